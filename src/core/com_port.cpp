@@ -1,0 +1,97 @@
+#include "core/com_port.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace velt {
+
+namespace {
+
+constexpr uint32_t kBaudRate = 2400;
+constexpr uint32_t kReadTotalConstantMs = 500;
+constexpr unsigned kAfterLinesPauseMs = 100;
+
+bool ApplyLineSettings(ISerialPort& port) {
+    SerialLineSettings s;
+    if (!port.GetLineSettings(s)) return false;
+    s.baudRate = kBaudRate;
+    s.byteSize = 8;
+    s.parity = 0;
+    s.stopBits = 0;
+    s.eofChar = s.errorChar = s.evtChar = s.xonChar = s.xoffChar = 0;
+    s.xonLim = s.xoffLim = 0;
+    return port.SetLineSettings(s);
+}
+
+bool ApplyTimeouts(ISerialPort& port) {
+    SerialTimeouts t;
+    t.readTotalConstant = kReadTotalConstantMs;
+    return port.SetTimeouts(t);
+}
+
+void ListFreePorts(ISerialPortFactory& ports, IComPortDialog& dialog) {
+    dialog.ClearPorts();
+    for (int n = kFirstComPort; n <= kLastComPort; ++n) {
+        auto port = ports.Open(n);
+        SerialLineSettings probe;
+        if (port && port->GetLineSettings(probe)) dialog.AddPort(ComPortName(n));
+    }
+    dialog.SelectFirstPort();
+}
+
+// Takes the port and line choice from the dialog; false when nothing is selectable.
+bool TakeDialogChoice(TUPSLink& link, const IComPortDialog& dialog) {
+    const auto selected = dialog.SelectedPort();
+    const auto number = selected ? ComPortNumber(*selected) : std::nullopt;
+    if (!number) return false;
+    link.ComPort = static_cast<uint8_t>(*number);
+    link.ComDtr = dialog.DtrChecked();
+    link.ComRts = dialog.RtsChecked();
+    return true;
+}
+
+}  // namespace
+
+std::string ComPortName(int number) { return "COM" + std::to_string(number); }
+
+std::optional<int> ComPortNumber(const std::string& name) {
+    if (name.size() < 4 || name.compare(0, 3, "COM") != 0) return std::nullopt;
+    int n = 0;
+    const char* first = name.data() + 3;
+    const char* last = name.data() + name.size();
+    const auto [ptr, ec] = std::from_chars(first, last, n);
+    if (ec != std::errc() || ptr != last || n < kFirstComPort || n > 255) return std::nullopt;
+    return n;
+}
+
+bool ConfigureComPort(std::unique_ptr<ISerialPort>& port, bool dtr, bool rts, ISleeper& sleeper) {
+    if (!port) return false;
+    if (!ApplyLineSettings(*port) || !ApplyTimeouts(*port) || !port->Purge()) {
+        port.reset();
+        return false;
+    }
+    // The line states cannot fail the configuration (a pty, for one, has no DTR).
+    port->SetDtr(dtr);
+    port->SetRts(rts);
+    sleeper.Sleep(kAfterLinesPauseMs);
+    if (!port->SetEventMaskRxChar()) {
+        port.reset();
+        return false;
+    }
+    return true;
+}
+
+bool OpenComPort(TUPSLink& link, ISerialPortFactory& ports, IComPortDialog& dialog, ISleeper& sleeper) {
+    link.ComHandle.reset();
+    ListFreePorts(ports, dialog);
+    if (link.ComPort == 0 && !dialog.ShowModal()) return false;
+    const int attempts = std::max(0, link.ComMaxAttempts) + 1;
+    for (int i = 0; i < attempts; ++i) {
+        if (link.ComPort == 0 && !TakeDialogChoice(link, dialog)) return false;
+        link.ComHandle = ports.Open(link.ComPort);
+        if (ConfigureComPort(link.ComHandle, link.ComDtr, link.ComRts, sleeper)) return true;
+    }
+    return false;
+}
+
+}  // namespace velt

@@ -1,0 +1,32 @@
+#pragma once
+// The event log: an in-memory list of lines "date-time text, blank, message",
+// only ever appended to or cleared, and its save format.
+#include <string>
+#include <vector>
+
+#include "reports/date_time_text.h"
+#include "sys/clock.h"
+
+namespace velt {
+
+class TEventLog {
+public:
+    // Gives the line as appended, for the view to show.
+    const std::string& Add(const std::string& message, const LocalDateTime& when,
+                           const IDateTimeFormat& fmt);
+    void Clear() { lines_.clear(); }
+    const std::vector<std::string>& Lines() const { return lines_; }
+
+private:
+    std::vector<std::string> lines_;
+};
+
+// "Log_" + yymmddhhnnsszzz + ".txt".
+std::string ProposedLogFileName(const LocalDateTime& t);
+// Every line followed by CR LF, the last one too.
+std::string LogFileText(const std::vector<std::string>& lines);
+// The system's error text as log lines carry it: at most 255 characters, with
+// trailing blanks, control characters and full stops removed.
+std::string TrimSystemErrorText(std::string text);
+
+}  // namespace velt

@@ -1,0 +1,27 @@
+#pragma once
+// Time as the program sees it: local wall-clock readings for texts, and a sleeper
+// for the protocol's fixed pauses. Both are injected so tests run in microseconds.
+#include <cstdint>
+
+namespace velt {
+
+struct LocalDateTime {
+    int year = 0, month = 0, day = 0;
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+    bool operator==(const LocalDateTime&) const = default;
+};
+
+class IClock {
+public:
+    virtual ~IClock() = default;
+    virtual LocalDateTime Now() const = 0;
+};
+
+class ISleeper {
+public:
+    virtual ~ISleeper() = default;
+    // Plain (non-alertable) pause of the calling thread.
+    virtual void Sleep(unsigned ms) = 0;
+};
+
+}  // namespace velt
