@@ -494,6 +494,10 @@ class Simulator:
     def _on_signal(self, signum, frame):
         self.stop_signal = signum
 
+    def install_signals(self):
+        signal.signal(signal.SIGTERM, self._on_signal)
+        signal.signal(signal.SIGINT, self._on_signal)
+
     # -- main loop
 
     def serve(self):
@@ -502,8 +506,7 @@ class Simulator:
             fcntl.fcntl(fd, fcntl.F_SETFL,
                         fcntl.fcntl(fd, fcntl.F_GETFL) | os.O_NONBLOCK)
         signal.set_wakeup_fd(wake_w)
-        signal.signal(signal.SIGTERM, self._on_signal)
-        signal.signal(signal.SIGINT, self._on_signal)
+        self.install_signals()
 
         self.t0 = time.monotonic()
         close_at = self.responder.scenario.close_time()
@@ -617,6 +620,8 @@ def main(argv=None):
     sim = Simulator(responder, args.link, args.record,
                     max(0.0, args.reply_delay) / 1000.0, args.exit_on_eof,
                     args.verbose)
+    # Catch a stop request even during setup, so the link gets cleaned up.
+    sim.install_signals()
     try:
         sim.open()
     except OSError as e:
@@ -627,4 +632,12 @@ def main(argv=None):
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    rc = main()
+    try:
+        sys.stdout.flush()
+        sys.stderr.flush()
+    except (OSError, ValueError):
+        pass
+    # Skip interpreter teardown: it restores default signal handlers, and a
+    # SIGTERM landing in that window would turn our exit code 0 into -15.
+    os._exit(rc)
