@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Builds and runs every test: native unit tests (CTest), the tools' Python
+# tests, then the Windows build and its end-to-end tests under Wine.
+# Ends with "N passed, M failed" and a non-zero status when anything failed.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc 2>/dev/null || echo 2)
+logdir=$root/build/test-logs
+mkdir -p "$logdir"
+
+passed=0
+failed=0
+note() { printf '\n=== %s\n' "$*"; }
+fail_step() { echo "FAILED: $*"; failed=$((failed + 1)); }
+
+bash scripts/setup.sh || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
+
+note "native build"
+if cmake -S . -B build/native >"$logdir/native-configure.log" 2>&1 \
+   && cmake --build build/native -j"$jobs" >"$logdir/native-build.log" 2>&1; then
+  note "native unit tests"
+  (cd build/native && ctest --output-on-failure -j"$jobs" --timeout 120) 2>&1 | tee "$logdir/ctest.log"
+  summary=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$logdir/ctest.log" | tail -n 1)
+  if [[ $summary =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+    failed=$((failed + BASH_REMATCH[1]))
+  elif grep -q 'No tests were found' "$logdir/ctest.log"; then
+    echo "(no native tests)"
+  else
+    fail_step "ctest did not report a result"
+  fi
+else
+  cat "$logdir/native-configure.log" "$logdir/native-build.log" 2>/dev/null | tail -n 60
+  fail_step "native build"
+fi
+
+if compgen -G "tools/test_*.py" >/dev/null; then
+  note "tool tests (Python)"
+  /usr/bin/python3 -m unittest discover -s tools -p 'test_*.py' 2>&1 | tee "$logdir/tools.log"
+  ran=$(sed -n 's/^Ran \([0-9]\+\) tests\?.*/\1/p' "$logdir/tools.log" | tail -n 1)
+  bad=0
+  if line=$(grep -E '^FAILED \(' "$logdir/tools.log" | tail -n 1); then
+    for n in $(grep -oE '(failures|errors)=[0-9]+' <<<"$line" | cut -d= -f2); do
+      bad=$((bad + n))
+    done
+    [ "$bad" -gt 0 ] || bad=1
+  fi
+  if [ -z "$ran" ]; then
+    fail_step "tool tests did not run"
+  else
+    passed=$((passed + ran - bad))
+    failed=$((failed + bad))
+  fi
+fi
+
+note "Windows build"
+if cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \
+     >"$logdir/win-configure.log" 2>&1 \
+   && cmake --build build/win -j"$jobs" >"$logdir/win-build.log" 2>&1; then
+  note "end-to-end tests (Wine)"
+  /usr/bin/python3 tests/e2e/run.py --build build/win --summary "$logdir/e2e.summary" \
+    2>&1 | tee "$logdir/e2e.log"
+  if read -r e2e_pass e2e_fail <"$logdir/e2e.summary" 2>/dev/null; then
+    passed=$((passed + e2e_pass))
+    failed=$((failed + e2e_fail))
+  else
+    fail_step "end-to-end tests did not report a result"
+  fi
+else
+  cat "$logdir/win-configure.log" "$logdir/win-build.log" 2>/dev/null | tail -n 60
+  fail_step "Windows build"
+fi
+
+echo
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
