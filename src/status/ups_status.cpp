@@ -28,7 +28,11 @@ size_t SkipDigits(std::string_view s, size_t i) {
 std::optional<std::string> NormaliseDecimal(std::string_view s, char sep) {
     std::string out;
     size_t i = 0;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) out.push_back(s[i++]);
+    // from_chars takes no "+": keep only a minus.
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        if (s[i] == '-') out.push_back('-');
+        ++i;
+    }
     size_t start = i;
     i = SkipDigits(s, i);
     size_t digits = i - start;

@@ -1,0 +1,286 @@
+#pragma once
+// Fakes of the OS seam for unit tests: virtual time, scripted HID and serial
+// devices that record every operation, and a recording view.
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/main_view.h"
+#include "core/com_port.h"
+#include "core/event_sink.h"
+#include "reports/date_time_text.h"
+#include "sys/clock.h"
+#include "sys/data_lock.h"
+#include "sys/file_writer.h"
+#include "sys/hid_device.h"
+#include "sys/serial_port.h"
+
+namespace velt::test {
+
+// Virtual milliseconds; sleeps and timed-out waits advance it.
+struct VirtualTime : ISleeper, IClock {
+    long long nowMs = 0;
+    std::vector<unsigned> sleeps;
+    LocalDateTime base{2026, 12, 7, 22, 38, 46, 123};
+
+    void Sleep(unsigned ms) override {
+        sleeps.push_back(ms);
+        nowMs += ms;
+    }
+    LocalDateTime Now() const override {
+        LocalDateTime t = base;
+        t.second += static_cast<int>(nowMs / 1000);
+        return t;
+    }
+    long long SumSleeps() const {
+        long long s = 0;
+        for (unsigned v : sleeps) s += v;
+        return s;
+    }
+};
+
+struct FakeLog : ILogSink {
+    std::vector<std::string> lines;
+    void AddLogLine(const std::string& m) override { lines.push_back(m); }
+};
+
+struct FakeLock : IDataLock {
+    std::recursive_mutex m;
+    int depth = 0, acquisitions = 0;
+    void Lock() override {
+        m.lock();
+        ++depth;
+        ++acquisitions;
+    }
+    void Unlock() override {
+        --depth;
+        m.unlock();
+    }
+};
+
+struct FixedFormat : IDateTimeFormat {
+    std::string ShortDate(const LocalDateTime& t) const override {
+        char b[16];
+        std::snprintf(b, sizeof b, "%02d.%02d.%04d", t.day, t.month, t.year);
+        return b;
+    }
+    std::string LongTime(const LocalDateTime& t) const override {
+        char b[16];
+        std::snprintf(b, sizeof b, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+        return b;
+    }
+};
+
+// A HID UPS: each queued input report is delivered by one read; a read with
+// nothing queued runs its wait out.
+struct FakeHid : IHidDevice {
+    VirtualTime& time;
+    std::vector<std::string> ops;
+    std::deque<std::vector<uint8_t>> reports;
+    std::vector<uint8_t> lastWrite;
+    bool plugged = true, syncOpens = true, readOpens = true, writeOk = true, cancelOk = true;
+    bool readOpen = false, pendingDone = false;
+    size_t lastCount = 0;
+
+    explicit FakeHid(VirtualTime& t) : time(t) {}
+
+    // Queues `text` in 9-byte reports: id 0 and 8 characters, zero padded.
+    void QueueReply(const std::string& text) {
+        for (size_t i = 0; i < text.size(); i += 8) {
+            std::vector<uint8_t> r(9, 0);
+            const std::string part = text.substr(i, 8);
+            std::memcpy(r.data() + 1, part.data(), part.size());
+            reports.push_back(r);
+        }
+    }
+
+    uint16_t VendorId() const override { return 0x0665; }
+    uint16_t ProductId() const override { return 0x5161; }
+    std::string ProductName() const override { return "Fake UPS"; }
+    bool PluggedAndCheckedOut() const override { return plugged; }
+    bool OpenSync() override {
+        ops.push_back("OpenSync");
+        return syncOpens;
+    }
+    bool WriteReport(const uint8_t* r, size_t len, size_t& written) override {
+        ops.push_back("Write " + std::to_string(len));
+        lastWrite.assign(r, r + len);
+        written = writeOk ? len : 0;
+        return writeOk;
+    }
+    void CloseSync() override { ops.push_back("CloseSync"); }
+    bool ReadHandleOpen() const override { return readOpen; }
+    bool OpenRead() override {
+        ops.push_back("OpenRead");
+        readOpen = readOpens;
+        return readOpens;
+    }
+    bool StartRead(uint8_t* dst, size_t len) override {
+        ops.push_back("StartRead " + std::to_string(len));
+        pendingDone = false;
+        lastCount = 0;
+        if (len < 9) return false;
+        if (!reports.empty()) {
+            const auto r = reports.front();
+            reports.pop_front();
+            std::memcpy(dst, r.data(), r.size());
+            lastCount = r.size();
+            pendingDone = true;
+        }
+        return true;
+    }
+    WaitOutcome WaitAlertable(unsigned ms) override {
+        ops.push_back("Wait " + std::to_string(ms));
+        if (pendingDone) return WaitOutcome::IoCompleted;
+        time.nowMs += ms;
+        return WaitOutcome::TimedOut;
+    }
+    size_t LastReadCount() override { return pendingDone ? lastCount : 0; }
+    bool CancelPending() override {
+        ops.push_back("Cancel");
+        return cancelOk;
+    }
+    void CloseRead() override {
+        ops.push_back("CloseRead");
+        readOpen = false;
+    }
+    void SetInputBuffers(unsigned n) override { ops.push_back("Buffers " + std::to_string(n)); }
+    std::string LastErrorText() const override { return "The device is not connected"; }
+};
+
+// A serial UPS: `reply` is what a read delivers after a write.
+struct FakeSerial : ISerialPort {
+    VirtualTime& time;
+    std::vector<std::string> ops;
+    std::string written;
+    std::string reply;
+    bool writeStarts = true, writeCompletes = true, readStarts = true, readCompletes = true;
+    size_t writeReports = SIZE_MAX;  // count a completed write reports; SIZE_MAX = all
+    bool getOk = true, setOk = true, timeoutsOk = true, purgeOk = true, maskOk = true;
+    SerialLineSettings applied;
+    SerialTimeouts timeouts;
+    std::optional<bool> dtr, rts;
+    size_t last = 0;
+    bool pending = false;
+    bool* destroyed = nullptr;
+
+    explicit FakeSerial(VirtualTime& t) : time(t) {}
+    ~FakeSerial() override {
+        if (destroyed) *destroyed = true;
+    }
+
+    bool GetLineSettings(SerialLineSettings& s) override {
+        ops.push_back("GetLine");
+        s.baudRate = 9600;
+        s.eofChar = 26;
+        s.xonLim = 2048;
+        return getOk;
+    }
+    bool SetLineSettings(const SerialLineSettings& s) override {
+        ops.push_back("SetLine");
+        applied = s;
+        return setOk;
+    }
+    bool SetTimeouts(const SerialTimeouts& t) override {
+        ops.push_back("Timeouts");
+        timeouts = t;
+        return timeoutsOk;
+    }
+    bool Purge() override {
+        ops.push_back("Purge");
+        return purgeOk;
+    }
+    bool SetDtr(bool on) override {
+        ops.push_back(on ? "DTR on" : "DTR off");
+        dtr = on;
+        return true;
+    }
+    bool SetRts(bool on) override {
+        ops.push_back(on ? "RTS on" : "RTS off");
+        rts = on;
+        return true;
+    }
+    bool SetEventMaskRxChar() override {
+        ops.push_back("Mask");
+        return maskOk;
+    }
+    bool StartWrite(const uint8_t* d, size_t len) override {
+        ops.push_back("StartWrite " + std::to_string(len));
+        if (!writeStarts) return false;
+        written.append(reinterpret_cast<const char*>(d), len);
+        pending = writeCompletes;
+        last = writeReports == SIZE_MAX ? len : writeReports;
+        return true;
+    }
+    bool StartRead(uint8_t* dst, size_t len) override {
+        ops.push_back("StartRead " + std::to_string(len));
+        if (!readStarts) return false;
+        const size_t n = std::min(len, reply.size());
+        std::memcpy(dst, reply.data(), n);
+        pending = readCompletes;
+        last = n;
+        return true;
+    }
+    WaitOutcome WaitAlertable(unsigned ms) override {
+        ops.push_back("Wait " + std::to_string(ms));
+        if (pending) {
+            pending = false;
+            return WaitOutcome::IoCompleted;
+        }
+        time.nowMs += ms;
+        return WaitOutcome::TimedOut;
+    }
+    size_t LastTransferred() override { return last; }
+    bool CancelPending() override {
+        ops.push_back("Cancel");
+        return true;
+    }
+};
+
+struct RecordingView : IMainView {
+    std::string report, timeText, spinner, status;
+    std::vector<std::string> log;
+    std::vector<std::string> spinnerHistory;
+    bool startEnabled = true, stopEnabled = false;
+    int refreshSeconds = 3;
+    std::optional<std::string> savePath;
+    std::string proposedName;
+    std::vector<std::string> errors;
+
+    void SetReportString(const std::string& t) override { report = t; }
+    void SetTimeText(const std::string& t) override { timeText = t; }
+    void SetSpinner(const std::string& g) override {
+        spinner = g;
+        spinnerHistory.push_back(g);
+    }
+    void AppendLogLine(const std::string& l) override { log.push_back(l); }
+    void ClearLog() override { log.clear(); }
+    void SetStatusText(const std::string& t) override { status = t; }
+    void SetStartEnabled(bool e) override { startEnabled = e; }
+    void SetStopEnabled(bool e) override { stopEnabled = e; }
+    int RefreshSeconds() const override { return refreshSeconds; }
+    std::optional<std::string> AskSaveLogPath(const std::string& proposed) override {
+        proposedName = proposed;
+        return savePath;
+    }
+    void ShowError(const std::string& m) override { errors.push_back(m); }
+};
+
+struct FakeFiles : IFileWriter {
+    std::string path, bytes;
+    bool ok = true;
+    bool WriteAll(const std::string& p, const std::string& b, std::string& err) override {
+        if (!ok) {
+            err = "Access is denied";
+            return false;
+        }
+        path = p;
+        bytes = b;
+        return true;
+    }
+};
+
+}  // namespace velt::test
