@@ -1,0 +1,61 @@
+#pragma once
+// TUPSSettings: the whole configuration, one field per registry value, named
+// after the value without its blanks. It is also the live settings object: the
+// window writes every user change into it at once, and the logic reads it at the
+// moment of use.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velt {
+
+struct TUPSSettings {
+    // Monitoring
+    int32_t RefreshInterval = 3;  // seconds, 1..60
+    bool Q1 = true, QS = true, F = true, I = false;
+    int32_t COMPort = 0;
+    bool COMDTR = false, COMRTS = false;
+    int32_t COMMaxAttempts = 5;
+
+    // Power fail
+    int32_t Delay = 600;  // seconds, 10..10800 in steps of 10
+    bool DelayAction = true;
+    int32_t MinVoltage = 110;  // tenths of a volt
+    bool VoltageAction = true;
+    int32_t Action = 1;  // 1 shutdown, 2 suspend, 3 hibernate, 4 nothing
+    bool UPSShutdown = false;
+    int32_t UPSShutdownDelay = 5;  // minutes, 1..60
+    bool ExternalProgramRun = false;
+    std::optional<std::string> ExternalProgramName;  // absent: no program chosen
+    bool ForceShutdown = false, ForceSuspend = false;
+
+    // Battery, tenths of a volt
+    int32_t FullVoltage = 137, EmptyVoltage = 97;
+
+    // Status page lines and event selections
+    bool IPVoltage = true, IPFaultVoltage = true, OPVoltage = true, OPCurrent = true,
+         IPFrequency = true, BatteryVoltage = true, Temperature = true, UPSStatus = true,
+         PowerFail = true, BatteryLow = true, AVR = true, UPSFail = true;
+
+    // E-mail reports
+    std::string SMTPHost = "smtp.example.com", SMTPPort = "25", SMTPLogin = "ups",
+                SMTPPassword, SMTPFrom = "ups@example.com", SMTPMail = "admin@example.com";
+    bool SMTPAuth = true, SMTPReports = false, SMTPWarnings = false;
+    int32_t SMTPDelay = 20;  // minutes, 5..180 in steps of 5
+
+    // HTTP status page
+    bool HTTPServer = false;
+    std::string HTTPPort = "8080";
+    bool HTTPAuthentication = false;
+    std::string HTTPUser, HTTPPassword;
+
+    // LAN messages
+    std::string LANServer;  // defaults to the computer's own name at start-up
+    bool LANReports = false, LANWarnings = false;
+    int32_t LANDelay = 20;
+
+    bool BalloonHints = true;
+    bool AutoRun = false;  // mirrors the Run key entry, not a value of the settings key
+};
+
+}  // namespace velt
