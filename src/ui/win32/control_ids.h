@@ -26,6 +26,9 @@ enum ControlId : int {
 
     IDC_StatusBar = 1100,
     IDC_PC,
+    IDC_InfoTS,    // the three pages of PC
+    IDC_StatusTS,
+    IDC_AboutTS,
 
     // UPS Status page
     IDC_ReportStringE = 1200,
@@ -34,10 +37,12 @@ enum ControlId : int {
     IDC_LogM,
     IDC_ClearLogSB,
     IDC_SaveLogSB,
+    IDC_LogGB,
 
     // Settings page
     IDC_RefreshE = 1300,
     IDC_RefreshUD,
+    IDC_SettingsGB,
 
     // COM Port dialog
     IDC_COMPortCB = 1400,
@@ -45,6 +50,8 @@ enum ControlId : int {
     IDC_CancelSB,
     IDC_DTRCB,
     IDC_RTSCB,
+    IDC_COMPortL,
+    IDC_COMPortI,
 };
 
 struct NamedControl {
@@ -67,19 +74,26 @@ inline constexpr NamedControl kNamedControls[] = {
     {"SpeedButton3", IDC_ExitSB},
     {"StatusBar", IDC_StatusBar},
     {"PC", IDC_PC},
+    {"InfoTS", IDC_InfoTS},
+    {"StatusTS", IDC_StatusTS},
+    {"AboutTS", IDC_AboutTS},
     {"ReportStringE", IDC_ReportStringE},
     {"TimeL", IDC_TimeL},
     {"ProgressL", IDC_ProgressL},
     {"LogM", IDC_LogM},
     {"ClearLogSB", IDC_ClearLogSB},
     {"SaveLogSB", IDC_SaveLogSB},
+    {"LogGB", IDC_LogGB},
     {"RefreshE", IDC_RefreshE},
     {"RefreshUD", IDC_RefreshUD},
+    {"SettingsGB", IDC_SettingsGB},
     {"COMPortCB", IDC_COMPortCB},
     {"COMPortSB", IDC_COMPortSB},
     {"CancelSB", IDC_CancelSB},
     {"DTRCB", IDC_DTRCB},
     {"RTSCB", IDC_RTSCB},
+    {"COMPortL", IDC_COMPortL},
+    {"COMPortI", IDC_COMPortI},
 };
 
 }  // namespace velt::ui
