@@ -1,0 +1,46 @@
+"""First start without a remembered port: the COM Port dialog, then polling."""
+
+import harness
+from harness import E2ETestCase, wait_for
+
+# 3.0 s of pause (10 x 300 ms) plus about 1.0 s of serial exchange; the bounds
+# leave room for Wine but catch a missing or doubled pause.
+GAP_MIN_S = 3.8
+GAP_MAX_S = 4.6
+POLLS_TO_MEASURE = 5
+
+
+def poll_times(commands):
+    """Receipt times of the worker's polls: the Q1 commands after the last
+    detection probe (QS, I, F)."""
+    last_probe = max((i for i, c in enumerate(commands) if c["cmd"] != "Q1\r"), default=-1)
+    return [c["t"] for c in commands[last_probe + 1:] if c["cmd"] == "Q1\r"]
+
+
+class PollingTest(E2ETestCase):
+    def test_dialog_connects_and_polls_at_the_default_interval(self):
+        sim = self.start_simulator(protocol="both")
+        app = self.start_program()
+
+        self.connect_through_dialog(app)
+        # Check boxes start as DTR raised, RTS lowered.
+        # (read after OK: the dialog keeps its controls while hidden)
+        self.assertIn("checked=1", self.wine.probe("state", "DTRCB")[1])
+        self.assertIn("checked=0", self.wine.probe("state", "RTSCB")[1])
+
+        self.wait_text("LogM", lambda t: "Start Monitoring" in t, 40, "'Start Monitoring'")
+        expected = harness.filtered(b"(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001\r")
+        self.wait_text("ReportStringE", lambda t: t == expected, 30, "the status reply")
+        self.assertTrue(expected.endswith("#"))
+
+        times = wait_for(lambda: (lambda ts: ts if len(ts) >= POLLS_TO_MEASURE else None)(
+            poll_times(sim.commands())), 45, 0.5, "%d polls" % POLLS_TO_MEASURE)
+        gaps = [round(b - a, 3) for a, b in zip(times, times[1:])]
+        for gap in gaps:
+            self.assertTrue(GAP_MIN_S <= gap <= GAP_MAX_S,
+                            "poll spacing %r outside %.1f..%.1f s" % (gaps, GAP_MIN_S, GAP_MAX_S))
+        # Detection is over: the worker sends nothing but its status query.
+        self.assertEqual({c["cmd"] for c in sim.commands()[-POLLS_TO_MEASURE:]}, {"Q1\r"})
+
+        # Exit ends the process by itself: the worker is stopped and joined.
+        self.assertTrue(app.exit(timeout=20), "veltrano.exe did not end after Exit")
