@@ -30,7 +30,7 @@ struct TUPSSettings {
     bool ForceShutdown = false, ForceSuspend = false;
 
     // Battery, tenths of a volt
-    int32_t FullVoltage = 137, EmptyVoltage = 97;
+    int32_t FullVoltage = 120, EmptyVoltage = 97;  // until a detection applies a preset
 
     // Status page lines and event selections
     bool IPVoltage = true, IPFaultVoltage = true, OPVoltage = true, OPCurrent = true,

@@ -3,6 +3,7 @@
 // devices that record every operation, and a recording view.
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -166,6 +167,8 @@ struct FakeSerial : ISerialPort {
     size_t last = 0;
     bool pending = false;
     bool* destroyed = nullptr;
+    // When set, each written command picks the reply the next read gives.
+    std::function<std::string(const std::string&)> responder;
 
     explicit FakeSerial(VirtualTime& t) : time(t) {}
     ~FakeSerial() override {
@@ -211,6 +214,7 @@ struct FakeSerial : ISerialPort {
         ops.push_back("StartWrite " + std::to_string(len));
         if (!writeStarts) return false;
         written.append(reinterpret_cast<const char*>(d), len);
+        if (responder) reply = responder(std::string(reinterpret_cast<const char*>(d), len));
         pending = writeCompletes;
         last = writeReports == SIZE_MAX ? len : writeReports;
         return true;

@@ -1,0 +1,143 @@
+#include "core/detection.h"
+
+#include <algorithm>
+
+#include "core/command_exchange.h"
+#include "core/commands.h"
+#include "status/ups_status.h"
+
+namespace velt {
+
+namespace {
+
+constexpr size_t kMinStatusReply = 46;  // "longer than 45"
+constexpr size_t kMinInfoReply = 38;
+constexpr size_t kMinRatingReply = 21;
+
+std::string TrimTrailingControls(std::string s) {
+    while (!s.empty() && static_cast<unsigned char>(s.back()) <= 32) s.pop_back();
+    return s;
+}
+
+std::string Cut(const std::string& s, size_t position1, size_t count) {
+    if (position1 - 1 >= s.size()) return {};
+    return TrimTrailingControls(s.substr(position1 - 1, count));
+}
+
+bool BeginsWith(const std::string& s, std::string_view prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+
+}  // namespace
+
+bool IsStatusProbeReply(const std::string& reply, std::string_view query) {
+    return reply.size() >= kMinStatusReply && !cmd::IsEcho(reply, query) && reply[0] == '(';
+}
+
+std::optional<TUPSInformation> ParseInfoReply(const std::string& reply) {
+    if (reply.size() < kMinInfoReply || BeginsWith(reply, "I") || reply.find('\r') == std::string::npos ||
+        reply[0] != '#')
+        return std::nullopt;
+    return TUPSInformation{Cut(reply, 3, 15), Cut(reply, 19, 10), Cut(reply, 30, 10)};
+}
+
+std::optional<TRatedValues> ParseRatingReply(const std::string& raw, char decimalSeparator) {
+    if (raw.size() < kMinRatingReply || BeginsWith(raw, "F") || raw.find('\r') == std::string::npos ||
+        raw[0] != '#')
+        return std::nullopt;
+    // Over HID the reply carries the NUL report ids of later reports; they are
+    // not part of any number.
+    std::string reply;
+    std::copy_if(raw.begin(), raw.end(), std::back_inserter(reply), [](char c) { return c != '\0'; });
+    double values[4] = {};
+    size_t pos = 1;  // 0-based: the character after "#"
+    for (double& value : values) {
+        // A carriage return where a field should start means the reply ended early.
+        if (pos >= reply.size() || reply[pos] == '\r') return std::nullopt;
+        std::string field(1, reply[pos]);
+        while (pos + 1 < reply.size() && reply[pos + 1] != ' ' && reply[pos + 1] != '\r')
+            field.push_back(reply[++pos]);
+        pos += 2;
+        const auto v = UPSStrToFloat(field, decimalSeparator);
+        if (!v) return std::nullopt;
+        value = *v;
+    }
+    return TRatedValues{values[0], values[1], values[2], values[3]};
+}
+
+std::string TDetector::Exchange(std::string_view command) {
+    return ExchangeCommand(d_.link, command, d_.sleeper, d_.log);
+}
+
+bool TDetector::ProbeQ1() { return IsStatusProbeReply(Exchange(cmd::kStatusMegatec), cmd::kStatusMegatec); }
+bool TDetector::ProbeQS() { return IsStatusProbeReply(Exchange(cmd::kStatusMustek), cmd::kStatusMustek); }
+
+bool TDetector::ProbeI() {
+    const auto info = ParseInfoReply(Exchange(cmd::kInfo));
+    if (!info) return false;
+    info_ = *info;
+    d_.view.ShowIdentification(info_);
+    return true;
+}
+
+bool TDetector::ProbeF() {
+    const auto rated = ParseRatingReply(Exchange(cmd::kRating), d_.decimalSeparator);
+    if (!rated) return false;
+    rated_ = *rated;
+    return true;
+}
+
+bool TDetector::WithRetries(const std::function<bool()>& probe) {
+    bool ok = false;
+    if (d_.link.UsbActive) ok = probe();
+    if (!ok && d_.link.ComActive) {
+        const int tries = std::max(0, d_.link.ComMaxAttempts) + 1;
+        for (int i = 0; i < tries && !ok; ++i) ok = probe();
+    }
+    return ok;
+}
+
+void TDetector::ReportDetected(const char* protocol) {
+    std::string where;
+    if (d_.link.UsbActive) {
+        const auto [vid, pid] = d_.usbIdText();
+        where = "USB: VID: 0x" + vid + " PID: 0x" + pid;
+    } else {
+        where = "COM" + std::to_string(d_.link.ComPort);
+    }
+    const std::string head = std::string(protocol) + " protocol UPS detected:";
+    if (d_.live.BalloonHints) d_.feedback.ShowBalloon("UPS", head + "\r" + where, BalloonKind::Information);
+    d_.feedback.SetStatusText(head + " " + where);
+}
+
+bool TDetector::DetectProtocol() {
+    TUPSLink& link = d_.link;
+    link.Q1Supported = d_.live.Q1 && WithRetries([this] { return ProbeQ1(); });
+    d_.view.SetProbeLabel(Probe::Q1, link.Q1Supported);
+    link.QSSupported = d_.live.QS && WithRetries([this] { return ProbeQS(); });
+    d_.view.SetProbeLabel(Probe::QS, link.QSSupported);
+
+    const bool detected = link.Q1Supported || link.QSSupported;
+    if (detected) {
+        // With both, the Mustek texts come last and stay in the status bar.
+        if (link.Q1Supported) ReportDetected("Megatec");
+        if (link.QSSupported) ReportDetected("Mustek");
+        d_.view.ShowConnection(link.UsbActive ? ConnectionKind::Usb : ConnectionKind::Serial, link.ComPort);
+        link.ISupported = d_.live.I && ProbeI();
+        d_.view.SetProbeLabel(Probe::I, link.ISupported);
+    } else {
+        link.ISupported = false;
+        const char* text = "Supported protocol UPS not detected!";
+        d_.feedback.SetStatusText(text);
+        if (d_.live.BalloonHints) d_.feedback.ShowBalloon("Warning!", text, BalloonKind::Warning);
+    }
+    if (link.UsbActive || link.ComActive) {
+        rated_ = TRatedValues{};
+        link.FSupported = d_.live.F && WithRetries([this] { return ProbeF(); });
+        d_.view.SetProbeLabel(Probe::F, link.FSupported);
+        d_.battery.ApplyNominalVoltage(link.FSupported ? std::optional<double>(rated_.BatteryVoltage)
+                                                       : std::nullopt);
+        if (d_.loadBatterySettings) d_.loadBatterySettings();
+    }
+    return detected;
+}
+
+}  // namespace velt

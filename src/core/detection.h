@@ -1,0 +1,87 @@
+#pragma once
+// Protocol detection on an open link: the four probes ("Q1", "QS", "I", "F"),
+// their retries over serial, and what the result shows. Main thread, data lock
+// held by the caller.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/ui_feedback.h"
+#include "app/ups_settings.h"
+#include "core/event_sink.h"
+#include "core/ups_link.h"
+#include "status/battery_charge.h"
+#include "sys/clock.h"
+
+namespace velt {
+
+struct TUPSInformation {
+    std::string Mfr, Model, Ver;
+};
+
+struct TRatedValues {
+    double Voltage = 220, Current = 0, BatteryVoltage = 12, Frequency = 50;
+};
+
+enum class Probe { Q1, QS, F, I };
+enum class ConnectionKind { Usb, Serial };
+
+// The "UPS Information" page as detection changes it; the window implements it.
+class IDetectionView {
+public:
+    virtual ~IDetectionView() = default;
+    virtual void SetProbeLabel(Probe probe, bool enabled) = 0;  // Q1_L, QS_L, F_L, I_L
+    // Enables MfrNL/ModelNL/VerNL and the edits, and shows the texts.
+    virtual void ShowIdentification(const TUPSInformation& info) = 0;
+    // ConnI image 0 and USBL, or image 1 and COML captioned "COM" + port.
+    virtual void ShowConnection(ConnectionKind kind, int comPort) = 0;
+};
+
+// "I" reply: 15, 10 and 10 characters from positions 3, 19 and 30 (1-based at
+// the "#"), trailing blanks and control characters removed. None when the
+// reply is not an identification.
+std::optional<TUPSInformation> ParseInfoReply(const std::string& reply);
+// "F" reply: four blank-separated numbers; none unless all four convert.
+std::optional<TRatedValues> ParseRatingReply(const std::string& reply, char decimalSeparator);
+bool IsStatusProbeReply(const std::string& reply, std::string_view query);
+
+struct DetectionDeps {
+    TUPSLink& link;
+    const TUPSSettings& live;
+    ISleeper& sleeper;
+    ILogSink& log;
+    IFeedback& feedback;
+    IDetectionView& view;
+    TBatteryCharge& battery;
+    // Reapplies the stored battery thresholds, so saved values win over the preset.
+    std::function<void()> loadBatterySettings;
+    // The texts of VIDE and PIDE for the USB messages.
+    std::function<std::pair<std::string, std::string>()> usbIdText;
+    char decimalSeparator = '.';
+};
+
+class TDetector {
+public:
+    explicit TDetector(DetectionDeps deps) : d_(std::move(deps)) {}
+
+    bool DetectProtocol();
+    bool ProbeQ1();
+    bool ProbeQS();
+    bool ProbeI();
+    bool ProbeF();
+
+    const TUPSInformation& Information() const { return info_; }
+    const TRatedValues& Rated() const { return rated_; }
+
+private:
+    std::string Exchange(std::string_view command);
+    // Once over USB, then with retries over serial.
+    bool WithRetries(const std::function<bool()>& probe);
+    void ReportDetected(const char* protocol);
+
+    DetectionDeps d_;
+    TUPSInformation info_;
+    TRatedValues rated_;
+};
+
+}  // namespace velt

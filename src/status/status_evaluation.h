@@ -1,0 +1,81 @@
+#pragma once
+// Turns each parsed status reply into what the window shows and into events:
+// power failure and return, AVR on and off, battery low. Each event is
+// edge-triggered by a memory that is set when reported and cleared when its
+// condition ends. Main thread only.
+#include <functional>
+#include <string>
+
+#include "app/ui_feedback.h"
+#include "app/ups_settings.h"
+#include "reports/date_time_text.h"
+#include "reports/warnings.h"
+#include "status/battery_charge.h"
+#include "status/ups_status.h"
+#include "sys/clock.h"
+#include "sys/timer.h"
+
+namespace velt {
+
+enum class TrayImage { Normal = 0, Avr = 1, PowerFail = 2 };
+
+// The readings on the "UPS Status" page; the window implements it.
+class IStatusView {
+public:
+    virtual ~IStatusView() = default;
+    // Fields 1..8: IPVoltageE, IPFaultVoltageE, OPVoltageE, OPCurrentE,
+    // IPFrequencyE, BatteryVoltageE, TemperatureE, UPSStatusE.
+    virtual void SetFieldText(int field, const std::string& text) = 0;
+    // UPSStatusCB1..UPSStatusCB8.
+    virtual void SetStatusBox(int box, bool checked) = 0;
+    virtual void SetStandbyCaption(const std::string& caption) = 0;  // UPSStatusCB5
+    virtual void SetModeWord(const std::string& word) = 0;          // UPSModeL
+    virtual void SetAvrMode(const std::string& caption, bool enabled) = 0;
+    virtual void SetInputVoltageMinMax(const std::string& min, const std::string& max) = 0;
+    virtual void SetTrayImage(TrayImage image) = 0;
+};
+
+struct StatusEvaluationDeps {
+    IStatusView& view;
+    IFeedback& feedback;
+    IWarningSender& warnings;
+    TBatteryCharge& battery;
+    ITimer& delayTimer;
+    const TUPSSettings& live;
+    const IClock& clock;
+    const IDateTimeFormat& dateFormat;
+    std::function<void(const std::string&, const LocalDateTime&)> addLogLine;
+    std::function<UpsIdentityText()> identity;
+    char decimalSeparator = '.';
+};
+
+constexpr uint32_t kVoltageRuleDelayMs = 100;
+
+struct StatusEvent;
+
+class TStatusEvaluation {
+public:
+    explicit TStatusEvaluation(StatusEvaluationDeps deps) : d_(std::move(deps)) {}
+
+    // Shows the fields and evaluates the bits of one parsed reply.
+    void Evaluate(const TUPSStatus& status);
+
+    bool PowerFailState() const { return powerFailState_; }
+    bool AVRState() const { return avrState_; }
+    bool BatteryLowState() const { return batteryLowState_; }
+    double IPVoltageMin() const { return ipMin_; }
+    double IPVoltageMax() const { return ipMax_; }
+
+private:
+    void Raise(const StatusEvent& e);
+    bool EvaluateBits(const TUPSStatus& st, bool& voltageRule);
+    bool EvaluatePowerFail(const TUPSStatus& st, bool& voltageRule);
+    void EvaluateAvr(const TUPSStatus& st);
+    void TrackInputVoltage(double volts);
+
+    StatusEvaluationDeps d_;
+    bool powerFailState_ = false, avrState_ = false, batteryLowState_ = false;
+    double ipMin_ = 1e9, ipMax_ = 0;
+};
+
+}  // namespace velt

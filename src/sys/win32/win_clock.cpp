@@ -1,0 +1,53 @@
+#include "sys/win32/win_clock.h"
+
+#include <windows.h>
+
+namespace velt::win {
+
+namespace {
+
+SYSTEMTIME ToSystemTime(const LocalDateTime& t) {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(t.year);
+    st.wMonth = static_cast<WORD>(t.month);
+    st.wDay = static_cast<WORD>(t.day);
+    st.wHour = static_cast<WORD>(t.hour);
+    st.wMinute = static_cast<WORD>(t.minute);
+    st.wSecond = static_cast<WORD>(t.second);
+    st.wMilliseconds = static_cast<WORD>(t.millisecond);
+    return st;
+}
+
+}  // namespace
+
+LocalDateTime WinClock::Now() const {
+    SYSTEMTIME st{};
+    ::GetLocalTime(&st);
+    return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+}
+
+void WinSleeper::Sleep(unsigned ms) { ::Sleep(ms); }
+
+std::string WinDateTimeFormat::ShortDate(const LocalDateTime& t) const {
+    const SYSTEMTIME st = ToSystemTime(t);
+    char buf[128] = {};
+    if (::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buf, sizeof buf) == 0)
+        return {};
+    return buf;
+}
+
+std::string WinDateTimeFormat::LongTime(const LocalDateTime& t) const {
+    const SYSTEMTIME st = ToSystemTime(t);
+    char buf[128] = {};
+    if (::GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, buf, sizeof buf) == 0) return {};
+    return buf;
+}
+
+char UserDecimalSeparator() {
+    char buf[8] = {};
+    if (::GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, sizeof buf) == 0 || buf[0] == 0)
+        return '.';
+    return buf[0];
+}
+
+}  // namespace velt::win

@@ -1,0 +1,31 @@
+#pragma once
+// The system's clock, sleep and the user's date, time and number formats.
+#include <string>
+
+#include "reports/date_time_text.h"
+#include "sys/clock.h"
+
+namespace velt::win {
+
+class WinClock final : public IClock {
+public:
+    LocalDateTime Now() const override;  // GetLocalTime
+};
+
+class WinSleeper final : public ISleeper {
+public:
+    void Sleep(unsigned ms) override;
+};
+
+// The user's short date (DATE_SHORTDATE) and long time format; empty for a
+// date the system cannot format.
+class WinDateTimeFormat final : public IDateTimeFormat {
+public:
+    std::string ShortDate(const LocalDateTime& t) const override;
+    std::string LongTime(const LocalDateTime& t) const override;
+};
+
+// The first character of the user's decimal separator; '.' when unknown.
+char UserDecimalSeparator();
+
+}  // namespace velt::win

@@ -1,0 +1,35 @@
+#include "sys/win32/win_file_writer.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "sys/win32/system_error_text.h"
+#include "sys/win32/win_handle.h"
+
+namespace velt::win {
+
+namespace {
+constexpr size_t kChunk = 1u << 20;
+}
+
+bool WinFileWriter::WriteAll(const std::string& path, const std::string& bytes, std::string& errorText) {
+    const Handle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        errorText = LastErrorText();
+        return false;
+    }
+    for (size_t done = 0; done < bytes.size();) {
+        const DWORD want = static_cast<DWORD>(std::min(kChunk, bytes.size() - done));
+        DWORD wrote = 0;
+        if (!::WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr) || wrote == 0) {
+            errorText = LastErrorText();
+            return false;
+        }
+        done += wrote;
+    }
+    return true;
+}
+
+}  // namespace velt::win

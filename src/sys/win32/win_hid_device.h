@@ -1,0 +1,55 @@
+#pragma once
+// One HID device interface as the exchange uses it: a synchronous handle for the
+// output report, opened and closed around each write, and an overlapped handle
+// for input reports.
+#include <string>
+
+#include "sys/hid_device.h"
+#include "sys/win32/hid_enumerator.h"
+#include "sys/win32/overlapped_io.h"
+#include "sys/win32/win_handle.h"
+
+namespace velt::win {
+
+class WinHidDevice final : public IHidDevice {
+public:
+    explicit WinHidDevice(HidDeviceInfo info) : info_(std::move(info)) {}
+    ~WinHidDevice() override;
+
+    uint16_t VendorId() const override { return info_.vid; }
+    uint16_t ProductId() const override { return info_.pid; }
+    std::string ProductName() const override { return info_.product; }
+    const std::string& Path() const { return info_.path; }
+
+    // Checked out until the owner learns of its removal; until removal
+    // notifications exist, also only while its path can still be opened.
+    bool PluggedAndCheckedOut() const override;
+    void MarkRemoved() { checkedOut_ = false; }
+
+    bool OpenSync() override;
+    bool WriteReport(const uint8_t* report, size_t len, size_t& written) override;
+    void CloseSync() override;
+
+    bool ReadHandleOpen() const override { return read_.valid(); }
+    bool OpenRead() override;
+    bool StartRead(uint8_t* dst, size_t len) override;
+    WaitOutcome WaitAlertable(unsigned ms) override;
+    size_t LastReadCount() override;
+    bool CancelPending() override;
+    void CloseRead() override;
+
+    void SetInputBuffers(unsigned count) override;
+    std::string LastErrorText() const override { return lastError_; }
+
+private:
+    bool Fail();  // captures the last error's text; gives false
+
+    HidDeviceInfo info_;
+    bool checkedOut_ = true;
+    Handle sync_;
+    Handle read_;
+    OverlappedIo io_;
+    std::string lastError_;
+};
+
+}  // namespace velt::win

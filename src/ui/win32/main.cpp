@@ -1,0 +1,38 @@
+// Program entry: single instance, priorities, the main window and its message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/win32/command_line.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/single_instance.h"
+
+namespace {
+
+int RunMessageLoop(HWND mainWindow) {
+    MSG msg;
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (mainWindow && ::IsWindow(mainWindow) && ::IsDialogMessageA(mainWindow, &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&icc);
+
+    // A second copy ends here silently, before it shows or touches anything.
+    auto mutexes = velt::ui::ClaimSingleInstance();
+    if (!mutexes) return 0;
+
+    ::SetPriorityClass(::GetCurrentProcess(), HIGH_PRIORITY_CLASS);
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_NORMAL);
+
+    // "/show" shows the window at start; normally it starts hidden.
+    velt::ui::MainWindow window(inst, *mutexes);
+    if (!window.Create(velt::ui::HasSwitch(cmdLine ? cmdLine : "", "/show"))) return 1;
+    return RunMessageLoop(window.Handle());
+}

@@ -1,0 +1,42 @@
+#include "ui/win32/page_panel.h"
+
+namespace velt::ui {
+
+namespace {
+
+constexpr const char* kPagePanelClass = "VeltranoPagePanel";
+
+LRESULT CALLBACK PagePanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+        case WM_VSCROLL:
+        case WM_HSCROLL:
+            return ::SendMessageA(::GetParent(hwnd), msg, wParam, lParam);
+        default:
+            return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+bool RegisterPagePanelClass(HINSTANCE inst) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = PagePanelProc;
+    wc.hInstance = inst;
+    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    wc.lpszClassName = kPagePanelClass;
+    return ::RegisterClassExA(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+HWND CreatePagePanel(HWND parent, int id, const RECT& area) {
+    return ::CreateWindowExA(WS_EX_CONTROLPARENT, kPagePanelClass, nullptr, WS_CHILD | WS_CLIPSIBLINGS,
+                             area.left, area.top, area.right - area.left, area.bottom - area.top, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
+                             nullptr);
+}
+
+}  // namespace velt::ui

@@ -1,0 +1,90 @@
+#pragma once
+// Recording fakes of the status page, balloons, warnings, timers and the
+// battery controls.
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/ui_feedback.h"
+#include "reports/warnings.h"
+#include "status/battery_charge.h"
+#include "status/status_evaluation.h"
+#include "sys/timer.h"
+
+namespace velt::test {
+
+struct FakeTimer : ITimer {
+    uint32_t interval = 1000;
+    bool enabled = false;
+    int starts = 0;  // how often the count was restarted
+    void SetInterval(uint32_t ms) override { interval = ms; }
+    uint32_t Interval() const override { return interval; }
+    void SetEnabled(bool e) override {
+        if (e) ++starts;
+        enabled = e;
+    }
+    bool Enabled() const override { return enabled; }
+};
+
+struct FakeFeedback : IFeedback {
+    std::string status;
+    std::vector<std::string> statusHistory;
+    std::vector<std::pair<std::string, std::string>> balloons;
+    std::vector<BalloonKind> kinds;
+    void SetStatusText(const std::string& t) override {
+        status = t;
+        statusHistory.push_back(t);
+    }
+    void ShowBalloon(const std::string& title, const std::string& text, BalloonKind k) override {
+        balloons.emplace_back(title, text);
+        kinds.push_back(k);
+    }
+};
+
+struct FakeWarnings : IWarningSender {
+    std::vector<std::pair<std::string, std::string>> mails;
+    std::vector<std::string> lan;
+    void SendMail(const std::string& s, const std::string& b) override { mails.emplace_back(s, b); }
+    void SendLANMessage(const std::string& b) override { lan.push_back(b); }
+};
+
+struct FakeBatteryView : IBatteryView {
+    std::string caption = "...", nominal = "12";
+    int gauge = 100;
+    std::map<BatteryUpDown, std::string> texts;
+    std::map<BatteryUpDown, UpDownModel> updowns;
+    int askAnswer = 12, asked = 0;
+    void SetChargeCaption(const std::string& t) override { caption = t; }
+    void SetGaugePosition(int p) override { gauge = p; }
+    void SetNominalVoltageText(const std::string& t) override { nominal = t; }
+    void SetThresholdText(BatteryUpDown w, const std::string& t) override { texts[w] = t; }
+    void SetThresholdUpDown(BatteryUpDown w, const UpDownModel& m) override { updowns[w] = m; }
+    int AskNominalBatteryVoltage() override {
+        ++asked;
+        return askAnswer;
+    }
+};
+
+struct FakeStatusView : IStatusView {
+    std::map<int, std::string> fields;
+    bool boxes[9] = {};
+    std::string standby, mode, avrMode = "...", min, max;
+    bool avrEnabled = false;
+    TrayImage tray = TrayImage::Normal;
+    void SetFieldText(int f, const std::string& t) override { fields[f] = t; }
+    void SetStatusBox(int b, bool c) override { boxes[b] = c; }
+    void SetStandbyCaption(const std::string& c) override { standby = c; }
+    void SetModeWord(const std::string& w) override { mode = w; }
+    void SetAvrMode(const std::string& c, bool e) override {
+        avrMode = c;
+        avrEnabled = e;
+    }
+    void SetInputVoltageMinMax(const std::string& a, const std::string& b) override {
+        min = a;
+        max = b;
+    }
+    void SetTrayImage(TrayImage i) override { tray = i; }
+};
+
+}  // namespace velt::test
