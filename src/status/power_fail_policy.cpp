@@ -1,0 +1,130 @@
+#include "status/power_fail_policy.h"
+
+#include <algorithm>
+
+#include "core/command_exchange.h"
+#include "core/commands.h"
+
+namespace velt {
+
+namespace {
+
+bool QuotableAsOneArgument(const std::string& path) {
+    return !path.empty() && path.find_first_of(std::string("\"\0", 2)) == std::string::npos;
+}
+
+// Clears a flag on every way out, so a throwing action cannot leave the
+// countdown believing it is still acting.
+class ActingScope {
+public:
+    explicit ActingScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~ActingScope() { flag_ = false; }
+    ActingScope(const ActingScope&) = delete;
+    ActingScope& operator=(const ActingScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+std::string ExternalProgramCommandLine(const std::string& path) { return "\"" + path + "\" "; }
+
+// Windows takes "/" as a separator too; a path chosen by hand may use it.
+std::string ExternalProgramDirectory(const std::string& path) {
+    const auto last = path.find_last_of("\\/");
+    return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
+
+ExternalProgramOutcome RunExternalProgram(IProcessLauncher& launcher, const std::string& path,
+                                          const std::function<void()>& processMessages,
+                                          unsigned stepMs, unsigned maxSteps) {
+    if (!QuotableAsOneArgument(path)) return ExternalProgramOutcome::NotStarted;
+    std::string error;
+    auto process =
+        launcher.Start(ExternalProgramCommandLine(path), ExternalProgramDirectory(path), error);
+    if (!process) return ExternalProgramOutcome::NotStarted;
+    for (unsigned step = 0; step < maxSteps; ++step) {
+        if (process->WaitForExit(stepMs) != ProcessWait::StillRunning)
+            return ExternalProgramOutcome::Ended;
+        if (processMessages) processMessages();
+    }
+    return ExternalProgramOutcome::StillRunning;
+}
+
+void TPowerFailPolicy::OnStatusReply(bool powerFail, double batteryVoltage) {
+    if (!powerFail) {
+        if (inFailure_) d_.delayTimer.SetEnabled(false);
+        inFailure_ = false;
+        return;
+    }
+    if (!inFailure_) {
+        inFailure_ = true;
+        ArmByDelayRule();
+    }
+    if (VoltageRuleHolds(batteryVoltage)) ArmByVoltageRule();
+}
+
+bool TPowerFailPolicy::VoltageRuleHolds(double batteryVoltage) const {
+    return d_.settings.VoltageAction && batteryVoltage < d_.settings.MinVoltage / 10.0;
+}
+
+// A stored delay outside the control's range is brought into it: zero or less
+// would act on the first blip of a power failure.
+void TPowerFailPolicy::ArmByDelayRule() {
+    if (!d_.settings.DelayAction) return;
+    const int32_t seconds = std::clamp(d_.settings.Delay, kMinDelaySeconds, kMaxDelaySeconds);
+    d_.delayTimer.SetInterval(static_cast<uint32_t>(seconds) * 1000u);
+    d_.delayTimer.SetEnabled(true);
+}
+
+void TPowerFailPolicy::ArmByVoltageRule() {
+    d_.delayTimer.SetEnabled(false);
+    d_.delayTimer.SetInterval(kVoltageRuleMs);
+    d_.delayTimer.SetEnabled(true);
+}
+
+void TPowerFailPolicy::DelayTimerTimer() {
+    d_.delayTimer.SetEnabled(false);
+    if (acting_) return;
+    ActingScope scope(acting_);
+    if (d_.settings.ExternalProgramRun) RunConfiguredProgram();
+    switch (static_cast<PowerFailAction>(d_.settings.Action)) {
+        case PowerFailAction::Suspend:
+            d_.actions.SuspendComputer();
+            break;
+        case PowerFailAction::Hibernate:
+            SendUPSShutdownIfOn();
+            d_.actions.HibernateComputer();
+            break;
+        case PowerFailAction::Shutdown:
+            SendUPSShutdownIfOn();
+            d_.actions.ShutdownComputer();
+            break;
+        case PowerFailAction::Nothing:
+        default:
+            break;
+    }
+}
+
+void TPowerFailPolicy::RunConfiguredProgram() {
+    const std::string path = d_.settings.ExternalProgramName.value_or(std::string());
+    const auto outcome = RunExternalProgram(
+        d_.launcher, path, [this] { d_.pump.ProcessMessages(); }, kProgramStepMs, kProgramMaxSteps);
+    if (outcome == ExternalProgramOutcome::StillRunning)
+        d_.log.AddLogLine("External program still running after " +
+                          std::to_string(kProgramStepMs * kProgramMaxSteps / 60000) +
+                          " minutes; continuing");
+}
+
+void TPowerFailPolicy::SendUPSShutdownIfOn() {
+    if (d_.settings.UPSShutdown) UPSShutdownCommand();
+}
+
+// The reply is not examined: the computer action follows whatever the UPS says.
+void TPowerFailPolicy::UPSShutdownCommand() {
+    DataLockGuard guard(d_.lock);
+    ExchangeCommand(d_.link, cmd::ShutdownCommand(d_.settings.UPSShutdownDelay), d_.sleeper, d_.log);
+}
+
+}  // namespace velt

@@ -1,0 +1,99 @@
+#pragma once
+// The power-fail countdown DelayTimer: armed by the delay rule when a power
+// failure begins, shortened to 100 ms by the voltage rule, cancelled when the
+// mains return; at expiry it runs the external program, tells the UPS to
+// switch off later and carries out the chosen computer action. Main thread only.
+#include <functional>
+#include <string>
+
+#include "app/ups_settings.h"
+#include "core/event_sink.h"
+#include "core/ups_link.h"
+#include "status/power_actions.h"
+#include "sys/clock.h"
+#include "sys/data_lock.h"
+#include "sys/process_launcher.h"
+#include "sys/timer.h"
+
+namespace velt {
+
+// The "Action" setting.
+enum class PowerFailAction { Shutdown = 1, Suspend = 2, Hibernate = 3, Nothing = 4 };
+
+enum class ExternalProgramOutcome {
+    NotStarted,    // no usable path, or the system could not start it
+    Ended,         // it ended (or could no longer be waited for)
+    StillRunning,  // the wait limit ran out; the program is left running
+};
+
+// A double quote, the path, a double quote and one blank.
+std::string ExternalProgramCommandLine(const std::string& path);
+// The path up to and including its last separator; empty when it has none.
+std::string ExternalProgramDirectory(const std::string& path);
+
+// Starts the program and waits for its end in steps of `stepMs`, letting window
+// messages run after every step that ends with the program still running, for
+// at most `maxSteps` steps. A path with a double quote or a NUL in it is not
+// started: it could not be quoted as one argument.
+ExternalProgramOutcome RunExternalProgram(IProcessLauncher& launcher, const std::string& path,
+                                          const std::function<void()>& processMessages,
+                                          unsigned stepMs, unsigned maxSteps);
+
+struct PowerFailPolicyDeps {
+    ITimer& delayTimer;
+    const TUPSSettings& settings;  // read at the moment of use
+    IComputerPowerActions& actions;
+    TUPSLink& link;
+    IDataLock& lock;
+    ISleeper& sleeper;
+    ILogSink& log;
+    IProcessLauncher& launcher;
+    IMessagePump& pump;
+};
+
+class TPowerFailPolicy {
+public:
+    static constexpr uint32_t kVoltageRuleMs = 100;
+    static constexpr int32_t kMinDelaySeconds = 10, kMaxDelaySeconds = 10800;
+    static constexpr unsigned kProgramStepMs = 100;
+    // Ten minutes: past that, the action must not wait any longer on a hung
+    // program while the battery runs down.
+    static constexpr unsigned kProgramMaxSteps = 6000;
+
+    explicit TPowerFailPolicy(PowerFailPolicyDeps deps) : d_(deps) {}
+
+    // The countdown's share of one evaluated status reply, called by the status
+    // evaluation for every reply it evaluates (not for one it drops):
+    // - the first reply of a failure arms the delay ("Delay" seconds) when
+    //   "Delay Action" is on; later replies of the same failure never re-arm it;
+    // - every failure reply whose battery voltage is strictly below "Min Voltage"
+    //   with "Voltage Action" on re-arms a 100 ms countdown, after the delay rule,
+    //   so it wins within the same reply;
+    // - the first reply without the failure bit cancels the countdown.
+    // Nothing else cancels: stopping monitoring leaves a running countdown alone.
+    void OnStatusReply(bool powerFail, double batteryVoltage);
+
+    // DelayTimer's expiry. An expiry that arrives while an earlier one is still
+    // acting (the external program's wait and the suspend let window messages
+    // run) is dropped after disabling the timer: the earlier one is about to
+    // carry out the same action, and the voltage rule arms again on the next
+    // qualifying reply once it is done.
+    void DelayTimerTimer();
+
+    bool InFailure() const { return inFailure_; }
+    bool Acting() const { return acting_; }
+
+private:
+    bool VoltageRuleHolds(double batteryVoltage) const;
+    void ArmByDelayRule();
+    void ArmByVoltageRule();
+    void RunConfiguredProgram();
+    void UPSShutdownCommand();
+    void SendUPSShutdownIfOn();
+
+    PowerFailPolicyDeps d_;
+    bool inFailure_ = false;
+    bool acting_ = false;
+};
+
+}  // namespace velt
