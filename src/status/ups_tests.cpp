@@ -1,0 +1,47 @@
+#include "status/ups_tests.h"
+
+#include "core/command_exchange.h"
+#include "core/commands.h"
+
+namespace velt {
+
+std::string NotSupportedText(UPSTestButton button) {
+    const char* name = "";
+    switch (button) {
+        case UPSTestButton::Test10s: name = "Test for 10 seconds"; break;
+        case UPSTestButton::TestT: name = "Test for specified time period"; break;
+        case UPSTestButton::TestLow: name = "Test until battery low"; break;
+        case UPSTestButton::CancelTest: name = "Cancel Test"; break;
+        case UPSTestButton::Beeper: name = "Toggle the UPS beeper"; break;
+    }
+    return "\"" + std::string(name) + "\" command not supported!";
+}
+
+void TUPSTests::RunUPSTestCommand(UPSTestButton button, std::string_view command) {
+    std::string reply;
+    {
+        DataLockGuard guard(d_.lock);
+        reply = ExchangeCommand(d_.link, command, d_.sleeper, d_.log);
+    }
+    if (!cmd::IsEcho(reply, command)) return;
+    d_.view.DisableUPSTestButton(button);
+    d_.view.SetStatusText(NotSupportedText(button));
+}
+
+void TUPSTests::Test10sSBClick() { RunUPSTestCommand(UPSTestButton::Test10s, cmd::kTest10s); }
+
+void TUPSTests::TestTSBClick() {
+    if (!d_.testTForm.ShowModalOk()) return;
+    const auto command = cmd::TimedTestCommand(d_.testTForm.TestTUDPosition());
+    if (command) RunUPSTestCommand(UPSTestButton::TestT, *command);
+}
+
+void TUPSTests::TestLowSBClick() { RunUPSTestCommand(UPSTestButton::TestLow, cmd::kTestUntilLow); }
+
+void TUPSTests::CancelTestSBClick() {
+    RunUPSTestCommand(UPSTestButton::CancelTest, cmd::kCancelTest);
+}
+
+void TUPSTests::UPSBeeperSBClick() { RunUPSTestCommand(UPSTestButton::Beeper, cmd::kBeeperToggle); }
+
+}  // namespace velt
