@@ -1,0 +1,198 @@
+#include "status/status_evaluation.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "status_fakes.h"
+
+namespace velt::test {
+namespace {
+
+std::string Reply(const std::string& ip, const std::string& op, const std::string& batt, const std::string& bits) {
+    return "(" + ip + " 230.0 " + op + " 013 50.0 " + batt + " 25.0 " + bits + "#";
+}
+
+struct Evaluation : ::testing::Test {
+    FakeStatusView view;
+    FakeFeedback feedback;
+    FakeWarnings warnings;
+    TUPSSettings live;
+    FakeBatteryView batteryView;
+    TBatteryCharge battery{live, batteryView, '.'};
+    FakeTimer delay;
+    VirtualTime time;
+    FixedFormat fmt;
+    std::vector<std::string> log;
+    TStatusEvaluation eval{{view, feedback, warnings, battery, delay, live, time, fmt,
+                            [this](const std::string& m, const LocalDateTime&) { log.push_back(m); },
+                            [] { return UpsIdentityText{"0665", "5161", "UPS"}; }}};
+
+    void SetUp() override { battery.ApplyBatteryPreset(12); }
+    void Feed(const std::string& reply) {
+        const auto st = ParseStatusReply(reply, time.Now(), true);
+        ASSERT_TRUE(st);
+        eval.Evaluate(*st);
+    }
+};
+
+TEST_F(Evaluation, PowerFailureArmsTheDelayOnceAndLogsOnce) {
+    Feed(Reply("000.0", "230.0", "13.6", "10001000"));
+    EXPECT_EQ(log, std::vector<std::string>{"Power Fail"});
+    EXPECT_TRUE(delay.enabled);
+    EXPECT_EQ(delay.interval, 600000u);
+    EXPECT_EQ(view.tray, TrayImage::PowerFail);
+    EXPECT_EQ(view.mode, "OB");
+    EXPECT_TRUE(view.boxes[1]);
+    Feed(Reply("000.0", "230.0", "13.5", "10001000"));
+    EXPECT_EQ(log.size(), 1u);
+    EXPECT_EQ(delay.starts, 1);
+    ASSERT_EQ(feedback.balloons.size(), 1u);
+    EXPECT_EQ(feedback.balloons[0], std::make_pair(std::string("UPS Status"), std::string("Power fail")));
+}
+
+TEST_F(Evaluation, VoltageRuleIsStrictAndWinsOnEveryReply) {
+    live.MinVoltage = 110;
+    Feed(Reply("000.0", "230.0", "11.0", "10001000"));
+    EXPECT_EQ(delay.interval, 600000u);  // 11.0 is not below 11.0
+    Feed(Reply("000.0", "230.0", "10.9", "10001000"));
+    EXPECT_EQ(delay.interval, 100u);
+    EXPECT_TRUE(delay.enabled);
+    const int starts = delay.starts;
+    Feed(Reply("000.0", "230.0", "10.8", "10001000"));
+    EXPECT_EQ(delay.starts, starts + 1);  // re-armed by every qualifying reply
+    live.VoltageAction = false;
+    Feed(Reply("000.0", "230.0", "10.7", "10001000"));
+    EXPECT_EQ(delay.starts, starts + 1);
+}
+
+TEST_F(Evaluation, VoltageRuleWinsOverTheDelayOfTheSameReply) {
+    Feed(Reply("000.0", "230.0", "10.0", "10001000"));
+    EXPECT_EQ(delay.interval, 100u);
+    EXPECT_TRUE(delay.enabled);
+}
+
+TEST_F(Evaluation, ReturnCancelsTheCountdown) {
+    Feed(Reply("000.0", "230.0", "13.6", "10001000"));
+    Feed(Reply("230.0", "230.0", "13.6", "00001000"));
+    EXPECT_FALSE(delay.enabled);
+    EXPECT_EQ(log, (std::vector<std::string>{"Power Fail", "Power O.K."}));
+    EXPECT_EQ(view.tray, TrayImage::Normal);
+    EXPECT_EQ(view.mode, "OL");
+}
+
+TEST_F(Evaluation, AvrModesAndEdges) {
+    Feed(Reply("198.0", "220.0", "13.6", "00101000"));
+    EXPECT_EQ(view.avrMode, "BOOST");
+    EXPECT_TRUE(view.avrEnabled);
+    EXPECT_EQ(view.tray, TrayImage::Avr);
+    Feed(Reply("240.0", "220.0", "13.6", "00101000"));
+    EXPECT_EQ(view.avrMode, "TRIM");
+    Feed(Reply("220.0", "220.0", "13.6", "00101000"));
+    EXPECT_EQ(view.avrMode, "BYPASS");
+    Feed(Reply("220.0", "220.0", "13.6", "00001000"));
+    EXPECT_EQ(view.avrMode, "...");
+    EXPECT_FALSE(view.avrEnabled);
+    EXPECT_EQ(log, (std::vector<std::string>{"AVR On", "AVR Off"}));
+    EXPECT_EQ(view.tray, TrayImage::Normal);
+}
+
+TEST_F(Evaluation, InputVoltageExtremesOnlyWhileMainsArePresent) {
+    Feed(Reply("230.0", "230.0", "13.6", "00001000"));
+    Feed(Reply("228.5", "230.0", "13.6", "00001000"));
+    Feed(Reply("231.0", "230.0", "13.6", "00001000"));
+    Feed(Reply("000.0", "230.0", "13.6", "10001000"));
+    EXPECT_EQ(view.min, "228.5");
+    EXPECT_EQ(view.max, "231.0");
+    EXPECT_DOUBLE_EQ(eval.IPVoltageMin(), 228.5);
+}
+
+TEST_F(Evaluation, BatteryLowIsReportedOnEachNewEdgeOnly) {
+    Feed(Reply("230.0", "230.0", "13.6", "01001000"));
+    Feed(Reply("230.0", "230.0", "13.6", "01001000"));
+    Feed(Reply("230.0", "230.0", "13.6", "00001000"));
+    Feed(Reply("230.0", "230.0", "13.6", "01001000"));
+    EXPECT_EQ(log, (std::vector<std::string>{"Battery Low", "Battery Low"}));
+}
+
+TEST_F(Evaluation, WarningsGoWhereSelected) {
+    live.LANWarnings = true;
+    Feed(Reply("000.0", "230.0", "13.6", "10001000"));
+    EXPECT_TRUE(warnings.mails.empty());
+    ASSERT_EQ(warnings.lan.size(), 1u);
+    EXPECT_EQ(warnings.lan[0],
+              "Warning - 07.12.2026 22:38:46 Power fail\r\nVID: 0x0665 PID: 0x5161 Product: UPS\r\n");
+
+    live.SMTPWarnings = true;
+    Feed(Reply("230.0", "230.0", "13.6", "00101000"));  // power back and AVR on
+    Feed(Reply("230.0", "230.0", "13.6", "01001000"));  // AVR off, battery low
+    ASSERT_EQ(warnings.mails.size(), 4u);
+    EXPECT_EQ(warnings.mails[0].first, "Information - Power O.K.");
+    EXPECT_EQ(warnings.mails[1].first, "Warning - AVR On");
+    EXPECT_EQ(warnings.mails[2].first, "Information - AVR Off");
+    EXPECT_EQ(warnings.mails[2].second.substr(0, 14), "Information - ");
+    EXPECT_EQ(warnings.mails[2].second, warnings.lan[3]);
+    EXPECT_EQ(warnings.mails[3].first, "Warning - ");  // battery low: the prefix alone
+
+    live.PowerFail = false;
+    Feed(Reply("000.0", "230.0", "13.6", "10001000"));
+    EXPECT_EQ(warnings.mails.size(), 4u);  // unselected: logged, not sent
+    EXPECT_EQ(log.back(), "Power Fail");
+}
+
+TEST_F(Evaluation, BalloonsFollowTheSetting) {
+    live.BalloonHints = false;
+    Feed(Reply("000.0", "230.0", "13.6", "11101000"));
+    EXPECT_TRUE(feedback.balloons.empty());
+    EXPECT_EQ(log.size(), 3u);
+}
+
+TEST_F(Evaluation, FaultAndStandbyBoxes) {
+    Feed(Reply("230.0", "230.0", "13.6", "00010000"));
+    EXPECT_TRUE(view.boxes[4]);
+    EXPECT_TRUE(log.empty());
+    EXPECT_FALSE(view.boxes[5]);
+    EXPECT_EQ(view.standby, "Online UPS");
+    Feed(Reply("230.0", "230.0", "13.6", "00001111"));
+    EXPECT_EQ(view.standby, "Standby UPS");
+    EXPECT_TRUE(view.boxes[5] && view.boxes[6] && view.boxes[7] && view.boxes[8]);
+    EXPECT_FALSE(view.boxes[4]);
+    EXPECT_EQ(view.mode, "OB");  // test in progress
+    Feed(Reply("230.0", "230.0", "13.6", "00000010"));
+    EXPECT_EQ(view.mode, "OFF");
+}
+
+TEST_F(Evaluation, ConversionFailureStopsAtTheFailedField) {
+    view.fields[4] = "old";
+    Feed("(000.0 230.0 ---.- 013 50.0 13.6 25.0 10000000#");
+    EXPECT_EQ(view.fields[3], "---.-");
+    EXPECT_EQ(view.fields[4], "old");
+    EXPECT_TRUE(log.empty());
+    EXPECT_FALSE(eval.PowerFailState());
+    // The missed edge is reported on the next good reply.
+    Feed(Reply("000.0", "230.0", "13.6", "10000000"));
+    EXPECT_EQ(log, std::vector<std::string>{"Power Fail"});
+}
+
+TEST_F(Evaluation, BatteryChargeFollowsFieldSix) {
+    Feed(Reply("230.0", "230.0", "12.7", "00001000"));
+    EXPECT_EQ(batteryView.caption, "75.0");
+    Feed("(230.0 230.0 229.0 013 50.0 xx 25.0 00001000#");
+    EXPECT_EQ(batteryView.caption, "75.0");
+}
+
+// Replies collected from real units.
+TEST_F(Evaluation, FieldRepliesNeverCrash) {
+    const char* const replies[] = {
+        "(208.4 140.0 208.4 034 59.9 2.05 35.0 00110000#",
+        "(000.0 000.0 000.0 000 00.0 0.00 00.0 00000000#",
+        "(233.0 000.0 232.0 015 50.0 27.0 20.8 00001",
+        "(233.0 000.0 232.0 015 50.0 27.0 20.8",
+        "(",
+        "(1 2 3 4 5 6 7 8 9 10 11#",
+    };
+    for (const char* r : replies) Feed(r);
+    EXPECT_EQ(view.fields[8], "8");  // extra fields are ignored
+}
+
+}  // namespace
+}  // namespace velt::test
