@@ -9,6 +9,23 @@
 
 namespace velt {
 
+// The numbers a setting accepts, bounds included.
+struct TRange {
+    int32_t min = 0, max = 0;
+    constexpr bool Contains(int32_t v) const { return v >= min && v <= max; }
+    constexpr int32_t Clamp(int32_t v) const { return v < min ? min : v > max ? max : v; }
+};
+
+inline constexpr TRange kRefreshIntervalRange{1, 60};
+inline constexpr TRange kDelayRange{10, 10800};
+inline constexpr TRange kUPSShutdownDelayRange{1, 60};
+inline constexpr TRange kReportDelayRange{5, 180};  // "SMTP Delay" and "LAN Delay"
+inline constexpr TRange kActionRange{1, 4};
+inline constexpr TRange kComPortRange{0, 9};
+// No control bounds it; the cap keeps a hand-edited value from turning the
+// port-opening retries into an endless loop under the data lock.
+inline constexpr TRange kComMaxAttemptsRange{0, 100};
+
 struct TUPSSettings {
     // Monitoring
     int32_t RefreshInterval = 3;  // seconds, 1..60
@@ -56,6 +73,8 @@ struct TUPSSettings {
 
     bool BalloonHints = true;
     bool AutoRun = false;  // mirrors the Run key entry, not a value of the settings key
+
+    bool operator==(const TUPSSettings&) const = default;
 };
 
 }  // namespace velt
