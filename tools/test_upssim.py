@@ -67,12 +67,13 @@ class FormatTest(unittest.TestCase):
 
     def test_info_columns(self):
         info = upssim.DEFAULT_INFO.encode() + b"\r"
-        self.assertEqual(info, b"#MEGATEC         UPS-650VA  V1.0      \r")
+        self.assertEqual(info, b"# MEGATEC         UPS-650VA  V1.0      \r")
         long = upssim.format_info("A" * 20, "B" * 12, "C" * 11)
         self.assertEqual(len(long), len(info))
-        self.assertEqual(long[1:16], b"A" * 15)
-        self.assertEqual(long[17:27], b"B" * 10)
-        self.assertEqual(long[28:38], b"C" * 10)
+        # 1-based columns 3, 19 and 30, where receivers cut the fields.
+        self.assertEqual(long[2:17], b"A" * 15)
+        self.assertEqual(long[18:28], b"B" * 10)
+        self.assertEqual(long[29:39], b"C" * 10)
 
     def test_faulted_bytes(self):
         fault = upssim.apply_fault

@@ -42,7 +42,7 @@ FAULT_KINDS = ("silence", "garbage", "nul", "no_cr", "trailing", "long",
 
 PROTOCOLS = ("megatec", "mustek", "both", "none")
 
-DEFAULT_INFO = "#%-15s %-10s %-10s" % ("MEGATEC", "UPS-650VA", "V1.0")
+DEFAULT_INFO = "# %-15s %-10s %-10s" % ("MEGATEC", "UPS-650VA", "V1.0")
 DEFAULT_RATING = "#220.0 003 12.00 50.0"
 
 # Status bit positions inside the "b7..b0" string (b7 comes first).
@@ -94,7 +94,7 @@ def format_status(r, batt_width=4):
 def format_info(mfr, model, version):
     """Fixed-column identification line; over-long fields are cut so the
     columns never shift."""
-    text = "#%s %s %s\r" % (mfr[:15].ljust(15), model[:10].ljust(10),
+    text = "# %s %s %s\r" % (mfr[:15].ljust(15), model[:10].ljust(10),
                              version[:10].ljust(10))
     return text.encode("latin-1", "replace")
 
