@@ -1,0 +1,128 @@
+#!/usr/bin/python3
+"""Idle cost of veltrano.exe polling the simulator every second under Wine,
+next to a bare Win32 window (barewin.exe) measured in the same prefix.
+
+Each program runs alone for the measuring time, so that the wineserver's CPU
+time in that window can be put down to it. Prints a table; goal: at most
+0.2 % of one core, anonymous memory at most 1.5 x the bare window's, flat.
+"""
+
+import argparse
+import math
+import os
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+sys.dont_write_bytecode = True
+import harness  # noqa: E402
+
+SAMPLE_EVERY_S = 10.0
+
+
+def measure(wine, pid, seconds):
+    """CPU seconds of the process and of the wineserver, and RssAnon samples."""
+    server = harness.wineserver_pid(wine)
+    t0 = time.monotonic()
+    cpu0 = harness.proc_cpu_seconds(pid)
+    srv0 = harness.proc_cpu_seconds(server) if server else 0.0
+    rss = [harness.proc_rss_anon_kb(pid)]
+    while time.monotonic() - t0 < seconds:
+        time.sleep(min(SAMPLE_EVERY_S, seconds - (time.monotonic() - t0)))
+        rss.append(harness.proc_rss_anon_kb(pid))
+    wall = time.monotonic() - t0
+    cpu = harness.proc_cpu_seconds(pid) - cpu0
+    srv = (harness.proc_cpu_seconds(server) - srv0) if server else float("nan")
+    return {"wall": wall, "cpu": cpu, "server": srv, "rss": rss}
+
+
+def poll_period(sim, since):
+    times = [c["t"] for c in sim.commands() if c["cmd"] == "Q1\r" and c["t"] >= since]
+    if len(times) < 2:
+        return float("nan")
+    return (times[-1] - times[0]) / (len(times) - 1)
+
+
+def run_barewin(wine, seconds):
+    exe = os.path.join(wine.build_dir, "barewin.exe")
+    proc = subprocess.Popen(["wine", exe], env=wine.env, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(3.0)  # let it map its window before the first sample
+        return measure(wine, proc.pid, seconds)
+    finally:
+        harness._stop_process(proc)
+
+
+def run_veltrano(wine, seconds, interval):
+    sim = wine.simulator(protocol="both")
+    app = wine.program("/show")
+    try:
+        harness.wait_for(lambda: app.dialog_shown() or not app.alive(), 60, 0.3,
+                         "the COM Port dialog")
+        wine.probe("click", "COMPortSB")
+        harness.wait_for(lambda: "Start Monitoring" in (wine.probe_text("LogM") or ""),
+                         60, 0.5, "Start Monitoring")
+        rc, out = wine.probe("set", "RefreshUD", str(interval))
+        note = "" if rc == 0 else "could not set RefreshUD (probe exit %s)" % rc
+        settle = time.monotonic()
+        time.sleep(6.0)  # a few polls at the new interval before measuring
+        result = measure(wine, app.pid, seconds)
+        result["period"] = poll_period(sim, settle + 3.0)
+        result["note"] = note
+        result["alive"] = app.alive()
+        return result
+    finally:
+        app.stop()
+        sim.stop()
+
+
+def row(name, r):
+    pct = 100.0 * r["cpu"] / r["wall"]
+    srv_pct = 100.0 * r["server"] / r["wall"]
+    return "%-13s %8.2f %7.3f %%  %8.2f %7.3f %%  %9d %9d %9d" % (
+        name, r["cpu"], pct, r["server"], srv_pct, r["rss"][0], r["rss"][-1], max(r["rss"]))
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--build", default=os.path.join(ROOT, "build", "win"))
+    ap.add_argument("--seconds", type=float, default=60.0)
+    ap.add_argument("--interval", type=int, default=1, help="refresh interval in seconds")
+    args = ap.parse_args()
+
+    with harness.Wine(args.build) as wine:
+        # Veltrano first: by the time it has connected, the prefix's own
+        # start-up work in the wineserver has died down for both runs.
+        velt = run_veltrano(wine, args.seconds, args.interval)
+        bare = run_barewin(wine, args.seconds)
+
+    print()
+    print("Idle cost over %.0f s each (Wine %s)" % (
+        args.seconds, subprocess.run(["wine", "--version"], capture_output=True, text=True,
+                                     env=wine.env).stdout.strip() or "?"))
+    print("%-13s %8s %9s  %8s %9s  %9s %9s %9s" % (
+        "program", "cpu s", "cpu", "server s", "server", "anon kB", "anon end", "anon max"))
+    print(row("barewin.exe", bare))
+    print(row("veltrano.exe", velt))
+    ratio = velt["rss"][-1] / bare["rss"][-1] if bare["rss"][-1] else float("nan")
+    growth = velt["rss"][-1] - velt["rss"][0]
+    print()
+    print("poll period at a %d s interval: %.2f s (expected about %.1f s)" % (
+        args.interval, velt["period"], 1.0 + 0.3 * max(1, math.ceil(args.interval * 1000 / 300))))
+    print("veltrano anonymous memory: %.2f x the bare window's; change over the run %+d kB"
+          % (ratio, growth))
+    print("veltrano CPU %.3f %% of one core (goal <= 0.2 %%), with its wineserver share %.3f %%"
+          % (100.0 * velt["cpu"] / velt["wall"],
+             100.0 * (velt["cpu"] + velt["server"] - bare["server"]) / velt["wall"]))
+    if velt["note"]:
+        print("note:", velt["note"])
+    if not velt["alive"]:
+        print("note: veltrano.exe ended during the measurement")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
