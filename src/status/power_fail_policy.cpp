@@ -1,7 +1,5 @@
 #include "status/power_fail_policy.h"
 
-#include <algorithm>
-
 #include "core/command_exchange.h"
 #include "core/commands.h"
 
@@ -54,15 +52,23 @@ ExternalProgramOutcome RunExternalProgram(IProcessLauncher& launcher, const std:
 
 void TPowerFailPolicy::OnStatusReply(bool powerFail, double batteryVoltage) {
     if (!powerFail) {
-        if (inFailure_) d_.delayTimer.SetEnabled(false);
-        inFailure_ = false;
+        PowerReturned();
         return;
     }
-    if (!inFailure_) {
-        inFailure_ = true;
-        ArmByDelayRule();
-    }
+    PowerFailBegins();
     if (VoltageRuleHolds(batteryVoltage)) ArmByVoltageRule();
+}
+
+void TPowerFailPolicy::PowerFailBegins() {
+    if (inFailure_) return;
+    inFailure_ = true;
+    ArmByDelayRule();
+}
+
+void TPowerFailPolicy::PowerReturned() {
+    if (!inFailure_) return;
+    inFailure_ = false;
+    d_.delayTimer.SetEnabled(false);
 }
 
 bool TPowerFailPolicy::VoltageRuleHolds(double batteryVoltage) const {
@@ -73,7 +79,7 @@ bool TPowerFailPolicy::VoltageRuleHolds(double batteryVoltage) const {
 // would act on the first blip of a power failure.
 void TPowerFailPolicy::ArmByDelayRule() {
     if (!d_.settings.DelayAction) return;
-    const int32_t seconds = std::clamp(d_.settings.Delay, kMinDelaySeconds, kMaxDelaySeconds);
+    const int32_t seconds = kDelayRange.Clamp(d_.settings.Delay);
     d_.delayTimer.SetInterval(static_cast<uint32_t>(seconds) * 1000u);
     d_.delayTimer.SetEnabled(true);
 }
@@ -124,7 +130,8 @@ void TPowerFailPolicy::SendUPSShutdownIfOn() {
 // The reply is not examined: the computer action follows whatever the UPS says.
 void TPowerFailPolicy::UPSShutdownCommand() {
     DataLockGuard guard(d_.lock);
-    ExchangeCommand(d_.link, cmd::ShutdownCommand(d_.settings.UPSShutdownDelay), d_.sleeper, d_.log);
+    const int32_t minutes = kUPSShutdownDelayRange.Clamp(d_.settings.UPSShutdownDelay);
+    ExchangeCommand(d_.link, cmd::ShutdownCommand(minutes), d_.sleeper, d_.log);
 }
 
 }  // namespace velt

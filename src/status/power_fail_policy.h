@@ -54,7 +54,6 @@ struct PowerFailPolicyDeps {
 class TPowerFailPolicy {
 public:
     static constexpr uint32_t kVoltageRuleMs = 100;
-    static constexpr int32_t kMinDelaySeconds = 10, kMaxDelaySeconds = 10800;
     static constexpr unsigned kProgramStepMs = 100;
     // Ten minutes: past that, the action must not wait any longer on a hung
     // program while the battery runs down.
@@ -73,20 +72,26 @@ public:
     // Nothing else cancels: stopping monitoring leaves a running countdown alone.
     void OnStatusReply(bool powerFail, double batteryVoltage);
 
+    // The same rules one by one, for an evaluation that tracks the failure edge
+    // itself. PowerFailBegins arms the delay once per failure (a repeated call
+    // before PowerReturned does nothing); PowerReturned cancels.
+    void PowerFailBegins();
+    bool VoltageRuleHolds(double batteryVoltage) const;
+    void ArmByVoltageRule();
+    void PowerReturned();
+
     // DelayTimer's expiry. An expiry that arrives while an earlier one is still
     // acting (the external program's wait and the suspend let window messages
-    // run) is dropped after disabling the timer: the earlier one is about to
-    // carry out the same action, and the voltage rule arms again on the next
-    // qualifying reply once it is done.
+    // run) is dropped after disabling the timer: the earlier one carries out the
+    // same action, so the program never runs twice at once, and the voltage rule
+    // arms again on the next qualifying reply once the earlier one is done.
     void DelayTimerTimer();
 
     bool InFailure() const { return inFailure_; }
     bool Acting() const { return acting_; }
 
 private:
-    bool VoltageRuleHolds(double batteryVoltage) const;
     void ArmByDelayRule();
-    void ArmByVoltageRule();
     void RunConfiguredProgram();
     void UPSShutdownCommand();
     void SendUPSShutdownIfOn();

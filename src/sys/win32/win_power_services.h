@@ -1,0 +1,70 @@
+#pragma once
+// Power services through powrprof.dll and user32.dll, both bound by name at
+// start-up so a missing entry point only clears its found-flag, and
+// ExitWindowsEx with the shutdown privilege (advapi32).
+#include <windows.h>
+
+#include "sys/power_services.h"
+
+namespace velt::win {
+
+// A library loaded by name, unloaded when the owner goes away.
+class LoadedModule {
+public:
+    explicit LoadedModule(const char* name) : module_(::LoadLibraryA(name)) {}
+    ~LoadedModule() {
+        if (module_) ::FreeLibrary(module_);
+    }
+    LoadedModule(const LoadedModule&) = delete;
+    LoadedModule& operator=(const LoadedModule&) = delete;
+
+    bool Loaded() const { return module_ != nullptr; }
+    // Null when the library is not loaded or lacks the entry point.
+    template <typename Fn>
+    Fn Find(const char* name) const {
+        if (!module_) return nullptr;
+        // Through a plain function pointer type: compilers accept that cast
+        // between unrelated function pointer types without complaint.
+        return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module_, name)));
+    }
+
+private:
+    HMODULE module_;
+};
+
+class WinPowerServices final : public IPowerServices {
+public:
+    // `window` receives the power-scheme broadcasts once registered.
+    explicit WinPowerServices(HWND window);
+    ~WinPowerServices() override;  // ends the registration before the libraries go
+    WinPowerServices(const WinPowerServices&) = delete;
+    WinPowerServices& operator=(const WinPowerServices&) = delete;
+
+    std::optional<bool> IsSuspendAllowed() override;
+    std::optional<bool> IsHibernateAllowed() override;
+    std::optional<bool> IsShutdownAllowed() override;
+    bool HasSetSuspendState() const override { return setSuspendState_ != nullptr; }
+    bool SetSuspendState(bool hibernate, bool forceCritical) override;
+    bool EnableShutdownPrivilege() override;
+    bool PowerOff(bool force, std::string& errorText) override;
+    bool RegisterPowerSchemeNotification() override;
+
+private:
+    using QueryFn = BOOLEAN(WINAPI*)();
+    using SetSuspendStateFn = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
+    using RegisterFn = void*(WINAPI*)(HANDLE, const GUID*, DWORD);
+    using UnregisterFn = BOOL(WINAPI*)(void*);
+
+    static std::optional<bool> Ask(QueryFn query);
+
+    HWND window_;
+    LoadedModule powrprof_{"powrprof.dll"};
+    LoadedModule user32_{"user32.dll"};
+    SetSuspendStateFn setSuspendState_;
+    QueryFn isSuspendAllowed_, isHibernateAllowed_, isShutdownAllowed_;
+    RegisterFn register_;
+    UnregisterFn unregister_;
+    void* registration_ = nullptr;
+};
+
+}  // namespace velt::win
