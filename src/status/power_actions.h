@@ -93,6 +93,8 @@ public:
 
     explicit TPowerActions(PowerActionsDeps deps) : d_(deps) {}
     ~TPowerActions() override;  // gives back a lock still held from a suspend
+    TPowerActions(const TPowerActions&) = delete;
+    TPowerActions& operator=(const TPowerActions&) = delete;
 
     // Start-up: which of the three actions the system allows. Pure query, so it
     // can be applied twice (before and after loading the settings).

@@ -137,9 +137,11 @@ struct FakeWorker : IPollingWorker {
     Events& events;
     mutable int waitsUntilFinished = 0;  // Finished() is false this many times; -1 never finishes
     bool throwOnTerminate = false;
+    std::function<void()> onTerminate;
     explicit FakeWorker(Events& e) : events(e) {}
     void Terminate() override {
         events.push_back("terminate");
+        if (onTerminate) onTerminate();
         if (throwOnTerminate) throw std::runtime_error("terminate failed");
     }
     bool Finished() const override {
