@@ -1,0 +1,147 @@
+#include "status/ups_tests.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "power_fakes.h"
+
+namespace velt::test {
+namespace {
+
+// Records the lock depth at each write: the command must go out under the lock.
+struct WatchedSerial : FakeSerial {
+    FakeLock& lock;
+    std::vector<int> depthAtWrite;
+    WatchedSerial(VirtualTime& t, FakeLock& l) : FakeSerial(t), lock(l) {}
+    bool StartWrite(const uint8_t* d, size_t len) override {
+        depthAtWrite.push_back(lock.depth);
+        return FakeSerial::StartWrite(d, len);
+    }
+};
+
+struct UPSTests : ::testing::Test {
+    VirtualTime time;
+    FakeLock lock;
+    FakeLog log;
+    TUPSLink link;
+    FakeUPSTestView view;
+    FakeTestTForm dialog;
+    WatchedSerial* serial = nullptr;
+    TUPSTests tests{{link, lock, time, log, view, dialog}};
+
+    void SetUp() override {
+        auto port = std::make_unique<WatchedSerial>(time, lock);
+        serial = port.get();
+        link.ComHandle = std::move(port);
+        link.ComActive = true;
+    }
+};
+
+struct ButtonCase {
+    void (TUPSTests::*click)();
+    UPSTestButton button;
+    const char* command;
+    const char* text;
+};
+
+class EachButton : public UPSTests, public ::testing::WithParamInterface<ButtonCase> {};
+
+TEST_P(EachButton, EchoDisablesTheButtonAndSaysSo) {
+    const auto& c = GetParam();
+    serial->reply = c.command;
+    (tests.*c.click)();
+    EXPECT_EQ(serial->written, c.command);
+    EXPECT_EQ(serial->depthAtWrite, std::vector<int>{1});
+    EXPECT_EQ(lock.depth, 0);
+    EXPECT_EQ(view.disabled, std::vector<UPSTestButton>{c.button});
+    EXPECT_EQ(view.status, c.text);
+}
+
+TEST_P(EachButton, SilenceOrAnotherReplyChangesNothing) {
+    const auto& c = GetParam();
+    (tests.*c.click)();
+    serial->reply = "(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001\r";
+    (tests.*c.click)();
+    EXPECT_EQ(serial->written, std::string(c.command) + c.command);
+    EXPECT_TRUE(view.disabled.empty());
+    EXPECT_EQ(view.status, "");
+    EXPECT_TRUE(log.lines.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, EachButton,
+    ::testing::Values(
+        ButtonCase{&TUPSTests::Test10sSBClick, UPSTestButton::Test10s, "T\r",
+                   "\"Test for 10 seconds\" command not supported!"},
+        ButtonCase{&TUPSTests::TestTSBClick, UPSTestButton::TestT, "T05\r",
+                   "\"Test for specified time period\" command not supported!"},
+        ButtonCase{&TUPSTests::TestLowSBClick, UPSTestButton::TestLow, "TL\r",
+                   "\"Test until battery low\" command not supported!"},
+        ButtonCase{&TUPSTests::CancelTestSBClick, UPSTestButton::CancelTest, "CT\r",
+                   "\"Cancel Test\" command not supported!"},
+        ButtonCase{&TUPSTests::UPSBeeperSBClick, UPSTestButton::Beeper, "Q\r",
+                   "\"Toggle the UPS beeper\" command not supported!"}));
+
+TEST_F(UPSTests, TimedTestSendsTheMinutesAsTwoDigits) {
+    for (const int minutes : {1, 5, 12, 99}) {
+        dialog.position = minutes;
+        tests.TestTSBClick();
+    }
+    EXPECT_EQ(serial->written, "T01\rT05\rT12\rT99\r");
+}
+
+TEST_F(UPSTests, TimedTestOutsideItsRangeOrCancelledSendsNothing) {
+    dialog.position = 0;
+    tests.TestTSBClick();
+    dialog.position = 100;
+    tests.TestTSBClick();
+    dialog.position = 5;
+    dialog.ok = false;
+    tests.TestTSBClick();
+    EXPECT_EQ(dialog.shown, 3);
+    EXPECT_TRUE(serial->written.empty());
+    EXPECT_EQ(lock.acquisitions, 0);
+}
+
+TEST_F(UPSTests, TimedTestEchoMustCarryTheSameDigits) {
+    dialog.position = 12;
+    serial->reply = "T05\r";
+    tests.TestTSBClick();
+    EXPECT_TRUE(view.disabled.empty());
+    serial->reply = "T12\r";
+    tests.TestTSBClick();
+    EXPECT_EQ(view.disabled, std::vector<UPSTestButton>{UPSTestButton::TestT});
+}
+
+TEST_F(UPSTests, ReplyShorterThanTheComparedCharactersDoesNotMatch) {
+    dialog.position = 12;
+    serial->reply = "T1";
+    tests.TestTSBClick();
+    serial->reply = "T";
+    tests.TestLowSBClick();
+    serial->reply = "C";
+    tests.CancelTestSBClick();
+    EXPECT_TRUE(view.disabled.empty());
+    EXPECT_EQ(view.status, "");
+}
+
+TEST_F(UPSTests, EchoOverHidIsSeenPastTheReportId) {
+    FakeHid hid{time};
+    link.UsbActive = true;
+    link.HidDevice = &hid;
+    hid.QueueReply("TL\r");
+    tests.TestLowSBClick();
+    EXPECT_EQ(hid.lastWrite, (std::vector<uint8_t>{0, 'T', 'L', '\r', 0, 0, 0, 0, 0}));
+    EXPECT_EQ(view.disabled, std::vector<UPSTestButton>{UPSTestButton::TestLow});
+}
+
+TEST_F(UPSTests, NoUPSConnectedSendsNothingAndMatchesNothing) {
+    link.ComActive = false;
+    tests.UPSBeeperSBClick();
+    EXPECT_TRUE(serial->written.empty());
+    EXPECT_TRUE(view.disabled.empty());
+    EXPECT_EQ(lock.depth, 0);
+}
+
+}  // namespace
+}  // namespace velt::test
