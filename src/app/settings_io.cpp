@@ -1,0 +1,309 @@
+#include "app/settings_io.h"
+
+#include <optional>
+#include <span>
+#include <variant>
+
+#include "app/settings_table.h"
+#include "app/system_identity.h"
+
+namespace velt {
+namespace {
+
+using settings_table::kBatterySettings;
+using settings_table::kMainSettings;
+using settings_table::kSaveAlways;
+using settings_table::kSaveLast;
+using settings_table::kSaveWithLink;
+using settings_table::kSaveWithSerialLink;
+using settings_table::kSerialSettings;
+
+template <typename... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+template <typename... F>
+Overloaded(F...) -> Overloaded<F...>;
+
+constexpr size_t kExternalProgramCaptionChars = 25;
+
+std::string InvalidTypeMessage(const std::string& name) { return "Invalid data type for '" + name + "'"; }
+std::string RefusedWriteMessage(const std::string& name) { return "Failed to set data for '" + name + "'"; }
+std::string RefusedDeleteMessage(const std::string& name) { return "Failed to delete '" + name + "'"; }
+
+struct LoadOutcome {
+    bool present = false;  // read with its kind (a wrong type counts as absent)
+    bool changed = false;  // the live value differs from before
+};
+
+template <typename T>
+LoadOutcome Assign(T& target, T value) {
+    const bool changed = !(target == value);
+    target = std::move(value);
+    return {true, changed};
+}
+
+// One open key of one load or save; reads and writes report their failures
+// and give way, so one bad value never stops the rest.
+class KeyAccess {
+public:
+    KeyAccess(ISettingsKey& key, ISettingsEffects& effects) : key_(key), effects_(effects) {}
+
+    std::optional<uint32_t> Dword(const std::string& name) {
+        uint32_t v = 0;
+        return Checked(key_.ReadDword(name, v), name) ? std::optional(v) : std::nullopt;
+    }
+    std::optional<bool> Bool(const std::string& name) {
+        bool v = false;
+        return Checked(key_.ReadBool(name, v), name) ? std::optional(v) : std::nullopt;
+    }
+    std::optional<std::string> String(const std::string& name) {
+        std::string v;
+        return Checked(key_.ReadString(name, v), name) ? std::optional(std::move(v)) : std::nullopt;
+    }
+
+    void WriteDword(const std::string& name, uint32_t v) { Written(key_.WriteDword(name, v), name); }
+    void WriteBool(const std::string& name, bool v) { Written(key_.WriteBool(name, v), name); }
+    void WriteString(const std::string& name, const std::string& v) { Written(key_.WriteString(name, v), name); }
+    void DeleteIfExists(const std::string& name) {
+        if (key_.ValueExists(name) && !key_.DeleteValue(name)) effects_.ShowSettingsError(RefusedDeleteMessage(name));
+    }
+
+private:
+    bool Checked(ReadResult r, const std::string& name) {
+        if (r == ReadResult::WrongType) effects_.ShowSettingsError(InvalidTypeMessage(name));
+        return r == ReadResult::Ok;
+    }
+    void Written(bool ok, const std::string& name) {
+        if (!ok) effects_.ShowSettingsError(RefusedWriteMessage(name));
+    }
+
+    ISettingsKey& key_;
+    ISettingsEffects& effects_;
+};
+
+std::optional<BatteryUpDown> BatteryUpDownOf(Reaction r) {
+    switch (r) {
+        case Reaction::EmptyVoltagePosition: return BatteryUpDown::Empty;
+        case Reaction::FullVoltagePosition: return BatteryUpDown::Full;
+        case Reaction::MinVoltagePosition: return BatteryUpDown::Min;
+        default: return std::nullopt;
+    }
+}
+
+TRange RangeOf(const SettingDef& def, const SettingsContext& ctx) {
+    if (const auto which = BatteryUpDownOf(def.reaction)) {
+        const UpDownModel m = ctx.battery.UpDown(*which);
+        return {m.min, m.max};
+    }
+    return def.range;
+}
+
+bool Applies(const SettingDef& def, const SettingsContext& ctx) {
+    return !def.forceOption || ForceOptionsSupported(ctx.osMajorVersion);
+}
+
+LoadOutcome LoadInteger(KeyAccess& key, const SettingDef& def, int32_t& target, TRange range) {
+    const auto stored = key.Dword(def.name);
+    if (!stored) return {};
+    // DWORDs hold the signed positions sign-extended.
+    const int32_t n = static_cast<int32_t>(*stored);
+    if (range.Contains(n)) return Assign(target, n);
+    if (def.outOfRange == OutOfRange::Ignore) return {true, false};
+    return Assign(target, range.Clamp(n));
+}
+
+LoadOutcome LoadValue(KeyAccess& key, const SettingDef& def, const SettingsContext& ctx) {
+    TUPSSettings& s = ctx.live;
+    return std::visit(
+        Overloaded{
+            [&](int32_t TUPSSettings::*m) { return LoadInteger(key, def, s.*m, RangeOf(def, ctx)); },
+            [&](bool TUPSSettings::*m) {
+                const auto v = key.Bool(def.name);
+                return v ? Assign(s.*m, *v) : LoadOutcome{};
+            },
+            [&](std::string TUPSSettings::*m) {
+                auto v = key.String(def.name);
+                return v ? Assign(s.*m, std::move(*v)) : LoadOutcome{};
+            },
+            [&](std::optional<std::string> TUPSSettings::*m) {
+                auto v = key.String(def.name);
+                if (!v) return LoadOutcome{};
+                // An empty path is no program: never something to start.
+                return Assign(s.*m, v->empty() ? std::nullopt : std::optional(std::move(*v)));
+            },
+        },
+        def.member);
+}
+
+void React(const SettingDef& def, const LoadOutcome& outcome, const SettingsContext& ctx) {
+    ISettingsEffects& fx = ctx.effects;
+    switch (def.reaction) {
+        case Reaction::None: break;
+        case Reaction::RefreshToLink: {
+            DataLockGuard guard(ctx.lock);
+            ctx.link.RefreshIntervalMs = static_cast<uint32_t>(ctx.live.RefreshInterval) * 1000u;
+            break;
+        }
+        case Reaction::SMTPReportsClick:
+            if (outcome.changed) fx.SMTPReportsCBClick();
+            break;
+        case Reaction::LANReportsClick:
+            if (outcome.changed) fx.LANReportsCBClick();
+            break;
+        case Reaction::HTTPServerClick:
+            if (outcome.changed) fx.HTTPCBClick();
+            break;
+        case Reaction::HTTPAuthClick:
+            if (outcome.changed) fx.HTTPAuthCBClick();
+            break;
+        case Reaction::ExternalProgramLabel:
+            if (outcome.present && ctx.live.ExternalProgramName)
+                fx.ShowExternalProgram(LabelExternalProgram(*ctx.live.ExternalProgramName));
+            break;
+        case Reaction::EmptyVoltagePosition:
+        case Reaction::FullVoltagePosition:
+        case Reaction::MinVoltagePosition:
+            // Through the up-down, so its edit shows the new position.
+            if (outcome.present) {
+                const BatteryUpDown which = *BatteryUpDownOf(def.reaction);
+                ctx.battery.SetPosition(which, ctx.battery.UpDown(which).position);
+            }
+            break;
+    }
+}
+
+void LoadTable(std::span<const SettingDef> table, const SettingsContext& ctx) {
+    const auto key = ctx.store.OpenKey(kSettingsKeyPath, KeyOpen::CreateIfMissing);
+    if (!key) return;
+    KeyAccess access(*key, ctx.effects);
+    for (const SettingDef& def : table) {
+        if (!Applies(def, ctx)) continue;
+        React(def, LoadValue(access, def, ctx), ctx);
+    }
+}
+
+void SaveValue(KeyAccess& key, const SettingDef& def, const TUPSSettings& s) {
+    std::visit(Overloaded{
+                   [&](int32_t TUPSSettings::*m) { key.WriteDword(def.name, static_cast<uint32_t>(s.*m)); },
+                   [&](bool TUPSSettings::*m) { key.WriteBool(def.name, s.*m); },
+                   [&](std::string TUPSSettings::*m) { key.WriteString(def.name, s.*m); },
+                   [&](std::optional<std::string> TUPSSettings::*m) {
+                       // Never stored empty: no program means no value.
+                       if (s.*m && !(s.*m)->empty())
+                           key.WriteString(def.name, *(s.*m));
+                       else
+                           key.DeleteIfExists(def.name);
+                   },
+               },
+               def.member);
+}
+
+void SaveList(KeyAccess& key, std::span<const SettingDef* const> list, const SettingsContext& ctx) {
+    for (const SettingDef* def : list)
+        if (Applies(*def, ctx)) SaveValue(key, *def, ctx.live);
+}
+
+struct LinkState {
+    bool open = false;
+    bool serial = false;
+};
+
+// The serial values live in the link while the program runs; the settings
+// object takes them over for the save.
+LinkState TakeLinkState(const SettingsContext& ctx) {
+    DataLockGuard guard(ctx.lock);
+    const TUPSLink& l = ctx.link;
+    ctx.live.COMPort = l.ComPort;
+    ctx.live.COMDTR = l.ComDtr;
+    ctx.live.COMRTS = l.ComRts;
+    ctx.live.COMMaxAttempts = l.ComMaxAttempts;
+    return {l.UsbActive || l.ComActive, l.ComActive};
+}
+
+void GiveSerialSettingsToLink(const SettingsContext& ctx) {
+    DataLockGuard guard(ctx.lock);
+    TUPSLink& l = ctx.link;
+    l.ComPort = static_cast<uint8_t>(ctx.live.COMPort);
+    l.ComDtr = ctx.live.COMDTR;
+    l.ComRts = ctx.live.COMRTS;
+    l.ComMaxAttempts = ctx.live.COMMaxAttempts;
+}
+
+bool HoldsProgramPath(const std::string& entry, const std::string& programPath) {
+    return !programPath.empty() && entry.find(QuotedProgramPath(programPath)) != std::string::npos;
+}
+
+void LoadAutoRun(const SettingsContext& ctx) {
+    ctx.live.AutoRun = false;
+    const auto key = ctx.store.OpenKey(kRunKeyPath, KeyOpen::Existing);
+    if (!key) return;
+    KeyAccess access(*key, ctx.effects);
+    const auto entry = access.String(kAutoRunValueName);
+    ctx.live.AutoRun = entry && HoldsProgramPath(*entry, ctx.programPath);
+}
+
+void SaveAutoRunOn(const SettingsContext& ctx) {
+    // Without the program's own path there is nothing sound to register.
+    if (ctx.programPath.empty()) return;
+    const auto key = ctx.store.OpenKey(kRunKeyPath, KeyOpen::CreateIfMissing);
+    if (!key) return;
+    std::string entry;
+    // An entry of another type is replaced as one for another path would be.
+    if (key->ReadString(kAutoRunValueName, entry) == ReadResult::Ok && HoldsProgramPath(entry, ctx.programPath))
+        return;
+    KeyAccess(*key, ctx.effects).WriteString(kAutoRunValueName, QuotedProgramPath(ctx.programPath));
+}
+
+void SaveAutoRunOff(const SettingsContext& ctx) {
+    const auto key = ctx.store.OpenKey(kRunKeyPath, KeyOpen::Existing);
+    if (!key) return;
+    KeyAccess(*key, ctx.effects).DeleteIfExists(kAutoRunValueName);
+}
+
+}  // namespace
+
+ExternalProgramLabel LabelExternalProgram(const std::string& path) {
+    if (path.size() < kExternalProgramCaptionChars) return {path, path};
+    return {path.substr(0, kExternalProgramCaptionChars) + "...", path};
+}
+
+std::string QuotedProgramPath(const std::string& programPath) { return "\"" + programPath + "\""; }
+
+void LoadSettings(const SettingsContext& ctx) {
+    LoadTable(kMainSettings, ctx);
+    LoadAutoRun(ctx);
+}
+
+void LoadSerialSettings(const SettingsContext& ctx) {
+    const TUPSSettings defaults;
+    ctx.live.COMPort = defaults.COMPort;
+    ctx.live.COMDTR = defaults.COMDTR;
+    ctx.live.COMRTS = defaults.COMRTS;
+    ctx.live.COMMaxAttempts = defaults.COMMaxAttempts;
+    LoadTable(kSerialSettings, ctx);
+    GiveSerialSettingsToLink(ctx);
+}
+
+void LoadBatterySettings(const SettingsContext& ctx) { LoadTable(kBatterySettings, ctx); }
+
+void SaveSettings(const SettingsContext& ctx) {
+    if (const auto key = ctx.store.OpenKey(kSettingsKeyPath, KeyOpen::CreateIfMissing)) {
+        KeyAccess access(*key, ctx.effects);
+        const LinkState link = TakeLinkState(ctx);
+        if (link.open) SaveList(access, kSaveWithLink, ctx);
+        SaveList(access, kSaveAlways, ctx);
+        // No serial link: forget the port, so the next serial search asks again.
+        if (link.serial)
+            SaveList(access, kSaveWithSerialLink, ctx);
+        else
+            access.DeleteIfExists(settings_table::Find("COM Port")->name);
+        SaveList(access, kSaveLast, ctx);
+    }
+    if (ctx.live.AutoRun)
+        SaveAutoRunOn(ctx);
+    else
+        SaveAutoRunOff(ctx);
+}
+
+}  // namespace velt

@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include "settings_fixture.h"
+
+namespace velt::test {
+namespace {
+
+using SettingsLoad = SettingsRig;
+
+TEST_F(SettingsLoad, FirstStartCreatesAnEmptyKeyAndKeepsEveryDefault) {
+    live.LANServer = "HOST";  // start-up puts the computer's name there first
+    TUPSSettings expected = live;
+    LoadSettings(Ctx());
+    LoadSerialSettings(Ctx());
+    EXPECT_TRUE(store.keys.count(kSettingsKeyPath));
+    EXPECT_FALSE(store.keys.count(kRunKeyPath));  // only opened, never created, by a load
+    EXPECT_EQ(live, expected);
+    EXPECT_TRUE(effects.calls.empty());
+    EXPECT_TRUE(effects.errors.empty());
+    EXPECT_EQ(link.RefreshIntervalMs, 3000u);
+    EXPECT_EQ(store.openKeys, 0);
+}
+
+TEST_F(SettingsLoad, ClicksRunInLoadOrderWithTheValuesLoadedBeforeThem) {
+    PutString("HTTP Port", "8181");
+    PutDword("HTTP Server", 1);
+    PutDword("HTTP Authentication", 7);  // any non-zero number is true
+    PutDword("LAN Reports", 1);
+    PutDword("SMTP Reports", 1);
+    PutDword("SMTP Delay", 60);
+    LoadSettings(Ctx());
+    EXPECT_EQ(effects.calls, (std::vector<std::string>{"SMTPReportsCBClick", "LANReportsCBClick",
+                                                       "HTTPCBClick on port 8181", "HTTPAuthCBClick"}));
+    // The report timer runs from the load on at the window's initial period;
+    // "SMTP Delay" reaches it only when monitoring starts.
+    EXPECT_TRUE(effects.smtpTimer.enabled);
+    EXPECT_EQ(effects.smtpTimer.interval, 20u * 60000u);
+    EXPECT_EQ(live.SMTPDelay, 60);
+}
+
+TEST_F(SettingsLoad, ValuesThatLeaveABoxAsItIsDoNotClick) {
+    live.LANReports = true;
+    PutDword("LAN Reports", 1);
+    PutDword("SMTP Reports", 0);
+    PutDword("HTTP Server", 0);
+    LoadSettings(Ctx());
+    EXPECT_TRUE(effects.calls.empty());
+
+    PutDword("LAN Reports", 0);  // a change back is a click too
+    LoadSettings(Ctx());
+    EXPECT_EQ(effects.calls, (std::vector<std::string>{"LANReportsCBClick"}));
+}
+
+TEST_F(SettingsLoad, NumbersOutsideTheirUpDownComeInAtTheNearestBound) {
+    PutDword("Refresh Interval", 0);
+    PutDword("Delay", 5);
+    PutDword("UPS Shutdown Delay", 0xFFFFFFFFu);  // -1, sign-extended
+    PutDword("SMTP Delay", 100000);
+    PutDword("LAN Delay", 1);
+    LoadSettings(Ctx());
+    EXPECT_EQ(live.RefreshInterval, 1);
+    EXPECT_EQ(link.RefreshIntervalMs, 1000u);
+    EXPECT_EQ(live.Delay, 10);
+    EXPECT_EQ(live.UPSShutdownDelay, 1);
+    EXPECT_EQ(live.SMTPDelay, 180);
+    EXPECT_EQ(live.LANDelay, 5);
+
+    PutDword("Delay", 20000);
+    PutDword("Refresh Interval", 61);
+    LoadSettings(Ctx());
+    EXPECT_EQ(live.Delay, 10800);
+    EXPECT_EQ(link.RefreshIntervalMs, 60000u);
+}
+
+TEST_F(SettingsLoad, RefreshIntervalReachesTheLinkUnderTheLockEvenWhenAbsent) {
+    live.RefreshInterval = 7;  // as typed: the load passes the position on as it is
+    LoadSettings(Ctx());
+    EXPECT_EQ(link.RefreshIntervalMs, 7000u);
+    EXPECT_GE(lock.acquisitions, 1);
+    EXPECT_EQ(lock.depth, 0);
+}
+
+TEST_F(SettingsLoad, ActionTakesOneToFourAndIgnoresOtherNumbers) {
+    PutDword("Action", 3);
+    LoadSettings(Ctx());
+    EXPECT_EQ(live.Action, 3);
+    for (uint32_t other : {0u, 5u, 0xFFFFFFFFu}) {
+        PutDword("Action", other);
+        LoadSettings(Ctx());
+        EXPECT_EQ(live.Action, 3) << other;
+    }
+}
+
+TEST_F(SettingsLoad, ForceOptionsAreReadOnlyUpToMajorVersionFive) {
+    PutDword("Force Shutdown", 1);
+    PutString("Force Suspend", "yes");  // not even looked at on a newer system
+    LoadSettings(Ctx());
+    EXPECT_FALSE(live.ForceShutdown);
+    EXPECT_TRUE(effects.errors.empty());
+
+    osMajor = 5;
+    PutDword("Force Suspend", 1);
+    LoadSettings(Ctx());
+    EXPECT_TRUE(live.ForceShutdown);
+    EXPECT_TRUE(live.ForceSuspend);
+}
+
+TEST_F(SettingsLoad, AValueOfTheWrongTypeIsReportedAndTreatedAsAbsent) {
+    PutString("Delay", "600");
+    Put("HTTP Server", StoredValue::Binary());
+    PutDword("SMTP Host", 1);
+    PutDword("LAN Delay", 30);
+    PutString("HTTP Port", "9000");
+    PutDword("I", 1);
+    LoadSettings(Ctx());
+    EXPECT_EQ(effects.errors,
+              (std::vector<std::string>{"Invalid data type for 'Delay'", "Invalid data type for 'SMTP Host'",
+                                        "Invalid data type for 'HTTP Server'"}));
+    EXPECT_EQ(live.Delay, 600);
+    EXPECT_EQ(live.SMTPHost, TUPSSettings{}.SMTPHost);
+    EXPECT_FALSE(live.HTTPServer);
+    EXPECT_TRUE(effects.calls.empty());
+    // Everything after the bad values still loads.
+    EXPECT_EQ(live.LANDelay, 30);
+    EXPECT_EQ(live.HTTPPort, "9000");
+    EXPECT_TRUE(live.I);
+    EXPECT_EQ(store.openKeys, 0);
+}
+
+TEST_F(SettingsLoad, ExternalProgramLabelShowsWholeBelow25Characters) {
+    const std::string p24 = "C:\\Tools\\shut_down_1.bat";  // 24 characters
+    const std::string p25 = "C:\\Tools\\shut_down_12.bat";
+    ASSERT_EQ(p24.size(), 24u);
+    ASSERT_EQ(p25.size(), 25u);
+    EXPECT_EQ(LabelExternalProgram(p24).caption, p24);
+    EXPECT_EQ(LabelExternalProgram(p25).caption, p25 + "...");
+    EXPECT_EQ(LabelExternalProgram(p25 + "x").caption, p25 + "...");
+    EXPECT_EQ(LabelExternalProgram(p25).hint, p25);
+
+    PutString("External Program Name", p25 + "x");
+    LoadSettings(Ctx());
+    EXPECT_EQ(live.ExternalProgramName, p25 + "x");
+    ASSERT_EQ(effects.labels.size(), 1u);
+    EXPECT_EQ(effects.labels[0].caption, p25 + "...");
+}
+
+TEST_F(SettingsLoad, AnEmptyExternalProgramNameIsNoProgram) {
+    PutString("External Program Name", "");
+    LoadSettings(Ctx());
+    EXPECT_FALSE(live.ExternalProgramName);
+    EXPECT_TRUE(effects.labels.empty());
+}
+
+TEST_F(SettingsLoad, AutoRunIsOnOnlyWhenTheEntryHoldsTheQuotedProgramPath) {
+    const std::string quoted = std::string("\"") + kProgram + "\"";
+    const struct {
+        std::string entry;
+        bool on;
+    } cases[] = {
+        {quoted, true},
+        {quoted + " /A", true},                 // further text is allowed
+        {kProgram, false},                      // unquoted
+        {"\"C:\\Old\\veltrano.exe\"", false},   // the program was moved
+        {"\"c:\\program files\\veltrano\\veltrano.exe\"", false},  // the test is case-sensitive
+    };
+    for (const auto& c : cases) {
+        store.Put(kRunKeyPath, kAutoRunValueName, StoredValue::String(c.entry));
+        LoadSettings(Ctx());
+        EXPECT_EQ(live.AutoRun, c.on) << c.entry;
+    }
+    store.keys[kRunKeyPath].erase(kAutoRunValueName);
+    LoadSettings(Ctx());
+    EXPECT_FALSE(live.AutoRun);
+}
+
+TEST_F(SettingsLoad, AutoRunIsReadEvenWhenTheSettingsKeyCannotBeOpened) {
+    store.unopenable.insert(kSettingsKeyPath);
+    PutDword("Delay", 900);
+    link.RefreshIntervalMs = 3000;
+    store.Put(kRunKeyPath, kAutoRunValueName, StoredValue::String(std::string("\"") + kProgram + "\""));
+    LoadSettings(Ctx());
+    EXPECT_TRUE(live.AutoRun);
+    EXPECT_EQ(live.Delay, 600);
+    EXPECT_EQ(link.RefreshIntervalMs, 3000u);
+    EXPECT_TRUE(effects.errors.empty());
+}
+
+TEST_F(SettingsLoad, AnAutoRunEntryOfTheWrongTypeIsReportedAndLoadsAsOff) {
+    store.Put(kRunKeyPath, kAutoRunValueName, StoredValue::Dword(1));
+    LoadSettings(Ctx());
+    EXPECT_FALSE(live.AutoRun);
+    EXPECT_EQ(effects.errors, (std::vector<std::string>{"Invalid data type for 'Veltrano'"}));
+}
+
+TEST_F(SettingsLoad, SerialValuesStartFromTheirDefaultsAndReachTheLink) {
+    link.ComDtr = link.ComRts = true;
+    link.ComPort = 4;
+    PutDword("COM RTS", 1);
+    PutDword("COM MaxAttempts", 2);
+    LoadSerialSettings(Ctx());
+    EXPECT_EQ(link.ComPort, 0);
+    EXPECT_FALSE(link.ComDtr);  // false unless read
+    EXPECT_TRUE(link.ComRts);
+    EXPECT_EQ(link.ComMaxAttempts, 2);
+    EXPECT_EQ(lock.depth, 0);
+
+    PutDword("COM Port", 3);
+    LoadSerialSettings(Ctx());
+    EXPECT_EQ(link.ComPort, 3);
+    EXPECT_EQ(live.COMPort, 3);
+}
+
+TEST_F(SettingsLoad, ImpossibleSerialNumbersCannotReachTheLink) {
+    PutDword("COM Port", 0x103);           // COM3 after an 8-bit cut: not what was stored
+    PutDword("COM MaxAttempts", 0x7FFFFFFF);  // would retry the port practically forever
+    LoadSerialSettings(Ctx());
+    EXPECT_EQ(link.ComPort, 0);  // ignored: the port dialog asks
+    EXPECT_EQ(link.ComMaxAttempts, kComMaxAttemptsRange.max);
+}
+
+TEST_F(SettingsLoad, BatteryThresholdsComeInWithinThePresetRangeAndShowInTheEdits) {
+    battery.ApplyBatteryPreset(12);  // 9.0 to 16.0 V
+    PutDword("Min Voltage", 200);
+    PutDword("Full Voltage", 130);
+    LoadBatterySettings(Ctx());
+    EXPECT_EQ(live.MinVoltage, 160);
+    EXPECT_EQ(batteryView.texts[BatteryUpDown::Min], "16.0");
+    EXPECT_EQ(batteryView.updowns[BatteryUpDown::Min].position, 160);
+    EXPECT_EQ(live.FullVoltage, 130);
+    EXPECT_EQ(batteryView.texts[BatteryUpDown::Full], "13.0");
+    EXPECT_EQ(live.EmptyVoltage, 97);  // absent: the preset's position stays
+
+    battery.ApplyBatteryPreset(24);  // a later detection: 18.0 to 30.0 V
+    LoadBatterySettings(Ctx());
+    EXPECT_EQ(live.MinVoltage, 200);  // inside the new range now
+    EXPECT_EQ(live.FullVoltage, 180);
+    EXPECT_EQ(live.EmptyVoltage, 213);
+}
+
+}  // namespace
+}  // namespace velt::test
