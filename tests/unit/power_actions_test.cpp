@@ -10,6 +10,8 @@
 namespace velt::test {
 namespace {
 
+using namespace power;
+
 struct PowerActions : ::testing::Test {
     Events events;
     VirtualTime time;

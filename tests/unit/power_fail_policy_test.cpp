@@ -8,6 +8,8 @@
 namespace velt::test {
 namespace {
 
+using namespace power;
+
 // Records the lock depth at each write, so a test can see the exchange ran
 // under the data lock.
 struct LockWatchingSerial : FakeSerial {
@@ -27,7 +29,7 @@ struct Countdown : ::testing::Test {
     VirtualTime time;
     FakeLock lock;
     FakeLog log;
-    FakeTimer timer;
+    RecordingTimer timer;
     TUPSSettings settings;
     FakeComputerActions actions{events};
     FakeLauncher launcher{events};

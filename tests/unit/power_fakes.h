@@ -1,7 +1,9 @@
 #pragma once
 // Fakes for the power-fail countdown, the power actions and the UPS test
 // buttons. Each records what it was asked into a shared event list where order
-// matters.
+// matters. They live in their own namespace: fakes of other areas share
+// velt::test, and two different classes of one name there break the build's
+// one-definition rule silently.
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,11 +17,11 @@
 #include "sys/process_launcher.h"
 #include "sys/timer.h"
 
-namespace velt::test {
+namespace velt::test::power {
 
 using Events = std::vector<std::string>;
 
-struct FakeTimer : ITimer {
+struct RecordingTimer : ITimer {
     uint32_t interval = 0;
     bool enabled = false;
     Events ops;  // "enable", "disable", "interval N"
@@ -185,4 +187,4 @@ struct FakeTestTForm : ITestTForm {
     int TestTUDPosition() const override { return position; }
 };
 
-}  // namespace velt::test
+}  // namespace velt::test::power

@@ -8,6 +8,8 @@
 namespace velt::test {
 namespace {
 
+using namespace power;
+
 // Records the lock depth at each write: the command must go out under the lock.
 struct WatchedSerial : FakeSerial {
     FakeLock& lock;
