@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "app/system_identity.h"
+
 namespace velt {
 
 namespace {
@@ -42,7 +44,7 @@ void TPowerActions::ShutdownComputer() {
     ReleaseSuspendHold();
     StopWorker();
     d_.exit.SetExitRequested();
-    const bool force = !VistaOrLater() && d_.settings.ForceShutdown;
+    const bool force = ForceOptionsSupported(d_.osMajorVersion) && d_.settings.ForceShutdown;
     std::string error;
     // Polling has already stopped; a refused power-off would otherwise leave the
     // program silently doing nothing.
@@ -53,7 +55,8 @@ void TPowerActions::SuspendComputer() {
     if (d_.services.HasSetSuspendState() && d_.services.IsSuspendAllowed() == true) {
         d_.log.AddLogLine("Suspend Mode");
         d_.reportTimers.DisableReportTimers();
-        d_.services.SetSuspendState(false, !VistaOrLater() && d_.settings.ForceSuspend);
+        const bool force = ForceOptionsSupported(d_.osMajorVersion) && d_.settings.ForceSuspend;
+        d_.services.SetSuspendState(false, force);
     }
     d_.pump.ProcessMessages();
 }

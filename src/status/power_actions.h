@@ -81,7 +81,7 @@ struct PowerActionsDeps {
     IExitRequest& exit;
     IMessagePump& pump;
     ISleeper& sleeper;
-    unsigned osMajorVersion = 5;
+    uint32_t osMajorVersion = 5;
 };
 
 class TPowerActions final : public IComputerPowerActions {
