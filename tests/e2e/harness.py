@@ -129,7 +129,9 @@ class Wine:
         started = time.monotonic()
         os.makedirs(self.prefix)
         # A persistent server keeps every later wine start (probe calls) fast.
-        subprocess.run(["wineserver", "-p"], env=env, check=True, timeout=30)
+        self._server_log = open(os.path.join(self.workdir, "wineserver.log"), "wb")
+        subprocess.run(["wineserver", "-p"], env=env, check=True, timeout=30,
+                       stdout=self._server_log, stderr=self._server_log)
         try:
             subprocess.run(["wineboot", "-i"], env=env, timeout=BOOT_TIMEOUT_S,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
@@ -375,6 +377,9 @@ class Program:
         """The process lives and its window answers a query."""
         return self.alive() and self.wine.probe("--timeout", "5000", "state", "ReportStringE")[0] == 0
 
+    def has_exit_button(self):
+        return self.wine.probe("exists", "SpeedButton3")[0] == 0
+
     def exit(self, timeout=20):
         """Asks the program to quit the way a user does (modal windows closed,
         then Exit); gives True when it ended by itself in time."""
@@ -384,7 +389,10 @@ class Program:
             self.wine.probe("click", "CancelSB")
         if self.wine.probe("msgbox")[0] == 0:
             self.wine.probe("msgbox-close")
-        self.wine.probe("click", "SpeedButton3")
+        if self.has_exit_button():
+            self.wine.probe("click", "SpeedButton3")
+        else:
+            self.wine.probe("close")
         try:
             self.proc.wait(timeout)
             return True
@@ -516,8 +524,9 @@ class E2ETestCase(unittest.TestCase):
         except TimeoutError:
             self.fail("%s: %s never came; texts seen: %r" % (name, what, seen[-5:]))
 
-    def connect_through_dialog(self, app, timeout=60):
-        """Waits for the COM Port dialog and confirms it with COM1 chosen."""
+    def connect_through_dialog(self, app, timeout=60, check=None):
+        """Waits for the COM Port dialog and confirms it with COM1 chosen;
+        `check()` runs while the dialog is up."""
         wait_for(lambda: app.dialog_shown() or not app.alive(), timeout, 0.3,
                  "the COM Port dialog")
         self.assertTrue(app.alive(), "veltrano.exe ended before the COM Port dialog")
@@ -526,4 +535,6 @@ class E2ETestCase(unittest.TestCase):
         lines = out.splitlines()
         self.assertIn("[0] COM1", lines, "COM1 not listed: %r" % out)
         self.assertEqual(lines[0], "COM1", "COM1 not preselected: %r" % out)
+        if check:
+            check()
         self.assertEqual(self.wine.probe("click", "COMPortSB")[0], 0)

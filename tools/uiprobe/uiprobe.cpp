@@ -54,7 +54,7 @@ void OutLine(const std::string& s) { Out(s + "\n"); }
 bool g_timed_out = false;
 bool Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT* result = nullptr) {
     DWORD_PTR r = 0;
-    if (!SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG | SMTO_BLOCK, g_timeout_ms, &r)) {
+    if (!SendMessageTimeoutW(h, msg, wp, lp, SMTO_BLOCK, g_timeout_ms, &r)) {
         g_timed_out = true;
         return false;
     }
