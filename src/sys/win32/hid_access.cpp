@@ -1,7 +1,7 @@
 #include "sys/win32/hid_access.h"
 
 #include <windows.h>
-#include <hidsdi.h>
+#include "sys/win32/hid_sdi.h"
 
 namespace velt::win {
 

@@ -1,7 +1,7 @@
 #include "sys/win32/hid_enumerator.h"
 
 #include <windows.h>
-#include <hidsdi.h>
+#include "sys/win32/hid_sdi.h"
 #include <setupapi.h>
 
 #include <optional>

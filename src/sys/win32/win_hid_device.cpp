@@ -1,7 +1,7 @@
 #include "sys/win32/win_hid_device.h"
 
 #include <windows.h>
-#include <hidsdi.h>
+#include "sys/win32/hid_sdi.h"
 
 #include "sys/win32/hid_access.h"
 #include "sys/win32/system_error_text.h"
