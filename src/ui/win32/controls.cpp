@@ -21,7 +21,7 @@ ClassAndStyle ClassFor(Kind kind) {
         case Kind::ToolButton:
             return {WC_BUTTONA, kChild | WS_TABSTOP | BS_PUSHBUTTON | BS_ICON, 0};
         case Kind::Label:
-            return {WC_STATICA, kChild | SS_LEFT | SS_NOPREFIX, 0};
+            return {WC_STATICA, kChild | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
         case Kind::LabelRight:
             return {WC_STATICA, kChild | SS_RIGHT | SS_NOPREFIX, 0};
         case Kind::LabelCenter:

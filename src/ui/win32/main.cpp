@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "ui/win32/command_line.h"
+#include "ui/win32/command_line_params.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/single_instance.h"
 
@@ -31,8 +31,8 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int) {
     ::SetPriorityClass(::GetCurrentProcess(), HIGH_PRIORITY_CLASS);
     ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_NORMAL);
 
-    // "/show" shows the window at start; normally it starts hidden.
+    const auto params = velt::ui::CommandLineParams(cmdLine ? cmdLine : "");
     velt::ui::MainWindow window(inst, *mutexes);
-    if (!window.Create(velt::ui::HasSwitch(cmdLine ? cmdLine : "", "/show"))) return 1;
+    if (!window.Create(velt::ui::HasShowSwitch(params))) return 1;
     return RunMessageLoop(window.Handle());
 }

@@ -88,7 +88,7 @@ inline constexpr ControlSpec kMainControls[] = {
     {kNoId, Page::Status, Kind::Label, "UPS Data Stream:", {4, 6, 110, 14}},
     {IDC_TimeL, Page::Status, Kind::LabelRight, "", {120, 6, 154, 14}},
     {IDC_ProgressL, Page::Status, Kind::LabelCenter, "", {278, 6, 18, 14}},
-    {IDC_ReportStringE, Page::Status, Kind::ReadOnlyEdit, "", {4, 22, 292, 20}},
+    {IDC_ReportStringE, Page::Status, Kind::ReadOnlyEdit, "", {2, 22, 296, 20}},
     {IDC_LogGB, Page::Status, Kind::Group, "Log", {4, 334, 292, 120}},
     {IDC_LogM, Page::Status, Kind::LogMemo, "", {12, 350, 250, 96}},
     {IDC_ClearLogSB, Page::Status, Kind::ToolButton, "Clear Log", {266, 350, 24, 24}, "Clear Log",
@@ -97,10 +97,10 @@ inline constexpr ControlSpec kMainControls[] = {
      IDI_SAVE_LOG},
 
     {IDC_SettingsGB, Page::Settings, Kind::Group, "Settings", {4, 300, 292, 72}},
-    {kNoId, Page::Settings, Kind::Label, "Refresh Interval:", {12, 323, 86, 14}},
-    {IDC_RefreshE, Page::Settings, Kind::NumberEdit, "", {100, 320, 46, 20}},
-    {IDC_RefreshUD, Page::Settings, Kind::UpDown, "", {146, 320, 0, 20}, nullptr, 0, IDC_RefreshE},
-    {kNoId, Page::Settings, Kind::Label, "s", {150, 323, 20, 14}},
+    {kNoId, Page::Settings, Kind::Label, "Refresh Interval:", {12, 323, 104, 14}},
+    {IDC_RefreshE, Page::Settings, Kind::NumberEdit, "", {120, 320, 46, 20}},
+    {IDC_RefreshUD, Page::Settings, Kind::UpDown, "", {166, 320, 0, 20}, nullptr, 0, IDC_RefreshE},
+    {kNoId, Page::Settings, Kind::Label, "s", {170, 323, 20, 14}},
 };
 
 inline constexpr struct {

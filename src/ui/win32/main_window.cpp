@@ -194,6 +194,8 @@ void MainWindow::CreateTableControls() {
     }
     // No limit on the log's length: it keeps every line until cleared.
     ::SendMessageA(Control(IDC_LogM), EM_SETLIMITTEXT, 0, 0);
+    // Narrow margins, so a whole 47-character status reply fits in view.
+    ::SendMessageA(Control(IDC_ReportStringE), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 0));
 }
 
 void MainWindow::SetUpRefreshUpDown() {
