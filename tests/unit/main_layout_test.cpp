@@ -1,0 +1,144 @@
+// The main window's layout table: everything inside the fixed client area and
+// its page, nothing overlapping, groups enclosing what they hold.
+#include "ui/win32/main_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace velt::ui::layout {
+namespace {
+
+bool IsNamed(int id) {
+    for (const auto& n : kNamedControls)
+        if (n.id == id) return true;
+    return false;
+}
+
+std::string Describe(const ControlSpec& c) { return std::string(c.text) + " (" + std::to_string(c.id) + ")"; }
+
+constexpr Box kPageArea{0, 0, kPageWidth, kPageHeight};
+// The group box caption takes the top of the group; contents start below it.
+constexpr int kGroupCaptionHeight = 14;
+
+TEST(MainLayout, ToolbarHoldsAllTwelveButtonsWithinTheClientWidth) {
+    for (int slot = 0; slot < kToolbarSlots; ++slot) {
+        const Box b = ToolSlot(slot);
+        EXPECT_GE(b.x, 0) << slot;
+        EXPECT_LE(b.Right(), kClientWidth) << slot;
+        EXPECT_LE(b.Bottom(), kTabsTop) << slot;
+        if (slot > 0) {
+            EXPECT_GE(b.x, ToolSlot(slot - 1).Right()) << slot;
+        }
+    }
+    // Separators after Stop, the beeper, Cancel Test and Shutdown.
+    EXPECT_EQ(ToolSlot(2).x - ToolSlot(1).Right(), kToolSeparator);
+    EXPECT_EQ(ToolSlot(3).x - ToolSlot(2).Right(), kToolSeparator);
+    EXPECT_EQ(ToolSlot(4).x, ToolSlot(3).Right());
+    EXPECT_EQ(ToolSlot(7).x - ToolSlot(6).Right(), kToolSeparator);
+    EXPECT_EQ(ToolSlot(10).x - ToolSlot(9).Right(), kToolSeparator);
+    EXPECT_EQ(ToolSlot(11).x, ToolSlot(10).Right());
+}
+
+TEST(MainLayout, PagesFitBetweenToolbarAndStatusBar) {
+    EXPECT_LE(kTabsLeft + kTabsWidth, kClientWidth);
+    // Room for the page headers, the frame and a status bar of up to 24 px.
+    EXPECT_LE(kTabsTop + 30 + kPageHeight + 4 + kTabsBottomGap + 24, kClientHeight);
+    EXPECT_LE(kPageWidth + 8, kTabsWidth);
+}
+
+TEST(MainLayout, EveryControlLiesInsideItsArea) {
+    for (const auto& c : kMainControls) {
+        if (c.page == Page::Window) {
+            EXPECT_TRUE((Box{0, 0, kClientWidth, kTabsTop}.Contains(c.box))) << Describe(c);
+        } else {
+            EXPECT_TRUE(kPageArea.Contains(c.box)) << Describe(c);
+        }
+        EXPECT_GE(c.box.w, 0) << Describe(c);
+        EXPECT_GT(c.box.h, 0) << Describe(c);
+    }
+}
+
+TEST(MainLayout, ControlsOfOnePageDoNotOverlap) {
+    for (const auto& a : kMainControls) {
+        for (const auto& b : kMainControls) {
+            if (&a >= &b || a.page != b.page || a.kind == Kind::Group || b.kind == Kind::Group) continue;
+            EXPECT_FALSE(a.box.Overlaps(b.box)) << Describe(a) << " and " << Describe(b);
+        }
+    }
+}
+
+TEST(MainLayout, GroupsWhollyHoldWhatTheyTouchBelowTheirCaption) {
+    for (const auto& g : kMainControls) {
+        if (g.kind != Kind::Group) continue;
+        const Box inner{g.box.x + 1, g.box.y + kGroupCaptionHeight, g.box.w - 2, g.box.h - kGroupCaptionHeight - 1};
+        for (const auto& c : kMainControls) {
+            if (&c == &g || c.page != g.page || !g.box.Overlaps(c.box)) continue;
+            EXPECT_TRUE(inner.Contains(c.box)) << Describe(c) << " straddles " << Describe(g);
+        }
+    }
+}
+
+// Creation order is z-order: a group created after its contents would hide them.
+TEST(MainLayout, GroupsComeBeforeTheirContents) {
+    for (size_t gi = 0; gi < std::size(kMainControls); ++gi) {
+        const auto& g = kMainControls[gi];
+        if (g.kind != Kind::Group) continue;
+        for (size_t ci = 0; ci < gi; ++ci) {
+            const auto& c = kMainControls[ci];
+            EXPECT_FALSE(c.page == g.page && g.box.Contains(c.box)) << Describe(c) << " before " << Describe(g);
+        }
+    }
+}
+
+TEST(MainLayout, IdsAreUniqueAndKnownToTheProbe) {
+    std::set<int> seen;
+    for (const auto& c : kMainControls) {
+        if (c.id == kNoId) {
+            EXPECT_TRUE(c.kind == Kind::Label) << "only fixed labels go without an id: " << Describe(c);
+            continue;
+        }
+        EXPECT_TRUE(seen.insert(c.id).second) << Describe(c);
+        EXPECT_TRUE(IsNamed(c.id)) << Describe(c);
+    }
+    for (const auto& p : kPages) {
+        EXPECT_TRUE(seen.insert(p.id).second) << p.caption;
+        EXPECT_TRUE(IsNamed(p.id)) << p.caption;
+    }
+}
+
+TEST(MainLayout, ButtonsCarryIconAndHint) {
+    for (const auto& c : kMainControls) {
+        if (c.kind != Kind::ToolButton) continue;
+        EXPECT_NE(c.icon, 0) << Describe(c);
+        ASSERT_NE(c.hint, nullptr) << Describe(c);
+        // The probe reads a button's text; it is the hint the user sees.
+        EXPECT_EQ(std::string(c.text), c.hint);
+    }
+}
+
+// The up-down is attached to its buddy when it is created, so the buddy must exist by then.
+TEST(MainLayout, UpDownsFollowTheirBuddyOnTheSamePage) {
+    for (size_t ui = 0; ui < std::size(kMainControls); ++ui) {
+        const auto& ud = kMainControls[ui];
+        if (ud.kind != Kind::UpDown) continue;
+        bool found = false;
+        for (size_t bi = 0; bi < ui; ++bi) {
+            const auto& b = kMainControls[bi];
+            if (b.id == ud.buddy && b.page == ud.page) found = true;
+        }
+        EXPECT_TRUE(found) << Describe(ud);
+    }
+}
+
+TEST(MainLayout, OpensOnTheSettingsPage) {
+    ASSERT_EQ(kPageCount, 3);
+    EXPECT_STREQ(kPages[0].caption, "UPS Information");
+    EXPECT_STREQ(kPages[1].caption, "UPS Status");
+    EXPECT_STREQ(kPages[2].caption, "Settings");
+    EXPECT_EQ(kOpeningPage, 2);
+}
+
+}  // namespace
+}  // namespace velt::ui::layout
