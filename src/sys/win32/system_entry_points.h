@@ -1,0 +1,81 @@
+#pragma once
+// The optional system functions, looked up by name in their libraries at
+// start-up. A null pointer is the function's found-flag saying "not found"; a
+// library that does not load leaves all of its functions unfound. Callers test
+// Found() before every call. Main thread only; the pointers stay valid until
+// UnloadAll().
+#include <windows.h>
+
+#include "sys/win32/win_handle.h"
+
+namespace velt::win {
+
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type Invalid() { return nullptr; }
+    static bool Valid(Type h) { return h != nullptr; }
+    static void Close(Type h) { ::FreeLibrary(h); }
+};
+using Module = UniqueHandle<ModuleTraits>;
+
+template <typename Fn>
+class EntryPoint {
+public:
+    bool Found() const { return fn_ != nullptr; }
+    Fn get() const { return fn_; }
+
+    void Bind(HMODULE module, const char* name) {
+        // Through void(*)(): the one cast between function types compilers accept silently.
+        fn_ = module ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name))) : nullptr;
+    }
+    void Clear() { fn_ = nullptr; }
+
+private:
+    Fn fn_ = nullptr;
+};
+
+using GetVersionExAFn = BOOL(WINAPI*)(OSVERSIONINFOA* info);
+using GetNativeSystemInfoFn = void(WINAPI*)(SYSTEM_INFO* info);
+using RegisterPowerSettingNotificationFn = void*(WINAPI*)(HANDLE recipient, const GUID* setting, DWORD flags);
+using SetSuspendStateFn = BOOLEAN(WINAPI*)(BOOLEAN hibernate, BOOLEAN forceCritical, BOOLEAN disableWakeEvent);
+using PowerQueryFn = BOOLEAN(WINAPI*)();
+using NetMessageBufferSendFn = DWORD(WINAPI*)(const wchar_t* server, const wchar_t* recipient, const wchar_t* from,
+                                              BYTE* text, DWORD textBytes);
+// Undocumented terminal-services calls of WinSta.DLL.
+using WinStationOpenServerWFn = HANDLE(WINAPI*)(wchar_t* serverName);
+using WinStationSendMessageWFn = BOOLEAN(WINAPI*)(HANDLE server, ULONG sessionId, wchar_t* title, ULONG titleBytes,
+                                                  wchar_t* message, ULONG messageBytes, ULONG style, ULONG timeout,
+                                                  ULONG* response, BOOLEAN doNotWait);
+using WinStationCloseServerFn = BOOLEAN(WINAPI*)(HANDLE server);
+
+class SystemEntryPoints {
+public:
+    SystemEntryPoints() = default;
+    ~SystemEntryPoints() { UnloadAll(); }
+    SystemEntryPoints(const SystemEntryPoints&) = delete;
+    SystemEntryPoints& operator=(const SystemEntryPoints&) = delete;
+
+    void LoadKernel32();   // GetVersionExA, GetNativeSystemInfo
+    void LoadUser32();     // RegisterPowerSettingNotification
+    void LoadPowrProf();   // SetSuspendState and the three power-action queries
+    void LoadNetApi32();   // NetMessageBufferSend
+    void LoadWinSta();     // WinStationSendMessageW, WinStationOpenServerW, WinStationCloseServer
+    // WinSta, NETAPI32, powrprof, kernel32, user32, each only when loaded;
+    // every flag goes false first. No caller may still be inside one of them.
+    void UnloadAll();
+
+    EntryPoint<GetVersionExAFn> getVersionExA;
+    EntryPoint<GetNativeSystemInfoFn> getNativeSystemInfo;
+    EntryPoint<RegisterPowerSettingNotificationFn> registerPowerSettingNotification;
+    EntryPoint<SetSuspendStateFn> setSuspendState;
+    EntryPoint<PowerQueryFn> isPwrSuspendAllowed, isPwrHibernateAllowed, isPwrShutdownAllowed;
+    EntryPoint<NetMessageBufferSendFn> netMessageBufferSend;
+    EntryPoint<WinStationSendMessageWFn> winStationSendMessageW;
+    EntryPoint<WinStationOpenServerWFn> winStationOpenServerW;
+    EntryPoint<WinStationCloseServerFn> winStationCloseServer;
+
+private:
+    Module kernel32_, user32_, powrprof_, netapi32_, winsta_;
+};
+
+}  // namespace velt::win
