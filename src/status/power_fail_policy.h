@@ -10,6 +10,7 @@
 #include "core/event_sink.h"
 #include "core/ups_link.h"
 #include "status/power_actions.h"
+#include "status/power_fail_countdown.h"
 #include "sys/clock.h"
 #include "sys/data_lock.h"
 #include "sys/process_launcher.h"
@@ -51,7 +52,7 @@ struct PowerFailPolicyDeps {
     IMessagePump& pump;
 };
 
-class TPowerFailPolicy {
+class TPowerFailPolicy : public IPowerFailCountdown {
 public:
     static constexpr uint32_t kVoltageRuleMs = 100;
     static constexpr unsigned kProgramStepMs = 100;
@@ -75,10 +76,10 @@ public:
     // The same rules one by one, for an evaluation that tracks the failure edge
     // itself. PowerFailBegins arms the delay once per failure (a repeated call
     // before PowerReturned does nothing); PowerReturned cancels.
-    void PowerFailBegins();
-    bool VoltageRuleHolds(double batteryVoltage) const;
-    void ArmByVoltageRule();
-    void PowerReturned();
+    void PowerFailBegins() override;
+    bool VoltageRuleHolds(double batteryVoltage) const override;
+    void ArmByVoltageRule() override;
+    void PowerReturned() override;
 
     // DelayTimer's expiry. An expiry that arrives while an earlier one is still
     // acting (the external program's wait and the suspend let window messages

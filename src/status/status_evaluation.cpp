@@ -56,18 +56,15 @@ void TStatusEvaluation::Evaluate(const TUPSStatus& st) {
     if (st.FieldsCut < 8) return;
     d_.view.SetFieldText(8, st.UPSStatus);
     bool voltageRule = false;
-    if (!EvaluateBits(st, voltageRule)) return;
-    if (voltageRule) {
-        d_.delayTimer.SetEnabled(false);
-        d_.delayTimer.SetInterval(kVoltageRuleDelayMs);
-        d_.delayTimer.SetEnabled(true);
-    }
+    EvaluateBits(st, voltageRule);
+    // After all bits, so the voltage rule replaces a delay armed by this reply.
+    if (voltageRule) d_.countdown.ArmByVoltageRule();
 }
 
-bool TStatusEvaluation::EvaluateBits(const TUPSStatus& st, bool& voltageRule) {
+void TStatusEvaluation::EvaluateBits(const TUPSStatus& st, bool& voltageRule) {
     for (int box = 1; box <= 8; ++box) d_.view.SetStatusBox(box, false);
     d_.view.SetModeWord(st.PowerFail || st.TestInProgress ? "OB" : st.ShutdownActive ? "OFF" : "OL");
-    if (!EvaluatePowerFail(st, voltageRule)) return false;
+    EvaluatePowerFail(st, voltageRule);
     EvaluateAvr(st);
     if (st.BatteryLow) {
         d_.view.SetStatusBox(2, true);
@@ -84,36 +81,27 @@ bool TStatusEvaluation::EvaluateBits(const TUPSStatus& st, bool& voltageRule) {
     if (st.TestInProgress) d_.view.SetStatusBox(6, true);
     if (st.ShutdownActive) d_.view.SetStatusBox(7, true);
     if (st.BeeperOn) d_.view.SetStatusBox(8, true);
-    return true;
 }
 
-// False when the minimum-voltage text cannot be read: the reply's processing ends there.
-bool TStatusEvaluation::EvaluatePowerFail(const TUPSStatus& st, bool& voltageRule) {
+void TStatusEvaluation::EvaluatePowerFail(const TUPSStatus& st, bool& voltageRule) {
     if (st.PowerFail) {
         d_.view.SetStatusBox(1, true);
         d_.view.SetTrayImage(TrayImage::PowerFail);
-        const auto minVolts = UPSStrToFloat(TenthsText(d_.live.MinVoltage, d_.decimalSeparator),
-                                            d_.decimalSeparator);
-        if (!minVolts) return false;
-        if (st.BatteryVoltageValue < *minVolts && d_.live.VoltageAction) voltageRule = true;
+        if (d_.countdown.VoltageRuleHolds(st.BatteryVoltageValue)) voltageRule = true;
         if (!powerFailState_) {
             powerFailState_ = true;
-            if (d_.live.DelayAction) {
-                d_.delayTimer.SetInterval(static_cast<uint32_t>(d_.live.Delay) * 1000u);
-                d_.delayTimer.SetEnabled(true);
-            }
+            d_.countdown.PowerFailBegins();
             Raise(kPowerFailure);
         }
-        return true;
+        return;
     }
     TrackInputVoltage(st.IPVoltageValue);
     if (powerFailState_) {
-        d_.delayTimer.SetEnabled(false);  // cancels a running countdown
+        d_.countdown.PowerReturned();
         Raise(kPowerReturn);
         d_.view.SetTrayImage(TrayImage::Normal);
         powerFailState_ = false;
     }
-    return true;
 }
 
 void TStatusEvaluation::EvaluateAvr(const TUPSStatus& st) {

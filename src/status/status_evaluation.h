@@ -11,9 +11,9 @@
 #include "reports/date_time_text.h"
 #include "reports/warnings.h"
 #include "status/battery_charge.h"
+#include "status/power_fail_countdown.h"
 #include "status/ups_status.h"
 #include "sys/clock.h"
-#include "sys/timer.h"
 
 namespace velt {
 
@@ -40,7 +40,7 @@ struct StatusEvaluationDeps {
     IFeedback& feedback;
     IWarningSender& warnings;
     TBatteryCharge& battery;
-    ITimer& delayTimer;
+    IPowerFailCountdown& countdown;
     const TUPSSettings& live;
     const IClock& clock;
     const IDateTimeFormat& dateFormat;
@@ -48,8 +48,6 @@ struct StatusEvaluationDeps {
     std::function<UpsIdentityText()> identity;
     char decimalSeparator = '.';
 };
-
-constexpr uint32_t kVoltageRuleDelayMs = 100;
 
 struct StatusEvent;
 
@@ -68,8 +66,8 @@ public:
 
 private:
     void Raise(const StatusEvent& e);
-    bool EvaluateBits(const TUPSStatus& st, bool& voltageRule);
-    bool EvaluatePowerFail(const TUPSStatus& st, bool& voltageRule);
+    void EvaluateBits(const TUPSStatus& st, bool& voltageRule);
+    void EvaluatePowerFail(const TUPSStatus& st, bool& voltageRule);
     void EvaluateAvr(const TUPSStatus& st);
     void TrackInputVoltage(double volts);
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "power_fakes.h"
+#include "status/power_fail_policy.h"
 #include "status_fakes.h"
 
 namespace velt::test {
@@ -23,7 +25,16 @@ struct Evaluation : ::testing::Test {
     VirtualTime time;
     FixedFormat fmt;
     std::vector<std::string> log;
-    TStatusEvaluation eval{{view, feedback, warnings, battery, delay, live, time, fmt,
+    // The real countdown behind the evaluation, with its actions faked.
+    power::Events events;
+    power::FakeComputerActions actions{events};
+    power::FakeLauncher launcher{events};
+    power::FakePump pump{events};
+    TUPSLink link;
+    FakeLock lock;
+    FakeLog ioLog;
+    TPowerFailPolicy policy{{delay, live, actions, link, lock, time, ioLog, launcher, pump}};
+    TStatusEvaluation eval{{view, feedback, warnings, battery, policy, live, time, fmt,
                             [this](const std::string& m, const LocalDateTime&) { log.push_back(m); },
                             [] { return UpsIdentityText{"0665", "5161", "UPS"}; }}};
 
