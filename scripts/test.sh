@@ -59,6 +59,7 @@ if cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \
      >"$logdir/win-configure.log" 2>&1 \
    && cmake --build build/win -j"$jobs" >"$logdir/win-build.log" 2>&1; then
   note "end-to-end tests (Wine)"
+  rm -f "$logdir/e2e.summary"
   /usr/bin/python3 tests/e2e/run.py --build build/win --summary "$logdir/e2e.summary" \
     2>&1 | tee "$logdir/e2e.log"
   if read -r e2e_pass e2e_fail <"$logdir/e2e.summary" 2>/dev/null; then
