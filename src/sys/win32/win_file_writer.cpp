@@ -23,8 +23,12 @@ bool WinFileWriter::WriteAll(const std::string& path, const std::string& bytes, 
     for (size_t done = 0; done < bytes.size();) {
         const DWORD want = static_cast<DWORD>(std::min(kChunk, bytes.size() - done));
         DWORD wrote = 0;
-        if (!::WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr) || wrote == 0) {
+        if (!::WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr)) {
             errorText = LastErrorText();
+            return false;
+        }
+        if (wrote == 0) {  // no progress without an error code of its own
+            errorText = SystemErrorText(ERROR_WRITE_FAULT);
             return false;
         }
         done += wrote;
