@@ -1,96 +1,210 @@
 #include "app/main_form.h"
 
+#include "app/command_line.h"
+#include "app/system_identity.h"
 #include "status/ups_status.h"
 
 namespace velt {
 
-TMainForm::TMainForm(MainFormDeps deps) : d_(deps) {}
+namespace {
+
+constexpr uint32_t kStartTimerMs = 100;
+constexpr uint32_t kMinuteMs = 60000;
+
+}  // namespace
+
+TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
+    : v_(views),
+      s_(sys),
+      osMajorVersion_(sys.system.OsVersion().major),
+      battery_(live_, views.battery, sys.decimalSeparator),
+      detector_({link_, live_, sys.sleeper, *this, views.feedback, views.detection, battery_,
+                 [this] { LoadBatterySettings(Settings()); },
+                 [this] { return std::make_pair(discovery_.VidText(), discovery_.PidText()); },
+                 sys.decimalSeparator}),
+      discovery_({link_, sys.lock, sys.hid, *this, views.feedback, views.hidList, accepted_,
+                  [this] { return s_.startTimer.Enabled(); }, [this] { return detector_.DetectProtocol(); },
+                  [this] { StartMonitoring(); }, [this] { StopMonitoring(); }}),
+      actions_({sys.power, live_, sys.lock, *this, *this, *this, *this, sys.pump, sys.sleeper, osMajorVersion_}),
+      policy_({sys.delayTimer, live_, actions_, link_, sys.lock, sys.sleeper, *this, sys.launcher, sys.pump}),
+      evaluation_({views.status, views.feedback, sys.warnings, battery_, policy_, live_, sys.clock, sys.dateFormat,
+                   [this](const std::string& m, const LocalDateTime& t) { AddLogLine(m, t); },
+                   [this] { return Identity(); }, sys.decimalSeparator}),
+      tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm}) {}
 
 TMainForm::~TMainForm() {
-    // The worker references the link; it must end first.
-    worker_.reset();
+    // The worker references the link; it must end before the members go.
+    if (worker_) {
+        worker_->Terminate();
+        worker_->WaitFor();
+    }
 }
 
-void TMainForm::CreateWorker(TReadData::Hooks hooks) {
-    worker_ = std::make_unique<TReadData>(link_, d_.lock, d_.sleeper, d_.clock, std::move(hooks));
-    worker_->Start();
+SettingsContext TMainForm::Settings() {
+    return {s_.store, live_, link_, s_.lock, battery_, *this, osMajorVersion_, programPath_};
 }
 
-void TMainForm::TerminateWorker() {
-    if (worker_) worker_->Terminate();
+UpsIdentityText TMainForm::Identity() const {
+    return {discovery_.VidText(), discovery_.PidText(), discovery_.ProductText()};
 }
 
-bool TMainForm::WorkerFinished() const { return !worker_ || worker_->Finished(); }
-
-void TMainForm::JoinWorker() {
-    if (worker_) worker_->WaitFor();
-    worker_.reset();
-}
-
-void TMainForm::CloseComPort() {
-    DataLockGuard guard(d_.lock);
-    if (link_.ComActive && link_.ComPort != 0 && link_.ComHandle) link_.ComHandle->SetDtr(false);
-    link_.ComHandle.reset();
-}
-
-void TMainForm::AddLogLine(const std::string& message) { AddLogLine(message, d_.clock.Now()); }
+void TMainForm::AddLogLine(const std::string& message) { AddLogLine(message, s_.clock.Now()); }
 
 void TMainForm::AddLogLine(const std::string& message, const LocalDateTime& when) {
-    d_.view.AppendLogLine(log_.Add(message, when, d_.dateFormat));
+    v_.main.AppendLogLine(log_.Add(message, when, s_.dateFormat));
 }
 
-// Stand-in connect until detection exists: open the serial port and assume the
-// Megatec status query.
-bool TMainForm::ConnectUps() {
-    link_.Monitoring = false;
-    link_.UsbActive = false;
-    link_.ComActive = false;
-    if (!OpenComPort(link_, d_.serialPorts, d_.comPortDialog, d_.sleeper)) {
-        link_.ComHandle.reset();
-        link_.ComPort = 0;
-        return false;
+// ---- start-up and closing
+
+bool TMainForm::FormCreate(const std::vector<std::string>& params) {
+    const OsVersionRecord os = s_.system.OsVersion();
+    const std::string osLabel = ComposeOsLabel(os, s_.system.NativeProcessorArchitecture());
+    v_.main.SetForceOptionsEnabled(ForceOptionsSupported(os.major));
+    if (!MeetsSystemRequirement(os)) return false;
+    v_.main.ShowAbout(osLabel, s_.system.ProgramFileVersion());
+    s_.system.SetProcessHighPriority();
+    s_.system.SetCurrentThreadPriority(ThreadPriority::Normal);
+    programPath_ = s_.system.ProgramPath();
+    actions_.RegisterPowerSchemeNotification();
+    v_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
+    live_.LANServer = s_.system.ComputerName();
+    {
+        DataLockGuard guard(s_.lock);
+        link_.RefreshIntervalMs = kDefaultRefreshMs;
     }
-    link_.ComActive = true;
-    link_.Q1Supported = true;
-    link_.Monitoring = true;
-    d_.view.SetStatusText("Megatec protocol UPS detected: COM" + std::to_string(link_.ComPort));
+    LoadSettings(Settings());
+    v_.main.ShowSettings(live_);
+    v_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
+    LoadSerialSettings(Settings());
+    const CommandLineOptions options = ParseCommandLine(params);
+    accepted_ = {options.extraVid, options.extraPid};
+    if (options.showAbout) v_.main.ShowAboutBox();
+    worker_ = std::make_unique<TReadData>(link_, s_.lock, s_.workerSleeper, s_.clock,
+                                          TReadData::Hooks{onWorkerThreadStart, notifyMain});
+    worker_->Start();
+    {
+        DataLockGuard guard(s_.lock);
+        link_.HidDevice = nullptr;
+    }
+    s_.startTimer.SetInterval(kStartTimerMs);
+    s_.startTimer.SetEnabled(true);
     return true;
 }
 
-void TMainForm::StartAExecute() {
-    bool connected = false;
+void TMainForm::StartTimerTimer() {
+    s_.startTimer.SetEnabled(false);
+    StartAExecute();
+}
+
+bool TMainForm::FormCloseQuery() {
+    if (exitRequested_) return true;
+    v_.main.MinimizeToTray();
+    return false;
+}
+
+void TMainForm::ExitAExecute() {
+    SetExitRequested();
+    v_.main.CloseWindow();
+}
+
+bool TMainForm::WMQueryEndSession() {
+    SetExitRequested();
+    return true;
+}
+
+void TMainForm::FormClose() {
+    StopMailReportTimer();
+    StopLANReportTimer();
+    StopWorker();
     {
-        DataLockGuard guard(d_.lock);
-        connected = ConnectUps();
+        DataLockGuard guard(s_.lock);
+        if (link_.ComActive && link_.ComPort != 0 && link_.ComHandle) link_.ComHandle->SetDtr(false);
+        link_.ComHandle.reset();
     }
-    if (connected) {
+    SaveSettings(Settings());
+}
+
+// Bounded: a poll holds the worker at most about 4.5 s, and it notices the
+// request within 300 ms after that. Sent messages must keep flowing, since the
+// worker may be in its synchronous hand-off.
+void TMainForm::StopWorker() {
+    if (!worker_) return;
+    Terminate();
+    constexpr unsigned kStepMs = 10, kLimitMs = 15000;
+    for (unsigned waited = 0; !Finished() && waited < kLimitMs; waited += kStepMs) {
+        s_.pump.ProcessSentMessages();
+        s_.sleeper.Sleep(kStepMs);
+    }
+    if (Finished()) Free();
+}
+
+void TMainForm::Terminate() {
+    if (worker_) worker_->Terminate();
+}
+
+bool TMainForm::Finished() const { return !worker_ || worker_->Finished(); }
+
+void TMainForm::Free() {
+    if (!worker_) return;
+    worker_->WaitFor();
+    worker_.reset();
+}
+
+// ---- connecting and monitoring
+
+bool TMainForm::ConnectUps() {
+    link_.UsbActive = false;
+    link_.ComActive = false;
+    link_.Monitoring = false;
+    link_.UsbActive = discovery_.FindUsbUps();
+    if (!link_.UsbActive) link_.ComActive = OpenComPort(link_, s_.serialPorts, s_.comPortDialog, s_.sleeper);
+    if (link_.UsbActive || link_.ComActive) link_.Monitoring = detector_.DetectProtocol();
+    if (link_.Monitoring) return true;
+    link_.ComHandle.reset();
+    link_.UsbActive = false;
+    link_.ComActive = false;
+    link_.ComPort = 0;
+    return false;
+}
+
+void TMainForm::StartAExecute() {
+    DataLockGuard guard(s_.lock);
+    if (ConnectUps()) {
         StartMonitoring();
-        d_.view.SetStartEnabled(true);
-        d_.view.SetStopEnabled(true);
+        v_.main.SetStopEnabled(true);
     }
 }
 
 void TMainForm::StartMonitoring() {
-    // The report timers join here once the senders exist.
+    StartMailReportTimer();
+    StartLANReportTimer();
     AddLogLine("Start Monitoring");
 }
 
-void TMainForm::StopMonitoring() { AddLogLine("Stop Monitoring"); }
+void TMainForm::StopMonitoring() {
+    StopMailReportTimer();
+    StopLANReportTimer();
+    AddLogLine("Stop Monitoring");
+}
 
 void TMainForm::StopAExecute() {
     {
-        DataLockGuard guard(d_.lock);
+        DataLockGuard guard(s_.lock);
         link_.Monitoring = false;
     }
     AddLogLine("Stop Monitoring");
-    d_.view.SetStartEnabled(true);
-    d_.view.SetStopEnabled(false);
+    StopMailReportTimer();
+    StopLANReportTimer();
+    v_.main.SetStartEnabled(true);
+    v_.main.SetStopEnabled(false);
 }
 
 void TMainForm::RefreshUDClick() {
-    DataLockGuard guard(d_.lock);
-    link_.RefreshIntervalMs = static_cast<uint32_t>(d_.view.RefreshSeconds()) * 1000u;
+    DataLockGuard guard(s_.lock);
+    link_.RefreshIntervalMs = static_cast<uint32_t>(live_.RefreshInterval) * 1000u;
 }
+
+// ---- replies
 
 void TMainForm::OnWorkerMessage(unsigned wParam) {
     if (wParam == 1) {
@@ -102,7 +216,7 @@ void TMainForm::OnWorkerMessage(unsigned wParam) {
 
 void TMainForm::ShowSpinnerStep() {
     static const char* const kGlyphs[] = {"|", "/", "-", "\\"};
-    d_.view.SetSpinner(kGlyphs[spinnerStep_ % 4]);
+    v_.main.SetSpinner(kGlyphs[spinnerStep_ % 4]);
     spinnerStep_ = (spinnerStep_ + 1) % 8;
 }
 
@@ -111,31 +225,74 @@ void TMainForm::ProcessUPSStatus() {
     LocalDateTime when;
     bool monitoring = false, detected = false;
     {
-        DataLockGuard guard(d_.lock);
+        DataLockGuard guard(s_.lock);
         reply = link_.ReplyText;
         when = link_.ReplyTime;
         monitoring = link_.Monitoring;
         detected = link_.ProtocolDetected();
     }
     ShowSpinnerStep();
-    if (!monitoring || reply.empty()) return;
-    d_.view.SetTimeText(d_.dateFormat.LongTime(when));
-    d_.view.SetReportString(reply);
-    const auto status = ParseStatusReply(reply, when, detected, d_.decimalSeparator);
-    (void)status;  // evaluation of the fields and events builds on this
+    if (monitoring && !reply.empty()) {
+        v_.main.SetTimeText(s_.dateFormat.LongTime(when));
+        v_.main.SetReportString(reply);
+        if (const auto status = ParseStatusReply(reply, when, detected, s_.decimalSeparator))
+            evaluation_.Evaluate(*status);
+    }
+    s_.pump.ProcessMessages();  // let the window repaint between replies
 }
+
+// ---- log, settings, external program
 
 void TMainForm::ClearLogSBClick() {
     log_.Clear();
-    d_.view.ClearLog();
+    v_.main.ClearLog();
 }
 
 void TMainForm::SaveLogSBClick() {
-    const auto path = d_.view.AskSaveLogPath(ProposedLogFileName(d_.clock.Now()));
+    const auto path = v_.main.AskSaveLogPath(ProposedLogFileName(s_.clock.Now()));
     if (!path) return;
     std::string error;
-    if (!d_.files.WriteAll(*path, LogFileText(log_.Lines()), error))
-        d_.view.ShowError("Cannot create file \"" + *path + "\". " + error);
+    if (!s_.files.WriteAll(*path, LogFileText(log_.Lines()), error))
+        v_.main.ShowError("Cannot create file \"" + *path + "\". " + error);
 }
+
+void TMainForm::SaveSetSBClick() { SaveSettings(Settings()); }
+
+void TMainForm::ExSBClick() {
+    const auto path = v_.main.AskExternalProgram();
+    if (!path) return;
+    live_.ExternalProgramName = *path;
+    v_.main.ShowExternalProgram(LabelExternalProgram(*path));
+}
+
+void TMainForm::ShowExternalProgram(const ExternalProgramLabel& label) { v_.main.ShowExternalProgram(label); }
+void TMainForm::ShowSettingsError(const std::string& message) { v_.main.ShowError(message); }
+
+// ---- report timers (the senders plug in here)
+
+void TMainForm::StartMailReportTimer() {
+    s_.smtpReportsTimer.SetInterval(static_cast<uint32_t>(live_.SMTPDelay) * kMinuteMs);
+    if (live_.SMTPReports && !s_.smtpReportsTimer.Enabled()) s_.smtpReportsTimer.SetEnabled(true);
+}
+
+void TMainForm::StopMailReportTimer() { s_.smtpReportsTimer.SetEnabled(false); }
+
+void TMainForm::StartLANReportTimer() {
+    s_.lanReportsTimer.SetInterval(static_cast<uint32_t>(live_.LANDelay) * kMinuteMs);
+    if (live_.LANReports && !s_.lanReportsTimer.Enabled()) s_.lanReportsTimer.SetEnabled(true);
+}
+
+void TMainForm::StopLANReportTimer() { s_.lanReportsTimer.SetEnabled(false); }
+
+void TMainForm::DisableReportTimers() {
+    StopMailReportTimer();
+    StopLANReportTimer();
+}
+
+void TMainForm::SMTPReportsCBClick() { s_.smtpReportsTimer.SetEnabled(live_.SMTPReports); }
+void TMainForm::LANReportsCBClick() { s_.lanReportsTimer.SetEnabled(live_.LANReports); }
+// The status page server comes with its own work; the switches only persist until then.
+void TMainForm::HTTPCBClick() {}
+void TMainForm::HTTPAuthCBClick() {}
 
 }  // namespace velt

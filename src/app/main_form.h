@@ -1,55 +1,112 @@
 #pragma once
-// TMainForm's logic: owns the link, the event log and the worker, and carries
-// the handlers the window forwards to it. Portable: the window is reached only
-// through IMainView and the OS through the seams in sys/.
+// TMainForm's logic: owns the link, the live settings, the event log, the
+// worker and every part of the monitor, and carries the handlers the window
+// forwards to it. Portable: the window is reached only through the views and
+// the operating system through the seams in sys/.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/main_view.h"
+#include "app/settings_io.h"
+#include "app/ui_feedback.h"
+#include "app/ups_settings.h"
 #include "core/com_port.h"
+#include "core/detection.h"
 #include "core/event_sink.h"
+#include "core/hid_discovery.h"
 #include "core/read_data.h"
 #include "core/ups_link.h"
 #include "reports/event_log.h"
+#include "reports/warnings.h"
+#include "status/battery_charge.h"
+#include "status/power_actions.h"
+#include "status/power_fail_policy.h"
+#include "status/status_evaluation.h"
+#include "status/ups_tests.h"
 #include "sys/clock.h"
 #include "sys/data_lock.h"
 #include "sys/file_writer.h"
+#include "sys/hid_controller.h"
+#include "sys/power_services.h"
+#include "sys/process_launcher.h"
 #include "sys/serial_port.h"
+#include "sys/settings_store.h"
+#include "sys/system_info.h"
+#include "sys/timer.h"
 
 namespace velt {
 
-// Everything from outside the logic that the form needs; all references must
-// outlive the form.
-struct MainFormDeps {
-    IMainView& view;
+// The window's views of the form, one per part; the window passes itself for each.
+struct MainFormViews {
+    IMainView& main;
+    IFeedback& feedback;
+    IDetectionView& detection;
+    IHidListView& hidList;
+    IStatusView& status;
+    IBatteryView& battery;
+    IUPSTestView& upsTests;
+};
+
+// The operating system as the form uses it. All references outlive the form.
+struct MainFormSystem {
     IDataLock& lock;
-    ISleeper& sleeper;
+    ISleeper& sleeper;        // the main thread's pauses
+    ISleeper& workerSleeper;  // the worker's own pauses
     const IClock& clock;
     const IDateTimeFormat& dateFormat;
     ISerialPortFactory& serialPorts;
     IComPortDialog& comPortDialog;
     IFileWriter& files;
+    IHidController& hid;
+    ISettingsStore& store;
+    IPowerServices& power;
+    IProcessLauncher& launcher;
+    IMessagePump& pump;
+    ITestTForm& testTForm;
+    ISystemInfo& system;
+    IWarningSender& warnings;
+    ITimer& startTimer;
+    ITimer& delayTimer;
+    ITimer& smtpReportsTimer;
+    ITimer& lanReportsTimer;
     char decimalSeparator = '.';
 };
 
-class TMainForm : public ILogSink {
+class TMainForm : public ILogSink,
+                  public ISettingsEffects,
+                  public IPollingWorker,
+                  public IReportTimers,
+                  public IExitRequest {
 public:
-    explicit TMainForm(MainFormDeps deps);
+    TMainForm(MainFormViews views, MainFormSystem sys);
     ~TMainForm() override;
+    TMainForm(const TMainForm&) = delete;
+    TMainForm& operator=(const TMainForm&) = delete;
 
     TUPSLink& Link() { return link_; }
-    IDataLock& DataLock() { return d_.lock; }
+    TUPSSettings& Live() { return live_; }
     const TEventLog& EventLog() const { return log_; }
+    TBatteryCharge& Battery() { return battery_; }
+    TPowerActions& PowerActions() { return actions_; }
+    TPowerFailPolicy& PowerFailPolicy() { return policy_; }
+    TUPSTests& UPSTests() { return tests_; }
+    THidDiscovery& HidDiscovery() { return discovery_; }
+    bool ExitRequested() const { return exitRequested_; }
 
-    // Creates and starts the worker; `hooks` connect it to the window.
-    void CreateWorker(TReadData::Hooks hooks);
-    // Requests termination; the caller waits (pumping sent messages) until
-    // WorkerFinished(), then calls JoinWorker().
-    void TerminateWorker();
-    bool WorkerFinished() const;
-    void JoinWorker();
-    // Lowers DTR and closes the serial port at application close.
-    void CloseComPort();
+    // Start-up after the single-instance check: false when the system does not
+    // qualify and the program must end silently. `onThreadStart` runs first on
+    // the worker's thread.
+    bool FormCreate(const std::vector<std::string>& params);
+    void StartTimerTimer();
+
+    // Closing: true when the window may close; otherwise it is hidden.
+    bool FormCloseQuery();
+    void ExitAExecute();
+    bool WMQueryEndSession();  // the answer: always yes
+    // Timers, worker, DTR and port, settings. The worker wait lets sent
+    // messages through, so the worker's hand-off cannot deadlock it.
+    void FormClose();
 
     void AddLogLine(const std::string& message) override;
     void AddLogLine(const std::string& message, const LocalDateTime& when);
@@ -66,16 +123,62 @@ public:
 
     void ClearLogSBClick();
     void SaveLogSBClick();
+    void SaveSetSBClick();
+    void ExSBClick();
+
+    void StartMailReportTimer();
+    void StopMailReportTimer();
+    void StartLANReportTimer();
+    void StopLANReportTimer();
+
+    // ISettingsEffects
+    void SMTPReportsCBClick() override;
+    void LANReportsCBClick() override;
+    void HTTPCBClick() override;
+    void HTTPAuthCBClick() override;
+    void ShowExternalProgram(const ExternalProgramLabel& label) override;
+    void ShowSettingsError(const std::string& message) override;
+
+    // IPollingWorker (the shutdown action stops the worker through these)
+    void Terminate() override;
+    bool Finished() const override;
+    void Free() override;
+
+    // IReportTimers, IExitRequest
+    void DisableReportTimers() override;
+    void SetExitRequested() override { exitRequested_ = true; }
+
+    // Hook run on the worker's own thread when it starts (priority).
+    std::function<void()> onWorkerThreadStart;
+    // The worker's synchronous hand-off to the main thread.
+    std::function<void()> notifyMain;
 
 private:
     bool ConnectUps();
     void ShowSpinnerStep();
+    SettingsContext Settings();
+    void StopWorker();
+    UpsIdentityText Identity() const;
 
-    MainFormDeps d_;
+    MainFormViews v_;
+    MainFormSystem s_;
+    TUPSSettings live_;
     TUPSLink link_;
     TEventLog log_;
-    std::unique_ptr<TReadData> worker_;
+    AcceptedIds accepted_;
+    uint32_t osMajorVersion_ = 5;
+    std::string programPath_;
+    bool exitRequested_ = false;
     int spinnerStep_ = 0;
+
+    TBatteryCharge battery_;
+    TDetector detector_;
+    THidDiscovery discovery_;
+    TPowerActions actions_;
+    TPowerFailPolicy policy_;
+    TStatusEvaluation evaluation_;
+    TUPSTests tests_;
+    std::unique_ptr<TReadData> worker_;
 };
 
 }  // namespace velt

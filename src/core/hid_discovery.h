@@ -42,7 +42,7 @@ struct HidDiscoveryDeps {
     ILogSink& log;
     IFeedback& feedback;
     IHidListView& view;
-    AcceptedIds accepted;
+    const AcceptedIds& accepted;  // the extra pair comes from the command line
     std::function<bool()> startTimerEnabled;
     std::function<bool()> detectProtocol;
     std::function<void()> startMonitoring;

@@ -2,50 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "fakes.h"
 
 namespace velt::test {
 namespace {
-
-struct FakePorts : ISerialPortFactory {
-    VirtualTime& time;
-    std::map<int, bool> present;  // number -> configurable
-    std::vector<int> opened;
-    int failOpensOf = 0;  // opens of this port fail this many more times
-    explicit FakePorts(VirtualTime& t) : time(t) {}
-    std::unique_ptr<ISerialPort> Open(int n) override {
-        opened.push_back(n);
-        if (!present.count(n)) return nullptr;
-        if (failOpensOf > 0) {
-            --failOpensOf;
-            return nullptr;
-        }
-        auto p = std::make_unique<FakeSerial>(time);
-        p->maskOk = present[n];
-        return p;
-    }
-};
-
-struct FakeDialog : IComPortDialog {
-    std::vector<std::string> ports;
-    int selected = -1, shown = 0;
-    bool ok = true, dtr = true, rts = false;
-    void ClearPorts() override { ports.clear(), selected = -1; }
-    void AddPort(const std::string& n) override { ports.push_back(n); }
-    void SelectFirstPort() override { selected = ports.empty() ? -1 : 0; }
-    bool ShowModal() override {
-        ++shown;
-        return ok;
-    }
-    std::optional<std::string> SelectedPort() const override {
-        if (selected < 0) return std::nullopt;
-        return ports[selected];
-    }
-    bool DtrChecked() const override { return dtr; }
-    bool RtsChecked() const override { return rts; }
-};
 
 struct PortSelection : ::testing::Test {
     VirtualTime time;

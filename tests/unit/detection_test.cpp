@@ -13,15 +13,6 @@ namespace {
 const std::string kStatus = "(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001\r";
 const std::string kInfo = "# MEGATEC         UPS-650VA  V1.0      \r";
 
-struct FakeDetectionView : IDetectionView {
-    std::map<Probe, bool> labels;
-    std::optional<TUPSInformation> shown;
-    std::optional<std::pair<ConnectionKind, int>> connection;
-    void SetProbeLabel(Probe p, bool e) override { labels[p] = e; }
-    void ShowIdentification(const TUPSInformation& i) override { shown = i; }
-    void ShowConnection(ConnectionKind k, int port) override { connection = {{k, port}}; }
-};
-
 // A serial UPS answering from a table; `answerFrom` delays answers per command.
 struct Detection : ::testing::Test {
     VirtualTime time;

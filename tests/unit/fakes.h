@@ -4,6 +4,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -244,15 +245,60 @@ struct FakeSerial : ISerialPort {
     }
 };
 
+// COM ports by number; each opens a FakeSerial whose event mask succeeds per the map.
+struct FakePorts : ISerialPortFactory {
+    VirtualTime& time;
+    std::map<int, bool> present;  // number -> configurable
+    std::vector<int> opened;
+    int failOpensOf = 0;  // opens of this port fail this many more times
+    explicit FakePorts(VirtualTime& t) : time(t) {}
+    std::unique_ptr<ISerialPort> Open(int n) override {
+        opened.push_back(n);
+        if (!present.count(n)) return nullptr;
+        if (failOpensOf > 0) {
+            --failOpensOf;
+            return nullptr;
+        }
+        auto p = std::make_unique<FakeSerial>(time);
+        p->maskOk = present[n];
+        return p;
+    }
+};
+
+// The port dialog: closed with OK unless told otherwise.
+struct FakeDialog : IComPortDialog {
+    std::vector<std::string> ports;
+    int selected = -1, shown = 0;
+    bool ok = true, dtr = true, rts = false;
+    void ClearPorts() override { ports.clear(), selected = -1; }
+    void AddPort(const std::string& n) override { ports.push_back(n); }
+    void SelectFirstPort() override { selected = ports.empty() ? -1 : 0; }
+    bool ShowModal() override {
+        ++shown;
+        return ok;
+    }
+    std::optional<std::string> SelectedPort() const override {
+        if (selected < 0) return std::nullopt;
+        return ports[selected];
+    }
+    bool DtrChecked() const override { return dtr; }
+    bool RtsChecked() const override { return rts; }
+};
+
 struct RecordingView : IMainView {
-    std::string report, timeText, spinner, status;
+    std::string report, timeText, spinner;
     std::vector<std::string> log;
     std::vector<std::string> spinnerHistory;
     bool startEnabled = true, stopEnabled = false;
-    int refreshSeconds = 3;
-    std::optional<std::string> savePath;
+    std::optional<std::string> savePath, programPath;
     std::string proposedName;
     std::vector<std::string> errors;
+    std::optional<TUPSSettings> shownSettings;
+    std::vector<PowerActionAvailability> availability;
+    std::optional<bool> forceOptions;
+    ExternalProgramLabel program;
+    std::string osLabel, fileVersion;
+    int aboutBoxes = 0, closes = 0, minimizes = 0;
 
     void SetReportString(const std::string& t) override { report = t; }
     void SetTimeText(const std::string& t) override { timeText = t; }
@@ -262,15 +308,25 @@ struct RecordingView : IMainView {
     }
     void AppendLogLine(const std::string& l) override { log.push_back(l); }
     void ClearLog() override { log.clear(); }
-    void SetStatusText(const std::string& t) override { status = t; }
     void SetStartEnabled(bool e) override { startEnabled = e; }
     void SetStopEnabled(bool e) override { stopEnabled = e; }
-    int RefreshSeconds() const override { return refreshSeconds; }
+    void ShowSettings(const TUPSSettings& live) override { shownSettings = live; }
+    void ApplyPowerAvailability(const PowerActionAvailability& a) override { availability.push_back(a); }
+    void SetForceOptionsEnabled(bool e) override { forceOptions = e; }
+    void ShowExternalProgram(const ExternalProgramLabel& l) override { program = l; }
+    void ShowAbout(const std::string& os, const std::string& version) override {
+        osLabel = os;
+        fileVersion = version;
+    }
+    void ShowAboutBox() override { ++aboutBoxes; }
     std::optional<std::string> AskSaveLogPath(const std::string& proposed) override {
         proposedName = proposed;
         return savePath;
     }
+    std::optional<std::string> AskExternalProgram() override { return programPath; }
     void ShowError(const std::string& m) override { errors.push_back(m); }
+    void CloseWindow() override { ++closes; }
+    void MinimizeToTray() override { ++minimizes; }
 };
 
 struct FakeFiles : IFileWriter {

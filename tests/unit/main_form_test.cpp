@@ -2,34 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include "fakes.h"
+#include "main_form_rig.h"
 
 namespace velt::test {
 namespace {
 
-struct NoPorts : ISerialPortFactory {
-    std::unique_ptr<ISerialPort> Open(int) override { return nullptr; }
-};
-struct NoDialog : IComPortDialog {
-    void ClearPorts() override {}
-    void AddPort(const std::string&) override {}
-    void SelectFirstPort() override {}
-    bool ShowModal() override { return false; }
-    std::optional<std::string> SelectedPort() const override { return std::nullopt; }
-    bool DtrChecked() const override { return true; }
-    bool RtsChecked() const override { return false; }
-};
+const std::string kStatus = "(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001\r";
+const char* const kKey = "\\Software\\Quorvane\\Veltrano";
 
-struct MainForm : ::testing::Test {
-    RecordingView view;
-    FakeLock lock;
-    VirtualTime time;
-    FixedFormat fmt;
-    NoPorts ports;
-    NoDialog dialog;
-    FakeFiles files;
-    TMainForm form{{view, lock, time, time, fmt, ports, dialog, files}};
-
+struct MainForm : ::testing::Test, MainFormRig {
     void Reply(const std::string& text) {
         form.Link().Monitoring = true;
         form.Link().Q1Supported = true;
@@ -37,16 +18,22 @@ struct MainForm : ::testing::Test {
         form.Link().ReplyTime = {2026, 12, 7, 10, 11, 12, 0};
         form.OnWorkerMessage(0);
     }
+    // A log line without its date-time text.
+    static std::string Message(const std::string& line) { return line.substr(std::string("07.12.2026 22:38:46 ").size()); }
+    std::string LastMessage() const { return view.log.empty() ? "" : Message(view.log.back()); }
 };
 
-TEST_F(MainForm, ReplyIsShownWithItsTimeAndTheSpinnerTurns) {
-    Reply("(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001#");
-    EXPECT_EQ(view.report, "(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001#");
+TEST_F(MainForm, ReplyIsShownEvaluatedAndTheSpinnerTurns) {
+    Reply("(000.0 230.0 229.0 013 50.0 13.6 25.0 10001001#");
+    EXPECT_EQ(view.report, "(000.0 230.0 229.0 013 50.0 13.6 25.0 10001001#");
     EXPECT_EQ(view.timeText, "10:11:12");
+    EXPECT_EQ(statusView.fields[1], "000.0");
+    EXPECT_TRUE(delayTimer.enabled);
+    ASSERT_FALSE(view.log.empty());
+    EXPECT_EQ(view.log.back(), "07.12.2026 22:38:46 Power Fail");
     for (int i = 0; i < 8; ++i) Reply("");
-    EXPECT_EQ(view.spinnerHistory,
-              (std::vector<std::string>{"|", "/", "-", "\\", "|", "/", "-", "\\", "|"}));
-    EXPECT_EQ(view.report, "(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001#");  // empty keeps it
+    EXPECT_EQ(view.spinnerHistory, (std::vector<std::string>{"|", "/", "-", "\\", "|", "/", "-", "\\", "|"}));
+    EXPECT_EQ(pump.messages, 9);  // repaint between replies
     EXPECT_EQ(lock.depth, 0);
 }
 
@@ -59,41 +46,135 @@ TEST_F(MainForm, StoppedMonitoringShowsOnlyTheSpinner) {
 
 TEST_F(MainForm, WorkerFailureIsOnlyLogged) {
     form.OnWorkerMessage(1);
-    ASSERT_EQ(view.log.size(), 1u);
-    EXPECT_EQ(view.log[0], "07.12.2026 22:38:46 I/O Thread failed");
+    EXPECT_EQ(view.log, std::vector<std::string>{"07.12.2026 22:38:46 I/O Thread failed"});
     EXPECT_TRUE(view.spinnerHistory.empty());
+}
+
+TEST_F(MainForm, SerialConnectDetectsAndStartsMonitoring) {
+    ports.present = {{1, true}};
+    form.Live().SMTPReports = true;
+    form.StartAExecute();
+    // The fake port echoes nothing by default: detection fails and the port is forgotten.
+    EXPECT_FALSE(form.Link().Monitoring);
+    EXPECT_EQ(form.Link().ComPort, 0);
+    EXPECT_EQ(form.Link().ComHandle, nullptr);
+    EXPECT_EQ(feedback.status, "Supported protocol UPS not detected!");
+    EXPECT_EQ(lock.depth, 0);
+    EXPECT_FALSE(smtpTimer.enabled);
+}
+
+TEST_F(MainForm, UsbComesFirstAndArrivalRemovalFollowIt) {
+    FakeHid& ups = hid.Add(time, 0x0665, 0x5161, "");
+    ups.QueueReply(kStatus);
+    hid.Add(time, 0x845E, 0x0001, "Wine mouse");
+    form.Live().F = false;
+    form.StartAExecute();
+    EXPECT_TRUE(form.Link().UsbActive);
+    EXPECT_TRUE(form.Link().Monitoring);
+    EXPECT_TRUE(ports.opened.empty());  // no serial scan
+    EXPECT_EQ(hidList.entries, std::vector<std::string>{"Device VID=665 PID=5161"});
+    EXPECT_EQ(feedback.status, "Megatec protocol UPS detected: USB: VID: 0x0665 PID: 0x5161");
+    EXPECT_EQ(LastMessage(), "Start Monitoring");
+
+    form.HidDiscovery().HIDRemoval(*hid.devices[1]);  // not the UPS: logged only
+    EXPECT_TRUE(form.Link().Monitoring);
+    form.HidDiscovery().HIDRemoval(ups);
+    EXPECT_FALSE(form.Link().Monitoring);
+    EXPECT_FALSE(form.Link().UsbActive);
+    EXPECT_EQ(Message(view.log.end()[-2]), "Device(s) VID:0x0665 PID:0x5161 removed");
+    EXPECT_EQ(LastMessage(), "Stop Monitoring");
+
+    ups.QueueReply(kStatus);
+    form.HidDiscovery().HIDArrival(ups);
+    EXPECT_TRUE(form.Link().Monitoring);
+    EXPECT_EQ(LastMessage(), "Start Monitoring");
+}
+
+TEST_F(MainForm, ArrivalBeforeTheFirstStartTickIsOnlyLogged) {
+    FakeHid& ups = hid.Add(time, 0x0665, 0x5161);
+    startTimer.enabled = true;
+    form.HidDiscovery().HIDArrival(ups);
+    EXPECT_FALSE(form.Link().Monitoring);
+    EXPECT_EQ(view.log, std::vector<std::string>{"07.12.2026 22:38:46 Device(s) VID:0x0665 PID:0x5161 arrived"});
 }
 
 TEST_F(MainForm, StopClearsMonitoringAndSwapsTheButtons) {
     form.Link().Monitoring = true;
     view.stopEnabled = true;
+    smtpTimer.enabled = true;
     form.StopAExecute();
     EXPECT_FALSE(form.Link().Monitoring);
     EXPECT_EQ(view.log.back(), "07.12.2026 22:38:46 Stop Monitoring");
     EXPECT_TRUE(view.startEnabled);
     EXPECT_FALSE(view.stopEnabled);
+    EXPECT_FALSE(smtpTimer.enabled);
 }
 
-TEST_F(MainForm, RefreshIntervalFollowsTheUpDown) {
-    view.refreshSeconds = 1;
+TEST_F(MainForm, RefreshIntervalFollowsTheLiveSetting) {
+    form.Live().RefreshInterval = 1;
     form.RefreshUDClick();
     EXPECT_EQ(form.Link().RefreshIntervalMs, 1000u);
-    view.refreshSeconds = 60;
-    form.RefreshUDClick();
-    EXPECT_EQ(form.Link().RefreshIntervalMs, 60000u);
 }
 
-TEST_F(MainForm, FailedConnectForgetsThePortAndReleasesTheLock) {
-    form.Link().ComPort = 0;
-    form.StartAExecute();
-    EXPECT_FALSE(form.Link().Monitoring);
-    EXPECT_EQ(form.Link().ComPort, 0);
+TEST_F(MainForm, CreateLoadsTheSettingsAndArmsTheStart) {
+    store.Put(kKey, "Refresh Interval", StoredValue::Dword(0));
+    store.Put(kKey, "COM Port", StoredValue::Dword(3));
+    store.Put(kKey, "Balloon Hints", StoredValue::String("yes"));
+    ASSERT_TRUE(form.FormCreate({"/A", "/I1234:ABCD"}));
+    EXPECT_EQ(form.Link().RefreshIntervalMs, 1000u);  // clamped to one second
+    EXPECT_EQ(form.Link().ComPort, 3);
+    EXPECT_EQ(view.errors, std::vector<std::string>{"Invalid data type for 'Balloon Hints'"});
+    ASSERT_TRUE(view.shownSettings);
+    EXPECT_EQ(view.shownSettings->LANServer, "OFFICE-PC");
+    EXPECT_EQ(view.availability.size(), 2u);
+    EXPECT_EQ(view.osLabel, " Windows 7 6.1.7601 Service Pack 1 x64");
+    EXPECT_EQ(view.fileVersion, "1.0.0.0");
+    EXPECT_EQ(view.forceOptions, false);
+    EXPECT_EQ(view.aboutBoxes, 1);
+    EXPECT_TRUE(startTimer.enabled);
+    EXPECT_EQ(startTimer.interval, 100u);
+
+    FakeHid& extra = hid.Add(time, 0x1234, 0xABCD);
+    form.Live().Q1 = form.Live().QS = form.Live().F = false;
+    form.StartTimerTimer();
+    EXPECT_FALSE(startTimer.enabled);
+    EXPECT_TRUE(form.Link().UsbActive == false);  // found, but nothing detected: cleared
+    EXPECT_EQ(hidList.entries, std::vector<std::string>{"UPS"});
+    (void)extra;
+}
+
+TEST_F(MainForm, UnsupportedSystemEndsSilently) {
+    system.os.platformId = 1;
+    EXPECT_FALSE(form.FormCreate({}));
+    EXPECT_TRUE(store.keys.empty());
+    EXPECT_FALSE(startTimer.enabled);
+}
+
+TEST_F(MainForm, CloseHidesUnlessExitWasAsked) {
+    EXPECT_FALSE(form.FormCloseQuery());
+    EXPECT_EQ(view.minimizes, 1);
+    EXPECT_TRUE(form.WMQueryEndSession());
+    EXPECT_TRUE(form.FormCloseQuery());
+    form.ExitAExecute();
+    EXPECT_EQ(view.closes, 1);
+}
+
+TEST_F(MainForm, FormCloseLowersDtrBeforeClosingAndSaves) {
+    auto port = std::make_unique<FakeSerial>(time);
+    FakeSerial* raw = port.get();
+    bool destroyed = false;
+    raw->destroyed = &destroyed;
+    form.Link().ComHandle = std::move(port);
+    form.Link().ComActive = true;
+    form.Link().ComPort = 2;
+    form.FormClose();
+    EXPECT_TRUE(destroyed);
+    ASSERT_NE(store.Find(kKey, "COM Port"), nullptr);
+    EXPECT_EQ(store.Find(kKey, "COM Port")->dword, 2u);
     EXPECT_EQ(lock.depth, 0);
-    EXPECT_TRUE(view.log.empty());
 }
 
 TEST_F(MainForm, SaveLogWritesEveryLineOrReportsTheError) {
-    view.savePath = std::nullopt;
     form.AddLogLine("Start Monitoring");
     form.SaveLogSBClick();
     EXPECT_EQ(view.proposedName, "Log_261207223846123.txt");
@@ -105,15 +186,23 @@ TEST_F(MainForm, SaveLogWritesEveryLineOrReportsTheError) {
 
     files.ok = false;
     form.SaveLogSBClick();
-    ASSERT_EQ(view.errors.size(), 1u);
-    EXPECT_EQ(view.errors[0], "Cannot create file \"C:\\log.txt\". Access is denied");
+    EXPECT_EQ(view.errors, std::vector<std::string>{"Cannot create file \"C:\\log.txt\". Access is denied"});
     EXPECT_EQ(form.EventLog().Lines().size(), 1u);
 
     form.ClearLogSBClick();
     EXPECT_TRUE(view.log.empty());
     files.ok = true;
     form.SaveLogSBClick();
-    EXPECT_EQ(files.bytes, "");  // an empty log saves an empty file
+    EXPECT_EQ(files.bytes, "");
+}
+
+TEST_F(MainForm, ChoosingAProgramLabelsItWithoutTickingRun) {
+    view.programPath = "C:\\Tools\\very-long-folder\\shutdown-all.cmd";
+    form.ExSBClick();
+    EXPECT_EQ(form.Live().ExternalProgramName, view.programPath);
+    EXPECT_EQ(view.program.caption, "C:\\Tools\\very-long-folder...");
+    EXPECT_EQ(view.program.hint, *view.programPath);
+    EXPECT_FALSE(form.Live().ExternalProgramRun);
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 // Recording fakes of the status page, balloons, warnings, timers and the
 // battery controls.
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/ui_feedback.h"
+#include "core/detection.h"
+#include "core/hid_discovery.h"
 #include "reports/warnings.h"
 #include "status/battery_charge.h"
 #include "status/status_evaluation.h"
@@ -85,6 +88,27 @@ struct FakeStatusView : IStatusView {
         max = b;
     }
     void SetTrayImage(TrayImage i) override { tray = i; }
+};
+
+struct FakeDetectionView : IDetectionView {
+    std::map<Probe, bool> labels;
+    std::optional<TUPSInformation> shown;
+    std::optional<std::pair<ConnectionKind, int>> connection;
+    void SetProbeLabel(Probe p, bool e) override { labels[p] = e; }
+    void ShowIdentification(const TUPSInformation& i) override { shown = i; }
+    void ShowConnection(ConnectionKind k, int port) override { connection = {{k, port}}; }
+};
+
+struct FakeHidListView : IHidListView {
+    std::vector<std::string> entries;
+    std::string vid, pid, product;
+    void ClearHidList() override { entries.clear(); }
+    void AddHidEntry(const std::string& t) override { entries.push_back(t); }
+    void ShowIdentity(const std::string& v, const std::string& p, const std::string& n) override {
+        vid = v;
+        pid = p;
+        product = n;
+    }
 };
 
 }  // namespace velt::test

@@ -1,0 +1,106 @@
+#pragma once
+// Everything TMainForm needs, faked: the window's views and the operating system.
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "app/main_form.h"
+#include "fakes.h"
+#include "memory_settings_store.h"
+#include "power_fakes.h"
+#include "status_fakes.h"
+
+namespace velt::test {
+
+// HID devices in list order; check-out per device.
+struct FakeHidController : IHidController {
+    std::vector<std::unique_ptr<FakeHid>> devices;
+    std::vector<bool> checkedOut;
+    std::vector<std::string> ops;
+
+    FakeHid& Add(VirtualTime& time, uint16_t vid, uint16_t pid, std::string product = "UPS") {
+        struct Device : FakeHid {
+            uint16_t v, p;
+            std::string name;
+            Device(VirtualTime& t, uint16_t v_, uint16_t p_, std::string n) : FakeHid(t), v(v_), p(p_), name(n) {}
+            uint16_t VendorId() const override { return v; }
+            uint16_t ProductId() const override { return p; }
+            std::string ProductName() const override { return name; }
+        };
+        devices.push_back(std::make_unique<Device>(time, vid, pid, std::move(product)));
+        devices.back()->plugged = false;  // until checked out
+        checkedOut.push_back(false);
+        return *devices.back();
+    }
+    void Enumerate(const std::function<bool(IHidDevice&, size_t)>& handler) override {
+        for (size_t i = 0; i < devices.size(); ++i)
+            if (!handler(*devices[i], i)) return;
+    }
+    bool CheckOut(size_t index) override {
+        ops.push_back("out " + std::to_string(index));
+        if (index >= devices.size() || checkedOut[index]) return false;
+        checkedOut[index] = true;
+        devices[index]->plugged = true;
+        return true;
+    }
+    void CheckIn(IHidDevice& d) override {
+        for (size_t i = 0; i < devices.size(); ++i)
+            if (devices[i].get() == &d) {
+                ops.push_back("in " + std::to_string(i));
+                checkedOut[i] = false;
+                devices[i]->plugged = false;
+            }
+    }
+    void StopBackgroundReading(IHidDevice&) override {}
+};
+
+struct FakeSystemInfo : ISystemInfo {
+    OsVersionRecord os{156, 6, 1, 7601, kPlatformNt, "Service Pack 1", 1, 0, 0, kProductWorkstation};
+    std::string computer = "OFFICE-PC";
+    OsVersionRecord OsVersion() override { return os; }
+    std::optional<uint16_t> NativeProcessorArchitecture() override { return kProcessorArchitectureAmd64; }
+    std::string ComputerName() override { return computer; }
+    std::string ProgramPath() override { return "C:\\Program Files\\Veltrano\\veltrano.exe"; }
+    std::string ProgramFileVersion() override { return "1.0.0.0"; }
+    bool SetProcessHighPriority() override { return true; }
+    bool SetCurrentThreadPriority(ThreadPriority) override { return true; }
+};
+
+struct RealSleeper : ISleeper {
+    void Sleep(unsigned ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+struct MainFormRig {
+    VirtualTime time;
+    RealSleeper workerSleeper;
+    FakeLock lock;
+    FixedFormat fmt;
+    FakePorts ports{time};
+    FakeDialog dialog;
+    FakeFiles files;
+    FakeHidController hid;
+    MemorySettingsStore store;
+    power::Events events;
+    power::FakePowerServices power{events};
+    power::FakeLauncher launcher{events};
+    power::FakePump pump{events};
+    power::FakeTestTForm testTForm;
+    FakeSystemInfo system;
+    FakeWarnings warnings;
+    FakeTimer startTimer, delayTimer, smtpTimer, lanTimer;
+
+    RecordingView view;
+    FakeFeedback feedback;
+    FakeDetectionView detectionView;
+    FakeHidListView hidList;
+    FakeStatusView statusView;
+    FakeBatteryView batteryView;
+    power::FakeUPSTestView testView;
+
+    TMainForm form{{view, feedback, detectionView, hidList, statusView, batteryView, testView},
+                   {lock, time, workerSleeper, time, fmt, ports, dialog, files, hid, store, power, launcher, pump,
+                    testTForm, system, warnings, startTimer, delayTimer, smtpTimer, lanTimer, '.'}};
+};
+
+}  // namespace velt::test
