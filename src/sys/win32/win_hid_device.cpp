@@ -15,8 +15,9 @@ bool WinHidDevice::Fail() {
     return false;
 }
 
-bool WinHidDevice::PluggedAndCheckedOut() const {
-    return checkedOut_ && OpenHidPath(info_.path, HidOpen::QueryOnly).valid();
+void WinHidDevice::CloseAll() {
+    CloseRead();
+    CloseSync();
 }
 
 bool WinHidDevice::OpenSync() {

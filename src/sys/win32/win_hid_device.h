@@ -21,10 +21,12 @@ public:
     std::string ProductName() const override { return info_.product; }
     const std::string& Path() const { return info_.path; }
 
-    // Checked out until the owner learns of its removal; until removal
-    // notifications exist, also only while its path can still be opened.
-    bool PluggedAndCheckedOut() const override;
-    void MarkRemoved() { checkedOut_ = false; }
+    // The controller keeps both states; the worker asks before every poll, so
+    // this must not touch the device.
+    bool PluggedAndCheckedOut() const override { return plugged_ && checkedOut_; }
+    void MarkRemoved() { plugged_ = false; }
+    void SetCheckedOut(bool checkedOut) { checkedOut_ = checkedOut; }
+    void CloseAll();
 
     bool OpenSync() override;
     bool WriteReport(const uint8_t* report, size_t len, size_t& written) override;
@@ -45,7 +47,8 @@ private:
     bool Fail();  // captures the last error's text; gives false
 
     HidDeviceInfo info_;
-    bool checkedOut_ = true;
+    bool plugged_ = true;
+    bool checkedOut_ = false;
     Handle sync_;
     Handle read_;
     OverlappedIo io_;
