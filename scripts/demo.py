@@ -3,6 +3,7 @@
 Ctrl-C (or --duration seconds), then removes everything it started."""
 
 import argparse
+import json
 import os
 import signal
 import sys
@@ -32,7 +33,6 @@ def main():
 
     signal.signal(signal.SIGINT, on_signal)
     signal.signal(signal.SIGTERM, on_signal)
-    import json
     with open(args.scenario, encoding="utf-8") as f:
         scenario = json.load(f)
 

@@ -6,15 +6,18 @@ persistent wineserver so that each UI probe call starts quickly. Each test
 starts its own `Simulator` and `Program` and stops only those.
 """
 
+import atexit
 import json
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
 import sys
 import tempfile
 import time
+import unittest
 
 REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SIMULATOR = os.path.join(REPO, "tools", "upssim.py")
@@ -72,7 +75,6 @@ class Xvfb:
         self.display = ":%s" % number
 
     def _read_display(self, fd, timeout):
-        import select
         deadline = time.monotonic() + timeout
         data = b""
         while not data.endswith(b"\n"):
@@ -278,7 +280,6 @@ class Simulator:
         return self
 
     def _read_line(self, timeout):
-        import select
         deadline = time.monotonic() + timeout
         data = b""
         fd = self.proc.stdout.fileno()
@@ -459,7 +460,6 @@ def shared(build_dir=None):
     """The run's one booted prefix; booted on first use, stopped at exit."""
     global _shared
     if _shared is None:
-        import atexit
         build = build_dir or os.environ.get("VELTRANO_WIN_BUILD",
                                             os.path.join(REPO, "build", "win"))
         wine = Wine(build, use_display=os.environ.get("VELTRANO_E2E_DISPLAY"),
@@ -482,8 +482,6 @@ def filtered(raw):
         out.append(chr(b))
     return "".join(out)[:255]
 
-
-import unittest  # noqa: E402  (kept below: the harness itself needs no unittest)
 
 
 class E2ETestCase(unittest.TestCase):
