@@ -1,0 +1,101 @@
+"""Settings in the registry: seeded before a start, saved by Exit, by "Save
+Settings" and at log-off; one running copy; closing only hides."""
+
+import re
+import subprocess
+import time
+
+import harness
+from harness import E2ETestCase, wait_for
+
+WM_CLOSE = 0x0010
+WM_QUERYENDSESSION = 0x0011
+WM_ENDSESSION = 0x0016
+
+
+def reg_values(wine):
+    """{name: (type, data)} of the settings key; {} when it does not exist."""
+    rc, out = wine.run(["reg", "query", harness.SETTINGS_KEY])
+    if rc != 0:
+        return {}
+    values = {}
+    for line in out.splitlines():
+        m = re.match(r"\s+(.+?)\s+(REG_\w+)\s*(.*)$", line)
+        if m:
+            values[m.group(1)] = (m.group(2), m.group(3).strip())
+    return values
+
+
+class SettingsTest(E2ETestCase):
+    def start_remembered(self, values=None, args=(), **sim_args):
+        sim = self.start_simulator(**sim_args)
+        self.wine.clear_settings()
+        self.wine.seed_settings(dict({"COM Port": 1, "COM MaxAttempts": 0}, **(values or {})))
+        app = self.start_program(*args, fresh=False)
+        app.wait_window()
+        self.wait_text("LogM", lambda t: "Start Monitoring" in t, 40, "'Start Monitoring'")
+        return sim, app
+
+    def test_first_start_creates_the_key_and_exit_saves_with_the_right_kinds(self):
+        self.start_simulator(protocol="megatec")
+        app = self.start_program()  # no key at all
+        wait_for(lambda: reg_values(self.wine) or app.dialog_shown(), 40, 0.5, "the key or the dialog")
+        self.connect_through_dialog(app)
+        self.wait_text("LogM", lambda t: "Start Monitoring" in t, 40, "'Start Monitoring'")
+        self.assertEqual(self.wine.probe("set", "RefreshE", "7")[0], 0)
+        self.assertTrue(app.exit(), "Exit did not end the program")
+        values = reg_values(self.wine)
+        self.assertEqual(values.get("Refresh Interval"), ("REG_DWORD", "0x7"))
+        self.assertEqual(values.get("COM Port"), ("REG_DWORD", "0x1"))
+        self.assertEqual(values.get("Balloon Hints"), ("REG_DWORD", "0x1"))
+        self.assertEqual(values.get("SMTP Port"), ("REG_SZ", "25"))
+        self.assertEqual(values.get("HTTP Port"), ("REG_SZ", "8080"))
+
+    def test_save_settings_button_writes_at_once(self):
+        self.start_remembered({"Delay": 120})
+        self.assertEqual(self.wine.probe("click", "SaveSetSB")[0], 0)
+        wait_for(lambda: reg_values(self.wine).get("Q1") == ("REG_DWORD", "0x1"), 15, 0.5,
+                 "the saved values")
+        self.assertEqual(reg_values(self.wine).get("Delay"), ("REG_DWORD", "0x78"))
+
+    def test_second_copy_ends_at_once_and_touches_nothing(self):
+        _, first = self.start_remembered({"Delay": 120})
+        before = reg_values(self.wine)
+        started = time.monotonic()
+        done = subprocess.run(["wine", self.wine.exe], env=self.wine.env, timeout=60,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.assertLess(time.monotonic() - started, 20)
+        self.assertEqual(done.returncode, 0)
+        self.assertEqual(reg_values(self.wine), before)
+        self.assertTrue(first.responsive())
+
+    def test_close_button_only_hides_and_polling_goes_on(self):
+        sim, app = self.start_remembered({"Refresh Interval": 1}, args=("/show",))
+        self.assertIn("shown=1", self.wine.probe("state", "StatusBar")[1])
+        self.wine.probe("send", WM_CLOSE, 0, 0)
+        count = len(sim.commands())
+        wait_for(lambda: len(sim.commands()) >= count + 3, 20, 0.5, "polls after the close")
+        self.assertTrue(app.alive())
+        self.assertIn("shown=0", self.wine.probe("state", "StatusBar")[1])
+
+    def test_log_off_is_answered_yes_and_saves(self):
+        _, app = self.start_remembered({"Delay": 120})
+        self.wine.run(["reg", "delete", harness.SETTINGS_KEY, "/v", "Q1", "/f"])
+        rc, out = self.wine.probe("send", WM_QUERYENDSESSION, 0, 0)
+        self.assertEqual(rc, 0)
+        self.assertEqual(out.strip(), "1")
+        self.wine.probe("send", WM_ENDSESSION, 1, 0)
+        wait_for(lambda: not app.alive() or reg_values(self.wine).get("Q1"), 20, 0.5, "the save")
+        self.assertEqual(reg_values(self.wine).get("Q1"), ("REG_DWORD", "0x1"))
+
+    def test_wrong_typed_value_is_reported_and_start_up_goes_on(self):
+        self.start_simulator(protocol="megatec")
+        self.wine.clear_settings()
+        self.wine.seed_settings({"COM Port": 1, "COM MaxAttempts": 0, "Delay": "soon"})
+        app = self.start_program(fresh=False)
+        text = wait_for(lambda: (lambda r: r[1] if r[0] == 0 else None)(self.wine.probe("msgbox")),
+                        40, 0.5, "the error message box")
+        self.assertIn("Invalid data type for 'Delay'", text)
+        self.assertEqual(self.wine.probe("msgbox-close")[0], 0)
+        self.wait_text("LogM", lambda t: "Start Monitoring" in t, 40, "'Start Monitoring'")
+        self.assertTrue(app.alive())
