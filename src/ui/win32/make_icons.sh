@@ -54,3 +54,62 @@ convert -size 192x192 xc:none -fill '#2f5fb3' -stroke '#1a3770' -strokewidth 10 
     -fill '#1a3770' -draw 'rectangle 108,32 124,68' \
     -fill white -draw 'rectangle 44,104 148,168' "$work/save.png"
 to_ico "$work/save.png" save_log.ico 16
+
+# The other tool buttons, 16 px; one simple shape each, told apart by colour.
+draw16() {  # $1 output name, then the drawing arguments
+    out=$1; shift
+    convert -size 192x192 xc:none "$@" "$work/$out.png"
+    to_ico "$work/$out.png" "$out.ico" 16
+}
+draw16 beeper -fill '#404040' -stroke '#202020' -strokewidth 8 \
+    -draw 'polygon 24,72 64,72 112,28 112,164 64,120 24,120' \
+    -fill none -stroke '#2f5fb3' -strokewidth 14 -draw 'arc 100,56 160,136 -60,60' \
+    -draw 'arc 110,30 190,162 -60,60'
+draw16 test10s -fill white -stroke '#1b5e22' -strokewidth 14 -draw 'circle 96,104 96,28' \
+    -fill '#1b5e22' -stroke none -draw 'rectangle 80,4 112,24' \
+    -stroke '#2e9d3a' -strokewidth 16 -draw 'line 96,104 96,52'
+draw16 test_t -fill white -stroke '#1a3770' -strokewidth 14 -draw 'circle 96,104 96,28' \
+    -fill '#1a3770' -stroke none -draw 'rectangle 80,4 112,24' \
+    -stroke '#2f5fb3' -strokewidth 16 -draw 'line 96,104 96,52' -draw 'line 96,104 136,124'
+draw16 test_low -fill '#303030' -draw 'roundrectangle 72,10 120,40 8,8' \
+    -draw 'roundrectangle 38,28 154,186 20,20' -fill white -draw 'roundrectangle 50,40 142,174 12,12' \
+    -fill '#e02020' -draw 'rectangle 56,140 136,168'
+draw16 cancel_test -fill '#d42a2a' -stroke '#7a1010' -strokewidth 8 -draw 'circle 96,96 96,12' \
+    -stroke white -strokewidth 24 -draw 'line 58,58 134,134' -draw 'line 134,58 58,134'
+draw16 sleep -fill '#e8b400' -stroke '#8a6a00' -strokewidth 8 -draw 'circle 96,96 96,12' \
+    \( -size 192x192 xc:none -fill black -draw 'circle 134,64 134,-6' \) -compose DstOut -composite
+draw16 hibernate -stroke '#2f7fd0' -strokewidth 18 -draw 'line 96,12 96,180' \
+    -draw 'line 24,54 168,138' -draw 'line 24,138 168,54'
+draw16 shutdown -fill none -stroke '#d42a2a' -strokewidth 22 -draw 'arc 28,36 164,172 -50,230' \
+    -draw 'line 96,12 96,96'
+draw16 save_settings -fill '#2e9d3a' -stroke '#1b5e22' -strokewidth 10 \
+    -draw 'polygon 20,20 150,20 172,42 172,172 20,172' \
+    -stroke none -fill '#e8e8e8' -draw 'rectangle 54,24 132,76' \
+    -fill '#1b5e22' -draw 'rectangle 108,32 124,68' \
+    -fill white -draw 'rectangle 44,104 148,168'
+draw16 exit -fill '#8a5a2a' -stroke '#4a2a0a' -strokewidth 8 -draw 'rectangle 28,16 112,180' \
+    -stroke '#d42a2a' -strokewidth 20 -draw 'line 92,96 176,96' \
+    -fill '#d42a2a' -stroke none -draw 'polygon 176,96 136,56 136,136'
+
+# Connection kinds for the UPS Information page, 32 px: a USB plug and a serial plug.
+convert -size 192x192 xc:none -fill '#505050' -draw 'roundrectangle 56,20 136,120 10,10' \
+    -fill '#c8c8c8' -draw 'rectangle 72,36 120,72' -fill '#303030' -draw 'rectangle 80,44 92,56' \
+    -draw 'rectangle 100,44 112,56' -fill '#303030' -draw 'rectangle 84,120 108,180' "$work/usb.png"
+to_ico "$work/usb.png" conn_usb.ico 32
+convert -size 192x192 xc:none -fill '#2f5fb3' -stroke '#1a3770' -strokewidth 8 \
+    -draw 'polygon 16,56 176,56 156,136 36,136' -fill white -stroke none \
+    -draw 'circle 52,84 52,94' -draw 'circle 84,84 84,94' -draw 'circle 116,84 116,94' \
+    -draw 'circle 148,84 148,94' -draw 'circle 68,110 68,120' -draw 'circle 100,110 100,120' \
+    -draw 'circle 132,110 132,120' "$work/serial.png"
+to_ico "$work/serial.png" conn_serial.ico 32
+
+# The About group's donation picture, 32 px: a heart.
+convert -size 192x192 xc:none -fill '#e02050' -stroke '#901030' -strokewidth 8 \
+    -draw 'circle 62,70 62,24' -draw 'circle 130,70 130,24' \
+    -draw 'polygon 20,84 172,84 96,176' -stroke none -draw 'rectangle 40,60 150,100' "$work/heart.png"
+to_ico "$work/heart.png" donate.ico 32
+
+# The notification menu: restore, minimise, exit.
+draw16 menu_restore -fill white -stroke '#1a3770' -strokewidth 14 -draw 'rectangle 20,36 172,164' \
+    -fill '#2f5fb3' -stroke none -draw 'rectangle 20,36 172,64'
+draw16 menu_minimize -fill '#1a3770' -draw 'rectangle 32,136 160,164'
