@@ -34,6 +34,14 @@ TEST(CommandLineParams, ShowSwitchIsAWholeParameterInAnyCase) {
     EXPECT_FALSE(HasShowSwitch(CommandLineParams("")));
 }
 
+// The program's own switches never see "/show"; everything else keeps its order.
+TEST(CommandLineParams, ShowSwitchIsTakenOutOfTheProgramParameters) {
+    EXPECT_EQ(WithoutShowSwitch(CommandLineParams("/A /SHOW /I0665:5161 /show")),
+              (std::vector<std::string>{"/A", "/I0665:5161"}));
+    EXPECT_EQ(WithoutShowSwitch(CommandLineParams("/shows")), (std::vector<std::string>{"/shows"}));
+    EXPECT_TRUE(WithoutShowSwitch(CommandLineParams("/show")).empty());
+}
+
 TEST(CommandLineParams, FeedTheProgramSwitches) {
     const auto options = ParseCommandLine(CommandLineParams("/show \"/I0665:5161\" /A"));
     EXPECT_EQ(options.extraVid, 0x0665);

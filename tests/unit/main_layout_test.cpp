@@ -19,6 +19,15 @@ bool IsNamed(int id) {
 std::string Describe(const ControlSpec& c) { return std::string(c.text) + " (" + std::to_string(c.id) + ")"; }
 
 constexpr Box kPageArea{0, 0, kPageWidth, kPageHeight};
+constexpr Box kRepPageArea{0, 0, kRepPageWidth, kRepPageHeight};
+
+bool IsLabel(Kind k) { return k == Kind::Label || k == Kind::LabelRight || k == Kind::LabelCenter; }
+
+const ControlSpec* Spec(int id) {
+    for (const auto& c : kMainControls)
+        if (c.id == id) return &c;
+    return nullptr;
+}
 // The group box caption takes the top of the group; contents start below it.
 constexpr int kGroupCaptionHeight = 14;
 
@@ -52,6 +61,8 @@ TEST(MainLayout, EveryControlLiesInsideItsArea) {
     for (const auto& c : kMainControls) {
         if (c.page == Page::Window) {
             EXPECT_TRUE((Box{0, 0, kClientWidth, kTabsTop}.Contains(c.box))) << Describe(c);
+        } else if (IsRepPage(c.page)) {
+            EXPECT_TRUE(kRepPageArea.Contains(c.box)) << Describe(c);
         } else {
             EXPECT_TRUE(kPageArea.Contains(c.box)) << Describe(c);
         }
@@ -75,6 +86,7 @@ TEST(MainLayout, GroupsWhollyHoldWhatTheyTouchBelowTheirCaption) {
         const Box inner{g.box.x + 1, g.box.y + kGroupCaptionHeight, g.box.w - 2, g.box.h - kGroupCaptionHeight - 1};
         for (const auto& c : kMainControls) {
             if (&c == &g || c.page != g.page || !g.box.Overlaps(c.box)) continue;
+            if (c.kind == Kind::Group && c.box.Contains(g.box)) continue;  // g nests inside c
             EXPECT_TRUE(inner.Contains(c.box)) << Describe(c) << " straddles " << Describe(g);
         }
     }
@@ -96,7 +108,7 @@ TEST(MainLayout, IdsAreUniqueAndKnownToTheProbe) {
     std::set<int> seen;
     for (const auto& c : kMainControls) {
         if (c.id == kNoId) {
-            EXPECT_TRUE(c.kind == Kind::Label) << "only fixed labels go without an id: " << Describe(c);
+            EXPECT_TRUE(IsLabel(c.kind)) << "only fixed labels go without an id: " << Describe(c);
             continue;
         }
         EXPECT_TRUE(seen.insert(c.id).second) << Describe(c);
@@ -105,6 +117,83 @@ TEST(MainLayout, IdsAreUniqueAndKnownToTheProbe) {
     for (const auto& p : kPages) {
         EXPECT_TRUE(seen.insert(p.id).second) << p.caption;
         EXPECT_TRUE(IsNamed(p.id)) << p.caption;
+    }
+    for (const auto& p : kRepPages) {
+        EXPECT_TRUE(seen.insert(p.id).second) << p.caption;
+        EXPECT_TRUE(IsNamed(p.id)) << p.caption;
+    }
+}
+
+TEST(MainLayout, ProbeNamesAreUniqueAndIdsTooAcrossAllWindows) {
+    std::set<std::string> names;
+    std::set<int> ids;
+    for (const auto& n : kNamedControls) {
+        EXPECT_TRUE(names.insert(n.name).second) << n.name;
+        EXPECT_TRUE(ids.insert(n.id).second) << n.name;
+    }
+}
+
+// The report pages sit inside the inner page control, on the Settings page,
+// and the room the system leaves there takes the page size the table assumes.
+TEST(MainLayout, ReportPagesFitInsideTheirPageControl) {
+    const ControlSpec* rep = Spec(IDC_RepPageControl);
+    ASSERT_NE(rep, nullptr);
+    EXPECT_EQ(rep->page, Page::Settings);
+    EXPECT_EQ(rep->kind, Kind::Tabs);
+    // Page headers up to 24 px, a frame of up to 4 px each side.
+    EXPECT_LE(kRepPageHeight + 24 + 8, rep->box.h);
+    EXPECT_LE(kRepPageWidth + 8, rep->box.w);
+    for (const auto& c : kMainControls) {
+        if (c.page == Page::Settings && &c != rep) {
+            EXPECT_FALSE(rep->box.Overlaps(c.box)) << Describe(c) << " under the report pages";
+        }
+    }
+    EXPECT_STREQ(kRepPages[0].caption, "SMTP");
+    EXPECT_STREQ(kRepPages[1].caption, "HTTP");
+    EXPECT_STREQ(kRepPages[2].caption, "LAN");
+}
+
+// Twelve tool buttons in the order of the toolbar, each in its own slot.
+TEST(MainLayout, ToolbarButtonsInTheirOrder) {
+    const int order[] = {IDC_StartSB,     IDC_StopSB,   IDC_UPSBeeperSB, IDC_Test10sSB,
+                         IDC_TestTSB,     IDC_TestLowSB, IDC_CancelTestSB, IDC_SleepSB,
+                         IDC_HibernateSB, IDC_ShutdownSB, IDC_SaveSetSB,  IDC_ExitSB};
+    for (int slot = 0; slot < kToolbarSlots; ++slot) {
+        const ControlSpec* c = Spec(order[slot]);
+        ASSERT_NE(c, nullptr) << slot;
+        EXPECT_EQ(c->page, Page::Window);
+        EXPECT_EQ(c->kind, Kind::ToolButton);
+        EXPECT_EQ(c->box.x, ToolSlot(slot).x) << c->hint;
+    }
+    EXPECT_STREQ(Spec(IDC_ExitSB)->hint, "Exit");
+    EXPECT_STREQ(Spec(IDC_TestTSB)->hint, "Test for specified time period");
+}
+
+// Shown only once the UPS told them: the identity labels, the probe labels,
+// the connection kinds, and the display-only status bits.
+TEST(MainLayout, FieldsWaitingForTheUpsStartDisabled) {
+    for (const int id : {IDC_VIDNL, IDC_VIDE, IDC_PIDNL, IDC_PIDE, IDC_ProductNameNL, IDC_ProductNameE, IDC_MfrNL,
+                         IDC_MfrE, IDC_ModelNL, IDC_ModelE, IDC_VerNL, IDC_VerE, IDC_Q1_L, IDC_QS_L, IDC_F_L, IDC_I_L,
+                         IDC_USBL, IDC_COML, IDC_UPSStatusGB, IDC_AVRModeL}) {
+        ASSERT_NE(Spec(id), nullptr) << id;
+        EXPECT_TRUE(Spec(id)->flags & kStartsDisabled) << Describe(*Spec(id));
+    }
+    for (int id = IDC_UPSStatusCB1; id <= IDC_UPSStatusCB8; ++id) {
+        EXPECT_EQ(Spec(id)->kind, Kind::StatusBox) << id;
+        EXPECT_TRUE(Spec(id)->flags & kStartsDisabled) << id;
+    }
+}
+
+// The status view numbers fields and boxes 1..8 and finds them by id order.
+TEST(MainLayout, ReadingsAndStatusBitsAreNumberedInIdOrder) {
+    const char* fields[] = {"IPVoltageE", "IPFaultVoltageE", "OPVoltageE", "OPCurrentE",
+                            "IPFrequencyE", "BatteryVoltageE", "TemperatureE", "UPSStatusE"};
+    for (int i = 0; i < 8; ++i) {
+        bool found = false;
+        for (const auto& n : kNamedControls)
+            if (n.id == IDC_IPVoltageE + i) found = std::string(n.name) == fields[i];
+        EXPECT_TRUE(found) << fields[i];
+        EXPECT_EQ(Spec(IDC_UPSStatusCB1 + i)->page, Page::Status);
     }
 }
 

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "core/com_port.h"
+#include "ui/win32/modal_dialog.h"
 
 namespace velt::ui {
 
-class ComPortDialog final : public IComPortDialog {
+class ComPortDialog final : public ModalDialog, public IComPortDialog {
 public:
-    explicit ComPortDialog(HINSTANCE inst) : inst_(inst) {}
-    void SetOwner(HWND owner) { owner_ = owner; }
+    explicit ComPortDialog(HINSTANCE inst) : ModalDialog(inst) {}
 
     void ClearPorts() override;
     void AddPort(const std::string& name) override;
@@ -25,18 +25,12 @@ public:
     bool DtrChecked() const override { return dtr_; }
     bool RtsChecked() const override { return rts_; }
 
-    // Closes a showing dialog as if Cancel was pressed (the program is closing).
-    void Cancel();
-
 private:
-    static INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
-    void OnInit(HWND dlg);
-    void OnCommand(int id);
+    void OnInit() override;
+    void OnCommand(int id, int code) override;
+    void OnCancelRequest() override { Close(false); }
     void Close(bool ok);
 
-    HINSTANCE inst_;
-    HWND owner_ = nullptr;
-    HWND dlg_ = nullptr;  // while shown
     std::vector<std::string> ports_;
     int selected_ = -1;
     bool dtr_ = true;

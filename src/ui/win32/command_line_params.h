@@ -34,14 +34,25 @@ inline std::vector<std::string> CommandLineParams(std::string_view line) {
 
 // "/show" in any letter case: show the window at start instead of starting
 // hidden (for demonstrations and screenshots).
+inline bool IsShowSwitch(const std::string& param) {
+    if (param.size() != 5) return false;
+    std::string lower;
+    for (const char c : param) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    return lower == "/show";
+}
+
 inline bool HasShowSwitch(const std::vector<std::string>& params) {
-    for (const auto& p : params) {
-        if (p.size() != 5) continue;
-        std::string lower;
-        for (const char c : p) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
-        if (lower == "/show") return true;
-    }
+    for (const auto& p : params)
+        if (IsShowSwitch(p)) return true;
     return false;
+}
+
+// The parameters the program's own switches read: all but "/show".
+inline std::vector<std::string> WithoutShowSwitch(const std::vector<std::string>& params) {
+    std::vector<std::string> rest;
+    for (const auto& p : params)
+        if (!IsShowSwitch(p)) rest.push_back(p);
+    return rest;
 }
 
 }  // namespace velt::ui

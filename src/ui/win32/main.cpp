@@ -1,4 +1,4 @@
-// Program entry: single instance, priorities, the main window and its message loop.
+// Program entry: single instance, the main window and its message loop.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -28,11 +28,9 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int) {
     auto mutexes = velt::ui::ClaimSingleInstance();
     if (!mutexes) return 0;
 
-    ::SetPriorityClass(::GetCurrentProcess(), HIGH_PRIORITY_CLASS);
-    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_NORMAL);
-
     const auto params = velt::ui::CommandLineParams(cmdLine ? cmdLine : "");
     velt::ui::MainWindow window(inst, *mutexes);
-    if (!window.Create(velt::ui::HasShowSwitch(params))) return 1;
+    // A system that does not qualify ends the program here, silently.
+    if (!window.Create(velt::ui::WithoutShowSwitch(params), velt::ui::HasShowSwitch(params))) return 0;
     return RunMessageLoop(window.Handle());
 }

@@ -2,28 +2,68 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <dbt.h>
 
-#include <algorithm>
 #include <cstring>
 
 #include "ui/win32/control_ids.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/led_bar.h"
 #include "ui/win32/main_layout.h"
 #include "ui/win32/page_panel.h"
 #include "ui/win32/resource.h"
+#include "ui/win32/window_messages.h"
 
 namespace velt::ui {
 
 namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr UINT_PTR kStartTimerId = 1;
-constexpr UINT kStartTimerMs = 100;
-constexpr int kRefreshMin = 1, kRefreshMax = 60, kRefreshDefault = 3;
-// The worker's longest poll is about 4.5 s plus a 300 ms pause step; past this
-// something is stuck for good.
-constexpr ULONGLONG kWorkerEndLimitMs = 15000;
-constexpr DWORD kSentMessageWaitMs = 50;
+constexpr const char* kAboutText =
+    "Veltrano watches a UPS that speaks the Megatec or Mustek protocol over USB or a serial port.";
+
+// The buttons whose click is one handler of the form, without arguments.
+struct FormButton {
+    int id;
+    void (*run)(TMainForm&);
+};
+
+constexpr FormButton kFormButtons[] = {
+    {IDC_StartSB, [](TMainForm& f) { f.StartAExecute(); }},
+    {IDC_StopSB, [](TMainForm& f) { f.StopAExecute(); }},
+    {IDC_UPSBeeperSB, [](TMainForm& f) { f.UPSTests().UPSBeeperSBClick(); }},
+    {IDC_Test10sSB, [](TMainForm& f) { f.UPSTests().Test10sSBClick(); }},
+    {IDC_TestTSB, [](TMainForm& f) { f.UPSTests().TestTSBClick(); }},
+    {IDC_TestLowSB, [](TMainForm& f) { f.UPSTests().TestLowSBClick(); }},
+    {IDC_CancelTestSB, [](TMainForm& f) { f.UPSTests().CancelTestSBClick(); }},
+    {IDC_SleepSB, [](TMainForm& f) { f.PowerActions().SuspendComputer(); }},
+    {IDC_HibernateSB, [](TMainForm& f) { f.PowerActions().HibernateComputer(); }},
+    {IDC_ShutdownSB, [](TMainForm& f) { f.PowerActions().ShutdownComputer(); }},
+    {IDC_SaveSetSB, [](TMainForm& f) { f.SaveSetSBClick(); }},
+    {IDC_ExitSB, [](TMainForm& f) { f.ExitAExecute(); }},
+    {IDC_ClearLogSB, [](TMainForm& f) { f.ClearLogSBClick(); }},
+    {IDC_SaveLogSB, [](TMainForm& f) { f.SaveLogSBClick(); }},
+    {IDC_ExSB, [](TMainForm& f) { f.ExSBClick(); }},
+};
+
+constexpr struct {
+    UPSTestButton button;
+    int id;
+} kTestButtons[] = {
+    {UPSTestButton::Test10s, IDC_Test10sSB},       {UPSTestButton::TestT, IDC_TestTSB},
+    {UPSTestButton::TestLow, IDC_TestLowSB},       {UPSTestButton::CancelTest, IDC_CancelTestSB},
+    {UPSTestButton::Beeper, IDC_UPSBeeperSB},
+};
+
+// Each answer drives a toolbar button and its radio button.
+constexpr struct {
+    std::optional<bool> PowerActionAvailability::*answer;
+    int button, radio;
+} kPowerControls[] = {
+    {&PowerActionAvailability::sleep, IDC_SleepSB, IDC_SleepRB},
+    {&PowerActionAvailability::hibernate, IDC_HibernateSB, IDC_HibernateRB},
+    {&PowerActionAvailability::shutdown, IDC_ShutdownSB, IDC_ShutdownRB},
+};
 
 RECT CentredWindowRect() {
     RECT r{0, 0, layout::kClientWidth, layout::kClientHeight};
@@ -49,43 +89,120 @@ bool RegisterMainClass(HINSTANCE inst, WNDPROC proc) {
     return ::RegisterClassExA(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-HWND CreateChild(HWND parent, const char* cls, DWORD style, int id) {
-    return ::CreateWindowExA(0, cls, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(parent, GWLP_HINSTANCE)), nullptr);
-}
-
-int WindowHeight(HWND h) {
-    RECT r{};
-    ::GetWindowRect(h, &r);
-    return r.bottom - r.top;
+std::optional<std::string> AskFile(OPENFILENAMEA& ofn, char (&file)[MAX_PATH], bool save) {
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.nFilterIndex = 1;
+    const BOOL ok = save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn);
+    if (!ok) return std::nullopt;
+    return std::string(file);
 }
 
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE inst, AppMutexes& mutexes)
-    : inst_(inst),
-      mutexes_(mutexes),
-      portDialog_(inst),
-      form_(MainFormDeps{*this, mutexes.data, sleeper_, clock_, dateFormat_, serialPorts_, portDialog_, files_,
-                         win::UserDecimalSeparator()}) {}
+    : inst_(inst), mutexes_(mutexes), portDialog_(inst), testTForm_(inst), batteryVoltForm_(inst) {}
 
 MainWindow::~MainWindow() {
     if (hwnd_) ::DestroyWindow(hwnd_);
+    form_.reset();  // joins a worker still running before the seams go
 }
 
-bool MainWindow::Create(bool show) {
-    if (!RegisterMainClass(inst_, &MainWindow::WindowProc) || !RegisterPagePanelClass(inst_)) return false;
+// ---- creation
+
+bool MainWindow::Create(const std::vector<std::string>& params, bool show) {
+    if (!RegisterMainClass(inst_, &MainWindow::WindowProc) || !RegisterPagePanelClass(inst_) ||
+        !RegisterLedBarClass(inst_))
+        return false;
     const RECT r = CentredWindowRect();
     if (!::CreateWindowExA(0, kMainWindowClass, kMainWindowCaption, kWindowStyle, r.left, r.top, r.right - r.left,
                            r.bottom - r.top, nullptr, nullptr, inst_, this))
         return false;
+    if (!CreateForm(params)) {
+        ::DestroyWindow(hwnd_);
+        return false;
+    }
     if (show) {
         ::ShowWindow(hwnd_, SW_SHOWNORMAL);
         ::UpdateWindow(hwnd_);
     }
     return true;
 }
+
+bool MainWindow::OnCreate() {
+    for (ModalDialog* d : {static_cast<ModalDialog*>(&portDialog_), static_cast<ModalDialog*>(&testTForm_),
+                           static_cast<ModalDialog*>(&batteryVoltForm_)})
+        d->SetOwner(hwnd_);
+    CreateStatusBar();
+    if (!status_ || !controls_.Build(hwnd_, inst_, layout::kClientHeight - StatusBarHeight() - layout::kTabsBottomGap))
+        return false;
+    controls_.ShowPage(layout::kOpeningPage);
+    tray_ = std::make_unique<TrayIcon>(hwnd_, inst_, kTrayMessage);
+    statusPage_ = std::make_unique<StatusPage>(controls_, *tray_);
+    infoPage_ = std::make_unique<InfoPage>(controls_, inst_);
+    battery_ = std::make_unique<BatteryControls>(controls_, batteryVoltForm_,
+                                                 [this] { return form_ ? &form_->Battery() : nullptr; });
+    battery_->Attach();
+    links_ = std::make_unique<LinkLabels>(controls_);
+    links_->Attach();
+    // No limit on the log's length: it keeps every line until cleared.
+    ::SendMessageA(controls_.Get(IDC_LogM), EM_SETLIMITTEXT, 0, 0);
+    // Narrow margins, so a whole 47-character status reply fits in view.
+    ::SendMessageA(controls_.Get(IDC_ReportStringE), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 0));
+    SetStopEnabled(false);
+    seams_ = std::make_unique<SystemSeams>(hwnd_, HidListener());
+    return true;
+}
+
+win::HidControllerListener MainWindow::HidListener() {
+    return {
+        [this](IHidDevice& d) { if (form_) form_->HidDiscovery().HIDArrival(d); },
+        [this](IHidDevice& d) { if (form_) form_->HidDiscovery().HIDRemoval(d); },
+        [this] { if (form_) form_->HidDiscovery().HIDDeviceChange(); },
+    };
+}
+
+// The worker's hooks are in place before FormCreate starts it. The first HID
+// refresh comes after, while StartTimer is enabled: devices present now are
+// only logged, and the start finds them.
+bool MainWindow::CreateForm(const std::vector<std::string>& params) {
+    form_ = std::make_unique<TMainForm>(
+        MainFormViews{*this, *this, *infoPage_, *infoPage_, *statusPage_, *battery_, *this},
+        seams_->FormSystem(mutexes_.data, portDialog_, testTForm_));
+    live_ = &form_->Live();
+    settings_ = std::make_unique<SettingsControls>(controls_, *live_, [this](binding::Effect e) { OnEffect(e); });
+    settings_->SetUpRanges();
+    win::WinSystemInfo& system = seams_->system;
+    form_->onWorkerThreadStart = [&system] { system.SetCurrentThreadPriority(ThreadPriority::Idle); };
+    HWND target = hwnd_;
+    form_->notifyMain = [target] { ::SendMessageA(target, kWorkerMessage, 0, 0); };
+    ++busy_;
+    const bool started = form_->FormCreate(params);
+    --busy_;
+    if (!started) return false;
+    RunForm([this](TMainForm&) { seams_->hid.Refresh(); });
+    return true;
+}
+
+// One part spanning the width, so WM_GETTEXT gives the message.
+void MainWindow::CreateStatusBar() {
+    status_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_StatusBar)), inst_, nullptr);
+    if (!status_) return;
+    ::SendMessageA(status_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont()), FALSE);
+    int right[1] = {-1};
+    ::SendMessageA(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(right));
+    ::SendMessageA(status_, WM_SIZE, 0, 0);
+}
+
+int MainWindow::StatusBarHeight() const {
+    RECT r{};
+    ::GetWindowRect(status_, &r);
+    return r.bottom - r.top;
+}
+
+// ---- message dispatch
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
@@ -100,224 +217,212 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 
 LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_CREATE:
-            return OnCreate() ? 0 : -1;
-        case WM_COMMAND:
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case WM_NOTIFY:
-            OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-            return 0;
-        case WM_VSCROLL:
-            OnVScroll(reinterpret_cast<HWND>(lParam));
-            return 0;
-        case WM_TIMER:
-            OnTimer(wParam);
-            return 0;
-        case kWorkerMessage:
-            form_.OnWorkerMessage(static_cast<unsigned>(wParam));
-            return 0;
-        case WM_CLOSE:
-            OnClose();
-            return 0;
-        case WM_DESTROY:
-            ::PostQuitMessage(0);
-            return 0;
+        case WM_CREATE: return OnCreate() ? 0 : -1;
+        case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_VSCROLL: OnVScroll(LOWORD(wParam), reinterpret_cast<HWND>(lParam)); return 0;
+        case WM_TIMER: OnTimer(wParam); return 0;
+        case WM_CTLCOLORSTATIC:
+            return OnCtlColorStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam), wParam, lParam);
+        case kWorkerMessage: OnWorkerMessage(static_cast<unsigned>(wParam)); return 0;
+        case kTrayMessage: OnTrayEvent(LOWORD(lParam)); return 0;
+        case WM_SIZE: OnSize(wParam); return 0;
+        case WM_CLOSE: OnClose(); return 0;
+        case WM_QUERYENDSESSION: return OnQueryEndSession();
+        case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;
+        case WM_POWERBROADCAST:
+            OnPowerBroadcast(wParam);
+            return ::DefWindowProcA(hwnd_, msg, wParam, lParam);
+        case WM_DEVICECHANGE: OnDeviceChange(wParam); return TRUE;
+        case WM_DESTROY: OnDestroy(); return 0;
         case WM_NCDESTROY:
             ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
             hwnd_ = nullptr;
             return 0;
         default:
+            if (tray_ && msg == tray_->TaskbarCreatedMessage()) {
+                tray_->Readd();
+                return 0;
+            }
             return ::DefWindowProcA(hwnd_, msg, wParam, lParam);
     }
 }
 
-bool MainWindow::OnCreate() {
-    portDialog_.SetOwner(hwnd_);
-    tooltips_ = CreateTooltips(hwnd_);
-    logFont_ = CreateSmallFont(hwnd_);
-    CreateStatusBar();
-    CreatePages();
-    CreateTableControls();
-    SetUpRefreshUpDown();
-    ShowPage(layout::kOpeningPage);
-    SetStartEnabled(true);
-    SetStopEnabled(false);
-    if (!status_ || !tabs_ || !pages_[0] || !pages_[1] || !pages_[2]) return false;
-    StartWorker();
-    ::SetTimer(hwnd_, kStartTimerId, kStartTimerMs, nullptr);
-    return true;
-}
-
-// One part spanning the width, so WM_GETTEXT gives the message.
-void MainWindow::CreateStatusBar() {
-    status_ = CreateChild(hwnd_, STATUSCLASSNAMEA, 0, IDC_StatusBar);
-    ::SendMessageA(status_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont()), FALSE);
-    int right[1] = {-1};
-    ::SendMessageA(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(right));
-    ::SendMessageA(status_, WM_SIZE, 0, 0);
-}
-
-// The pages are panels over the page control's display area; the page control
-// stays below them and clips itself, so it never paints over their controls.
-void MainWindow::CreatePages() {
-    tabs_ = CreateChild(hwnd_, WC_TABCONTROLA, WS_CLIPSIBLINGS | WS_TABSTOP, IDC_PC);
-    ::SendMessageA(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont()), FALSE);
-    const int bottom = layout::kClientHeight - WindowHeight(status_) - layout::kTabsBottomGap;
-    ::MoveWindow(tabs_, layout::kTabsLeft, layout::kTabsTop, layout::kTabsWidth, bottom - layout::kTabsTop, FALSE);
-    for (int i = 0; i < layout::kPageCount; ++i) {
-        TCITEMA item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(layout::kPages[i].caption);
-        ::SendMessageA(tabs_, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+template <typename F>
+void MainWindow::RunForm(F&& handler) {
+    if (!form_ || closing_) return;
+    ++busy_;
+    handler(*form_);
+    --busy_;
+    if (busy_ == 0 && closePending_) {
+        closePending_ = false;
+        ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
     }
-    RECT area{};
-    ::GetClientRect(tabs_, &area);
-    ::SendMessageA(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    ::OffsetRect(&area, layout::kTabsLeft, layout::kTabsTop);
-    for (int i = 0; i < layout::kPageCount; ++i) pages_[i] = CreatePagePanel(hwnd_, layout::kPages[i].id, area);
-    ::SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-void MainWindow::CreateTableControls() {
-    for (const auto& spec : layout::kMainControls) {
-        HWND parent = spec.page == layout::Page::Window ? hwnd_ : pages_[static_cast<int>(spec.page) - 1];
-        HICON icon = nullptr;
-        if (spec.icon) {
-            icons_.push_back(LoadSmallIcon(inst_, spec.icon));
-            icon = icons_.back().get();
-        }
-        const HFONT font = spec.id == IDC_LogM ? static_cast<HFONT>(logFont_.get()) : DefaultGuiFont();
-        HWND h = CreateControl(parent, spec, font ? font : DefaultGuiFont(), icon);
-        if (spec.id != layout::kNoId) controls_[spec.id] = h;
-        AddTooltip(tooltips_, h, spec.hint);
-    }
-    // No limit on the log's length: it keeps every line until cleared.
-    ::SendMessageA(Control(IDC_LogM), EM_SETLIMITTEXT, 0, 0);
-    // Narrow margins, so a whole 47-character status reply fits in view.
-    ::SendMessageA(Control(IDC_ReportStringE), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 0));
-}
-
-void MainWindow::SetUpRefreshUpDown() {
-    HWND ud = Control(IDC_RefreshUD);
-    ::SendMessageA(ud, UDM_SETRANGE32, kRefreshMin, kRefreshMax);
-    ::SendMessageA(ud, UDM_SETPOS32, 0, kRefreshDefault);
-}
-
-void MainWindow::ShowPage(int index) {
-    ::SendMessageA(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-    for (int i = 0; i < layout::kPageCount; ++i) ::ShowWindow(pages_[i], i == index ? SW_SHOW : SW_HIDE);
-}
-
-void MainWindow::StartWorker() {
-    HWND target = hwnd_;
-    form_.CreateWorker(TReadData::Hooks{
-        [] { ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_IDLE); },
-        [target] { ::SendMessageA(target, kWorkerMessage, 0, 0); },
-    });
 }
 
 void MainWindow::OnCommand(int id, int code) {
+    if (code == BN_CLICKED) {
+        for (const auto& b : kFormButtons)
+            if (b.id == id) return RunForm(b.run);
+    }
+    if (code == STN_CLICKED && links_ && links_->OnClick(id, hwnd_)) return;
+    if (settings_) settings_->OnCommand(id, code);
+}
+
+void MainWindow::OnEffect(binding::Effect effect) {
+    using binding::Effect;
+    switch (effect) {
+        case Effect::SMTPReports: RunForm([](TMainForm& f) { f.SMTPReportsCBClick(); }); break;
+        case Effect::LANReports: RunForm([](TMainForm& f) { f.LANReportsCBClick(); }); break;
+        case Effect::HTTPServer: RunForm([](TMainForm& f) { f.HTTPCBClick(); }); break;
+        case Effect::HTTPAuth: RunForm([](TMainForm& f) { f.HTTPAuthCBClick(); }); break;
+        case Effect::RefreshInterval: RunForm([](TMainForm& f) { f.RefreshUDClick(); }); break;
+        case Effect::None: break;
+    }
+    if (effect == Effect::HTTPServer || effect == Effect::HTTPAuth) settings_->ShowHttpStates();
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& hdr) {
+    if (hdr.code != TCN_SELCHANGE) return 0;
+    const int index = static_cast<int>(::SendMessageA(hdr.hwndFrom, TCM_GETCURSEL, 0, 0));
+    if (hdr.hwndFrom == controls_.Tabs()) controls_.ShowPage(index);
+    if (hdr.hwndFrom == controls_.RepTabs()) controls_.ShowRepPage(index);
+    return 0;
+}
+
+// An up-down reports each arrow click with the position already moved.
+void MainWindow::OnVScroll(int code, HWND from) {
+    if (code != SB_THUMBPOSITION || !from || !settings_) return;
+    const int id = ::GetDlgCtrlID(from);
+    if (!settings_->OnUpDownScroll(id)) battery_->OnUpDownScroll(id);
+}
+
+// A tick queued before its timer was stopped is dropped.
+void MainWindow::OnTimer(UINT_PTR id) {
+    if (!seams_) return;
+    if (id == kStartTimerId && seams_->startTimer.Enabled())
+        RunForm([](TMainForm& f) { f.StartTimerTimer(); });
+    if (id == kDelayTimerId && seams_->delayTimer.Enabled())
+        RunForm([](TMainForm& f) { f.PowerFailPolicy().DelayTimerTimer(); });
+    // The report timers' senders come with the e-mail and LAN reports.
+}
+
+LRESULT MainWindow::OnCtlColorStatic(HWND control, HDC dc, WPARAM wParam, LPARAM lParam) {
+    if (links_)
+        if (HBRUSH brush = links_->OnColor(control, dc)) return reinterpret_cast<LRESULT>(brush);
+    return ::DefWindowProcA(hwnd_, WM_CTLCOLORSTATIC, wParam, lParam);
+}
+
+// While closing, the worker is being stopped: its last reply is not shown.
+void MainWindow::OnWorkerMessage(unsigned wParam) {
     if (closing_) return;
-    switch (id) {
-        case IDC_StartSB:
-            if (code == BN_CLICKED) RunModal([this] { form_.StartAExecute(); });
+    RunForm([wParam](TMainForm& f) { f.OnWorkerMessage(wParam); });
+}
+
+void MainWindow::OnTrayEvent(UINT event) {
+    switch (event) {
+        case WM_LBUTTONUP:
+        case NIN_SELECT:
+        case NIN_KEYSELECT:
+            Restore();
             break;
-        case IDC_StopSB:
-            if (code == BN_CLICKED) form_.StopAExecute();
-            break;
-        case IDC_ClearLogSB:
-            if (code == BN_CLICKED) form_.ClearLogSBClick();
-            break;
-        case IDC_SaveLogSB:
-            if (code == BN_CLICKED) RunModal([this] { form_.SaveLogSBClick(); });
-            break;
-        case IDC_RefreshE:
-            if (code == EN_CHANGE) OnRefreshChanged();
+        case WM_CONTEXTMENU:
+            OnTrayMenu(tray_->ShowMenu());
             break;
         default:
             break;
     }
 }
 
-void MainWindow::OnNotify(const NMHDR& hdr) {
-    if (hdr.hwndFrom == tabs_ && hdr.code == TCN_SELCHANGE)
-        ShowPage(static_cast<int>(::SendMessageA(tabs_, TCM_GETCURSEL, 0, 0)));
+void MainWindow::OnTrayMenu(TrayMenuChoice choice) {
+    switch (choice) {
+        case TrayMenuChoice::Restore: Restore(); break;
+        case TrayMenuChoice::Minimize: MinimizeToTray(); break;
+        case TrayMenuChoice::Exit: RunForm([](TMainForm& f) { f.ExitAExecute(); }); break;
+        case TrayMenuChoice::None: break;
+    }
 }
 
-void MainWindow::OnVScroll(HWND from) {
-    if (from && from == Control(IDC_RefreshUD)) form_.RefreshUDClick();
+// Minimising hides the window and its taskbar button: only the icon stays.
+void MainWindow::OnSize(WPARAM kind) {
+    if (kind == SIZE_MINIMIZED) ::ShowWindow(hwnd_, SW_HIDE);
 }
 
-// Typing a number in the edit moves the up-down too: the new interval holds at once.
-void MainWindow::OnRefreshChanged() {
-    if (!Control(IDC_RefreshUD)) return;
-    BOOL failed = FALSE;
-    ::SendMessageA(Control(IDC_RefreshUD), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
-    if (!failed) form_.RefreshUDClick();
+// Show, restore from minimised, bring to the front: in this order.
+void MainWindow::Restore() {
+    ::ShowWindow(hwnd_, SW_SHOW);
+    if (::IsIconic(hwnd_)) ::ShowWindow(hwnd_, SW_RESTORE);
+    ::SetForegroundWindow(hwnd_);
 }
 
-void MainWindow::OnTimer(UINT_PTR id) {
-    if (id != kStartTimerId) return;
-    ::KillTimer(hwnd_, kStartTimerId);
-    if (!closing_) RunModal([this] { form_.StartAExecute(); });
-}
+// ---- closing
 
-template <typename F>
-void MainWindow::RunModal(F&& handler) {
-    ++modalDepth_;
-    handler();
-    --modalDepth_;
-    if (closePending_ && modalDepth_ == 0) ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
-}
-
-// The close order: worker, port, mutexes, window. A modal dialog still open
-// (the port dialog during a connect holds the data lock) is ended first.
 void MainWindow::OnClose() {
-    if (modalDepth_ > 0) {
-        closePending_ = true;
-        portDialog_.Cancel();
+    if (!form_) {
+        ::DestroyWindow(hwnd_);
         return;
     }
-    if (closing_) return;
+    if (closing_ || !form_->FormCloseQuery()) return;  // refused: hidden into the tray
+    if (busy_ > 0) {
+        closePending_ = true;
+        CancelDialogs();
+        return;
+    }
+    CloseForGood();
+}
+
+// The modal dialogs a handler may be waiting in; each ends as its Cancel would.
+void MainWindow::CancelDialogs() {
+    portDialog_.Cancel();
+    testTForm_.Cancel();
+    batteryVoltForm_.Cancel();
+}
+
+// FormClose stops the timers and the worker (bounded), lowers DTR, closes the
+// port and saves; then the mutexes and the optional libraries go. A worker
+// that did not end cannot be joined: leave the process then rather than hang.
+void MainWindow::CloseForGood() {
     closing_ = true;
-    ::KillTimer(hwnd_, kStartTimerId);
-    form_.TerminateWorker();
-    // A worker that never ends cannot be joined; leave the process then rather
-    // than hang in the join or in the data lock it holds.
-    if (!WaitForWorkerEnd()) ::ExitProcess(1);
-    form_.JoinWorker();
-    form_.CloseComPort();
+    form_->FormClose();
+    if (!form_->Finished()) ::ExitProcess(1);
     mutexes_.Close();
+    seams_->entryPoints.UnloadAll();
     ::DestroyWindow(hwnd_);
 }
 
-// The worker may be sending its reply notification right now: keep handling
-// sent messages while waiting, or the two threads would wait for each other.
-bool MainWindow::WaitForWorkerEnd() {
-    const ULONGLONG deadline = ::GetTickCount64() + kWorkerEndLimitMs;
-    while (!form_.WorkerFinished()) {
-        if (::GetTickCount64() >= deadline) return false;
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, kSentMessageWaitMs, QS_SENDMESSAGE, 0);
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+LRESULT MainWindow::OnQueryEndSession() { return form_ && !form_->WMQueryEndSession() ? FALSE : TRUE; }
+
+void MainWindow::OnEndSession(bool ending) {
+    if (!ending || !form_ || closing_) return;
+    if (busy_ > 0) {
+        closePending_ = true;
+        CancelDialogs();
+        return;
     }
-    return true;
+    CloseForGood();
 }
 
-HWND MainWindow::Control(int id) const {
-    const auto it = controls_.find(id);
-    return it == controls_.end() ? nullptr : it->second;
+void MainWindow::OnPowerBroadcast(WPARAM event) {
+    RunForm([event](TMainForm& f) { f.PowerActions().WMPowerBroadcast(event); });
 }
 
-void MainWindow::SetText(int id, const std::string& text) { ::SetWindowTextA(Control(id), text.c_str()); }
+void MainWindow::OnDeviceChange(WPARAM event) {
+    if (event == DBT_DEVNODES_CHANGED && seams_) RunForm([this](TMainForm&) { seams_->hid.Refresh(); });
+}
 
-void MainWindow::SetReportString(const std::string& text) { SetText(IDC_ReportStringE, text); }
-void MainWindow::SetTimeText(const std::string& text) { SetText(IDC_TimeL, text); }
-void MainWindow::SetSpinner(const std::string& glyph) { SetText(IDC_ProgressL, glyph); }
+void MainWindow::OnDestroy() {
+    tray_.reset();  // the icon goes with the window, not after it
+    ::PostQuitMessage(0);
+}
+
+// ---- IMainView
+
+void MainWindow::SetReportString(const std::string& text) { controls_.SetText(IDC_ReportStringE, text); }
+void MainWindow::SetTimeText(const std::string& text) { controls_.SetText(IDC_TimeL, text); }
+void MainWindow::SetSpinner(const std::string& glyph) { controls_.SetText(IDC_ProgressL, glyph); }
 
 void MainWindow::AppendLogLine(const std::string& line) {
-    HWND memo = Control(IDC_LogM);
+    HWND memo = controls_.Get(IDC_LogM);
     const int len = ::GetWindowTextLengthA(memo);
     const std::string text = len > 0 ? "\r\n" + line : line;
     ::SendMessageA(memo, EM_SETSEL, static_cast<WPARAM>(len), len);
@@ -325,41 +430,97 @@ void MainWindow::AppendLogLine(const std::string& line) {
     ::SendMessageA(memo, EM_SCROLLCARET, 0, 0);
 }
 
-void MainWindow::ClearLog() { SetText(IDC_LogM, ""); }
+void MainWindow::ClearLog() { controls_.SetText(IDC_LogM, ""); }
+void MainWindow::SetStartEnabled(bool enabled) { controls_.Enable(IDC_StartSB, enabled); }
+void MainWindow::SetStopEnabled(bool enabled) { controls_.Enable(IDC_StopSB, enabled); }
 
-void MainWindow::SetStatusText(const std::string& text) {
-    ::SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void MainWindow::ShowSettings(const TUPSSettings&) {
+    if (settings_) settings_->Show();
+    ShowBatteryThresholds();
 }
 
-void MainWindow::SetStartEnabled(bool enabled) { ::EnableWindow(Control(IDC_StartSB), enabled); }
-void MainWindow::SetStopEnabled(bool enabled) { ::EnableWindow(Control(IDC_StopSB), enabled); }
+// The battery up-downs show the logic's ranges and positions.
+void MainWindow::ShowBatteryThresholds() {
+    if (!form_) return;
+    for (const auto which : {BatteryUpDown::Empty, BatteryUpDown::Full, BatteryUpDown::Min}) {
+        const UpDownModel m = form_->Battery().UpDown(which);
+        battery_->SetThresholdUpDown(which, m);
+        battery_->SetThresholdText(which, TenthsText(m.position, seams_->decimalSeparator));
+    }
+}
 
-int MainWindow::RefreshSeconds() const {
-    BOOL failed = FALSE;
-    const LRESULT pos = ::SendMessageA(Control(IDC_RefreshUD), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
-    if (failed) return kRefreshDefault;
-    return std::clamp(static_cast<int>(pos), kRefreshMin, kRefreshMax);
+void MainWindow::ApplyPowerAvailability(const PowerActionAvailability& availability) {
+    for (const auto& c : kPowerControls) {
+        const std::optional<bool>& answer = availability.*c.answer;
+        if (!answer) continue;
+        controls_.Enable(c.button, *answer);
+        controls_.Enable(c.radio, *answer);
+    }
+}
+
+void MainWindow::SetForceOptionsEnabled(bool enabled) {
+    controls_.Enable(IDC_ForceSuspendCB, enabled);
+    controls_.Enable(IDC_ForceShutdownCB, enabled);
+}
+
+void MainWindow::ShowExternalProgram(const ExternalProgramLabel& label) {
+    controls_.SetText(IDC_ExL, label.caption);
+    controls_.SetHint(IDC_ExL, label.hint);
+}
+
+void MainWindow::ShowAbout(const std::string& osLabel, const std::string& fileVersion) {
+    controls_.SetText(IDC_OSL, osLabel);
+    controls_.SetText(IDC_VersionL, fileVersion);
+}
+
+void MainWindow::ShowAboutBox() {
+    ::MessageBoxA(hwnd_, kAboutText, "About Veltrano", MB_OK | MB_ICONINFORMATION);
 }
 
 std::optional<std::string> MainWindow::AskSaveLogPath(const std::string& proposedName) {
     char file[MAX_PATH] = {};
     std::strncpy(file, proposedName.c_str(), MAX_PATH - 1);
     OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = hwnd_;
     ofn.lpstrFilter = "Text file (*.txt)\0*.txt\0";
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH;
     ofn.lpstrTitle = "Save Log As";
     ofn.lpstrDefExt = "txt";
     ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameA(&ofn)) return std::nullopt;
-    return std::string(file);
+    return AskFile(ofn, file, true);
+}
+
+std::optional<std::string> MainWindow::AskExternalProgram() {
+    char file[MAX_PATH] = {};
+    OPENFILENAMEA ofn{};
+    ofn.hwndOwner = hwnd_;
+    ofn.lpstrFilter = "*.exe files\0*.exe\0*.cmd files\0*.cmd\0*.bat files\0*.bat\0";
+    ofn.lpstrDefExt = "exe";
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    return AskFile(ofn, file, false);
 }
 
 void MainWindow::ShowError(const std::string& message) {
     ::MessageBoxA(hwnd_, message.c_str(), kMainWindowCaption, MB_OK | MB_ICONERROR);
+}
+
+// Posted: the close runs from the message loop, after the handler that asked.
+void MainWindow::CloseWindow() { ::PostMessageA(hwnd_, WM_CLOSE, 0, 0); }
+
+void MainWindow::MinimizeToTray() { ::ShowWindow(hwnd_, SW_HIDE); }
+
+// ---- IFeedback, IUPSTestView
+
+void MainWindow::SetStatusText(const std::string& text) {
+    ::SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void MainWindow::ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) {
+    if (tray_) tray_->ShowBalloon(title, text, kind);
+}
+
+void MainWindow::DisableUPSTestButton(UPSTestButton button) {
+    for (const auto& b : kTestButtons)
+        if (b.button == button) controls_.Enable(b.id, false);
 }
 
 }  // namespace velt::ui

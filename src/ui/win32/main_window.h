@@ -1,37 +1,43 @@
 #pragma once
 // TMainForm's window: builds the controls, forwards their events to the
-// portable form logic, and shows what the logic asks for (IMainView).
-// Main thread only.
+// portable form logic, and shows what the logic asks for. The pages' views
+// live in their own classes; this one is the shell: toolbar, status bar,
+// notification icon, closing and the system's messages. Main thread only.
 #include <windows.h>
 
-#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/main_form.h"
 #include "app/main_view.h"
-#include "sys/win32/win_clock.h"
-#include "sys/win32/win_file_writer.h"
-#include "sys/win32/win_handle.h"
-#include "sys/win32/win_serial_port.h"
+#include "ui/win32/battery_controls.h"
+#include "ui/win32/battery_volt_form.h"
 #include "ui/win32/com_port_dialog.h"
+#include "ui/win32/control_set.h"
+#include "ui/win32/info_page.h"
+#include "ui/win32/link_labels.h"
+#include "ui/win32/settings_controls.h"
 #include "ui/win32/single_instance.h"
+#include "ui/win32/status_page.h"
+#include "ui/win32/system_seams.h"
+#include "ui/win32/test_t_form.h"
+#include "ui/win32/tray_icon.h"
 
 namespace velt::ui {
 
-// The worker's synchronous hand-off: wParam 0 a stored reply, 1 a failed worker.
-inline constexpr UINT kWorkerMessage = WM_USER;
-
-class MainWindow final : public IMainView {
+class MainWindow final : public IMainView, public IFeedback, public IUPSTestView {
 public:
     MainWindow(HINSTANCE inst, AppMutexes& mutexes);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // Creates the window, hidden unless `show`; false on failure.
-    bool Create(bool show);
+    // Creates the window and runs the start-up with `params`; shown at once
+    // when `show`, else only the notification icon is. False when the program
+    // must end (silently).
+    bool Create(const std::vector<std::string>& params, bool show);
     HWND Handle() const { return hwnd_; }
 
     // IMainView
@@ -40,61 +46,83 @@ public:
     void SetSpinner(const std::string& glyph) override;
     void AppendLogLine(const std::string& line) override;
     void ClearLog() override;
-    void SetStatusText(const std::string& text) override;
     void SetStartEnabled(bool enabled) override;
     void SetStopEnabled(bool enabled) override;
-    int RefreshSeconds() const override;
+    void ShowSettings(const TUPSSettings& live) override;
+    void ApplyPowerAvailability(const PowerActionAvailability& availability) override;
+    void SetForceOptionsEnabled(bool enabled) override;
+    void ShowExternalProgram(const ExternalProgramLabel& label) override;
+    void ShowAbout(const std::string& osLabel, const std::string& fileVersion) override;
+    void ShowAboutBox() override;
     std::optional<std::string> AskSaveLogPath(const std::string& proposedName) override;
+    std::optional<std::string> AskExternalProgram() override;
     void ShowError(const std::string& message) override;
+    void CloseWindow() override;
+    void MinimizeToTray() override;
+
+    // IFeedback and IUPSTestView
+    void SetStatusText(const std::string& text) override;
+    void ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) override;
+    void DisableUPSTestButton(UPSTestButton button) override;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     bool OnCreate();
+    bool CreateForm(const std::vector<std::string>& params);
     void OnCommand(int id, int code);
-    void OnNotify(const NMHDR& hdr);
-    void OnVScroll(HWND from);
+    LRESULT OnNotify(const NMHDR& hdr);
+    void OnVScroll(int code, HWND from);
     void OnTimer(UINT_PTR id);
+    LRESULT OnCtlColorStatic(HWND control, HDC dc, WPARAM wParam, LPARAM lParam);
+    void OnWorkerMessage(unsigned wParam);
+    void OnTrayEvent(UINT event);
+    void OnTrayMenu(TrayMenuChoice choice);
+    void OnSize(WPARAM kind);
     void OnClose();
+    LRESULT OnQueryEndSession();
+    void OnEndSession(bool ending);
+    void OnPowerBroadcast(WPARAM event);
+    void OnDeviceChange(WPARAM event);
+    void OnDestroy();
+    void OnEffect(binding::Effect effect);
 
     void CreateStatusBar();
-    void CreatePages();
-    void CreateTableControls();
-    void SetUpRefreshUpDown();
-    void ShowPage(int index);
-    void StartWorker();
-    void OnRefreshChanged();
+    int StatusBarHeight() const;
+    void ShowBatteryThresholds();
+    void Restore();
+    void CloseForGood();
+    void CancelDialogs();
+    win::HidControllerListener HidListener();
 
-    // Runs a handler that may show a modal dialog; a close requested meanwhile
-    // is carried out once it returns.
+    // Runs a form handler. Handlers may show modal dialogs or pump messages;
+    // a close that arrives meanwhile waits until the outermost one returns.
     template <typename F>
-    void RunModal(F&& handler);
-    bool WaitForWorkerEnd();
-
-    HWND Control(int id) const;
-    void SetText(int id, const std::string& text);
+    void RunForm(F&& handler);
 
     HINSTANCE inst_;
     AppMutexes& mutexes_;
     HWND hwnd_ = nullptr;
-    HWND tabs_ = nullptr;
     HWND status_ = nullptr;
-    HWND tooltips_ = nullptr;
-    HWND pages_[3] = {};
-    std::map<int, HWND> controls_;
-    win::GdiObject logFont_;
-    std::vector<win::Icon> icons_;
+    ControlSet controls_;
 
-    win::WinClock clock_;
-    win::WinSleeper sleeper_;
-    win::WinDateTimeFormat dateFormat_;
-    win::WinSerialPortFactory serialPorts_;
-    win::WinFileWriter files_;
     ComPortDialog portDialog_;
-    TMainForm form_;  // after the seams it references
+    TestTForm testTForm_;
+    BatteryVoltForm batteryVoltForm_;
 
-    int modalDepth_ = 0;
+    std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<StatusPage> statusPage_;
+    std::unique_ptr<InfoPage> infoPage_;
+    std::unique_ptr<BatteryControls> battery_;
+    std::unique_ptr<LinkLabels> links_;
+    std::unique_ptr<SettingsControls> settings_;
+    TUPSSettings* live_ = nullptr;  // the form's live settings, once it exists
+
+    std::unique_ptr<SystemSeams> seams_;
+    std::unique_ptr<TMainForm> form_;  // last: it references everything above
+
+    int busy_ = 0;
     bool closePending_ = false;
     bool closing_ = false;
 };

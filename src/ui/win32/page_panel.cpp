@@ -12,6 +12,7 @@ LRESULT CALLBACK PagePanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case WM_NOTIFY:
         case WM_VSCROLL:
         case WM_HSCROLL:
+        case WM_CTLCOLORSTATIC:
             return ::SendMessageA(::GetParent(hwnd), msg, wParam, lParam);
         default:
             return ::DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -1,7 +1,8 @@
 #pragma once
 // A plain child window that holds one page of a tab control. It passes its
-// controls' notifications on to its parent, so the main window handles every
-// control in one place whatever page it sits on.
+// controls' notifications and colour requests on to its parent, so the main
+// window handles every control in one place whatever page it sits on (panels
+// may nest: each passes them one level up).
 #include <windows.h>
 
 namespace velt::ui {

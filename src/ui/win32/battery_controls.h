@@ -1,0 +1,48 @@
+#pragma once
+// The battery group's controls as TBatteryCharge drives them: the charge label
+// and LED bar, the nominal voltage, the three threshold edits with their
+// up-downs, and TBatteryVoltForm. The threshold edits are read-only; Page
+// Up/Down and the arrow keys on them step their up-down through the logic's
+// key rule. Main thread only.
+#include <windows.h>
+
+#include <functional>
+
+#include "status/battery_charge.h"
+#include "ui/win32/battery_volt_form.h"
+#include "ui/win32/control_set.h"
+
+namespace velt::ui {
+
+class BatteryControls final : public IBatteryView {
+public:
+    // `charge` gives the logic once it exists; keys and clicks before that are ignored.
+    BatteryControls(const ControlSet& controls, BatteryVoltForm& form, std::function<TBatteryCharge*()> charge)
+        : c_(controls), form_(form), charge_(std::move(charge)) {}
+    ~BatteryControls() override;
+    BatteryControls(const BatteryControls&) = delete;
+    BatteryControls& operator=(const BatteryControls&) = delete;
+
+    // Hooks the keys of the three edits; once, after the controls exist.
+    void Attach();
+    // An arrow click on a threshold up-down (its WM_VSCROLL); false for other controls.
+    bool OnUpDownScroll(int id);
+
+    void SetChargeCaption(const std::string& text) override;
+    void SetGaugePosition(int position) override;
+    void SetNominalVoltageText(const std::string& text) override;
+    void SetThresholdText(BatteryUpDown which, const std::string& text) override;
+    void SetThresholdUpDown(BatteryUpDown which, const UpDownModel& model) override;
+    int AskNominalBatteryVoltage() override { return form_.Ask(); }
+
+private:
+    static LRESULT CALLBACK EditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
+    bool OnKey(int editId, unsigned virtualKey);
+
+    const ControlSet& c_;
+    BatteryVoltForm& form_;
+    std::function<TBatteryCharge*()> charge_;
+    bool attached_ = false;
+};
+
+}  // namespace velt::ui

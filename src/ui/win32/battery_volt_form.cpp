@@ -1,0 +1,48 @@
+#include "ui/win32/battery_volt_form.h"
+
+#include <commctrl.h>
+
+#include "ui/win32/control_ids.h"
+#include "ui/win32/controls.h"
+
+namespace velt::ui {
+
+namespace {
+
+constexpr int kMinVolts = 12, kMaxVolts = 96, kStepVolts = 12;
+
+DialogTemplate BuildTemplate() {
+    DialogTemplate t(kDialogStyle, {0, 0, 130, 50}, kBatteryVoltFormCaption, 8, "MS Shell Dlg");
+    t.AddItem(kDialogItem | SS_LEFT, {8, 10, 56, 8}, kUnnamedItem, DialogClass::Static, "Battery voltage:");
+    t.AddItem(kDialogItem | WS_TABSTOP | WS_BORDER | ES_READONLY, {66, 8, 34, 12}, IDC_BatteryVoltE,
+              DialogClass::Edit, "12");
+    t.AddItem(kDialogItem | SS_LEFT, {104, 10, 12, 8}, kUnnamedItem, DialogClass::Static, "V");
+    t.AddItem(kDialogItem | WS_TABSTOP | BS_DEFPUSHBUTTON, {40, 28, 50, 14}, IDC_BatteryVoltSB, DialogClass::Button,
+              "OK");
+    return t;
+}
+
+}  // namespace
+
+int BatteryVoltForm::Ask() {
+    Run(BuildTemplate());
+    return volts_;
+}
+
+void BatteryVoltForm::OnInit() {
+    CreateUpDownFor(Item(IDC_BatteryVoltE), IDC_BatteryVoltUD, kMinVolts, kMaxVolts, volts_, kStepVolts);
+}
+
+// Escape does not close it: there is no cancel.
+void BatteryVoltForm::OnCommand(int id, int code) {
+    if (code == BN_CLICKED && (id == IDC_BatteryVoltSB || id == IDOK)) Close();
+}
+
+void BatteryVoltForm::Close() {
+    BOOL failed = FALSE;
+    const LRESULT pos = ::SendMessageA(Item(IDC_BatteryVoltUD), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
+    if (!failed) volts_ = static_cast<int>(pos);
+    End(IDOK);
+}
+
+}  // namespace velt::ui

@@ -1,0 +1,54 @@
+#pragma once
+// The main window's controls, built from the layout table: the page control
+// with its three page panels, the report page control inside "Settings", and
+// every control on them, found by id. Main thread only.
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sys/win32/win_handle.h"
+#include "ui/win32/main_layout.h"
+
+namespace velt::ui {
+
+class ControlSet {
+public:
+    // Everything below `window`, the page control ending above `bottom`.
+    bool Build(HWND window, HINSTANCE inst, int bottom);
+
+    HWND Get(int id) const;
+    HWND Tabs() const { return tabs_; }
+    HWND RepTabs() const { return repTabs_; }
+    HWND Tooltips() const { return tooltips_; }
+
+    void ShowPage(int index);
+    void ShowRepPage(int index);
+
+    void SetText(int id, const std::string& text) const;
+    std::string Text(int id) const;
+    void SetCheck(int id, bool checked) const;
+    bool Checked(int id) const;
+    void Enable(int id, bool enabled) const;
+    void SetHint(int id, const std::string& text);
+
+private:
+    bool CreatePages(HWND window, int bottom);
+    void CreateRepPages(HWND repTabs);
+    void CreateFromTable(HINSTANCE inst);
+    HWND ParentOf(layout::Page page) const;
+    HFONT FontFor(const layout::ControlSpec& spec) const;
+
+    HWND window_ = nullptr;
+    HWND tabs_ = nullptr;
+    HWND repTabs_ = nullptr;
+    HWND tooltips_ = nullptr;
+    HWND pages_[layout::kPageCount] = {};
+    HWND repPages_[layout::kRepPageCount] = {};
+    std::map<int, HWND> controls_;
+    win::GdiObject smallFont_, boldFont_;
+    std::vector<win::Icon> icons_;
+};
+
+}  // namespace velt::ui

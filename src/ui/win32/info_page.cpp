@@ -1,0 +1,62 @@
+#include "ui/win32/info_page.h"
+
+#include "ui/win32/controls.h"
+#include "ui/win32/resource.h"
+
+namespace velt::ui {
+
+namespace {
+
+int ProbeLabelId(Probe probe) {
+    switch (probe) {
+        case Probe::Q1: return IDC_Q1_L;
+        case Probe::QS: return IDC_QS_L;
+        case Probe::F: return IDC_F_L;
+        default: return IDC_I_L;
+    }
+}
+
+}  // namespace
+
+InfoPage::InfoPage(const ControlSet& controls, HINSTANCE inst) : c_(controls) {
+    connectionImages_[0] = LoadProgramIcon(inst, IDI_CONN_USB, 32);
+    connectionImages_[1] = LoadProgramIcon(inst, IDI_CONN_SERIAL, 32);
+}
+
+void InfoPage::SetProbeLabel(Probe probe, bool enabled) { c_.Enable(ProbeLabelId(probe), enabled); }
+
+void InfoPage::ShowNamed(int labelId, int editId, const std::string& text) {
+    c_.Enable(labelId, true);
+    c_.Enable(editId, true);
+    c_.SetText(editId, text);
+}
+
+void InfoPage::ShowIdentification(const TUPSInformation& info) {
+    ShowNamed(IDC_MfrNL, IDC_MfrE, info.Mfr);
+    ShowNamed(IDC_ModelNL, IDC_ModelE, info.Model);
+    ShowNamed(IDC_VerNL, IDC_VerE, info.Ver);
+}
+
+void InfoPage::ShowIdentity(const std::string& vid, const std::string& pid, const std::string& product) {
+    ShowNamed(IDC_VIDNL, IDC_VIDE, vid);
+    ShowNamed(IDC_PIDNL, IDC_PIDE, pid);
+    ShowNamed(IDC_ProductNameNL, IDC_ProductNameE, product);
+}
+
+void InfoPage::ShowConnection(ConnectionKind kind, int comPort) {
+    const bool usb = kind == ConnectionKind::Usb;
+    ::SendMessageA(c_.Get(IDC_ConnI), STM_SETICON, reinterpret_cast<WPARAM>(connectionImages_[usb ? 0 : 1].get()), 0);
+    c_.Enable(IDC_USBL, usb);
+    c_.Enable(IDC_COML, !usb);
+    if (!usb) c_.SetText(IDC_COML, "COM" + std::to_string(comPort));
+}
+
+void InfoPage::ClearHidList() { ::SendMessageA(c_.Get(IDC_USBLB), CB_RESETCONTENT, 0, 0); }
+
+void InfoPage::AddHidEntry(const std::string& text) {
+    HWND list = c_.Get(IDC_USBLB);
+    const LRESULT index = ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (index >= 0) ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+}  // namespace velt::ui

@@ -1,0 +1,33 @@
+#pragma once
+// The "UPS Information" page as detection and HID discovery fill it. Main
+// thread only.
+#include <windows.h>
+
+#include "core/detection.h"
+#include "core/hid_discovery.h"
+#include "sys/win32/win_handle.h"
+#include "ui/win32/control_set.h"
+
+namespace velt::ui {
+
+class InfoPage final : public IDetectionView, public IHidListView {
+public:
+    InfoPage(const ControlSet& controls, HINSTANCE inst);
+
+    void SetProbeLabel(Probe probe, bool enabled) override;
+    void ShowIdentification(const TUPSInformation& info) override;
+    void ShowConnection(ConnectionKind kind, int comPort) override;
+
+    void ClearHidList() override;
+    void AddHidEntry(const std::string& text) override;
+    void ShowIdentity(const std::string& vid, const std::string& pid, const std::string& product) override;
+
+private:
+    // A caption label, its edit and the text, enabled together.
+    void ShowNamed(int labelId, int editId, const std::string& text);
+
+    const ControlSet& c_;
+    win::Icon connectionImages_[2];  // ConnIL: 0 USB, 1 serial
+};
+
+}  // namespace velt::ui

@@ -1,0 +1,13 @@
+#pragma once
+// Where event warnings go until the e-mail and LAN senders exist: nowhere.
+#include "reports/warnings.h"
+
+namespace velt::ui {
+
+class NullWarningSender final : public IWarningSender {
+public:
+    void SendMail(const std::string&, const std::string&) override {}
+    void SendLANMessage(const std::string&) override {}
+};
+
+}  // namespace velt::ui

@@ -1,0 +1,122 @@
+#pragma once
+// Which control shows which live setting, as data: the window writes every
+// user change through these tables into the live settings at once, and
+// ShowSettings puts the live values back into the controls. Plain C++, so
+// tests can check the tables against TUPSSettings and the layout.
+#include <cstdint>
+#include <string>
+
+#include "app/ups_settings.h"
+#include "ui/win32/control_ids.h"
+
+namespace velt::ui::binding {
+
+using S = TUPSSettings;
+
+// What a user's change sets off besides storing the value.
+enum class Effect { None, SMTPReports, LANReports, HTTPServer, HTTPAuth, RefreshInterval };
+
+struct CheckBinding {
+    int id;
+    bool S::*member;
+    Effect effect = Effect::None;
+};
+
+struct TextBinding {
+    int id;
+    std::string S::*member;
+};
+
+// An up-down showing a whole number through its buddy edit.
+struct UpDownBinding {
+    int id;
+    int32_t S::*member;
+    TRange range;
+    int increment = 1;
+    Effect effect = Effect::None;
+};
+
+// "Action": each radio button stands for one number.
+struct RadioBinding {
+    int id;
+    int32_t action;
+};
+
+inline constexpr CheckBinding kChecks[] = {
+    {IDC_Q1_CB, &S::Q1},
+    {IDC_QS_CB, &S::QS},
+    {IDC_F_CB, &S::F},
+    {IDC_I_CB, &S::I},
+    {IDC_IPVoltageCB, &S::IPVoltage},
+    {IDC_IPFaultVoltageCB, &S::IPFaultVoltage},
+    {IDC_OPVoltageCB, &S::OPVoltage},
+    {IDC_OPCurrentCB, &S::OPCurrent},
+    {IDC_IPFrequencyCB, &S::IPFrequency},
+    {IDC_BatteryVoltageCB, &S::BatteryVoltage},
+    {IDC_TemperatureCB, &S::Temperature},
+    {IDC_UPSStatusCB, &S::UPSStatus},
+    {IDC_PowerFailCB, &S::PowerFail},
+    {IDC_BatteryLowCB, &S::BatteryLow},
+    {IDC_AVRCB, &S::AVR},
+    {IDC_UPSFailCB, &S::UPSFail},
+    {IDC_DelayCB, &S::DelayAction},
+    {IDC_MinVoltageCB, &S::VoltageAction},
+    {IDC_UPSShutdownCB, &S::UPSShutdown},
+    {IDC_ExCB, &S::ExternalProgramRun},
+    {IDC_AutoRunCB, &S::AutoRun},
+    {IDC_ForceSuspendCB, &S::ForceSuspend},
+    {IDC_ForceShutdownCB, &S::ForceShutdown},
+    {IDC_BalloonCB, &S::BalloonHints},
+    {IDC_SMTPAuthCB, &S::SMTPAuth},
+    {IDC_SMTPReportsCB, &S::SMTPReports, Effect::SMTPReports},
+    {IDC_SMTPWarningsCB, &S::SMTPWarnings},
+    {IDC_HTTPCB, &S::HTTPServer, Effect::HTTPServer},
+    {IDC_HTTPAuthCB, &S::HTTPAuthentication, Effect::HTTPAuth},
+    {IDC_LANReportsCB, &S::LANReports, Effect::LANReports},
+    {IDC_LANWarningsCB, &S::LANWarnings},
+};
+
+inline constexpr TextBinding kTexts[] = {
+    {IDC_SMTPHostE, &S::SMTPHost},         {IDC_SMTPPortE, &S::SMTPPort},
+    {IDC_SMTPLoginE, &S::SMTPLogin},       {IDC_SMTPPswE, &S::SMTPPassword},
+    {IDC_SMTPFromE, &S::SMTPFrom},         {IDC_SMTPMailE, &S::SMTPMail},
+    {IDC_HTTPPortE, &S::HTTPPort},         {IDC_HTTPUserE, &S::HTTPUser},
+    {IDC_HTTPPasswordE, &S::HTTPPassword}, {IDC_LANServerNameE, &S::LANServer},
+};
+
+inline constexpr UpDownBinding kUpDowns[] = {
+    {IDC_RefreshUD, &S::RefreshInterval, kRefreshIntervalRange, 1, Effect::RefreshInterval},
+    {IDC_DelayUD, &S::Delay, kDelayRange, 10},
+    {IDC_UPSShutdownUD, &S::UPSShutdownDelay, kUPSShutdownDelayRange, 1},
+    {IDC_SMTPDelayUD, &S::SMTPDelay, kReportDelayRange, 5},
+    {IDC_LANDelayUD, &S::LANDelay, kReportDelayRange, 5},
+};
+
+inline constexpr RadioBinding kRadios[] = {
+    {IDC_ShutdownRB, 1},
+    {IDC_SleepRB, 2},
+    {IDC_HibernateRB, 3},
+    {IDC_NothingRB, 4},
+};
+
+template <typename T, size_t N>
+constexpr const T* Find(const T (&table)[N], int id) {
+    for (const T& b : table)
+        if (b.id == id) return &b;
+    return nullptr;
+}
+
+// The number typed into an up-down's edit, brought into the range as the
+// control does; none when the text holds no number.
+inline bool ParseTyped(const std::string& text, TRange range, int32_t& out) {
+    if (text.empty()) return false;
+    long long v = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+        if (v < 1000000) v = v * 10 + (c - '0');
+    }
+    out = range.Clamp(static_cast<int32_t>(v));
+    return true;
+}
+
+}  // namespace velt::ui::binding

@@ -1,0 +1,31 @@
+#include "ui/win32/system_seams.h"
+
+#include "ui/win32/window_messages.h"
+
+namespace velt::ui {
+
+// user32 and powrprof are bound by the power services themselves.
+EntryPointsLoaded::EntryPointsLoaded() {
+    entryPoints.LoadKernel32();
+    entryPoints.LoadNetApi32();
+    entryPoints.LoadWinSta();
+}
+
+SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener)
+    : hid(std::move(hidListener)),
+      power(window),
+      system(entryPoints),
+      startTimer(window, kStartTimerId),
+      delayTimer(window, kDelayTimerId),
+      smtpReportsTimer(window, kSMTPReportsTimerId),
+      lanReportsTimer(window, kLANReportsTimerId),
+      decimalSeparator(win::UserDecimalSeparator()) {}
+
+MainFormSystem SystemSeams::FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm) {
+    return MainFormSystem{lock,   mainSleeper, workerSleeper, clock,      dateFormat,       serialPorts,
+                          comPortDialog, files, hid,          store,      power,            launcher,
+                          pump,   testTForm,   system,        warnings,   startTimer,       delayTimer,
+                          smtpReportsTimer, lanReportsTimer, decimalSeparator};
+}
+
+}  // namespace velt::ui

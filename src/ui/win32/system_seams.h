@@ -1,0 +1,53 @@
+#pragma once
+// The operating system as TMainForm uses it, for the whole run: clocks and
+// sleepers, the serial ports, the HID controller, the registry, power, the
+// external program, the message pump, the four window timers and the optional
+// system entry points. Made once the main window exists (the timers and the
+// power notifications need it). Main thread only.
+#include <windows.h>
+
+#include "app/main_form.h"
+#include "sys/win32/registry_store.h"
+#include "sys/win32/system_entry_points.h"
+#include "sys/win32/win_clock.h"
+#include "sys/win32/win_file_writer.h"
+#include "sys/win32/win_hid_controller.h"
+#include "sys/win32/win_message_pump.h"
+#include "sys/win32/win_power_services.h"
+#include "sys/win32/win_process_launcher.h"
+#include "sys/win32/win_serial_port.h"
+#include "sys/win32/win_system_info.h"
+#include "sys/win32/win_timer.h"
+#include "ui/win32/null_warning_sender.h"
+
+namespace velt::ui {
+
+// The system entry points, bound first: the system information reads through them.
+struct EntryPointsLoaded {
+    EntryPointsLoaded();
+    win::SystemEntryPoints entryPoints;
+};
+
+struct SystemSeams : EntryPointsLoaded {
+    SystemSeams(HWND window, win::HidControllerListener hidListener);
+
+    // The form's view of all of them; the dialogs and the lock come from the window.
+    MainFormSystem FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm);
+
+    win::WinClock clock;
+    win::WinSleeper mainSleeper, workerSleeper;
+    win::WinDateTimeFormat dateFormat;
+    win::WinSerialPortFactory serialPorts;
+    win::WinFileWriter files;
+    win::WinHidController hid;
+    win::RegistryStore store;
+    win::WinPowerServices power;
+    win::WinProcessLauncher launcher;
+    win::WinMessagePump pump;
+    win::WinSystemInfo system;
+    NullWarningSender warnings;
+    win::WinTimer startTimer, delayTimer, smtpReportsTimer, lanReportsTimer;
+    char decimalSeparator;
+};
+
+}  // namespace velt::ui

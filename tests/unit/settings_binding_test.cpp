@@ -1,0 +1,140 @@
+// The tables that tie the window's settings controls to the live settings:
+// every setting with a control is bound once, to a control of the right kind,
+// with the range the settings store uses.
+#include "ui/win32/settings_binding.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <variant>
+
+#include "app/settings_table.h"
+#include "ui/win32/main_layout.h"
+
+namespace velt::ui {
+namespace {
+
+using layout::Kind;
+
+const layout::ControlSpec* Spec(int id) {
+    for (const auto& c : layout::kMainControls)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
+// Kept by the window itself or chosen in the port dialog, not in a bound control.
+bool HasOwnHandling(const SettingDef& d) {
+    const std::string name = d.name;
+    return name == "COM Port" || name == "COM DTR" || name == "COM RTS" || name == "COM MaxAttempts" ||
+           name == "Action" || name == "External Program Name" || name == "Min Voltage" ||
+           name == "Full Voltage" || name == "Empty Voltage";
+}
+
+template <typename Table, typename Member>
+int TimesBound(const Table& table, Member member) {
+    int n = 0;
+    for (const auto& b : table) n += b.member == member;
+    return n;
+}
+
+TEST(SettingsBinding, EverySettingWithAControlIsBoundExactlyOnce) {
+    for (auto table : settings_table::kAllTables) {
+        for (const SettingDef& d : table) {
+            if (HasOwnHandling(d)) continue;
+            int times = 0;
+            if (auto* m = std::get_if<bool TUPSSettings::*>(&d.member)) times = TimesBound(binding::kChecks, *m);
+            if (auto* m = std::get_if<std::string TUPSSettings::*>(&d.member)) times = TimesBound(binding::kTexts, *m);
+            if (auto* m = std::get_if<int32_t TUPSSettings::*>(&d.member)) times = TimesBound(binding::kUpDowns, *m);
+            EXPECT_EQ(times, 1) << d.name;
+        }
+    }
+    // AutoRun lives in the Run key, not the settings key, and still has its box.
+    EXPECT_EQ(TimesBound(binding::kChecks, &TUPSSettings::AutoRun), 1);
+}
+
+TEST(SettingsBinding, EachControlIsBoundOnceAndIsOfTheRightKind) {
+    std::set<int> ids;
+    for (const auto& b : binding::kChecks) {
+        EXPECT_TRUE(ids.insert(b.id).second) << b.id;
+        ASSERT_NE(Spec(b.id), nullptr) << b.id;
+        EXPECT_EQ(Spec(b.id)->kind, Kind::CheckBox) << b.id;
+    }
+    for (const auto& b : binding::kTexts) {
+        EXPECT_TRUE(ids.insert(b.id).second) << b.id;
+        ASSERT_NE(Spec(b.id), nullptr) << b.id;
+        EXPECT_TRUE(Spec(b.id)->kind == Kind::TextEdit || Spec(b.id)->kind == Kind::PasswordEdit) << b.id;
+    }
+    for (const auto& b : binding::kUpDowns) {
+        EXPECT_TRUE(ids.insert(b.id).second) << b.id;
+        ASSERT_NE(Spec(b.id), nullptr) << b.id;
+        EXPECT_EQ(Spec(b.id)->kind, Kind::UpDown) << b.id;
+    }
+    for (const auto& r : binding::kRadios) {
+        EXPECT_TRUE(ids.insert(r.id).second) << r.id;
+        ASSERT_NE(Spec(r.id), nullptr) << r.id;
+        EXPECT_EQ(Spec(r.id)->kind, Kind::Radio) << r.id;
+    }
+}
+
+// Every check box the user ticks for a setting is bound; the status bits are
+// display only and are not.
+TEST(SettingsBinding, NoSettingsCheckBoxIsLeftUnbound) {
+    for (const auto& c : layout::kMainControls) {
+        if (c.kind != Kind::CheckBox) continue;
+        EXPECT_NE(binding::Find(binding::kChecks, c.id), nullptr) << c.text << " (" << c.id << ")";
+    }
+}
+
+TEST(SettingsBinding, UpDownRangesAreTheStoresRanges) {
+    for (const auto& b : binding::kUpDowns) {
+        for (const SettingDef& d : settings_table::kMainSettings) {
+            auto* m = std::get_if<int32_t TUPSSettings::*>(&d.member);
+            if (!m || *m != b.member) continue;
+            EXPECT_EQ(b.range.min, d.range.min) << d.name;
+            EXPECT_EQ(b.range.max, d.range.max) << d.name;
+        }
+    }
+    EXPECT_EQ(binding::Find(binding::kUpDowns, IDC_DelayUD)->increment, 10);
+    EXPECT_EQ(binding::Find(binding::kUpDowns, IDC_SMTPDelayUD)->increment, 5);
+    EXPECT_EQ(binding::Find(binding::kUpDowns, IDC_LANDelayUD)->increment, 5);
+}
+
+// Only a click of the refresh arrows moves the poll interval; the report
+// boxes and the HTTP switches have their handlers.
+TEST(SettingsBinding, EffectsSitOnTheirControls) {
+    EXPECT_EQ(binding::Find(binding::kUpDowns, IDC_RefreshUD)->effect, binding::Effect::RefreshInterval);
+    EXPECT_EQ(binding::Find(binding::kChecks, IDC_SMTPReportsCB)->effect, binding::Effect::SMTPReports);
+    EXPECT_EQ(binding::Find(binding::kChecks, IDC_LANReportsCB)->effect, binding::Effect::LANReports);
+    EXPECT_EQ(binding::Find(binding::kChecks, IDC_HTTPCB)->effect, binding::Effect::HTTPServer);
+    EXPECT_EQ(binding::Find(binding::kChecks, IDC_HTTPAuthCB)->effect, binding::Effect::HTTPAuth);
+    EXPECT_EQ(binding::Find(binding::kChecks, IDC_BalloonCB)->effect, binding::Effect::None);
+}
+
+TEST(SettingsBinding, RadioButtonsStandForActionsOneToFour) {
+    std::set<int32_t> actions;
+    for (const auto& r : binding::kRadios) actions.insert(r.action);
+    EXPECT_EQ(actions, (std::set<int32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(binding::Find(binding::kRadios, IDC_ShutdownRB)->action, 1);
+    EXPECT_EQ(binding::Find(binding::kRadios, IDC_SleepRB)->action, 2);
+    EXPECT_EQ(binding::Find(binding::kRadios, IDC_HibernateRB)->action, 3);
+    EXPECT_EQ(binding::Find(binding::kRadios, IDC_NothingRB)->action, 4);
+}
+
+TEST(SettingsBinding, TypedNumbersAreClampedIntoTheRange) {
+    int32_t v = -1;
+    EXPECT_TRUE(binding::ParseTyped("15", kRefreshIntervalRange, v));
+    EXPECT_EQ(v, 15);
+    EXPECT_TRUE(binding::ParseTyped("0", kRefreshIntervalRange, v));
+    EXPECT_EQ(v, 1);
+    EXPECT_TRUE(binding::ParseTyped("99999999999999", kRefreshIntervalRange, v));
+    EXPECT_EQ(v, 60);
+    v = 7;
+    EXPECT_FALSE(binding::ParseTyped("", kRefreshIntervalRange, v));
+    EXPECT_FALSE(binding::ParseTyped("1a", kRefreshIntervalRange, v));
+    EXPECT_FALSE(binding::ParseTyped("-3", kRefreshIntervalRange, v));
+    EXPECT_EQ(v, 7);
+}
+
+}  // namespace
+}  // namespace velt::ui
