@@ -75,10 +75,10 @@ bool BatteryControls::OnUpDownScroll(int id) {
     const Threshold* t = Find([&](const Threshold& x) { return x.upDown == id; });
     if (!t) return false;
     TBatteryCharge* charge = charge_();
-    BOOL failed = FALSE;
-    const LRESULT pos = ::SendMessageA(c_.Get(id), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
-    if (charge && !failed && pos != charge->UpDown(t->which).position)
-        charge->SetPosition(t->which, static_cast<int32_t>(pos));
+    // No error flag asked for: without a number in its buddy the control may
+    // report one, yet its own position is what counts here.
+    const LRESULT pos = ::SendMessageA(c_.Get(id), UDM_GETPOS32, 0, 0);
+    if (charge && pos != charge->UpDown(t->which).position) charge->SetPosition(t->which, static_cast<int32_t>(pos));
     return true;
 }
 

@@ -136,10 +136,6 @@ win::Icon LoadProgramIcon(HINSTANCE inst, int id, int size) {
     return win::Icon(static_cast<HICON>(::LoadImageA(inst, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
 }
 
-}  // namespace velt::ui
-
-namespace velt::ui {
-
 void SetUpDownIncrement(HWND upDown, int increment) {
     UDACCEL accel{0, static_cast<UINT>(increment)};
     ::SendMessageA(upDown, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));

@@ -26,10 +26,6 @@ win::GdiObject CreateBoldFont(HWND reference);
 win::Icon LoadProgramIcon(HINSTANCE inst, int id, int size);
 inline win::Icon LoadSmallIcon(HINSTANCE inst, int id) { return LoadProgramIcon(inst, id, 16); }
 
-}  // namespace velt::ui
-
-namespace velt::ui {
-
 // An up-down attached to the right edge of `buddy` (an edit of a dialog),
 // showing whole numbers from `min` to `max` in steps of `increment`.
 HWND CreateUpDownFor(HWND buddy, int id, int min, int max, int position, int increment);

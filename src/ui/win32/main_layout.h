@@ -127,9 +127,9 @@ constexpr Box ProbeBox(int i) { return {kProbeColumn[i] + 13, 198, 16, 16}; }
 // with the reading's name, its field and its unit.
 
 inline constexpr int kReadingTop = 60, kReadingStep = 20;
-constexpr Box ReadingBox(int i) { return {6, kReadingTop + i * kReadingStep + 1, 100, 16}; }
-constexpr Box ReadingEdit(int i) { return {108, kReadingTop + i * kReadingStep, 48, 18}; }
-constexpr Box ReadingUnit(int i) { return {158, kReadingTop + i * kReadingStep + 2, 14, 14}; }
+constexpr Box ReadingBox(int i) { return {6, kReadingTop + i * kReadingStep + 1, 98, 16}; }
+constexpr Box ReadingEdit(int i) { return {106, kReadingTop + i * kReadingStep, 52, 18}; }
+constexpr Box ReadingUnit(int i) { return {160, kReadingTop + i * kReadingStep + 2, 14, 14}; }
 
 inline constexpr int kBitTop = 72, kBitStep = 16;
 constexpr Box BitBox(int i, int w = 98) { return {180, kBitTop + i * kBitStep, w, 15}; }
@@ -229,7 +229,8 @@ inline constexpr ControlSpec kMainControls[] = {
     {IDC_TemperatureE, Page::Status, Kind::ReadOnlyEdit, "", ReadingEdit(6)},
     Fixed(Page::Status, "\xB0" "C", ReadingUnit(6)),
     {IDC_UPSStatusCB, Page::Status, Kind::CheckBox, "UPS Status", ReadingBox(7), "Show on the status page"},
-    {IDC_UPSStatusE, Page::Status, Kind::ReadOnlyEdit, "", ReadingEdit(7)},
+    // No unit: the eight status bits take its room too.
+    {IDC_UPSStatusE, Page::Status, Kind::ReadOnlyEdit, "", {106, ReadingEdit(7).y, 66, 18}},
 
     {IDC_UPSStatusGB, Page::Status, Kind::Group, "UPS Status", {176, 58, 104, 148}, nullptr, 0, 0,
      kStartsDisabled},

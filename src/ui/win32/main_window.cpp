@@ -148,8 +148,10 @@ bool MainWindow::OnCreate() {
     links_->Attach();
     // No limit on the log's length: it keeps every line until cleared.
     ::SendMessageA(controls_.Get(IDC_LogM), EM_SETLIMITTEXT, 0, 0);
-    // Narrow margins, so a whole 47-character status reply fits in view.
-    ::SendMessageA(controls_.Get(IDC_ReportStringE), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 0));
+    // Narrow margins, so a whole 47-character status reply and the eight
+    // status bits fit in view.
+    for (const int id : {static_cast<int>(IDC_ReportStringE), static_cast<int>(IDC_UPSStatusE)})
+        ::SendMessageA(controls_.Get(id), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
     SetStopEnabled(false);
     seams_ = std::make_unique<SystemSeams>(hwnd_, HidListener());
     return true;

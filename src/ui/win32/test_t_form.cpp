@@ -6,12 +6,14 @@
 
 #include "ui/win32/control_ids.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/settings_binding.h"
 
 namespace velt::ui {
 
 namespace {
 
 constexpr int kMinMinutes = 1, kMaxMinutes = 99;
+constexpr TRange kAnyTypedNumber{0, 1000000};
 
 DialogTemplate BuildTemplate() {
     DialogTemplate t(kDialogStyle, {0, 0, 150, 50}, kTestTFormCaption, 8, "MS Shell Dlg");
@@ -26,16 +28,12 @@ DialogTemplate BuildTemplate() {
 }
 
 // The typed text as a number, even outside the up-down's range: the caller
-// refuses what lies outside 1..99. None for an empty or non-numeric text.
+// refuses what lies outside 1..99. False for an empty or non-numeric text.
 bool TypedMinutes(HWND edit, int& out) {
     char text[16] = {};
     ::GetWindowTextA(edit, text, sizeof text);
-    if (!text[0]) return false;
-    int value = 0;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9') return false;
-        if (value < 100000) value = value * 10 + (*p - '0');
-    }
+    int32_t value = 0;
+    if (!binding::ParseTyped(text, kAnyTypedNumber, value)) return false;
     out = value;
     return true;
 }

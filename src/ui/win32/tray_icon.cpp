@@ -26,7 +26,8 @@ void CopyText(char (&field)[N], const std::string& text) {
     field[n] = '\0';
 }
 
-// A menu picture from an icon: a 32-bit DIB with the icon's alpha.
+// A menu picture from an icon, drawn on the menu's colour: not every system
+// honours the alpha of a menu bitmap.
 win::GdiObject IconBitmap(HICON icon) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -42,6 +43,8 @@ win::GdiObject IconBitmap(HICON icon) {
     ::ReleaseDC(nullptr, screen);
     if (dc && bitmap) {
         HGDIOBJ old = ::SelectObject(dc, bitmap.get());
+        const RECT all{0, 0, kMenuPicture, kMenuPicture};
+        ::FillRect(dc, &all, ::GetSysColorBrush(COLOR_MENU));
         ::DrawIconEx(dc, 0, 0, icon, kMenuPicture, kMenuPicture, 0, nullptr, DI_NORMAL);
         ::SelectObject(dc, old);
     }
