@@ -139,6 +139,23 @@ bool ControlSet::Checked(int id) const { return ::SendMessageA(Get(id), BM_GETCH
 
 void ControlSet::Enable(int id, bool enabled) const { ::EnableWindow(Get(id), enabled ? TRUE : FALSE); }
 
+void ControlSet::SetUpDownRange(int id, int32_t min, int32_t max, int increment) const {
+    HWND ud = Get(id);
+    ::SendMessageA(ud, UDM_SETRANGE32, static_cast<WPARAM>(min), max);
+    SetUpDownIncrement(ud, increment);
+}
+
+void ControlSet::SetUpDownPosition(int id, int32_t position) const {
+    ::SendMessageA(Get(id), UDM_SETPOS32, 0, position);
+}
+
+std::optional<int32_t> ControlSet::UpDownPosition(int id) const {
+    BOOL failed = FALSE;
+    const LRESULT pos = ::SendMessageA(Get(id), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed));
+    if (failed) return std::nullopt;
+    return static_cast<int32_t>(pos);
+}
+
 // The tooltip control keeps its own copy of the text.
 void ControlSet::SetHint(int id, const std::string& text) { SetTooltip(tooltips_, Get(id), text.c_str()); }
 

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "sys/win32/win_handle.h"
+#include "ui/win32/control_access.h"
 #include "ui/win32/main_layout.h"
 
 namespace velt::ui {
 
-class ControlSet {
+class ControlSet final : public IControlAccess {
 public:
     // Everything below `window`, the page control ending above `bottom`.
     bool Build(HWND window, HINSTANCE inst, int bottom);
@@ -26,11 +27,14 @@ public:
     void ShowPage(int index);
     void ShowRepPage(int index);
 
-    void SetText(int id, const std::string& text) const;
-    std::string Text(int id) const;
-    void SetCheck(int id, bool checked) const;
-    bool Checked(int id) const;
-    void Enable(int id, bool enabled) const;
+    void SetText(int id, const std::string& text) const override;
+    std::string Text(int id) const override;
+    void SetCheck(int id, bool checked) const override;
+    bool Checked(int id) const override;
+    void Enable(int id, bool enabled) const override;
+    void SetUpDownRange(int id, int32_t min, int32_t max, int increment) const override;
+    void SetUpDownPosition(int id, int32_t position) const override;
+    std::optional<int32_t> UpDownPosition(int id) const override;
     void SetHint(int id, const std::string& text);
 
 private:

@@ -19,6 +19,8 @@ namespace velt::ui {
 namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// Registry strings the settings store writes whole; longer ones make no sense.
+constexpr WPARAM kSettingTextLimit = 255;
 constexpr const char* kAboutText =
     "Veltrano watches a UPS that speaks the Megatec or Mustek protocol over USB or a serial port.";
 
@@ -175,13 +177,16 @@ bool MainWindow::CreateForm(const std::vector<std::string>& params) {
     live_ = &form_->Live();
     settings_ = std::make_unique<SettingsControls>(controls_, *live_, [this](binding::Effect e) { OnEffect(e); });
     settings_->SetUpRanges();
+    for (const auto& b : binding::kTexts)
+        ::SendMessageA(controls_.Get(b.id), EM_SETLIMITTEXT, kSettingTextLimit, 0);
     win::WinSystemInfo& system = seams_->system;
     form_->onWorkerThreadStart = [&system] { system.SetCurrentThreadPriority(ThreadPriority::Idle); };
     HWND target = hwnd_;
     form_->notifyMain = [target] { ::SendMessageA(target, kWorkerMessage, 0, 0); };
-    ++busy_;
+    // A message box of "/A" runs a message loop: nothing may close the window meanwhile.
+    gate_.BeginHandler();
     const bool started = form_->FormCreate(params);
-    --busy_;
+    gate_.EndHandler();
     if (!started) return false;
     RunForm([this](TMainForm&) { seams_->hid.Refresh(); });
     return true;
@@ -252,14 +257,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 template <typename F>
 void MainWindow::RunForm(F&& handler) {
-    if (!form_ || closing_) return;
-    ++busy_;
+    if (!form_ || !gate_.BeginHandler()) return;
     handler(*form_);
-    --busy_;
-    if (busy_ == 0 && closePending_) {
-        closePending_ = false;
-        ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
-    }
+    if (gate_.EndHandler()) ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
 }
 
 void MainWindow::OnCommand(int id, int code) {
@@ -268,7 +268,9 @@ void MainWindow::OnCommand(int id, int code) {
             if (b.id == id) return RunForm(b.run);
     }
     if (code == STN_CLICKED && links_ && links_->OnClick(id, hwnd_)) return;
-    if (settings_) settings_->OnCommand(id, code);
+    if (!settings_) return;
+    if (code == BN_CLICKED) settings_->OnEvent(id, ControlEvent::Clicked);
+    if (code == EN_CHANGE) settings_->OnEvent(id, ControlEvent::TextChanged);
 }
 
 void MainWindow::OnEffect(binding::Effect effect) {
@@ -317,7 +319,6 @@ LRESULT MainWindow::OnCtlColorStatic(HWND control, HDC dc, WPARAM wParam, LPARAM
 
 // While closing, the worker is being stopped: its last reply is not shown.
 void MainWindow::OnWorkerMessage(unsigned wParam) {
-    if (closing_) return;
     RunForm([wParam](TMainForm& f) { f.OnWorkerMessage(wParam); });
 }
 
@@ -364,13 +365,13 @@ void MainWindow::OnClose() {
         ::DestroyWindow(hwnd_);
         return;
     }
-    if (closing_ || !form_->FormCloseQuery()) return;  // refused: hidden into the tray
-    if (busy_ > 0) {
-        closePending_ = true;
-        CancelDialogs();
-        return;
+    if (gate_.Closing()) return;
+    // A refused close has hidden the window into the tray.
+    switch (gate_.OnClose(form_->FormCloseQuery())) {
+        case CloseGate::Close::Deferred: CancelDialogs(); break;
+        case CloseGate::Close::Now: CloseForGood(); break;
+        case CloseGate::Close::Refused: break;
     }
-    CloseForGood();
 }
 
 // The modal dialogs a handler may be waiting in; each ends as its Cancel would.
@@ -384,7 +385,6 @@ void MainWindow::CancelDialogs() {
 // port and saves; then the mutexes and the optional libraries go. A worker
 // that did not end cannot be joined: leave the process then rather than hang.
 void MainWindow::CloseForGood() {
-    closing_ = true;
     form_->FormClose();
     if (!form_->Finished()) ::ExitProcess(1);
     mutexes_.Close();
@@ -394,14 +394,9 @@ void MainWindow::CloseForGood() {
 
 LRESULT MainWindow::OnQueryEndSession() { return form_ && !form_->WMQueryEndSession() ? FALSE : TRUE; }
 
+// The query has set the exit-requested flag, so the close query allows it.
 void MainWindow::OnEndSession(bool ending) {
-    if (!ending || !form_ || closing_) return;
-    if (busy_ > 0) {
-        closePending_ = true;
-        CancelDialogs();
-        return;
-    }
-    CloseForGood();
+    if (ending && form_ && !gate_.Closing()) OnClose();
 }
 
 void MainWindow::OnPowerBroadcast(WPARAM event) {

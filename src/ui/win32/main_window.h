@@ -14,6 +14,7 @@
 #include "app/main_view.h"
 #include "ui/win32/battery_controls.h"
 #include "ui/win32/battery_volt_form.h"
+#include "ui/win32/close_gate.h"
 #include "ui/win32/com_port_dialog.h"
 #include "ui/win32/control_set.h"
 #include "ui/win32/info_page.h"
@@ -122,9 +123,7 @@ private:
     std::unique_ptr<SystemSeams> seams_;
     std::unique_ptr<TMainForm> form_;  // last: it references everything above
 
-    int busy_ = 0;
-    bool closePending_ = false;
-    bool closing_ = false;
+    CloseGate gate_;
 };
 
 }  // namespace velt::ui

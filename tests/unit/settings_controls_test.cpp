@@ -1,0 +1,215 @@
+// The live settings behind the window's settings controls: a user's change
+// reaches the live settings at once, with its handler; showing the settings
+// changes the controls and runs no handler.
+#include "ui/win32/settings_controls.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace velt::ui {
+namespace {
+
+using binding::Effect;
+
+// Controls as plain values. Like the real edits, a text set while a listener
+// is attached is reported back as a change.
+struct FakeControls : IControlAccess {
+    mutable std::map<int, bool> checks, enabled;
+    mutable std::map<int, std::string> texts;
+    mutable std::map<int, int32_t> positions;
+    mutable std::map<int, std::vector<int32_t>> ranges;
+    std::function<void(int)> onTextChange;
+
+    void SetCheck(int id, bool c) const override { checks[id] = c; }
+    bool Checked(int id) const override { return checks[id]; }
+    void SetText(int id, const std::string& t) const override {
+        texts[id] = t;
+        if (onTextChange) onTextChange(id);
+    }
+    std::string Text(int id) const override { return texts[id]; }
+    void Enable(int id, bool e) const override { enabled[id] = e; }
+    void SetUpDownRange(int id, int32_t min, int32_t max, int inc) const override { ranges[id] = {min, max, inc}; }
+    void SetUpDownPosition(int id, int32_t p) const override { positions[id] = p; }
+    std::optional<int32_t> UpDownPosition(int id) const override {
+        const auto it = positions.find(id);
+        if (it == positions.end()) return std::nullopt;
+        return it->second;
+    }
+};
+
+struct Rig {
+    FakeControls controls;
+    TUPSSettings live;
+    std::vector<Effect> effects;
+    SettingsControls settings{controls, live, [this](Effect e) { effects.push_back(e); }};
+
+    // The user ticks or unticks a box: the control changes, then it notifies.
+    void Click(int id) {
+        controls.checks[id] = !controls.checks[id];
+        settings.OnEvent(id, ControlEvent::Clicked);
+    }
+    void Type(int id, const std::string& text) {
+        controls.texts[id] = text;
+        settings.OnEvent(id, ControlEvent::TextChanged);
+    }
+    void Arrow(int id, int32_t position) {
+        controls.positions[id] = position;
+        settings.OnUpDownScroll(id);
+    }
+};
+
+TEST(SettingsControls, ShowPutsEveryLiveValueIntoItsControl) {
+    Rig r;
+    r.live.DelayAction = false;
+    r.live.SMTPHost = "mail.example.org";
+    r.live.Delay = 1200;
+    r.live.Action = 3;
+    r.settings.Show();
+    EXPECT_FALSE(r.controls.checks[IDC_DelayCB]);
+    EXPECT_TRUE(r.controls.checks[IDC_BalloonCB]);
+    EXPECT_EQ(r.controls.texts[IDC_SMTPHostE], "mail.example.org");
+    EXPECT_EQ(r.controls.positions[IDC_DelayUD], 1200);
+    EXPECT_EQ(r.controls.positions[IDC_RefreshUD], 3);
+    EXPECT_TRUE(r.controls.checks[IDC_HibernateRB]);
+    EXPECT_FALSE(r.controls.checks[IDC_ShutdownRB]);
+}
+
+// The edits report the texts Show writes; none of that is a user's change.
+TEST(SettingsControls, ShowRunsNoHandlerAndChangesNoSetting) {
+    Rig r;
+    r.live.SMTPReports = true;
+    r.live.HTTPServer = true;
+    const TUPSSettings before = r.live;
+    r.controls.onTextChange = [&](int id) { r.settings.OnEvent(id, ControlEvent::TextChanged); };
+    r.settings.Show();
+    EXPECT_TRUE(r.effects.empty());
+    EXPECT_EQ(r.live, before);
+}
+
+TEST(SettingsControls, ShowBringsAStoredNumberIntoTheUpDownsRange) {
+    Rig r;
+    r.live.Delay = 5;
+    r.live.SMTPDelay = 500;
+    r.settings.Show();
+    EXPECT_EQ(r.controls.positions[IDC_DelayUD], 10);
+    EXPECT_EQ(r.controls.positions[IDC_SMTPDelayUD], 180);
+}
+
+TEST(SettingsControls, EveryBoxClickReachesTheLiveSettingsAtOnce) {
+    for (const auto& b : binding::kChecks) {
+        Rig r;
+        r.settings.Show();
+        const bool before = r.live.*b.member;
+        r.Click(b.id);
+        EXPECT_EQ(r.live.*b.member, !before) << b.id;
+    }
+}
+
+TEST(SettingsControls, BoxesWithAHandlerRunItAfterTheValueIsStored) {
+    Rig r;
+    r.settings.Show();
+    bool seen = false;
+    SettingsControls s{r.controls, r.live, [&](Effect e) {
+                           EXPECT_EQ(e, Effect::SMTPReports);
+                           seen = r.live.SMTPReports;
+                       }};
+    r.controls.checks[IDC_SMTPReportsCB] = true;
+    s.OnEvent(IDC_SMTPReportsCB, ControlEvent::Clicked);
+    EXPECT_TRUE(seen);
+    r.Click(IDC_LANReportsCB);
+    r.Click(IDC_BalloonCB);
+    EXPECT_EQ(r.effects, (std::vector<Effect>{Effect::LANReports}));
+}
+
+TEST(SettingsControls, RadioClickSetsTheActionAndLeavesOneOn) {
+    Rig r;
+    r.settings.Show();
+    r.settings.OnEvent(IDC_NothingRB, ControlEvent::Clicked);
+    EXPECT_EQ(r.live.Action, 4);
+    r.settings.OnEvent(IDC_SleepRB, ControlEvent::Clicked);
+    EXPECT_EQ(r.live.Action, 2);
+    int on = 0;
+    for (const auto& rb : binding::kRadios) on += r.controls.checks[rb.id];
+    EXPECT_EQ(on, 1);
+    EXPECT_TRUE(r.controls.checks[IDC_SleepRB]);
+}
+
+TEST(SettingsControls, TypedTextsAreStoredAsTheyStand) {
+    Rig r;
+    r.Type(IDC_SMTPPswE, " secret ");
+    r.Type(IDC_HTTPPortE, "80a");
+    r.Type(IDC_LANServerNameE, "");
+    EXPECT_EQ(r.live.SMTPPassword, " secret ");
+    EXPECT_EQ(r.live.HTTPPort, "80a");
+    EXPECT_EQ(r.live.LANServer, "");
+}
+
+// Typing in RefreshE moves the setting but not the poll interval: only the
+// arrows run the refresh handler.
+TEST(SettingsControls, TypedRefreshIntervalIsStoredWithoutItsHandler) {
+    Rig r;
+    r.Type(IDC_RefreshE, "15");
+    EXPECT_EQ(r.live.RefreshInterval, 15);
+    r.Type(IDC_RefreshE, "0");
+    EXPECT_EQ(r.live.RefreshInterval, 1);
+    r.Type(IDC_RefreshE, "");
+    EXPECT_EQ(r.live.RefreshInterval, 1);
+    EXPECT_TRUE(r.effects.empty());
+    r.Arrow(IDC_RefreshUD, 7);
+    EXPECT_EQ(r.live.RefreshInterval, 7);
+    EXPECT_EQ(r.effects, (std::vector<Effect>{Effect::RefreshInterval}));
+}
+
+TEST(SettingsControls, ArrowClicksStoreThePositionWithinTheRange) {
+    Rig r;
+    r.Arrow(IDC_DelayUD, 610);
+    r.Arrow(IDC_UPSShutdownUD, 61);
+    r.Arrow(IDC_LANDelayUD, 25);
+    EXPECT_EQ(r.live.Delay, 610);
+    EXPECT_EQ(r.live.UPSShutdownDelay, 60);
+    EXPECT_EQ(r.live.LANDelay, 25);
+    EXPECT_TRUE(r.effects.empty());
+}
+
+TEST(SettingsControls, AnUpDownThatCannotTellKeepsTheSetting) {
+    Rig r;
+    r.settings.OnUpDownScroll(IDC_SMTPDelayUD);  // no position known
+    EXPECT_EQ(r.live.SMTPDelay, 20);
+    EXPECT_FALSE(r.settings.OnUpDownScroll(IDC_FullBatteryVoltageUD));  // not a settings up-down here
+}
+
+TEST(SettingsControls, RangesAndStepsGoToTheUpDowns) {
+    Rig r;
+    r.settings.SetUpRanges();
+    EXPECT_EQ(r.controls.ranges[IDC_DelayUD], (std::vector<int32_t>{10, 10800, 10}));
+    EXPECT_EQ(r.controls.ranges[IDC_RefreshUD], (std::vector<int32_t>{1, 60, 1}));
+    EXPECT_EQ(r.controls.ranges[IDC_SMTPDelayUD], (std::vector<int32_t>{5, 180, 5}));
+}
+
+TEST(SettingsControls, HttpFieldsFollowTheirSwitches) {
+    Rig r;
+    r.settings.Show();
+    EXPECT_TRUE(r.controls.enabled[IDC_HTTPPortE]);
+    EXPECT_FALSE(r.controls.enabled[IDC_HTTPUserE]);
+    EXPECT_FALSE(r.controls.enabled[IDC_HTTPPasswordE]);
+    r.Click(IDC_HTTPAuthCB);
+    r.Click(IDC_HTTPCB);
+    EXPECT_EQ(r.effects, (std::vector<Effect>{Effect::HTTPAuth, Effect::HTTPServer}));
+    r.settings.ShowHttpStates();
+    EXPECT_FALSE(r.controls.enabled[IDC_HTTPPortE]);
+    EXPECT_TRUE(r.controls.enabled[IDC_HTTPUserE]);
+    EXPECT_TRUE(r.controls.enabled[IDC_HTTPPasswordE]);
+}
+
+TEST(SettingsControls, OtherControlsAreNotTaken) {
+    Rig r;
+    EXPECT_FALSE(r.settings.OnEvent(IDC_StartSB, ControlEvent::Clicked));
+    EXPECT_FALSE(r.settings.OnEvent(IDC_UPSStatusCB1, ControlEvent::Clicked));
+    EXPECT_FALSE(r.settings.OnEvent(IDC_SMTPHostE, ControlEvent::Clicked));
+    EXPECT_FALSE(r.settings.OnEvent(IDC_DelayE, ControlEvent::TextChanged));
+}
+
+}  // namespace
+}  // namespace velt::ui
