@@ -174,22 +174,29 @@ bool MainWindow::CreateForm(const std::vector<std::string>& params) {
     form_ = std::make_unique<TMainForm>(
         MainFormViews{*this, *this, *infoPage_, *infoPage_, *statusPage_, *battery_, *this},
         seams_->FormSystem(mutexes_.data, portDialog_, testTForm_));
-    live_ = &form_->Live();
-    settings_ = std::make_unique<SettingsControls>(controls_, *live_, [this](binding::Effect e) { OnEffect(e); });
+    BindSettings();
+    HookWorker();
+    bool started = false;
+    RunForm([&started, &params](TMainForm& f) { started = f.FormCreate(params); });
+    if (!started) return false;
+    RunForm([this](TMainForm&) { seams_->hid.Refresh(); });
+    return true;
+}
+
+void MainWindow::BindSettings() {
+    settings_ =
+        std::make_unique<SettingsControls>(controls_, form_->Live(), [this](binding::Effect e) { OnEffect(e); });
     settings_->SetUpRanges();
     for (const auto& b : binding::kTexts)
         ::SendMessageA(controls_.Get(b.id), EM_SETLIMITTEXT, kSettingTextLimit, 0);
+}
+
+// The worker's only reach into the window is the synchronous hand-off.
+void MainWindow::HookWorker() {
     win::WinSystemInfo& system = seams_->system;
     form_->onWorkerThreadStart = [&system] { system.SetCurrentThreadPriority(ThreadPriority::Idle); };
     HWND target = hwnd_;
     form_->notifyMain = [target] { ::SendMessageA(target, kWorkerMessage, 0, 0); };
-    // A message box of "/A" runs a message loop: nothing may close the window meanwhile.
-    gate_.BeginHandler();
-    const bool started = form_->FormCreate(params);
-    gate_.EndHandler();
-    if (!started) return false;
-    RunForm([this](TMainForm&) { seams_->hid.Refresh(); });
-    return true;
 }
 
 // One part spanning the width, so WM_GETTEXT gives the message.
@@ -431,6 +438,7 @@ void MainWindow::ClearLog() { controls_.SetText(IDC_LogM, ""); }
 void MainWindow::SetStartEnabled(bool enabled) { controls_.Enable(IDC_StartSB, enabled); }
 void MainWindow::SetStopEnabled(bool enabled) { controls_.Enable(IDC_StopSB, enabled); }
 
+// The settings controls are bound to the form's live settings, the ones passed.
 void MainWindow::ShowSettings(const TUPSSettings&) {
     if (settings_) settings_->Show();
     ShowBatteryThresholds();

@@ -72,6 +72,8 @@ private:
 
     bool OnCreate();
     bool CreateForm(const std::vector<std::string>& params);
+    void BindSettings();
+    void HookWorker();
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& hdr);
     void OnVScroll(int code, HWND from);
@@ -118,7 +120,6 @@ private:
     std::unique_ptr<BatteryControls> battery_;
     std::unique_ptr<LinkLabels> links_;
     std::unique_ptr<SettingsControls> settings_;
-    TUPSSettings* live_ = nullptr;  // the form's live settings, once it exists
 
     std::unique_ptr<SystemSeams> seams_;
     std::unique_ptr<TMainForm> form_;  // last: it references everything above
