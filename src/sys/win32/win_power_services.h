@@ -4,33 +4,11 @@
 // ExitWindowsEx with the shutdown privilege (advapi32).
 #include <windows.h>
 
+#include "sys/win32/loaded_module.h"
+
 #include "sys/power_services.h"
 
 namespace velt::win {
-
-// A library loaded by name, unloaded when the owner goes away.
-class LoadedModule {
-public:
-    explicit LoadedModule(const char* name) : module_(::LoadLibraryA(name)) {}
-    ~LoadedModule() {
-        if (module_) ::FreeLibrary(module_);
-    }
-    LoadedModule(const LoadedModule&) = delete;
-    LoadedModule& operator=(const LoadedModule&) = delete;
-
-    bool Loaded() const { return module_ != nullptr; }
-    // Null when the library is not loaded or lacks the entry point.
-    template <typename Fn>
-    Fn Find(const char* name) const {
-        if (!module_) return nullptr;
-        // Through a plain function pointer type: compilers accept that cast
-        // between unrelated function pointer types without complaint.
-        return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module_, name)));
-    }
-
-private:
-    HMODULE module_;
-};
 
 class WinPowerServices final : public IPowerServices {
 public:

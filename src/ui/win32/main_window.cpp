@@ -1,5 +1,7 @@
 #include "ui/win32/main_window.h"
 
+#include "sys/win32/loaded_module.h"
+
 #include <commctrl.h>
 #include <commdlg.h>
 #include <dbt.h>
@@ -96,8 +98,12 @@ std::optional<std::string> AskFile(OPENFILENAMEA& ofn, char (&file)[MAX_PATH], b
     ofn.lpstrFile = file;
     ofn.nMaxFile = MAX_PATH;
     ofn.nFilterIndex = 1;
-    const BOOL ok = save ? ::GetSaveFileNameA(&ofn) : ::GetOpenFileNameA(&ofn);
-    if (!ok) return std::nullopt;
+    // Loaded only while a file dialog is up: the library pulls in the printing
+    // stack, which would otherwise sit in memory for the whole run.
+    using FileDialog = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    const win::LoadedModule dialogs("comdlg32.dll");
+    const auto show = dialogs.Find<FileDialog>(save ? "GetSaveFileNameA" : "GetOpenFileNameA");
+    if (!show || !show(&ofn)) return std::nullopt;
     return std::string(file);
 }
 
