@@ -125,17 +125,12 @@ void TMainForm::FormClose() {
 }
 
 // Bounded: a poll holds the worker at most about 4.5 s, and it notices the
-// request within 300 ms after that. Sent messages must keep flowing, since the
-// worker may be in its synchronous hand-off.
+// request within 300 ms after that.
 void TMainForm::StopWorker() {
     if (!worker_) return;
     Terminate();
     constexpr unsigned kStepMs = 10, kLimitMs = 15000;
-    for (unsigned waited = 0; !Finished() && waited < kLimitMs; waited += kStepMs) {
-        s_.pump.ProcessSentMessages();
-        s_.sleeper.Sleep(kStepMs);
-    }
-    if (Finished()) Free();
+    if (WaitForWorkerEnd(*this, s_.pump, s_.sleeper, kStepMs, kLimitMs)) Free();
 }
 
 void TMainForm::Terminate() {

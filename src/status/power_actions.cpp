@@ -100,18 +100,17 @@ void TPowerActions::ReleaseSuspendHold() {
 void TPowerActions::StopWorker() {
     Guarded([&] { d_.worker.Terminate(); });
     bool ended = false;
-    Guarded([&] { ended = WaitForWorkerEnd(); });
+    Guarded([&] { ended = WaitForWorkerEnd(d_.worker, d_.pump, d_.sleeper, kWorkerStepMs, kWorkerWaitMs); });
     if (ended) Guarded([&] { d_.worker.Free(); });
 }
 
-// The worker may be inside its synchronous hand-off to this thread; letting
-// sent messages through while waiting keeps the two from waiting on each other.
-bool TPowerActions::WaitForWorkerEnd() {
-    for (unsigned waited = 0;; waited += kWorkerStepMs) {
-        d_.pump.ProcessSentMessages();
-        if (d_.worker.Finished()) return true;
-        if (waited >= kWorkerWaitMs) return false;
-        d_.sleeper.Sleep(kWorkerStepMs);
+bool WaitForWorkerEnd(const IPollingWorker& worker, IMessagePump& pump, ISleeper& sleeper, unsigned stepMs,
+                      unsigned limitMs) {
+    for (unsigned waited = 0;; waited += stepMs) {
+        pump.ProcessSentMessages();
+        if (worker.Finished()) return true;
+        if (waited >= limitMs) return false;
+        sleeper.Sleep(stepMs);
     }
 }
 

@@ -44,6 +44,12 @@ public:
     virtual void Free() = 0;
 };
 
+// Waits, in steps of `stepMs` for at most `limitMs`, until the worker has ended.
+// The worker may be inside its synchronous hand-off to this thread, so sent
+// messages are let through meanwhile. True when it ended.
+bool WaitForWorkerEnd(const IPollingWorker& worker, IMessagePump& pump, ISleeper& sleeper, unsigned stepMs,
+                      unsigned limitMs);
+
 // SMTPReportsTimer and LANReportsTimer.
 class IReportTimers {
 public:
@@ -117,7 +123,6 @@ private:
     void HoldLockForSuspend();
     void ReleaseSuspendHold();
     void StopWorker();
-    bool WaitForWorkerEnd();
 
     PowerActionsDeps d_;
     bool suspendHold_ = false;  // the main thread holds the data lock once for a suspend

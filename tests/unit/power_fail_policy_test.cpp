@@ -197,7 +197,7 @@ TEST(ExternalProgram, DirectoryAndPathsThatCannotBeQuoted) {
     EXPECT_EQ(ExternalProgramDirectory("run.bat"), "");
     Events ev;
     FakeLauncher launcher{ev};
-    for (const std::string path : {std::string("C:\\a\" & del x.exe"), std::string("C:\\a\0b", 6),
+    for (const std::string& path : {std::string("C:\\a\" & del x.exe"), std::string("C:\\a\0b", 6),
                                    std::string()})
         EXPECT_EQ(RunExternalProgram(launcher, path, nullptr, 100, 10),
                   ExternalProgramOutcome::NotStarted);

@@ -4,6 +4,15 @@
 
 namespace velt::win {
 
+// An entry point by name, as the caller's function type; null when the module
+// is not loaded or lacks it. Through void(*)(): the one cast between function
+// types compilers accept silently.
+template <typename Fn>
+Fn FindEntryPoint(HMODULE module, const char* name) {
+    if (!module) return nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
+}
+
 class LoadedModule {
 public:
     explicit LoadedModule(const char* name) : module_(::LoadLibraryA(name)) {}
@@ -17,10 +26,7 @@ public:
     // Null when the library is not loaded or lacks the entry point.
     template <typename Fn>
     Fn Find(const char* name) const {
-        if (!module_) return nullptr;
-        // Through a plain function pointer type: compilers accept that cast
-        // between unrelated function pointer types without complaint.
-        return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module_, name)));
+        return FindEntryPoint<Fn>(module_, name);
     }
 
 private:

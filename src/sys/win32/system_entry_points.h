@@ -1,11 +1,12 @@
 #pragma once
 // The optional system functions, looked up by name in their libraries at
-// start-up. A null pointer is the function's found-flag saying "not found"; a
+// start-up (user32's and powrprof's are bound by the power services, which use them). A null pointer is the function's found-flag saying "not found"; a
 // library that does not load leaves all of its functions unfound. Callers test
 // Found() before every call. Main thread only; the pointers stay valid until
 // UnloadAll().
 #include <windows.h>
 
+#include "sys/win32/loaded_module.h"
 #include "sys/win32/win_handle.h"
 
 namespace velt::win {
@@ -24,10 +25,7 @@ public:
     bool Found() const { return fn_ != nullptr; }
     Fn get() const { return fn_; }
 
-    void Bind(HMODULE module, const char* name) {
-        // Through void(*)(): the one cast between function types compilers accept silently.
-        fn_ = module ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name))) : nullptr;
-    }
+    void Bind(HMODULE module, const char* name) { fn_ = FindEntryPoint<Fn>(module, name); }
     void Clear() { fn_ = nullptr; }
 
 private:
@@ -36,9 +34,6 @@ private:
 
 using GetVersionExAFn = BOOL(WINAPI*)(OSVERSIONINFOA* info);
 using GetNativeSystemInfoFn = void(WINAPI*)(SYSTEM_INFO* info);
-using RegisterPowerSettingNotificationFn = void*(WINAPI*)(HANDLE recipient, const GUID* setting, DWORD flags);
-using SetSuspendStateFn = BOOLEAN(WINAPI*)(BOOLEAN hibernate, BOOLEAN forceCritical, BOOLEAN disableWakeEvent);
-using PowerQueryFn = BOOLEAN(WINAPI*)();
 using NetMessageBufferSendFn = DWORD(WINAPI*)(const wchar_t* server, const wchar_t* recipient, const wchar_t* from,
                                               BYTE* text, DWORD textBytes);
 // Undocumented terminal-services calls of WinSta.DLL.
@@ -56,26 +51,21 @@ public:
     SystemEntryPoints& operator=(const SystemEntryPoints&) = delete;
 
     void LoadKernel32();   // GetVersionExA, GetNativeSystemInfo
-    void LoadUser32();     // RegisterPowerSettingNotification
-    void LoadPowrProf();   // SetSuspendState and the three power-action queries
     void LoadNetApi32();   // NetMessageBufferSend
     void LoadWinSta();     // WinStationSendMessageW, WinStationOpenServerW, WinStationCloseServer
-    // WinSta, NETAPI32, powrprof, kernel32, user32, each only when loaded;
+    // WinSta, NETAPI32, kernel32, each only when loaded;
     // every flag goes false first. No caller may still be inside one of them.
     void UnloadAll();
 
     EntryPoint<GetVersionExAFn> getVersionExA;
     EntryPoint<GetNativeSystemInfoFn> getNativeSystemInfo;
-    EntryPoint<RegisterPowerSettingNotificationFn> registerPowerSettingNotification;
-    EntryPoint<SetSuspendStateFn> setSuspendState;
-    EntryPoint<PowerQueryFn> isPwrSuspendAllowed, isPwrHibernateAllowed, isPwrShutdownAllowed;
     EntryPoint<NetMessageBufferSendFn> netMessageBufferSend;
     EntryPoint<WinStationSendMessageWFn> winStationSendMessageW;
     EntryPoint<WinStationOpenServerWFn> winStationOpenServerW;
     EntryPoint<WinStationCloseServerFn> winStationCloseServer;
 
 private:
-    Module kernel32_, user32_, powrprof_, netapi32_, winsta_;
+    Module kernel32_, netapi32_, winsta_;
 };
 
 }  // namespace velt::win
