@@ -5,6 +5,11 @@ next to a bare Win32 window (barewin.exe) measured in the same prefix.
 Each program runs alone for the measuring time, so that the wineserver's CPU
 time in that window can be put down to it. Prints a table; goal: at most
 0.2 % of one core, anonymous memory at most 1.5 x the bare window's, flat.
+
+The bare window is measured twice: as it is, and with /floor (common controls
+loaded, one idle worker thread). Under Wine those two alone cost megabytes
+that no program using them can avoid; the floor shows how much of veltrano's
+memory is its own.
 """
 
 import argparse
@@ -45,9 +50,9 @@ def poll_period(sim, since):
     return (times[-1] - times[0]) / (len(times) - 1)
 
 
-def run_barewin(wine, seconds):
+def run_barewin(wine, seconds, *args):
     exe = os.path.join(wine.build_dir, "barewin.exe")
-    proc = subprocess.Popen(["wine", exe], env=wine.env, stdin=subprocess.DEVNULL,
+    proc = subprocess.Popen(["wine", exe, *args], env=wine.env, stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         time.sleep(3.0)  # let it map its window before the first sample
@@ -98,6 +103,7 @@ def main():
         # start-up work in the wineserver has died down for both runs.
         velt = run_veltrano(wine, args.seconds, args.interval)
         bare = run_barewin(wine, args.seconds)
+        floor = run_barewin(wine, args.seconds, "/floor")
 
     print()
     print("Idle cost over %.0f s each (Wine %s)" % (
@@ -106,14 +112,20 @@ def main():
     print("%-13s %8s %9s  %8s %9s  %9s %9s %9s" % (
         "program", "cpu s", "cpu", "server s", "server", "anon kB", "anon end", "anon max"))
     print(row("barewin.exe", bare))
+    print(row("  /floor", floor))
     print(row("veltrano.exe", velt))
     ratio = velt["rss"][-1] / bare["rss"][-1] if bare["rss"][-1] else float("nan")
     growth = velt["rss"][-1] - velt["rss"][0]
+    own = velt["rss"][-1] - floor["rss"][-1]
     print()
     print("poll period at a %d s interval: %.2f s (expected about %.1f s)" % (
         args.interval, velt["period"], 1.0 + 0.3 * max(1, math.ceil(args.interval * 1000 / 300))))
-    print("veltrano anonymous memory: %.2f x the bare window's; change over the run %+d kB"
+    print("veltrano anonymous memory: %.2f x the bare window's (goal <= 1.5); change over the run %+d kB"
           % (ratio, growth))
+    print("the floor (common controls, one idle thread): %d kB = %.2f x the bare window's;"
+          " veltrano %.2f x the floor, %d kB of its own" % (
+              floor["rss"][-1], floor["rss"][-1] / bare["rss"][-1],
+              velt["rss"][-1] / floor["rss"][-1], own))
     print("veltrano CPU %.3f %% of one core (goal <= 0.2 %%), with its wineserver share %.3f %%"
           % (100.0 * velt["cpu"] / velt["wall"],
              100.0 * (velt["cpu"] + velt["server"] - bare["server"]) / velt["wall"]))
