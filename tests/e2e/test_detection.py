@@ -49,6 +49,8 @@ class DetectionTest(E2ETestCase):
         sim, app = self.start_remembered(protocol="none")
         self.wait_text("StatusBar", lambda t: t == "Supported protocol UPS not detected!", 40,
                        "the failure message")
+        # The rating probe still follows the message on an open port.
+        wait_for(lambda: len(sim.commands()) >= 3, 15, 0.2, "the rating probe")
         cmds = [c["cmd"] for c in sim.commands()]
         self.assertEqual(cmds, ["Q1\r", "QS\r", "F\r"])
         self.assertNotIn("Start Monitoring", self.text("LogM") or "")
