@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: native unit tests (CTest), the tools' Python
-# tests, then the Windows build and its end-to-end tests under Wine.
+# Builds and runs every test: the layer check of the includes, native unit
+# tests (CTest), the tools' Python tests, then the Windows build and its end-to-end tests under Wine.
 # Ends with "N passed, M failed" and a non-zero status when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +15,13 @@ note() { printf '\n=== %s\n' "$*"; }
 fail_step() { echo "FAILED: $*"; failed=$((failed + 1)); }
 
 bash scripts/setup.sh || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
+
+note "layers"
+if /usr/bin/python3 scripts/check_layers.py 2>&1 | tee "$logdir/layers.log"; then
+  passed=$((passed + 1))
+else
+  fail_step "an include points up the layers"
+fi
 
 note "native build"
 if cmake -S . -B build/native >"$logdir/native-configure.log" 2>&1 \

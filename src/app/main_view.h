@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/settings_io.h"
-#include "app/ups_settings.h"
+#include "core/ups_settings.h"
 #include "status/power_actions.h"
 
 namespace velt {

@@ -5,7 +5,7 @@
 #include <variant>
 
 #include "app/settings_table.h"
-#include "app/system_identity.h"
+#include "status/power_actions.h"
 
 namespace velt {
 namespace {

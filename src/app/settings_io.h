@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ups_settings.h"
+#include "core/ups_settings.h"
 #include "core/ups_link.h"
 #include "status/battery_charge.h"
 #include "sys/data_lock.h"

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <variant>
 
-#include "app/ups_settings.h"
+#include "core/ups_settings.h"
 
 namespace velt {
 

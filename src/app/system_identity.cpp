@@ -1,7 +1,5 @@
 #include "app/system_identity.h"
 
-#include <cstdio>
-
 namespace velt {
 namespace {
 
@@ -40,13 +38,5 @@ std::string ComposeOsLabel(const OsVersionRecord& os, std::optional<uint16_t> na
 }
 
 bool MeetsSystemRequirement(const OsVersionRecord& os) { return os.platformId == kPlatformNt && os.major >= 5; }
-
-bool ForceOptionsSupported(uint32_t osMajorVersion) { return osMajorVersion <= 5; }
-
-std::string VersionStringSubBlock(uint16_t language, uint16_t codePage, const std::string& entry) {
-    char hex[9];
-    std::snprintf(hex, sizeof hex, "%04X%04X", language, codePage);
-    return "\\StringFileInfo\\" + std::string(hex) + "\\" + entry;
-}
 
 }  // namespace velt

@@ -21,12 +21,4 @@ std::string ArchitectureSuffix(std::optional<uint16_t> nativeArchitecture);
 // The NT family from major version 5 on; anything else ends the program.
 bool MeetsSystemRequirement(const OsVersionRecord& os);
 
-// "Force Shutdown" and "Force Suspend" exist only up to major version 5.
-bool ForceOptionsSupported(uint32_t osMajorVersion);
-
-// Version-resource sub-block of a string entry for the first translation:
-// "\StringFileInfo\" + language and code page as eight upper-case hex digits
-// + "\" + entry.
-std::string VersionStringSubBlock(uint16_t language, uint16_t codePage, const std::string& entry);
-
 }  // namespace velt

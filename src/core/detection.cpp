@@ -4,7 +4,7 @@
 
 #include "core/command_exchange.h"
 #include "core/commands.h"
-#include "status/ups_status.h"
+#include "core/ups_number.h"
 
 namespace velt {
 

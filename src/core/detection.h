@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "app/ui_feedback.h"
-#include "app/ups_settings.h"
+#include "core/feedback.h"
+#include "core/ups_settings.h"
+#include "core/battery_rating.h"
 #include "core/event_sink.h"
 #include "core/ups_link.h"
-#include "status/battery_charge.h"
 #include "sys/clock.h"
 
 namespace velt {
@@ -52,7 +52,7 @@ struct DetectionDeps {
     ILogSink& log;
     IFeedback& feedback;
     IDetectionView& view;
-    TBatteryCharge& battery;
+    IBatteryRating& battery;
     // Reapplies the stored battery thresholds, so saved values win over the preset.
     std::function<void()> loadBatterySettings;
     // The texts of VIDE and PIDE for the USB messages.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ui_feedback.h"
+#include "core/feedback.h"
 #include "core/event_sink.h"
 #include "core/ups_link.h"
 #include "sys/data_lock.h"

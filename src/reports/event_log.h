@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "reports/date_time_text.h"
+#include "core/date_time_text.h"
 #include "sys/clock.h"
 
 namespace velt {
@@ -25,8 +25,5 @@ private:
 std::string ProposedLogFileName(const LocalDateTime& t);
 // Every line followed by CR LF, the last one too.
 std::string LogFileText(const std::vector<std::string>& lines);
-// The system's error text as log lines carry it: at most 255 characters, with
-// trailing blanks, control characters and full stops removed.
-std::string TrimSystemErrorText(std::string text);
 
 }  // namespace velt

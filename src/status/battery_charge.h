@@ -5,7 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "app/ups_settings.h"
+#include "core/battery_rating.h"
+#include "core/ups_settings.h"
 #include "status/up_down.h"
 
 namespace velt {
@@ -41,7 +42,7 @@ long RoundHalfEven(double v);
 
 // The positions live in the settings object ("Empty Voltage", "Full Voltage",
 // "Min Voltage"); this class keeps the ranges the presets give them.
-class TBatteryCharge {
+class TBatteryCharge final : public IBatteryRating {
 public:
     TBatteryCharge(TUPSSettings& live, IBatteryView& view, char decimalSeparator);
 
@@ -53,7 +54,7 @@ public:
     void UpdateBatteryCharge(double batteryVolts);
     // At every detection on an open link: the F probe's rated battery voltage,
     // or none to ask the user. Stored thresholds are applied afterwards by the caller.
-    void ApplyNominalVoltage(std::optional<double> ratedBatteryVolts);
+    void ApplyNominalVoltage(std::optional<double> ratedBatteryVolts) override;
     void ApplyBatteryPreset(int nominalVolts);
     // Sets a position as a stored value would; the changing rule keeps the edit in step.
     void SetPosition(BatteryUpDown which, int32_t position);

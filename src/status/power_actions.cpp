@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/system_identity.h"
-
 namespace velt {
+
+bool ForceOptionsSupported(uint32_t osMajorVersion) { return osMajorVersion <= 5; }
 
 namespace {
 

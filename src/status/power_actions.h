@@ -6,13 +6,17 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/ups_settings.h"
+#include "core/ups_settings.h"
 #include "core/event_sink.h"
 #include "sys/clock.h"
 #include "sys/data_lock.h"
+#include "sys/message_pump.h"
 #include "sys/power_services.h"
 
 namespace velt {
+
+// "Force Shutdown" and "Force Suspend" exist only up to major version 5.
+bool ForceOptionsSupported(uint32_t osMajorVersion);
 
 // The three actions as the power-fail countdown and the toolbar call them.
 class IComputerPowerActions {
@@ -21,17 +25,6 @@ public:
     virtual void ShutdownComputer() = 0;
     virtual void SuspendComputer() = 0;
     virtual void HibernateComputer() = 0;
-};
-
-// The main thread's message loop, as seen by waits that must keep the window alive.
-class IMessagePump {
-public:
-    virtual ~IMessagePump() = default;
-    // Lets every pending window message run once.
-    virtual void ProcessMessages() = 0;
-    // Lets only messages that other threads send synchronously through (the
-    // worker's hand-off), so nothing else runs while the worker is stopped.
-    virtual void ProcessSentMessages() = 0;
 };
 
 // The I/O worker as the shutdown sees it.

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "app/ups_settings.h"
+#include "core/ups_settings.h"
 #include "core/event_sink.h"
 #include "core/ups_link.h"
 #include "status/power_actions.h"

@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "app/ui_feedback.h"
-#include "app/ups_settings.h"
-#include "reports/date_time_text.h"
-#include "reports/warnings.h"
+#include "core/feedback.h"
+#include "core/ups_settings.h"
+#include "core/date_time_text.h"
+#include "status/warnings.h"
 #include "status/battery_charge.h"
 #include "status/power_fail_countdown.h"
 #include "status/ups_status.h"

@@ -1,10 +1,10 @@
 #pragma once
-// TUPSStatus: one parsed status reply, and the number conversion used for every
-// number the UPS or the user supplies.
+// TUPSStatus: one parsed status reply.
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/ups_number.h"
 #include "sys/clock.h"
 
 namespace velt {
@@ -28,10 +28,6 @@ struct TUPSStatus {
     // or when the reply ends early).
     int FieldsCut = 0;
 };
-
-// "." and "," both read as the decimal separator; leading/trailing codes 0..32
-// are ignored. `localeSeparator` is the user's decimal separator.
-std::optional<double> UPSStrToFloat(std::string_view text, char localeSeparator = '.');
 
 // No status when the reply is empty, no protocol was detected, or it does not
 // begin with "(".

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "sys/error_text.h"
 
 namespace velt::test {
 namespace {

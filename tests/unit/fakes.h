@@ -13,7 +13,7 @@
 #include "app/main_view.h"
 #include "core/com_port.h"
 #include "core/event_sink.h"
-#include "reports/date_time_text.h"
+#include "core/date_time_text.h"
 #include "sys/clock.h"
 #include "sys/data_lock.h"
 #include "sys/file_writer.h"

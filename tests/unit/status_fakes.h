@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/ui_feedback.h"
+#include "core/feedback.h"
 #include "core/detection.h"
 #include "core/hid_discovery.h"
-#include "reports/warnings.h"
+#include "status/warnings.h"
 #include "status/battery_charge.h"
 #include "status/status_evaluation.h"
 #include "sys/timer.h"

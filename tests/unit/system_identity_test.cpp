@@ -1,4 +1,6 @@
 #include "app/system_identity.h"
+#include "status/power_actions.h"
+#include "sys/version_resource.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "reports/event_log.h"
+#include "sys/error_text.h"
 
 namespace velt::win {
 

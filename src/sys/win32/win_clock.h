@@ -2,7 +2,7 @@
 // The system's clock, sleep and the user's date, time and number formats.
 #include <string>
 
-#include "reports/date_time_text.h"
+#include "sys/date_time_format.h"
 #include "sys/clock.h"
 
 namespace velt::win {

@@ -1,6 +1,6 @@
 #pragma once
 // IMessagePump over the calling thread's message queue. Main thread only.
-#include "status/power_actions.h"
+#include "sys/message_pump.h"
 
 namespace velt::win {
 

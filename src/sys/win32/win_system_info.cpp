@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/system_identity.h"
+#include "sys/version_resource.h"
 
 namespace velt::win {
 namespace {

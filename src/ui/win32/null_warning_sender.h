@@ -1,6 +1,6 @@
 #pragma once
 // Where event warnings go until the e-mail and LAN senders exist: nowhere.
-#include "reports/warnings.h"
+#include "status/warnings.h"
 
 namespace velt::ui {
 

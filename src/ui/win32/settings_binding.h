@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ups_settings.h"
+#include "core/ups_settings.h"
 #include "ui/win32/control_ids.h"
 
 namespace velt::ui::binding {

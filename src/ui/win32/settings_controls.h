@@ -5,7 +5,7 @@
 // controls' access; main thread only.
 #include <functional>
 
-#include "app/ups_settings.h"
+#include "core/ups_settings.h"
 #include "ui/win32/control_access.h"
 #include "ui/win32/settings_binding.h"
 

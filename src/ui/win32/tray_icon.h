@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/ui_feedback.h"
+#include "core/feedback.h"
 #include "status/status_evaluation.h"
 #include "sys/win32/win_handle.h"
 

@@ -1,4 +1,4 @@
-#include "reports/date_time_text.h"
+#include "core/date_time_text.h"
 
 namespace velt {
 

@@ -1,4 +1,4 @@
-#include "reports/warnings.h"
+#include "status/warnings.h"
 
 namespace velt {
 
