@@ -14,8 +14,8 @@ constexpr uint32_t kMinuteMs = 60000;
 }  // namespace
 
 TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
-    : v_(views),
-      s_(sys),
+    : views_(views),
+      sys_(sys),
       osMajorVersion_(sys.system.OsVersion().major),
       battery_(live_, views.battery, sys.decimalSeparator),
       detector_({link_, live_, sys.sleeper, *this, views.feedback, views.detection, battery_,
@@ -23,7 +23,7 @@ TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
                  [this] { return std::make_pair(discovery_.VidText(), discovery_.PidText()); },
                  sys.decimalSeparator}),
       discovery_({link_, sys.lock, sys.hid, *this, views.feedback, views.hidList, accepted_,
-                  [this] { return s_.startTimer.Enabled(); }, [this] { return detector_.DetectProtocol(); },
+                  [this] { return sys_.startTimer.Enabled(); }, [this] { return detector_.DetectProtocol(); },
                   [this] { StartMonitoring(); }, [this] { StopMonitoring(); }}),
       actions_({sys.power, live_, sys.lock, *this, *this, *this, *this, sys.pump, sys.sleeper, osMajorVersion_}),
       policy_({sys.delayTimer, live_, actions_, link_, sys.lock, sys.sleeper, *this, sys.launcher, sys.pump}),
@@ -41,70 +41,70 @@ TMainForm::~TMainForm() {
 }
 
 SettingsContext TMainForm::Settings() {
-    return {s_.store, live_, link_, s_.lock, battery_, *this, osMajorVersion_, programPath_};
+    return {sys_.store, live_, link_, sys_.lock, battery_, *this, osMajorVersion_, programPath_};
 }
 
 UpsIdentityText TMainForm::Identity() const {
     return {discovery_.VidText(), discovery_.PidText(), discovery_.ProductText()};
 }
 
-void TMainForm::AddLogLine(const std::string& message) { AddLogLine(message, s_.clock.Now()); }
+void TMainForm::AddLogLine(const std::string& message) { AddLogLine(message, sys_.clock.Now()); }
 
 void TMainForm::AddLogLine(const std::string& message, const LocalDateTime& when) {
-    v_.main.AppendLogLine(log_.Add(message, when, s_.dateFormat));
+    views_.main.AppendLogLine(log_.Add(message, when, sys_.dateFormat));
 }
 
 // ---- start-up and closing
 
 bool TMainForm::FormCreate(const std::vector<std::string>& params) {
-    const OsVersionRecord os = s_.system.OsVersion();
-    const std::string osLabel = ComposeOsLabel(os, s_.system.NativeProcessorArchitecture());
-    v_.main.SetForceOptionsEnabled(ForceOptionsSupported(os.major));
+    const OsVersionRecord os = sys_.system.OsVersion();
+    const std::string osLabel = ComposeOsLabel(os, sys_.system.NativeProcessorArchitecture());
+    views_.main.SetForceOptionsEnabled(ForceOptionsSupported(os.major));
     if (!MeetsSystemRequirement(os)) return false;
-    v_.main.ShowAbout(osLabel, s_.system.ProgramFileVersion());
-    s_.system.SetProcessHighPriority();
-    s_.system.SetCurrentThreadPriority(ThreadPriority::Normal);
-    programPath_ = s_.system.ProgramPath();
+    views_.main.ShowAbout(osLabel, sys_.system.ProgramFileVersion());
+    sys_.system.SetProcessHighPriority();
+    sys_.system.SetCurrentThreadPriority(ThreadPriority::Normal);
+    programPath_ = sys_.system.ProgramPath();
     actions_.RegisterPowerSchemeNotification();
-    v_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
-    live_.LANServer = s_.system.ComputerName();
+    views_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
+    live_.LANServer = sys_.system.ComputerName();
     {
-        DataLockGuard guard(s_.lock);
+        DataLockGuard guard(sys_.lock);
         link_.RefreshIntervalMs = kDefaultRefreshMs;
     }
     LoadSettings(Settings());
-    v_.main.ShowSettings(live_);
-    v_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
+    views_.main.ShowSettings(live_);
+    views_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
     LoadSerialSettings(Settings());
     const CommandLineOptions options = ParseCommandLine(params);
     accepted_ = {options.extraVid, options.extraPid};
-    if (options.showAbout) v_.main.ShowAboutBox();
-    worker_ = std::make_unique<TReadData>(link_, s_.lock, s_.workerSleeper, s_.clock,
+    if (options.showAbout) views_.main.ShowAboutBox();
+    worker_ = std::make_unique<TReadData>(link_, sys_.lock, sys_.workerSleeper, sys_.clock,
                                           TReadData::Hooks{onWorkerThreadStart, notifyMain});
     worker_->Start();
     {
-        DataLockGuard guard(s_.lock);
+        DataLockGuard guard(sys_.lock);
         link_.HidDevice = nullptr;
     }
-    s_.startTimer.SetInterval(kStartTimerMs);
-    s_.startTimer.SetEnabled(true);
+    sys_.startTimer.SetInterval(kStartTimerMs);
+    sys_.startTimer.SetEnabled(true);
     return true;
 }
 
 void TMainForm::StartTimerTimer() {
-    s_.startTimer.SetEnabled(false);
+    sys_.startTimer.SetEnabled(false);
     StartAExecute();
 }
 
 bool TMainForm::FormCloseQuery() {
     if (exitRequested_) return true;
-    v_.main.MinimizeToTray();
+    views_.main.MinimizeToTray();
     return false;
 }
 
 void TMainForm::ExitAExecute() {
     SetExitRequested();
-    v_.main.CloseWindow();
+    views_.main.CloseWindow();
 }
 
 bool TMainForm::WMQueryEndSession() {
@@ -117,7 +117,7 @@ void TMainForm::FormClose() {
     StopLANReportTimer();
     StopWorker();
     {
-        DataLockGuard guard(s_.lock);
+        DataLockGuard guard(sys_.lock);
         if (link_.ComActive && link_.ComPort != 0 && link_.ComHandle) link_.ComHandle->SetDtr(false);
         link_.ComHandle.reset();
     }
@@ -130,7 +130,7 @@ void TMainForm::StopWorker() {
     if (!worker_) return;
     Terminate();
     constexpr unsigned kStepMs = 10, kLimitMs = 15000;
-    if (WaitForWorkerEnd(*this, s_.pump, s_.sleeper, kStepMs, kLimitMs)) Free();
+    if (WaitForWorkerEnd(*this, sys_.pump, sys_.sleeper, kStepMs, kLimitMs)) Free();
 }
 
 void TMainForm::Terminate() {
@@ -152,7 +152,7 @@ bool TMainForm::ConnectUps() {
     link_.ComActive = false;
     link_.Monitoring = false;
     link_.UsbActive = discovery_.FindUsbUps();
-    if (!link_.UsbActive) link_.ComActive = OpenComPort(link_, s_.serialPorts, s_.comPortDialog, s_.sleeper);
+    if (!link_.UsbActive) link_.ComActive = OpenComPort(link_, sys_.serialPorts, sys_.comPortDialog, sys_.sleeper);
     if (link_.UsbActive || link_.ComActive) link_.Monitoring = detector_.DetectProtocol();
     if (link_.Monitoring) return true;
     link_.ComHandle.reset();
@@ -163,10 +163,10 @@ bool TMainForm::ConnectUps() {
 }
 
 void TMainForm::StartAExecute() {
-    DataLockGuard guard(s_.lock);
+    DataLockGuard guard(sys_.lock);
     if (ConnectUps()) {
         StartMonitoring();
-        v_.main.SetStopEnabled(true);
+        views_.main.SetStopEnabled(true);
     }
 }
 
@@ -184,18 +184,18 @@ void TMainForm::StopMonitoring() {
 
 void TMainForm::StopAExecute() {
     {
-        DataLockGuard guard(s_.lock);
+        DataLockGuard guard(sys_.lock);
         link_.Monitoring = false;
     }
     AddLogLine("Stop Monitoring");
     StopMailReportTimer();
     StopLANReportTimer();
-    v_.main.SetStartEnabled(true);
-    v_.main.SetStopEnabled(false);
+    views_.main.SetStartEnabled(true);
+    views_.main.SetStopEnabled(false);
 }
 
 void TMainForm::RefreshUDClick() {
-    DataLockGuard guard(s_.lock);
+    DataLockGuard guard(sys_.lock);
     link_.RefreshIntervalMs = static_cast<uint32_t>(live_.RefreshInterval) * 1000u;
 }
 
@@ -211,7 +211,7 @@ void TMainForm::OnWorkerMessage(unsigned wParam) {
 
 void TMainForm::ShowSpinnerStep() {
     static const char* const kGlyphs[] = {"|", "/", "-", "\\"};
-    v_.main.SetSpinner(kGlyphs[spinnerStep_ % 4]);
+    views_.main.SetSpinner(kGlyphs[spinnerStep_ % 4]);
     spinnerStep_ = (spinnerStep_ + 1) % 8;
 }
 
@@ -220,7 +220,7 @@ void TMainForm::ProcessUPSStatus() {
     LocalDateTime when;
     bool monitoring = false, detected = false;
     {
-        DataLockGuard guard(s_.lock);
+        DataLockGuard guard(sys_.lock);
         reply = link_.ReplyText;
         when = link_.ReplyTime;
         monitoring = link_.Monitoring;
@@ -228,64 +228,64 @@ void TMainForm::ProcessUPSStatus() {
     }
     ShowSpinnerStep();
     if (monitoring && !reply.empty()) {
-        v_.main.SetTimeText(s_.dateFormat.LongTime(when));
-        v_.main.SetReportString(reply);
-        if (const auto status = ParseStatusReply(reply, when, detected, s_.decimalSeparator))
+        views_.main.SetTimeText(sys_.dateFormat.LongTime(when));
+        views_.main.SetReportString(reply);
+        if (const auto status = ParseStatusReply(reply, when, detected, sys_.decimalSeparator))
             evaluation_.Evaluate(*status);
     }
-    s_.pump.ProcessMessages();  // let the window repaint between replies
+    sys_.pump.ProcessMessages();  // let the window repaint between replies
 }
 
 // ---- log, settings, external program
 
 void TMainForm::ClearLogSBClick() {
     log_.Clear();
-    v_.main.ClearLog();
+    views_.main.ClearLog();
 }
 
 void TMainForm::SaveLogSBClick() {
-    const auto path = v_.main.AskSaveLogPath(ProposedLogFileName(s_.clock.Now()));
+    const auto path = views_.main.AskSaveLogPath(ProposedLogFileName(sys_.clock.Now()));
     if (!path) return;
     std::string error;
-    if (!s_.files.WriteAll(*path, LogFileText(log_.Lines()), error))
-        v_.main.ShowError("Cannot create file \"" + *path + "\". " + error);
+    if (!sys_.files.WriteAll(*path, LogFileText(log_.Lines()), error))
+        views_.main.ShowError("Cannot create file \"" + *path + "\". " + error);
 }
 
 void TMainForm::SaveSetSBClick() { SaveSettings(Settings()); }
 
 void TMainForm::ExSBClick() {
-    const auto path = v_.main.AskExternalProgram();
+    const auto path = views_.main.AskExternalProgram();
     if (!path) return;
     live_.ExternalProgramName = *path;
-    v_.main.ShowExternalProgram(LabelExternalProgram(*path));
+    views_.main.ShowExternalProgram(LabelExternalProgram(*path));
 }
 
-void TMainForm::ShowExternalProgram(const ExternalProgramLabel& label) { v_.main.ShowExternalProgram(label); }
-void TMainForm::ShowSettingsError(const std::string& message) { v_.main.ShowError(message); }
+void TMainForm::ShowExternalProgram(const ExternalProgramLabel& label) { views_.main.ShowExternalProgram(label); }
+void TMainForm::ShowSettingsError(const std::string& message) { views_.main.ShowError(message); }
 
 // ---- report timers (the senders plug in here)
 
 void TMainForm::StartMailReportTimer() {
-    s_.smtpReportsTimer.SetInterval(static_cast<uint32_t>(live_.SMTPDelay) * kMinuteMs);
-    if (live_.SMTPReports && !s_.smtpReportsTimer.Enabled()) s_.smtpReportsTimer.SetEnabled(true);
+    sys_.smtpReportsTimer.SetInterval(static_cast<uint32_t>(live_.SMTPDelay) * kMinuteMs);
+    if (live_.SMTPReports && !sys_.smtpReportsTimer.Enabled()) sys_.smtpReportsTimer.SetEnabled(true);
 }
 
-void TMainForm::StopMailReportTimer() { s_.smtpReportsTimer.SetEnabled(false); }
+void TMainForm::StopMailReportTimer() { sys_.smtpReportsTimer.SetEnabled(false); }
 
 void TMainForm::StartLANReportTimer() {
-    s_.lanReportsTimer.SetInterval(static_cast<uint32_t>(live_.LANDelay) * kMinuteMs);
-    if (live_.LANReports && !s_.lanReportsTimer.Enabled()) s_.lanReportsTimer.SetEnabled(true);
+    sys_.lanReportsTimer.SetInterval(static_cast<uint32_t>(live_.LANDelay) * kMinuteMs);
+    if (live_.LANReports && !sys_.lanReportsTimer.Enabled()) sys_.lanReportsTimer.SetEnabled(true);
 }
 
-void TMainForm::StopLANReportTimer() { s_.lanReportsTimer.SetEnabled(false); }
+void TMainForm::StopLANReportTimer() { sys_.lanReportsTimer.SetEnabled(false); }
 
 void TMainForm::DisableReportTimers() {
     StopMailReportTimer();
     StopLANReportTimer();
 }
 
-void TMainForm::SMTPReportsCBClick() { s_.smtpReportsTimer.SetEnabled(live_.SMTPReports); }
-void TMainForm::LANReportsCBClick() { s_.lanReportsTimer.SetEnabled(live_.LANReports); }
+void TMainForm::SMTPReportsCBClick() { sys_.smtpReportsTimer.SetEnabled(live_.SMTPReports); }
+void TMainForm::LANReportsCBClick() { sys_.lanReportsTimer.SetEnabled(live_.LANReports); }
 // The status page server comes with its own work; the switches only persist until then.
 void TMainForm::HTTPCBClick() {}
 void TMainForm::HTTPAuthCBClick() {}

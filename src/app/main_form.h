@@ -160,8 +160,8 @@ private:
     void StopWorker();
     UpsIdentityText Identity() const;
 
-    MainFormViews v_;
-    MainFormSystem s_;
+    MainFormViews views_;
+    MainFormSystem sys_;
     TUPSSettings live_;
     TUPSLink link_;
     TEventLog log_;

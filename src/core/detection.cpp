@@ -64,7 +64,7 @@ std::optional<TRatedValues> ParseRatingReply(const std::string& raw, char decima
 }
 
 std::string TDetector::Exchange(std::string_view command) {
-    return ExchangeCommand(d_.link, command, d_.sleeper, d_.log);
+    return ExchangeCommand(deps_.link, command, deps_.sleeper, deps_.log);
 }
 
 bool TDetector::ProbeQ1() { return IsStatusProbeReply(Exchange(cmd::kStatusMegatec), cmd::kStatusMegatec); }
@@ -74,12 +74,12 @@ bool TDetector::ProbeI() {
     const auto info = ParseInfoReply(Exchange(cmd::kInfo));
     if (!info) return false;
     info_ = *info;
-    d_.view.ShowIdentification(info_);
+    deps_.view.ShowIdentification(info_);
     return true;
 }
 
 bool TDetector::ProbeF() {
-    const auto rated = ParseRatingReply(Exchange(cmd::kRating), d_.decimalSeparator);
+    const auto rated = ParseRatingReply(Exchange(cmd::kRating), deps_.decimalSeparator);
     if (!rated) return false;
     rated_ = *rated;
     return true;
@@ -87,9 +87,9 @@ bool TDetector::ProbeF() {
 
 bool TDetector::WithRetries(const std::function<bool()>& probe) {
     bool ok = false;
-    if (d_.link.UsbActive) ok = probe();
-    if (!ok && d_.link.ComActive) {
-        const int tries = std::max(0, d_.link.ComMaxAttempts) + 1;
+    if (deps_.link.UsbActive) ok = probe();
+    if (!ok && deps_.link.ComActive) {
+        const int tries = std::max(0, deps_.link.ComMaxAttempts) + 1;
         for (int i = 0; i < tries && !ok; ++i) ok = probe();
     }
     return ok;
@@ -97,45 +97,45 @@ bool TDetector::WithRetries(const std::function<bool()>& probe) {
 
 void TDetector::ReportDetected(const char* protocol) {
     std::string where;
-    if (d_.link.UsbActive) {
-        const auto [vid, pid] = d_.usbIdText();
+    if (deps_.link.UsbActive) {
+        const auto [vid, pid] = deps_.usbIdText();
         where = "USB: VID: 0x" + vid + " PID: 0x" + pid;
     } else {
-        where = "COM" + std::to_string(d_.link.ComPort);
+        where = "COM" + std::to_string(deps_.link.ComPort);
     }
     const std::string head = std::string(protocol) + " protocol UPS detected:";
-    if (d_.live.BalloonHints) d_.feedback.ShowBalloon("UPS", head + "\r" + where, BalloonKind::Information);
-    d_.feedback.SetStatusText(head + " " + where);
+    if (deps_.live.BalloonHints) deps_.feedback.ShowBalloon("UPS", head + "\r" + where, BalloonKind::Information);
+    deps_.feedback.SetStatusText(head + " " + where);
 }
 
 bool TDetector::DetectProtocol() {
-    TUPSLink& link = d_.link;
-    link.Q1Supported = d_.live.Q1 && WithRetries([this] { return ProbeQ1(); });
-    d_.view.SetProbeLabel(Probe::Q1, link.Q1Supported);
-    link.QSSupported = d_.live.QS && WithRetries([this] { return ProbeQS(); });
-    d_.view.SetProbeLabel(Probe::QS, link.QSSupported);
+    TUPSLink& link = deps_.link;
+    link.Q1Supported = deps_.live.Q1 && WithRetries([this] { return ProbeQ1(); });
+    deps_.view.SetProbeLabel(Probe::Q1, link.Q1Supported);
+    link.QSSupported = deps_.live.QS && WithRetries([this] { return ProbeQS(); });
+    deps_.view.SetProbeLabel(Probe::QS, link.QSSupported);
 
     const bool detected = link.Q1Supported || link.QSSupported;
     if (detected) {
         // With both, the Mustek texts come last and stay in the status bar.
         if (link.Q1Supported) ReportDetected("Megatec");
         if (link.QSSupported) ReportDetected("Mustek");
-        d_.view.ShowConnection(link.UsbActive ? ConnectionKind::Usb : ConnectionKind::Serial, link.ComPort);
-        link.ISupported = d_.live.I && ProbeI();
-        d_.view.SetProbeLabel(Probe::I, link.ISupported);
+        deps_.view.ShowConnection(link.UsbActive ? ConnectionKind::Usb : ConnectionKind::Serial, link.ComPort);
+        link.ISupported = deps_.live.I && ProbeI();
+        deps_.view.SetProbeLabel(Probe::I, link.ISupported);
     } else {
         link.ISupported = false;
         const char* text = "Supported protocol UPS not detected!";
-        d_.feedback.SetStatusText(text);
-        if (d_.live.BalloonHints) d_.feedback.ShowBalloon("Warning!", text, BalloonKind::Warning);
+        deps_.feedback.SetStatusText(text);
+        if (deps_.live.BalloonHints) deps_.feedback.ShowBalloon("Warning!", text, BalloonKind::Warning);
     }
     if (link.UsbActive || link.ComActive) {
         rated_ = TRatedValues{};
-        link.FSupported = d_.live.F && WithRetries([this] { return ProbeF(); });
-        d_.view.SetProbeLabel(Probe::F, link.FSupported);
-        d_.battery.ApplyNominalVoltage(link.FSupported ? std::optional<double>(rated_.BatteryVoltage)
+        link.FSupported = deps_.live.F && WithRetries([this] { return ProbeF(); });
+        deps_.view.SetProbeLabel(Probe::F, link.FSupported);
+        deps_.battery.ApplyNominalVoltage(link.FSupported ? std::optional<double>(rated_.BatteryVoltage)
                                                        : std::nullopt);
-        if (d_.loadBatterySettings) d_.loadBatterySettings();
+        if (deps_.loadBatterySettings) deps_.loadBatterySettings();
     }
     return detected;
 }

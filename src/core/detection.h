@@ -62,7 +62,7 @@ struct DetectionDeps {
 
 class TDetector {
 public:
-    explicit TDetector(DetectionDeps deps) : d_(std::move(deps)) {}
+    explicit TDetector(DetectionDeps deps) : deps_(std::move(deps)) {}
 
     bool DetectProtocol();
     bool ProbeQ1();
@@ -79,7 +79,7 @@ private:
     bool WithRetries(const std::function<bool()>& probe);
     void ReportDetected(const char* protocol);
 
-    DetectionDeps d_;
+    DetectionDeps deps_;
     TUPSInformation info_;
     TRatedValues rated_;
 };

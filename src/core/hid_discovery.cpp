@@ -39,66 +39,66 @@ std::string HidListText(const IHidDevice& device) {
 
 bool THidDiscovery::FindUsbUps() {
     found_ = false;
-    for (IHidDevice* device : listed_) d_.controller.CheckIn(*device);
+    for (IHidDevice* device : listed_) deps_.controller.CheckIn(*device);
     listed_.clear();
-    d_.view.ClearHidList();
-    d_.link.HidDevice = nullptr;
-    d_.log.AddLogLine("Device(s) enumerated");
-    d_.controller.Enumerate([this](IHidDevice& device, size_t index) { return HIDEnumerate(device, index); });
+    deps_.view.ClearHidList();
+    deps_.link.HidDevice = nullptr;
+    deps_.log.AddLogLine("Device(s) enumerated");
+    deps_.controller.Enumerate([this](IHidDevice& device, size_t index) { return HIDEnumerate(device, index); });
     return found_;
 }
 
 bool THidDiscovery::HIDEnumerate(IHidDevice& device, size_t index) {
     const uint16_t vid = device.VendorId(), pid = device.ProductId();
-    d_.log.AddLogLine("HID found: Device VID=" + Hex4(vid) + " PID=" + Hex4(pid));
-    if (!d_.accepted.Accepts(vid, pid)) return true;
-    if (!d_.controller.CheckOut(index) || !device.PluggedAndCheckedOut()) return true;
+    deps_.log.AddLogLine("HID found: Device VID=" + Hex4(vid) + " PID=" + Hex4(pid));
+    if (!deps_.accepted.Accepts(vid, pid)) return true;
+    if (!deps_.controller.CheckOut(index) || !device.PluggedAndCheckedOut()) return true;
     listed_.push_back(&device);
-    d_.view.AddHidEntry(HidListText(device));
-    d_.log.AddLogLine("USB UPS enumerated");
-    d_.link.HidDevice = &device;
-    d_.link.Vid = vid;
-    d_.link.Pid = pid;
+    deps_.view.AddHidEntry(HidListText(device));
+    deps_.log.AddLogLine("USB UPS enumerated");
+    deps_.link.HidDevice = &device;
+    deps_.link.Vid = vid;
+    deps_.link.Pid = pid;
     vidText_ = Hex4(vid);
     pidText_ = Hex4(pid);
     productText_ = device.ProductName();
-    d_.view.ShowIdentity(vidText_, pidText_, productText_);
+    deps_.view.ShowIdentity(vidText_, pidText_, productText_);
     found_ = true;
-    d_.controller.StopBackgroundReading(device);
-    d_.feedback.SetStatusText("USB UPS found");
+    deps_.controller.StopBackgroundReading(device);
+    deps_.feedback.SetStatusText("USB UPS found");
     return true;
 }
 
 void THidDiscovery::LogDevice(const IHidDevice& device, const char* what) {
-    d_.log.AddLogLine("Device(s) VID:0x" + Hex4(device.VendorId()) + " PID:0x" + Hex4(device.ProductId()) +
+    deps_.log.AddLogLine("Device(s) VID:0x" + Hex4(device.VendorId()) + " PID:0x" + Hex4(device.ProductId()) +
                       " " + what);
 }
 
 void THidDiscovery::HIDArrival(IHidDevice& device) {
     LogDevice(device, "arrived");
     // Devices present at start-up are found by the automatic start itself.
-    if (d_.startTimerEnabled && d_.startTimerEnabled()) return;
-    DataLockGuard guard(d_.lock);
-    TUPSLink& link = d_.link;
-    if (link.Monitoring || !d_.accepted.Accepts(device.VendorId(), device.ProductId())) return;
+    if (deps_.startTimerEnabled && deps_.startTimerEnabled()) return;
+    DataLockGuard guard(deps_.lock);
+    TUPSLink& link = deps_.link;
+    if (link.Monitoring || !deps_.accepted.Accepts(device.VendorId(), device.ProductId())) return;
     link.UsbActive = FindUsbUps();
-    if (link.UsbActive) link.Monitoring = d_.detectProtocol();
-    if (link.Monitoring) d_.startMonitoring();
+    if (link.UsbActive) link.Monitoring = deps_.detectProtocol();
+    if (link.Monitoring) deps_.startMonitoring();
 }
 
 void THidDiscovery::HIDRemoval(IHidDevice& device) {
     LogDevice(device, "removed");
-    DataLockGuard guard(d_.lock);
-    TUPSLink& link = d_.link;
-    if (!link.UsbActive || !d_.accepted.Accepts(device.VendorId(), device.ProductId()) ||
+    DataLockGuard guard(deps_.lock);
+    TUPSLink& link = deps_.link;
+    if (!link.UsbActive || !deps_.accepted.Accepts(device.VendorId(), device.ProductId()) ||
         link.HidDevice != &device)
         return;
-    d_.stopMonitoring();
+    deps_.stopMonitoring();
     link.UsbActive = false;
     link.Monitoring = false;
     link.HidDevice = nullptr;
 }
 
-void THidDiscovery::HIDDeviceChange() { d_.log.AddLogLine("Device(s) changed"); }
+void THidDiscovery::HIDDeviceChange() { deps_.log.AddLogLine("Device(s) changed"); }
 
 }  // namespace velt

@@ -51,7 +51,7 @@ struct HidDiscoveryDeps {
 
 class THidDiscovery {
 public:
-    explicit THidDiscovery(HidDiscoveryDeps deps) : d_(std::move(deps)) {}
+    explicit THidDiscovery(HidDiscoveryDeps deps) : deps_(std::move(deps)) {}
 
     // Data lock held by the caller. True when an accepted device was checked out.
     bool FindUsbUps();
@@ -68,7 +68,7 @@ public:
 private:
     void LogDevice(const IHidDevice& device, const char* what);
 
-    HidDiscoveryDeps d_;
+    HidDiscoveryDeps deps_;
     std::vector<IHidDevice*> listed_;
     bool found_ = false;
     std::string vidText_, pidText_, productText_;

@@ -30,54 +30,54 @@ void Guarded(Step step) {
 TPowerActions::~TPowerActions() { ReleaseSuspendHold(); }
 
 PowerActionAvailability TPowerActions::PowerActionsAvailable() {
-    return {d_.services.IsSuspendAllowed(), d_.services.IsHibernateAllowed(),
-            d_.services.IsShutdownAllowed()};
+    return {deps_.services.IsSuspendAllowed(), deps_.services.IsHibernateAllowed(),
+            deps_.services.IsShutdownAllowed()};
 }
 
 void TPowerActions::RegisterPowerSchemeNotification() {
-    if (VistaOrLater()) d_.services.RegisterPowerSchemeNotification();
+    if (VistaOrLater()) deps_.services.RegisterPowerSchemeNotification();
 }
 
 void TPowerActions::ShutdownComputer() {
-    if (d_.services.IsShutdownAllowed() != true) return;
-    if (!d_.services.EnableShutdownPrivilege()) return;
+    if (deps_.services.IsShutdownAllowed() != true) return;
+    if (!deps_.services.EnableShutdownPrivilege()) return;
     ReleaseSuspendHold();
     StopWorker();
-    d_.exit.SetExitRequested();
-    const bool force = ForceOptionsSupported(d_.osMajorVersion) && d_.settings.ForceShutdown;
+    deps_.exit.SetExitRequested();
+    const bool force = ForceOptionsSupported(deps_.osMajorVersion) && deps_.settings.ForceShutdown;
     std::string error;
     // Polling has already stopped; a refused power-off would otherwise leave the
     // program silently doing nothing.
-    if (!d_.services.PowerOff(force, error)) d_.log.AddLogLine("ExitWindowsEx failed! " + error);
+    if (!deps_.services.PowerOff(force, error)) deps_.log.AddLogLine("ExitWindowsEx failed! " + error);
 }
 
 void TPowerActions::SuspendComputer() {
-    if (d_.services.HasSetSuspendState() && d_.services.IsSuspendAllowed() == true) {
-        d_.log.AddLogLine("Suspend Mode");
-        d_.reportTimers.DisableReportTimers();
-        const bool force = ForceOptionsSupported(d_.osMajorVersion) && d_.settings.ForceSuspend;
-        d_.services.SetSuspendState(false, force);
+    if (deps_.services.HasSetSuspendState() && deps_.services.IsSuspendAllowed() == true) {
+        deps_.log.AddLogLine("Suspend Mode");
+        deps_.reportTimers.DisableReportTimers();
+        const bool force = ForceOptionsSupported(deps_.osMajorVersion) && deps_.settings.ForceSuspend;
+        deps_.services.SetSuspendState(false, force);
     }
-    d_.pump.ProcessMessages();
+    deps_.pump.ProcessMessages();
 }
 
 void TPowerActions::HibernateComputer() {
-    if (!d_.services.HasSetSuspendState() || d_.services.IsHibernateAllowed() != true) return;
-    d_.log.AddLogLine("Hibernate");
-    d_.reportTimers.DisableReportTimers();
-    d_.services.SetSuspendState(true, false);
-    d_.pump.ProcessMessages();
+    if (!deps_.services.HasSetSuspendState() || deps_.services.IsHibernateAllowed() != true) return;
+    deps_.log.AddLogLine("Hibernate");
+    deps_.reportTimers.DisableReportTimers();
+    deps_.services.SetSuspendState(true, false);
+    deps_.pump.ProcessMessages();
 }
 
 void TPowerActions::WMPowerBroadcast(uint64_t eventCode) {
-    d_.log.AddLogLine(PowerBroadcastLogText(eventCode));
+    deps_.log.AddLogLine(PowerBroadcastLogText(eventCode));
     if (eventCode == kPbtApmSuspend) {
-        d_.reportTimers.DisableReportTimers();
+        deps_.reportTimers.DisableReportTimers();
         HoldLockForSuspend();
     } else if (eventCode == kPbtApmResumeAutomatic ||
                (eventCode == kPbtApmResumeCritical && !VistaOrLater())) {
         ReleaseSuspendHold();
-        d_.pump.ProcessMessages();
+        deps_.pump.ProcessMessages();
     }
 }
 
@@ -85,23 +85,23 @@ void TPowerActions::WMPowerBroadcast(uint64_t eventCode) {
 // once, so the single resume frees it.
 void TPowerActions::HoldLockForSuspend() {
     if (suspendHold_) return;
-    d_.lock.Lock();
+    deps_.lock.Lock();
     suspendHold_ = true;
 }
 
 void TPowerActions::ReleaseSuspendHold() {
     if (!suspendHold_) return;
     suspendHold_ = false;
-    d_.lock.Unlock();
+    deps_.lock.Unlock();
 }
 
 // A worker that does not end in time is left running and not freed: freeing
 // it would block on its join. The power-off goes ahead regardless.
 void TPowerActions::StopWorker() {
-    Guarded([&] { d_.worker.Terminate(); });
+    Guarded([&] { deps_.worker.Terminate(); });
     bool ended = false;
-    Guarded([&] { ended = WaitForWorkerEnd(d_.worker, d_.pump, d_.sleeper, kWorkerStepMs, kWorkerWaitMs); });
-    if (ended) Guarded([&] { d_.worker.Free(); });
+    Guarded([&] { ended = WaitForWorkerEnd(deps_.worker, deps_.pump, deps_.sleeper, kWorkerStepMs, kWorkerWaitMs); });
+    if (ended) Guarded([&] { deps_.worker.Free(); });
 }
 
 bool WaitForWorkerEnd(const IPollingWorker& worker, IMessagePump& pump, ISleeper& sleeper, unsigned stepMs,

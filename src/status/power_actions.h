@@ -90,7 +90,7 @@ public:
     static constexpr unsigned kWorkerStepMs = 10;
     static constexpr unsigned kWorkerWaitMs = 10000;
 
-    explicit TPowerActions(PowerActionsDeps deps) : d_(deps) {}
+    explicit TPowerActions(PowerActionsDeps deps) : deps_(deps) {}
     ~TPowerActions() override;  // gives back a lock still held from a suspend
     TPowerActions(const TPowerActions&) = delete;
     TPowerActions& operator=(const TPowerActions&) = delete;
@@ -112,12 +112,12 @@ public:
     bool HoldsLockForSuspend() const { return suspendHold_; }
 
 private:
-    bool VistaOrLater() const { return d_.osMajorVersion > 5; }
+    bool VistaOrLater() const { return deps_.osMajorVersion > 5; }
     void HoldLockForSuspend();
     void ReleaseSuspendHold();
     void StopWorker();
 
-    PowerActionsDeps d_;
+    PowerActionsDeps deps_;
     bool suspendHold_ = false;  // the main thread holds the data lock once for a suspend
 };
 

@@ -68,44 +68,44 @@ void TPowerFailPolicy::PowerFailBegins() {
 void TPowerFailPolicy::PowerReturned() {
     if (!inFailure_) return;
     inFailure_ = false;
-    d_.delayTimer.SetEnabled(false);
+    deps_.delayTimer.SetEnabled(false);
 }
 
 bool TPowerFailPolicy::VoltageRuleHolds(double batteryVoltage) const {
-    return d_.settings.VoltageAction && batteryVoltage < d_.settings.MinVoltage / 10.0;
+    return deps_.settings.VoltageAction && batteryVoltage < deps_.settings.MinVoltage / 10.0;
 }
 
 // A stored delay outside the control's range is brought into it: zero or less
 // would act on the first blip of a power failure.
 void TPowerFailPolicy::ArmByDelayRule() {
-    if (!d_.settings.DelayAction) return;
-    const int32_t seconds = kDelayRange.Clamp(d_.settings.Delay);
-    d_.delayTimer.SetInterval(static_cast<uint32_t>(seconds) * 1000u);
-    d_.delayTimer.SetEnabled(true);
+    if (!deps_.settings.DelayAction) return;
+    const int32_t seconds = kDelayRange.Clamp(deps_.settings.Delay);
+    deps_.delayTimer.SetInterval(static_cast<uint32_t>(seconds) * 1000u);
+    deps_.delayTimer.SetEnabled(true);
 }
 
 void TPowerFailPolicy::ArmByVoltageRule() {
-    d_.delayTimer.SetEnabled(false);
-    d_.delayTimer.SetInterval(kVoltageRuleMs);
-    d_.delayTimer.SetEnabled(true);
+    deps_.delayTimer.SetEnabled(false);
+    deps_.delayTimer.SetInterval(kVoltageRuleMs);
+    deps_.delayTimer.SetEnabled(true);
 }
 
 void TPowerFailPolicy::DelayTimerTimer() {
-    d_.delayTimer.SetEnabled(false);
+    deps_.delayTimer.SetEnabled(false);
     if (acting_) return;
     ActingScope scope(acting_);
-    if (d_.settings.ExternalProgramRun) RunConfiguredProgram();
-    switch (static_cast<PowerFailAction>(d_.settings.Action)) {
+    if (deps_.settings.ExternalProgramRun) RunConfiguredProgram();
+    switch (static_cast<PowerFailAction>(deps_.settings.Action)) {
         case PowerFailAction::Suspend:
-            d_.actions.SuspendComputer();
+            deps_.actions.SuspendComputer();
             break;
         case PowerFailAction::Hibernate:
             SendUPSShutdownIfOn();
-            d_.actions.HibernateComputer();
+            deps_.actions.HibernateComputer();
             break;
         case PowerFailAction::Shutdown:
             SendUPSShutdownIfOn();
-            d_.actions.ShutdownComputer();
+            deps_.actions.ShutdownComputer();
             break;
         case PowerFailAction::Nothing:
         default:
@@ -114,24 +114,24 @@ void TPowerFailPolicy::DelayTimerTimer() {
 }
 
 void TPowerFailPolicy::RunConfiguredProgram() {
-    const std::string path = d_.settings.ExternalProgramName.value_or(std::string());
+    const std::string path = deps_.settings.ExternalProgramName.value_or(std::string());
     const auto outcome = RunExternalProgram(
-        d_.launcher, path, [this] { d_.pump.ProcessMessages(); }, kProgramStepMs, kProgramMaxSteps);
+        deps_.launcher, path, [this] { deps_.pump.ProcessMessages(); }, kProgramStepMs, kProgramMaxSteps);
     if (outcome == ExternalProgramOutcome::StillRunning)
-        d_.log.AddLogLine("External program still running after " +
+        deps_.log.AddLogLine("External program still running after " +
                           std::to_string(kProgramStepMs * kProgramMaxSteps / 60000) +
                           " minutes; continuing");
 }
 
 void TPowerFailPolicy::SendUPSShutdownIfOn() {
-    if (d_.settings.UPSShutdown) UPSShutdownCommand();
+    if (deps_.settings.UPSShutdown) UPSShutdownCommand();
 }
 
 // The reply is not examined: the computer action follows whatever the UPS says.
 void TPowerFailPolicy::UPSShutdownCommand() {
-    DataLockGuard guard(d_.lock);
-    const int32_t minutes = kUPSShutdownDelayRange.Clamp(d_.settings.UPSShutdownDelay);
-    ExchangeCommand(d_.link, cmd::ShutdownCommand(minutes), d_.sleeper, d_.log);
+    DataLockGuard guard(deps_.lock);
+    const int32_t minutes = kUPSShutdownDelayRange.Clamp(deps_.settings.UPSShutdownDelay);
+    ExchangeCommand(deps_.link, cmd::ShutdownCommand(minutes), deps_.sleeper, deps_.log);
 }
 
 }  // namespace velt

@@ -60,7 +60,7 @@ public:
     // program while the battery runs down.
     static constexpr unsigned kProgramMaxSteps = 6000;
 
-    explicit TPowerFailPolicy(PowerFailPolicyDeps deps) : d_(deps) {}
+    explicit TPowerFailPolicy(PowerFailPolicyDeps deps) : deps_(deps) {}
 
     // The countdown's share of one evaluated status reply, called by the status
     // evaluation for every reply it evaluates (not for one it drops):
@@ -97,7 +97,7 @@ private:
     void UPSShutdownCommand();
     void SendUPSShutdownIfOn();
 
-    PowerFailPolicyDeps d_;
+    PowerFailPolicyDeps deps_;
     bool inFailure_ = false;
     bool acting_ = false;
 };

@@ -32,14 +32,14 @@ static const StatusEvent kBatteryLow{"Battery Low", BalloonKind::Warning, "Batte
 // Balloon, log line and warnings of one event. The event's time is taken once
 // for the log line and both bodies.
 void TStatusEvaluation::Raise(const StatusEvent& e) {
-    if (d_.live.BalloonHints) d_.feedback.ShowBalloon("UPS Status", e.balloonText, e.kind);
-    const LocalDateTime when = d_.clock.Now();
-    d_.addLogLine(e.logText, when);
-    if (!(d_.live.*e.selection)) return;
+    if (deps_.live.BalloonHints) deps_.feedback.ShowBalloon("UPS Status", e.balloonText, e.kind);
+    const LocalDateTime when = deps_.clock.Now();
+    deps_.addLogLine(e.logText, when);
+    if (!(deps_.live.*e.selection)) return;
     const std::string body =
-        WarningBody(e.bodyPrefix, DateTimeText(when, d_.dateFormat), e.bodyEvent, d_.identity());
-    if (d_.live.SMTPWarnings) d_.warnings.SendMail(e.subject, body);
-    if (d_.live.LANWarnings) d_.warnings.SendLANMessage(body);
+        WarningBody(e.bodyPrefix, DateTimeText(when, deps_.dateFormat), e.bodyEvent, deps_.identity());
+    if (deps_.live.SMTPWarnings) deps_.warnings.SendMail(e.subject, body);
+    if (deps_.live.LANWarnings) deps_.warnings.SendLANMessage(body);
 }
 
 void TStatusEvaluation::Evaluate(const TUPSStatus& st) {
@@ -48,26 +48,26 @@ void TStatusEvaluation::Evaluate(const TUPSStatus& st) {
             &TUPSStatus::IPVoltage,   &TUPSStatus::IPFaultVoltage, &TUPSStatus::OPVoltage,
             &TUPSStatus::OPCurrent,   &TUPSStatus::IPFrequency,    &TUPSStatus::BatteryVoltage,
             &TUPSStatus::Temperature};
-        d_.view.SetFieldText(field, st.*kTexts[field - 1]);
+        deps_.view.SetFieldText(field, st.*kTexts[field - 1]);
         if (field == st.FailedField) return;  // the failed field is shown, nothing after it happens
-        if (field == 6) d_.battery.UpdateBatteryCharge(st.BatteryVoltageValue);
+        if (field == 6) deps_.battery.UpdateBatteryCharge(st.BatteryVoltageValue);
     }
     // A reply cut short before its status field evaluates no bits.
     if (st.FieldsCut < 8) return;
-    d_.view.SetFieldText(8, st.UPSStatus);
+    deps_.view.SetFieldText(8, st.UPSStatus);
     bool voltageRule = false;
     EvaluateBits(st, voltageRule);
     // After all bits, so the voltage rule replaces a delay armed by this reply.
-    if (voltageRule) d_.countdown.ArmByVoltageRule();
+    if (voltageRule) deps_.countdown.ArmByVoltageRule();
 }
 
 void TStatusEvaluation::EvaluateBits(const TUPSStatus& st, bool& voltageRule) {
-    for (int box = 1; box <= 8; ++box) d_.view.SetStatusBox(box, false);
-    d_.view.SetModeWord(st.PowerFail || st.TestInProgress ? "OB" : st.ShutdownActive ? "OFF" : "OL");
+    for (int box = 1; box <= 8; ++box) deps_.view.SetStatusBox(box, false);
+    deps_.view.SetModeWord(st.PowerFail || st.TestInProgress ? "OB" : st.ShutdownActive ? "OFF" : "OL");
     EvaluatePowerFail(st, voltageRule);
     EvaluateAvr(st);
     if (st.BatteryLow) {
-        d_.view.SetStatusBox(2, true);
+        deps_.view.SetStatusBox(2, true);
         if (!batteryLowState_) {
             batteryLowState_ = true;
             Raise(kBatteryLow);
@@ -75,51 +75,51 @@ void TStatusEvaluation::EvaluateBits(const TUPSStatus& st, bool& voltageRule) {
     } else {
         batteryLowState_ = false;  // the end of a low battery is silent
     }
-    if (st.UPSFailed) d_.view.SetStatusBox(4, true);
-    d_.view.SetStatusBox(5, st.StandbyUPS);
-    d_.view.SetStandbyCaption(st.StandbyUPS ? "Standby UPS" : "Online UPS");
-    if (st.TestInProgress) d_.view.SetStatusBox(6, true);
-    if (st.ShutdownActive) d_.view.SetStatusBox(7, true);
-    if (st.BeeperOn) d_.view.SetStatusBox(8, true);
+    if (st.UPSFailed) deps_.view.SetStatusBox(4, true);
+    deps_.view.SetStatusBox(5, st.StandbyUPS);
+    deps_.view.SetStandbyCaption(st.StandbyUPS ? "Standby UPS" : "Online UPS");
+    if (st.TestInProgress) deps_.view.SetStatusBox(6, true);
+    if (st.ShutdownActive) deps_.view.SetStatusBox(7, true);
+    if (st.BeeperOn) deps_.view.SetStatusBox(8, true);
 }
 
 void TStatusEvaluation::EvaluatePowerFail(const TUPSStatus& st, bool& voltageRule) {
     if (st.PowerFail) {
-        d_.view.SetStatusBox(1, true);
-        d_.view.SetTrayImage(TrayImage::PowerFail);
-        if (d_.countdown.VoltageRuleHolds(st.BatteryVoltageValue)) voltageRule = true;
+        deps_.view.SetStatusBox(1, true);
+        deps_.view.SetTrayImage(TrayImage::PowerFail);
+        if (deps_.countdown.VoltageRuleHolds(st.BatteryVoltageValue)) voltageRule = true;
         if (!powerFailState_) {
             powerFailState_ = true;
-            d_.countdown.PowerFailBegins();
+            deps_.countdown.PowerFailBegins();
             Raise(kPowerFailure);
         }
         return;
     }
     TrackInputVoltage(st.IPVoltageValue);
     if (powerFailState_) {
-        d_.countdown.PowerReturned();
+        deps_.countdown.PowerReturned();
         Raise(kPowerReturn);
-        d_.view.SetTrayImage(TrayImage::Normal);
+        deps_.view.SetTrayImage(TrayImage::Normal);
         powerFailState_ = false;
     }
 }
 
 void TStatusEvaluation::EvaluateAvr(const TUPSStatus& st) {
     if (st.AVR) {
-        d_.view.SetStatusBox(3, true);
+        deps_.view.SetStatusBox(3, true);
         const double in = st.IPVoltageValue, out = st.OPVoltageValue;
-        d_.view.SetAvrMode(out > in ? "BOOST" : out == in ? "BYPASS" : "TRIM", true);
-        d_.view.SetTrayImage(TrayImage::Avr);
+        deps_.view.SetAvrMode(out > in ? "BOOST" : out == in ? "BYPASS" : "TRIM", true);
+        deps_.view.SetTrayImage(TrayImage::Avr);
         if (!avrState_) {
             avrState_ = true;
             Raise(kAvrOn);
         }
         return;
     }
-    d_.view.SetAvrMode("...", false);
+    deps_.view.SetAvrMode("...", false);
     if (avrState_) {
         Raise(kAvrOff);
-        d_.view.SetTrayImage(TrayImage::Normal);
+        deps_.view.SetTrayImage(TrayImage::Normal);
         avrState_ = false;
     }
 }
@@ -127,8 +127,8 @@ void TStatusEvaluation::EvaluateAvr(const TUPSStatus& st) {
 void TStatusEvaluation::TrackInputVoltage(double volts) {
     if (volts < ipMin_) ipMin_ = volts;
     if (volts > ipMax_) ipMax_ = volts;
-    d_.view.SetInputVoltageMinMax(OneDecimalText(ipMin_, d_.decimalSeparator),
-                                  OneDecimalText(ipMax_, d_.decimalSeparator));
+    deps_.view.SetInputVoltageMinMax(OneDecimalText(ipMin_, deps_.decimalSeparator),
+                                  OneDecimalText(ipMax_, deps_.decimalSeparator));
 }
 
 }  // namespace velt

@@ -53,7 +53,7 @@ struct StatusEvent;
 
 class TStatusEvaluation {
 public:
-    explicit TStatusEvaluation(StatusEvaluationDeps deps) : d_(std::move(deps)) {}
+    explicit TStatusEvaluation(StatusEvaluationDeps deps) : deps_(std::move(deps)) {}
 
     // Shows the fields and evaluates the bits of one parsed reply.
     void Evaluate(const TUPSStatus& status);
@@ -71,7 +71,7 @@ private:
     void EvaluateAvr(const TUPSStatus& st);
     void TrackInputVoltage(double volts);
 
-    StatusEvaluationDeps d_;
+    StatusEvaluationDeps deps_;
     bool powerFailState_ = false, avrState_ = false, batteryLowState_ = false;
     double ipMin_ = 1e9, ipMax_ = 0;
 };

@@ -20,19 +20,19 @@ std::string NotSupportedText(UPSTestButton button) {
 void TUPSTests::RunUPSTestCommand(UPSTestButton button, std::string_view command) {
     std::string reply;
     {
-        DataLockGuard guard(d_.lock);
-        reply = ExchangeCommand(d_.link, command, d_.sleeper, d_.log);
+        DataLockGuard guard(deps_.lock);
+        reply = ExchangeCommand(deps_.link, command, deps_.sleeper, deps_.log);
     }
     if (!cmd::IsEcho(reply, command)) return;
-    d_.view.DisableUPSTestButton(button);
-    d_.view.SetStatusText(NotSupportedText(button));
+    deps_.view.DisableUPSTestButton(button);
+    deps_.view.SetStatusText(NotSupportedText(button));
 }
 
 void TUPSTests::Test10sSBClick() { RunUPSTestCommand(UPSTestButton::Test10s, cmd::kTest10s); }
 
 void TUPSTests::TestTSBClick() {
-    if (!d_.testTForm.ShowModalOk()) return;
-    const auto command = cmd::TimedTestCommand(d_.testTForm.TestTUDPosition());
+    if (!deps_.testTForm.ShowModalOk()) return;
+    const auto command = cmd::TimedTestCommand(deps_.testTForm.TestTUDPosition());
     if (command) RunUPSTestCommand(UPSTestButton::TestT, *command);
 }
 

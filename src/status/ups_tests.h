@@ -46,7 +46,7 @@ struct UPSTestsDeps {
 
 class TUPSTests {
 public:
-    explicit TUPSTests(UPSTestsDeps deps) : d_(deps) {}
+    explicit TUPSTests(UPSTestsDeps deps) : deps_(deps) {}
 
     void Test10sSBClick();
     void TestTSBClick();  // asks TTestTForm for the minutes first
@@ -59,7 +59,7 @@ public:
     void RunUPSTestCommand(UPSTestButton button, std::string_view command);
 
 private:
-    UPSTestsDeps d_;
+    UPSTestsDeps deps_;
 };
 
 }  // namespace velt

@@ -41,12 +41,12 @@ bool IsStepKey(unsigned vk) { return vk == VK_PRIOR || vk == VK_NEXT || vk == VK
 BatteryControls::~BatteryControls() {
     if (!attached_) return;
     for (const auto& t : kThresholds)
-        if (HWND edit = c_.Get(t.edit)) ::RemoveWindowSubclass(edit, &BatteryControls::EditProc, kSubclassId);
+        if (HWND edit = controls_.Get(t.edit)) ::RemoveWindowSubclass(edit, &BatteryControls::EditProc, kSubclassId);
 }
 
 void BatteryControls::Attach() {
     for (const auto& t : kThresholds)
-        if (HWND edit = c_.Get(t.edit))
+        if (HWND edit = controls_.Get(t.edit))
             ::SetWindowSubclass(edit, &BatteryControls::EditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     attached_ = true;
 }
@@ -77,23 +77,23 @@ bool BatteryControls::OnUpDownScroll(int id) {
     TBatteryCharge* charge = charge_();
     // No error flag asked for: without a number in its buddy the control may
     // report one, yet its own position is what counts here.
-    const LRESULT pos = ::SendMessageA(c_.Get(id), UDM_GETPOS32, 0, 0);
+    const LRESULT pos = ::SendMessageA(controls_.Get(id), UDM_GETPOS32, 0, 0);
     if (charge && pos != charge->UpDown(t->which).position) charge->SetPosition(t->which, static_cast<int32_t>(pos));
     return true;
 }
 
-void BatteryControls::SetChargeCaption(const std::string& text) { c_.SetText(IDC_BatteryChargeL, text); }
-void BatteryControls::SetGaugePosition(int position) { SetLedBarPosition(c_.Get(IDC_BatteryChargeRL), position); }
+void BatteryControls::SetChargeCaption(const std::string& text) { controls_.SetText(IDC_BatteryChargeL, text); }
+void BatteryControls::SetGaugePosition(int position) { SetLedBarPosition(controls_.Get(IDC_BatteryChargeRL), position); }
 void BatteryControls::SetNominalVoltageText(const std::string& text) {
-    c_.SetText(IDC_NominalBatteryVoltageE, text);
+    controls_.SetText(IDC_NominalBatteryVoltageE, text);
 }
 
 void BatteryControls::SetThresholdText(BatteryUpDown which, const std::string& text) {
-    c_.SetText(Of(which).edit, text);
+    controls_.SetText(Of(which).edit, text);
 }
 
 void BatteryControls::SetThresholdUpDown(BatteryUpDown which, const UpDownModel& model) {
-    HWND ud = c_.Get(Of(which).upDown);
+    HWND ud = controls_.Get(Of(which).upDown);
     ::SendMessageA(ud, UDM_SETRANGE32, static_cast<WPARAM>(model.min), model.max);
     ::SendMessageA(ud, UDM_SETPOS32, 0, model.position);
 }

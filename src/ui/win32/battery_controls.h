@@ -18,7 +18,7 @@ class BatteryControls final : public IBatteryView {
 public:
     // `charge` gives the logic once it exists; keys and clicks before that are ignored.
     BatteryControls(const ControlSet& controls, BatteryVoltForm& form, std::function<TBatteryCharge*()> charge)
-        : c_(controls), form_(form), charge_(std::move(charge)) {}
+        : controls_(controls), form_(form), charge_(std::move(charge)) {}
     ~BatteryControls() override;
     BatteryControls(const BatteryControls&) = delete;
     BatteryControls& operator=(const BatteryControls&) = delete;
@@ -39,7 +39,7 @@ private:
     static LRESULT CALLBACK EditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
     bool OnKey(int editId, unsigned virtualKey);
 
-    const ControlSet& c_;
+    const ControlSet& controls_;
     BatteryVoltForm& form_;
     std::function<TBatteryCharge*()> charge_;
     bool attached_ = false;

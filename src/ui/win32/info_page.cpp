@@ -18,17 +18,17 @@ int ProbeLabelId(Probe probe) {
 
 }  // namespace
 
-InfoPage::InfoPage(const ControlSet& controls, HINSTANCE inst) : c_(controls) {
+InfoPage::InfoPage(const ControlSet& controls, HINSTANCE inst) : controls_(controls) {
     connectionImages_[0] = LoadProgramIcon(inst, IDI_CONN_USB, 32);
     connectionImages_[1] = LoadProgramIcon(inst, IDI_CONN_SERIAL, 32);
 }
 
-void InfoPage::SetProbeLabel(Probe probe, bool enabled) { c_.Enable(ProbeLabelId(probe), enabled); }
+void InfoPage::SetProbeLabel(Probe probe, bool enabled) { controls_.Enable(ProbeLabelId(probe), enabled); }
 
 void InfoPage::ShowNamed(int labelId, int editId, const std::string& text) {
-    c_.Enable(labelId, true);
-    c_.Enable(editId, true);
-    c_.SetText(editId, text);
+    controls_.Enable(labelId, true);
+    controls_.Enable(editId, true);
+    controls_.SetText(editId, text);
 }
 
 void InfoPage::ShowIdentification(const TUPSInformation& info) {
@@ -45,16 +45,16 @@ void InfoPage::ShowIdentity(const std::string& vid, const std::string& pid, cons
 
 void InfoPage::ShowConnection(ConnectionKind kind, int comPort) {
     const bool usb = kind == ConnectionKind::Usb;
-    ::SendMessageA(c_.Get(IDC_ConnI), STM_SETICON, reinterpret_cast<WPARAM>(connectionImages_[usb ? 0 : 1].get()), 0);
-    c_.Enable(IDC_USBL, usb);
-    c_.Enable(IDC_COML, !usb);
-    if (!usb) c_.SetText(IDC_COML, "COM" + std::to_string(comPort));
+    ::SendMessageA(controls_.Get(IDC_ConnI), STM_SETICON, reinterpret_cast<WPARAM>(connectionImages_[usb ? 0 : 1].get()), 0);
+    controls_.Enable(IDC_USBL, usb);
+    controls_.Enable(IDC_COML, !usb);
+    if (!usb) controls_.SetText(IDC_COML, "COM" + std::to_string(comPort));
 }
 
-void InfoPage::ClearHidList() { ::SendMessageA(c_.Get(IDC_USBLB), CB_RESETCONTENT, 0, 0); }
+void InfoPage::ClearHidList() { ::SendMessageA(controls_.Get(IDC_USBLB), CB_RESETCONTENT, 0, 0); }
 
 void InfoPage::AddHidEntry(const std::string& text) {
-    HWND list = c_.Get(IDC_USBLB);
+    HWND list = controls_.Get(IDC_USBLB);
     const LRESULT index = ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (index >= 0) ::SendMessageA(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }

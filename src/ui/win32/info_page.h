@@ -26,7 +26,7 @@ private:
     // A caption label, its edit and the text, enabled together.
     void ShowNamed(int labelId, int editId, const std::string& text);
 
-    const ControlSet& c_;
+    const ControlSet& controls_;
     win::Icon connectionImages_[2];  // ConnIL: 0 USB, 1 serial
 };
 

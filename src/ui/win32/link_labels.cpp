@@ -42,13 +42,13 @@ win::GdiObject UnderlinedFont(HWND control) {
 LinkLabels::~LinkLabels() {
     if (!attached_) return;
     for (const auto& t : kTargets)
-        if (HWND h = c_.Get(t.id)) ::RemoveWindowSubclass(h, &LinkLabels::HoverProc, kSubclassId);
+        if (HWND h = controls_.Get(t.id)) ::RemoveWindowSubclass(h, &LinkLabels::HoverProc, kSubclassId);
 }
 
 void LinkLabels::Attach() {
-    underlined_ = UnderlinedFont(c_.Get(IDC_HomeL));
+    underlined_ = UnderlinedFont(controls_.Get(IDC_HomeL));
     for (const auto& t : kTargets) {
-        HWND h = c_.Get(t.id);
+        HWND h = controls_.Get(t.id);
         if (!h) continue;
         if (t.text) ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(underlined_.get()), FALSE);
         ::SetWindowSubclass(h, &LinkLabels::HoverProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));

@@ -12,7 +12,7 @@ namespace velt::ui {
 
 class LinkLabels {
 public:
-    explicit LinkLabels(const ControlSet& controls) : c_(controls) {}
+    explicit LinkLabels(const ControlSet& controls) : controls_(controls) {}
     ~LinkLabels();
     LinkLabels(const LinkLabels&) = delete;
     LinkLabels& operator=(const LinkLabels&) = delete;
@@ -27,7 +27,7 @@ private:
     static LRESULT CALLBACK HoverProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR self);
     void SetHot(HWND h, bool hot);
 
-    const ControlSet& c_;
+    const ControlSet& controls_;
     win::GdiObject underlined_;
     HWND hot_ = nullptr;
     bool attached_ = false;

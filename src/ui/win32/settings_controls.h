@@ -16,7 +16,7 @@ public:
     using EffectHandler = std::function<void(binding::Effect)>;
 
     SettingsControls(const IControlAccess& controls, TUPSSettings& live, EffectHandler onEffect)
-        : c_(controls), live_(live), onEffect_(std::move(onEffect)) {}
+        : controls_(controls), live_(live), onEffect_(std::move(onEffect)) {}
 
     // Ranges and steps of the up-downs; once, after the controls exist.
     void SetUpRanges();
@@ -38,7 +38,7 @@ private:
     void OnTypedNumber(const binding::UpDownBinding& b, int editId);
     void ShowAction();
 
-    const IControlAccess& c_;
+    const IControlAccess& controls_;
     TUPSSettings& live_;
     EffectHandler onEffect_;
     bool showing_ = false;  // Show's own changes are not the user's
@@ -64,26 +64,26 @@ private:
 }  // namespace settings_detail
 
 inline void SettingsControls::SetUpRanges() {
-    for (const auto& b : binding::kUpDowns) c_.SetUpDownRange(b.id, b.range.min, b.range.max, b.increment);
+    for (const auto& b : binding::kUpDowns) controls_.SetUpDownRange(b.id, b.range.min, b.range.max, b.increment);
 }
 
 inline void SettingsControls::Show() {
     settings_detail::ShowingScope scope(showing_);
-    for (const auto& b : binding::kChecks) c_.SetCheck(b.id, live_.*b.member);
-    for (const auto& b : binding::kTexts) c_.SetText(b.id, live_.*b.member);
-    for (const auto& b : binding::kUpDowns) c_.SetUpDownPosition(b.id, b.range.Clamp(live_.*b.member));
+    for (const auto& b : binding::kChecks) controls_.SetCheck(b.id, live_.*b.member);
+    for (const auto& b : binding::kTexts) controls_.SetText(b.id, live_.*b.member);
+    for (const auto& b : binding::kUpDowns) controls_.SetUpDownPosition(b.id, b.range.Clamp(live_.*b.member));
     ShowAction();
     ShowHttpStates();
 }
 
 inline void SettingsControls::ShowAction() {
-    for (const auto& r : binding::kRadios) c_.SetCheck(r.id, live_.Action == r.action);
+    for (const auto& r : binding::kRadios) controls_.SetCheck(r.id, live_.Action == r.action);
 }
 
 inline void SettingsControls::ShowHttpStates() {
-    c_.Enable(IDC_HTTPPortE, !live_.HTTPServer);
-    c_.Enable(IDC_HTTPUserE, live_.HTTPAuthentication);
-    c_.Enable(IDC_HTTPPasswordE, live_.HTTPAuthentication);
+    controls_.Enable(IDC_HTTPPortE, !live_.HTTPServer);
+    controls_.Enable(IDC_HTTPUserE, live_.HTTPAuthentication);
+    controls_.Enable(IDC_HTTPPasswordE, live_.HTTPAuthentication);
 }
 
 inline bool SettingsControls::OnEvent(int id, ControlEvent event) {
@@ -113,11 +113,11 @@ inline bool SettingsControls::OnEvent(int id, ControlEvent event) {
 }
 
 inline void SettingsControls::OnCheck(const binding::CheckBinding& b) {
-    live_.*b.member = c_.Checked(b.id);
+    live_.*b.member = controls_.Checked(b.id);
     if (b.effect != binding::Effect::None) onEffect_(b.effect);
 }
 
-inline void SettingsControls::OnText(const binding::TextBinding& b) { live_.*b.member = c_.Text(b.id); }
+inline void SettingsControls::OnText(const binding::TextBinding& b) { live_.*b.member = controls_.Text(b.id); }
 
 inline void SettingsControls::OnRadio(const binding::RadioBinding& b) {
     live_.Action = b.action;
@@ -128,14 +128,14 @@ inline void SettingsControls::OnRadio(const binding::RadioBinding& b) {
 // follows only a click of the arrows.
 inline void SettingsControls::OnTypedNumber(const binding::UpDownBinding& b, int editId) {
     int32_t value = 0;
-    if (binding::ParseTyped(c_.Text(editId), b.range, value)) live_.*b.member = value;
+    if (binding::ParseTyped(controls_.Text(editId), b.range, value)) live_.*b.member = value;
 }
 
 inline bool SettingsControls::OnUpDownScroll(int id) {
     if (showing_) return false;
     const auto* b = binding::Find(binding::kUpDowns, id);
     if (!b) return false;
-    const auto pos = c_.UpDownPosition(id);
+    const auto pos = controls_.UpDownPosition(id);
     if (!pos) return true;
     live_.*b->member = b->range.Clamp(*pos);
     if (b->effect != binding::Effect::None) onEffect_(b->effect);

@@ -9,7 +9,7 @@ namespace velt::ui {
 
 class StatusPage final : public IStatusView {
 public:
-    StatusPage(const ControlSet& controls, TrayIcon& tray) : c_(controls), tray_(tray) {}
+    StatusPage(const ControlSet& controls, TrayIcon& tray) : controls_(controls), tray_(tray) {}
 
     void SetFieldText(int field, const std::string& text) override;
     void SetStatusBox(int box, bool checked) override;
@@ -20,7 +20,7 @@ public:
     void SetTrayImage(TrayImage image) override;
 
 private:
-    const ControlSet& c_;
+    const ControlSet& controls_;
     TrayIcon& tray_;
 };
 
