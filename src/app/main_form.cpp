@@ -1,5 +1,7 @@
 #include "app/main_form.h"
 
+#include <exception>
+
 #include "app/command_line.h"
 #include "app/system_identity.h"
 #include "status/ups_status.h"
@@ -206,6 +208,13 @@ void TMainForm::OnWorkerMessage(unsigned wParam) {
         AddLogLine("I/O Thread failed");
         return;
     }
+    // An expiry met in the repaint pump below must not run while the worker
+    // waits for this hand-off to return.
+    struct ExpiryHold {
+        TPowerFailPolicy& policy;
+        explicit ExpiryHold(TPowerFailPolicy& p) : policy(p) { policy.HoldExpiries(); }
+        ~ExpiryHold() { policy.ReleaseExpiries(); }
+    } hold(policy_);
     ProcessUPSStatus();
 }
 
@@ -231,9 +240,28 @@ void TMainForm::ProcessUPSStatus() {
         views_.main.SetTimeText(sys_.dateFormat.LongTime(when));
         views_.main.SetReportString(reply);
         if (const auto status = ParseStatusReply(reply, when, detected, sys_.decimalSeparator))
-            evaluation_.Evaluate(*status);
+            EvaluateGuarded(*status);
     }
     sys_.pump.ProcessMessages();  // let the window repaint between replies
+}
+
+// A fault in the evaluation costs that one reply, never the monitoring: it is
+// logged once (again only after a reply went through) and the next reply is
+// evaluated as usual.
+void TMainForm::EvaluateGuarded(const TUPSStatus& status) {
+    std::string failure;
+    try {
+        evaluation_.Evaluate(status);
+        evaluationFailure_.clear();
+        return;
+    } catch (const std::exception& e) {
+        failure = e.what();
+    } catch (...) {
+        failure = "unknown error";
+    }
+    if (failure == evaluationFailure_) return;
+    evaluationFailure_ = failure;
+    AddLogLine("Status evaluation failed: " + failure);
 }
 
 // ---- log, settings, external program

@@ -156,6 +156,7 @@ public:
 private:
     bool ConnectUps();
     void ShowSpinnerStep();
+    void EvaluateGuarded(const TUPSStatus& status);
     SettingsContext Settings();
     void StopWorker();
     UpsIdentityText Identity() const;
@@ -170,6 +171,7 @@ private:
     std::string programPath_;
     bool exitRequested_ = false;
     int spinnerStep_ = 0;
+    std::string evaluationFailure_;  // the last one logged; empty after a good reply
 
     TBatteryCharge battery_;
     TDetector detector_;

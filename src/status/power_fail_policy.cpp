@@ -50,29 +50,43 @@ ExternalProgramOutcome RunExternalProgram(IProcessLauncher& launcher, const std:
     return ExternalProgramOutcome::StillRunning;
 }
 
-void TPowerFailPolicy::OnStatusReply(bool powerFail, double batteryVoltage) {
+void TPowerFailPolicy::OnStatusReply(bool powerFail, std::optional<double> batteryVoltage) {
     if (!powerFail) {
         PowerReturned();
         return;
     }
     PowerFailBegins();
-    if (VoltageRuleHolds(batteryVoltage)) ArmByVoltageRule();
+    VoltageReading(batteryVoltage);
 }
 
 void TPowerFailPolicy::PowerFailBegins() {
     if (inFailure_) return;
     inFailure_ = true;
-    ArmByDelayRule();
+    if (MayArm())
+        ArmByDelayRule();
+    else
+        delayAfterAction_ = !powerOffRequested_;
 }
 
 void TPowerFailPolicy::PowerReturned() {
+    lowReadings_ = 0;
     if (!inFailure_) return;
     inFailure_ = false;
+    delayAfterAction_ = false;
     deps_.delayTimer.SetEnabled(false);
 }
 
 bool TPowerFailPolicy::VoltageRuleHolds(double batteryVoltage) const {
     return deps_.settings.VoltageAction && batteryVoltage < deps_.settings.MinVoltage / 10.0;
+}
+
+void TPowerFailPolicy::VoltageReading(std::optional<double> packVolts) {
+    if (!packVolts || !VoltageRuleHolds(*packVolts)) {
+        lowReadings_ = 0;
+        return;
+    }
+    if (lowReadings_ < 2) ++lowReadings_;
+    if (lowReadings_ == 2 && MayArm()) ArmByVoltageRule();
 }
 
 // A stored delay outside the control's range is brought into it: zero or less
@@ -92,8 +106,20 @@ void TPowerFailPolicy::ArmByVoltageRule() {
 
 void TPowerFailPolicy::DelayTimerTimer() {
     deps_.delayTimer.SetEnabled(false);
-    if (acting_) return;
-    ActingScope scope(acting_);
+    if (!MayArm()) return;
+    if (holdingExpiries_) {
+        expiryHeld_ = true;
+        return;
+    }
+    {
+        ActingScope scope(acting_);
+        Act();
+    }
+    if (delayAfterAction_ && inFailure_ && MayArm()) ArmByDelayRule();
+    delayAfterAction_ = false;
+}
+
+void TPowerFailPolicy::Act() {
     if (deps_.settings.ExternalProgramRun) RunConfiguredProgram();
     switch (static_cast<PowerFailAction>(deps_.settings.Action)) {
         case PowerFailAction::Suspend:
@@ -106,11 +132,23 @@ void TPowerFailPolicy::DelayTimerTimer() {
         case PowerFailAction::Shutdown:
             SendUPSShutdownIfOn();
             deps_.actions.ShutdownComputer();
+            powerOffRequested_ = true;
             break;
         case PowerFailAction::Nothing:
         default:
             break;
     }
+}
+
+void TPowerFailPolicy::HoldExpiries() { holdingExpiries_ = true; }
+
+void TPowerFailPolicy::ReleaseExpiries() {
+    holdingExpiries_ = false;
+    if (!expiryHeld_) return;
+    expiryHeld_ = false;
+    if (!MayArm()) return;
+    deps_.delayTimer.SetInterval(kHeldExpiryMs);
+    deps_.delayTimer.SetEnabled(true);
 }
 
 void TPowerFailPolicy::RunConfiguredProgram() {

@@ -4,6 +4,7 @@
 // mains return; at expiry it runs the external program, tells the UPS to
 // switch off later and carries out the chosen computer action. Main thread only.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/ups_settings.h"
@@ -66,33 +67,50 @@ public:
     // evaluation for every reply it evaluates (not for one it drops):
     // - the first reply of a failure arms the delay ("Delay" seconds) when
     //   "Delay Action" is on; later replies of the same failure never re-arm it;
-    // - every failure reply whose battery voltage is strictly below "Min Voltage"
-    //   with "Voltage Action" on re-arms a 100 ms countdown, after the delay rule,
-    //   so it wins within the same reply;
+    // - a failure reply whose battery voltage is strictly below "Min Voltage",
+    //   with "Voltage Action" on, re-arms a 100 ms countdown after the delay rule,
+    //   so it wins within the same reply; it takes two such replies in a row, so
+    //   one corrupted reply cannot power the computer off;
     // - the first reply without the failure bit cancels the countdown.
     // Nothing else cancels: stopping monitoring leaves a running countdown alone.
-    void OnStatusReply(bool powerFail, double batteryVoltage);
+    // Nothing arms while an action is under way, nor ever after a power-off was
+    // asked for.
+    void OnStatusReply(bool powerFail, std::optional<double> batteryVoltage);
 
     // The same rules one by one, for an evaluation that tracks the failure edge
     // itself. PowerFailBegins arms the delay once per failure (a repeated call
     // before PowerReturned does nothing); PowerReturned cancels.
     void PowerFailBegins() override;
-    bool VoltageRuleHolds(double batteryVoltage) const override;
-    void ArmByVoltageRule() override;
+    void VoltageReading(std::optional<double> packVolts) override;
     void PowerReturned() override;
+    bool VoltageRuleHolds(double batteryVoltage) const;
 
     // DelayTimer's expiry. An expiry that arrives while an earlier one is still
     // acting (the external program's wait and the suspend let window messages
     // run) is dropped after disabling the timer: the earlier one carries out the
     // same action, so the program never runs twice at once, and the voltage rule
-    // arms again on the next qualifying reply once the earlier one is done.
+    // arms again on the next qualifying replies once the earlier one is done.
     void DelayTimerTimer();
+
+    // Between these an expiry is held back and runs right after the release: the
+    // worker waits in its hand-off meanwhile, and an action run inside that
+    // hand-off would keep it blocked through the program's wait and the
+    // shutdown's wait for the worker's end.
+    void HoldExpiries();
+    void ReleaseExpiries();
 
     bool InFailure() const { return inFailure_; }
     bool Acting() const { return acting_; }
+    bool PowerOffRequested() const { return powerOffRequested_; }
+
+    // How soon a held-back expiry runs after the release.
+    static constexpr uint32_t kHeldExpiryMs = 10;
 
 private:
+    bool MayArm() const { return !acting_ && !powerOffRequested_; }
     void ArmByDelayRule();
+    void ArmByVoltageRule();
+    void Act();
     void RunConfiguredProgram();
     void UPSShutdownCommand();
     void SendUPSShutdownIfOn();
@@ -100,6 +118,12 @@ private:
     PowerFailPolicyDeps deps_;
     bool inFailure_ = false;
     bool acting_ = false;
+    bool powerOffRequested_ = false;
+    // A failure that began during an action gets its delay once the action is over.
+    bool delayAfterAction_ = false;
+    int lowReadings_ = 0;  // failure replies in a row that met the voltage rule
+    bool holdingExpiries_ = false;
+    bool expiryHeld_ = false;
 };
 
 }  // namespace velt

@@ -43,6 +43,7 @@ void TStatusEvaluation::Raise(const StatusEvent& e) {
 }
 
 void TStatusEvaluation::Evaluate(const TUPSStatus& st) {
+    std::optional<double> packVolts;
     for (int field = 1; field <= st.FieldsCut && field <= 7; ++field) {
         static const std::string TUPSStatus::*const kTexts[] = {
             &TUPSStatus::IPVoltage,   &TUPSStatus::IPFaultVoltage, &TUPSStatus::OPVoltage,
@@ -50,21 +51,34 @@ void TStatusEvaluation::Evaluate(const TUPSStatus& st) {
             &TUPSStatus::Temperature};
         deps_.view.SetFieldText(field, st.*kTexts[field - 1]);
         if (field == st.FailedField) return;  // the failed field is shown, nothing after it happens
-        if (field == 6) deps_.battery.UpdateBatteryCharge(st.BatteryVoltageValue);
+        if (field == 6) packVolts = ReadBattery(st.BatteryVoltageValue);
     }
     // A reply cut short before its status field evaluates no bits.
     if (st.FieldsCut < 8) return;
     deps_.view.SetFieldText(8, st.UPSStatus);
-    bool voltageRule = false;
-    EvaluateBits(st, voltageRule);
+    EvaluateBits(st);
     // After all bits, so the voltage rule replaces a delay armed by this reply.
-    if (voltageRule) deps_.countdown.ArmByVoltageRule();
+    if (st.PowerFail) deps_.countdown.VoltageReading(packVolts);
 }
 
-void TStatusEvaluation::EvaluateBits(const TUPSStatus& st, bool& voltageRule) {
+// The field keeps the text the UPS sent; the estimate and the voltage rule
+// take the pack's voltage, and an unknown one (0) updates neither.
+std::optional<double> TStatusEvaluation::ReadBattery(double reportedVolts) {
+    const PackVoltage pack = BatteryPackVoltage(reportedVolts, deps_.battery.NominalBatteryVoltage());
+    if (pack.cells > 1 && !perCellLogged_) {
+        perCellLogged_ = true;
+        deps_.addLogLine("Battery voltage is reported per cell; counting " + std::to_string(pack.cells) +
+                             " cells",
+                         deps_.clock.Now());
+    }
+    if (pack.volts) deps_.battery.UpdateBatteryCharge(*pack.volts);
+    return pack.volts;
+}
+
+void TStatusEvaluation::EvaluateBits(const TUPSStatus& st) {
     for (int box = 1; box <= 8; ++box) deps_.view.SetStatusBox(box, false);
     deps_.view.SetModeWord(st.PowerFail || st.TestInProgress ? "OB" : st.ShutdownActive ? "OFF" : "OL");
-    EvaluatePowerFail(st, voltageRule);
+    EvaluatePowerFail(st);
     EvaluateAvr(st);
     if (st.BatteryLow) {
         deps_.view.SetStatusBox(2, true);
@@ -83,11 +97,10 @@ void TStatusEvaluation::EvaluateBits(const TUPSStatus& st, bool& voltageRule) {
     if (st.BeeperOn) deps_.view.SetStatusBox(8, true);
 }
 
-void TStatusEvaluation::EvaluatePowerFail(const TUPSStatus& st, bool& voltageRule) {
+void TStatusEvaluation::EvaluatePowerFail(const TUPSStatus& st) {
     if (st.PowerFail) {
         deps_.view.SetStatusBox(1, true);
         deps_.view.SetTrayImage(TrayImage::PowerFail);
-        if (deps_.countdown.VoltageRuleHolds(st.BatteryVoltageValue)) voltageRule = true;
         if (!powerFailState_) {
             powerFailState_ = true;
             deps_.countdown.PowerFailBegins();

@@ -4,6 +4,7 @@
 // edge-triggered by a memory that is set when reported and cleared when its
 // condition ends. Main thread only.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/feedback.h"
@@ -66,14 +67,16 @@ public:
 
 private:
     void Raise(const StatusEvent& e);
-    void EvaluateBits(const TUPSStatus& st, bool& voltageRule);
-    void EvaluatePowerFail(const TUPSStatus& st, bool& voltageRule);
+    std::optional<double> ReadBattery(double reportedVolts);
+    void EvaluateBits(const TUPSStatus& st);
+    void EvaluatePowerFail(const TUPSStatus& st);
     void EvaluateAvr(const TUPSStatus& st);
     void TrackInputVoltage(double volts);
 
     StatusEvaluationDeps deps_;
     bool powerFailState_ = false, avrState_ = false, batteryLowState_ = false;
     double ipMin_ = 1e9, ipMax_ = 0;
+    bool perCellLogged_ = false;
 };
 
 }  // namespace velt

@@ -484,6 +484,11 @@ def filtered(raw):
 
 
 
+def windows_path(path):
+    """The prefix's name for a host path (Wine maps / to Z:)."""
+    return "Z:" + path.replace("/", "\\")
+
+
 class E2ETestCase(unittest.TestCase):
     """Starts what a test needs and stops exactly that, in reverse order."""
 
@@ -506,6 +511,24 @@ class E2ETestCase(unittest.TestCase):
 
     def text(self, name):
         return self.wine.probe_text(name)
+
+    def marker_program(self):
+        """A .cmd file that adds a line "ran" to a marker file each time it runs;
+        gives (program, marker) host paths."""
+        folder = self.wine.temp_dir("program")
+        marker = os.path.join(folder, "marker.txt")
+        program = os.path.join(folder, "mark.cmd")
+        with open(program, "w", newline="\r\n") as f:
+            f.write("@echo ran>> \"%s\"\n" % windows_path(marker))
+        return program, marker
+
+    @staticmethod
+    def marker_runs(marker):
+        try:
+            with open(marker, encoding="ascii", errors="replace") as f:
+                return sum(1 for line in f if line.strip() == "ran")
+        except FileNotFoundError:
+            return 0
 
     def wait_text(self, name, predicate, timeout, what):
         """Polls a control's text until `predicate(text)` holds; gives the text."""

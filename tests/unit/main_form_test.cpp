@@ -37,6 +37,37 @@ TEST_F(MainForm, ReplyIsShownEvaluatedAndTheSpinnerTurns) {
     EXPECT_EQ(lock.depth, 0);
 }
 
+TEST_F(MainForm, FaultInTheEvaluationCostsOneReplyAndIsLoggedOnce) {
+    statusView.throwOn = "666.0";
+    const std::string bad = "(666.0 230.0 229.0 013 50.0 13.6 25.0 00001001#";
+    EXPECT_NO_THROW(Reply(bad));
+    EXPECT_NO_THROW(Reply(bad));
+    Reply("(000.0 230.0 229.0 013 50.0 13.6 25.0 10001001#");
+    Reply(bad);
+    std::vector<std::string> messages;
+    for (const auto& line : view.log) messages.push_back(Message(line));
+    const std::string failed = "Status evaluation failed: cannot show 666.0";
+    EXPECT_EQ(messages, (std::vector<std::string>{failed, "Power Fail", failed}));
+}
+
+// The repaint pump inside the worker's hand-off may meet the countdown's
+// expiry; the action must wait until the worker is released.
+TEST_F(MainForm, ExpiryMetDuringTheHandOffRunsAfterIt) {
+    form.Live().Action = 4;
+    form.Live().ExternalProgramRun = true;
+    form.Live().ExternalProgramName = "C:\\x.cmd";
+    pump.onMessages = [&] {
+        if (delayTimer.enabled) form.PowerFailPolicy().DelayTimerTimer();
+    };
+    Reply("(000.0 230.0 229.0 013 50.0 13.6 25.0 10001001#");
+    EXPECT_EQ(launcher.starts, 0);
+    EXPECT_TRUE(delayTimer.enabled);
+    EXPECT_EQ(delayTimer.interval, TPowerFailPolicy::kHeldExpiryMs);
+    pump.onMessages = nullptr;
+    form.PowerFailPolicy().DelayTimerTimer();
+    EXPECT_EQ(launcher.starts, 1);
+}
+
 TEST_F(MainForm, StoppedMonitoringShowsOnlyTheSpinner) {
     form.Link().ReplyText = "(1#";
     form.OnWorkerMessage(0);

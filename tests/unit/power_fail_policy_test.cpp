@@ -70,19 +70,28 @@ TEST_F(Countdown, DelayRuleOffArmsNothingAndAStoredDelayOutOfRangeIsClamped) {
     EXPECT_EQ(timer.interval, 10000u);
 }
 
-TEST_F(Countdown, VoltageRuleWinsWithinTheSameReplyAndNeedsStrictlyBelow) {
+// One corrupted reply must not power the computer off: the rule takes two low
+// replies in a row, and a reply that is not low or not known breaks the row.
+TEST_F(Countdown, VoltageRuleNeedsTwoLowRepliesInARowAndWinsWithinTheSecond) {
     settings.VoltageAction = true;
-    policy.OnStatusReply(true, 11.0);
-    EXPECT_EQ(timer.ops, (Events{"600000", "on"}));
+    for (const std::optional<double> volts : {std::optional<double>(10.9), std::optional<double>(11.0),
+                                              std::optional<double>(10.9), std::optional<double>()})
+        policy.OnStatusReply(true, volts);
+    EXPECT_EQ(timer.ops, (Events{"600000", "on"}));  // 11.0 is not below 11.0
+    policy.OnStatusReply(true, 10.9);
+    policy.OnStatusReply(true, 10.8);
+    EXPECT_EQ(timer.ops, (Events{"600000", "on", "off", "100", "on"}));
     policy.OnStatusReply(false, 13.5);
     timer.ops.clear();
-    policy.OnStatusReply(true, 10.9);
-    EXPECT_EQ(timer.ops, (Events{"600000", "on", "off", "100", "on"}));
+    policy.OnStatusReply(true, 10.9);  // the return broke the row too
+    EXPECT_EQ(timer.ops, (Events{"600000", "on"}));
 }
 
 TEST_F(Countdown, VoltageRuleRearmsOnEveryQualifyingReply) {
+    settings.Action = 4;
     settings.DelayAction = false;
     settings.VoltageAction = true;
+    policy.OnStatusReply(true, 10.5);
     policy.OnStatusReply(true, 10.5);
     policy.DelayTimerTimer();
     policy.OnStatusReply(true, 10.4);
@@ -125,6 +134,7 @@ INSTANTIATE_TEST_SUITE_P(Actions, ExpiryAction,
                                            ActionCase{4, {}}, ActionCase{0, {}}));
 
 TEST_F(Countdown, UPSShutdownCommandCarriesItsDelayAsTwoDigitsOnlyWhenOn) {
+    settings.Action = 3;
     settings.UPSShutdown = false;
     policy.DelayTimerTimer();
     settings.UPSShutdown = true;
@@ -178,9 +188,66 @@ TEST_F(Countdown, ExpiryDuringTheProgramWaitDoesNotStartTheProgramAgain) {
     policy.DelayTimerTimer();
     EXPECT_EQ(launcher.starts, 1);
     pump.onMessages = nullptr;
+    EXPECT_FALSE(timer.enabled);       // replies during the action did not arm it
     policy.OnStatusReply(true, 10.0);  // once it is over, the rule runs it again
     policy.DelayTimerTimer();
     EXPECT_EQ(launcher.starts, 2);
+}
+
+// Replies evaluated while the shutdown waits for the worker must not arm a
+// second round: the program, the UPS command and the power-off run once.
+TEST_F(Countdown, ShutdownRunsOnceWhateverRepliesComeDuringOrAfterIt) {
+    settings.VoltageAction = true;
+    settings.UPSShutdown = true;
+    settings.ExternalProgramRun = true;
+    const auto lowReplies = [&] {
+        policy.OnStatusReply(true, 10.0);
+        policy.OnStatusReply(true, 10.0);
+    };
+    actions.during = lowReplies;
+    pump.onMessages = lowReplies;
+    lowReplies();
+    policy.DelayTimerTimer();
+    EXPECT_FALSE(timer.enabled);
+    lowReplies();
+    policy.DelayTimerTimer();
+    EXPECT_EQ(ev, (Events{"program started", "program ended", "S05 under lock 1", "Shutdown"}));
+    EXPECT_TRUE(policy.PowerOffRequested());
+}
+
+// The worker's hand-off lets window messages run; an expiry met there waits
+// until the hand-off is over and then runs at once.
+TEST_F(Countdown, ExpiryDuringTheWorkersHandOffRunsRightAfterIt) {
+    settings.Action = 4;
+    settings.ExternalProgramRun = true;
+    policy.HoldExpiries();
+    policy.ReleaseExpiries();
+    EXPECT_TRUE(timer.ops.empty());  // nothing held, nothing armed
+    policy.OnStatusReply(true, 13.5);
+    policy.HoldExpiries();
+    policy.DelayTimerTimer();
+    EXPECT_EQ(launcher.starts, 0);
+    EXPECT_FALSE(timer.enabled);
+    policy.ReleaseExpiries();
+    EXPECT_TRUE(timer.enabled);
+    EXPECT_EQ(timer.interval, TPowerFailPolicy::kHeldExpiryMs);
+    policy.DelayTimerTimer();
+    EXPECT_EQ(launcher.starts, 1);
+}
+
+TEST_F(Countdown, FailureThatBeginsDuringAnActionGetsItsDelayAfterIt) {
+    settings.Action = 4;
+    settings.ExternalProgramRun = true;
+    launcher.runSteps = 1;
+    policy.OnStatusReply(true, 13.5);
+    pump.onMessages = [&] {
+        policy.OnStatusReply(false, 230.0);
+        policy.OnStatusReply(true, 13.5);
+        EXPECT_FALSE(timer.enabled);
+    };
+    policy.DelayTimerTimer();
+    EXPECT_TRUE(timer.enabled);
+    EXPECT_EQ(timer.interval, 600000u);
 }
 
 TEST_F(Countdown, ActionThatThrowsDoesNotLeaveTheCountdownActing) {

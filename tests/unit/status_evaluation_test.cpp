@@ -1,5 +1,7 @@
 #include "status/status_evaluation.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "fakes.h"
@@ -61,10 +63,11 @@ TEST_F(Evaluation, PowerFailureArmsTheDelayOnceAndLogsOnce) {
     EXPECT_EQ(feedback.balloons[0], std::make_pair(std::string("UPS Status"), std::string("Power fail")));
 }
 
-TEST_F(Evaluation, VoltageRuleIsStrictAndWinsOnEveryReply) {
+TEST_F(Evaluation, VoltageRuleIsStrictTakesTwoRepliesAndWinsOnEveryOneAfter) {
     live.MinVoltage = 110;
     Feed(Reply("000.0", "230.0", "11.0", "10001000"));
-    EXPECT_EQ(delay.interval, 600000u);  // 11.0 is not below 11.0
+    Feed(Reply("000.0", "230.0", "10.9", "10001000"));
+    EXPECT_EQ(delay.interval, 600000u);  // 11.0 is not below 11.0, so 10.9 is the first low one
     Feed(Reply("000.0", "230.0", "10.9", "10001000"));
     EXPECT_EQ(delay.interval, 100u);
     EXPECT_TRUE(delay.enabled);
@@ -77,9 +80,42 @@ TEST_F(Evaluation, VoltageRuleIsStrictAndWinsOnEveryReply) {
 }
 
 TEST_F(Evaluation, VoltageRuleWinsOverTheDelayOfTheSameReply) {
+    live.DelayAction = false;
+    Feed(Reply("230.0", "230.0", "10.0", "00001000"));  // mains present: no rule
+    Feed(Reply("000.0", "230.0", "10.0", "10001000"));
+    EXPECT_FALSE(delay.enabled);
+    live.DelayAction = true;
+    Feed(Reply("230.0", "230.0", "13.6", "00001000"));
+    Feed(Reply("000.0", "230.0", "10.0", "10001000"));
     Feed(Reply("000.0", "230.0", "10.0", "10001000"));
     EXPECT_EQ(delay.interval, 100u);
     EXPECT_TRUE(delay.enabled);
+}
+
+// Online units send one cell's voltage. Without scaling, "2.27" on a 12 V unit
+// read as a charge of about -191 % and a voltage far below any minimum.
+TEST_F(Evaluation, PerCellBatteryVoltageCountsForThePackAndZeroIsUnknown) {
+    struct Case {
+        const char* batt;
+        const char* caption;  // the charge shown afterwards
+        bool armsAt100ms;     // after two such failure replies
+    };
+    const Case cases[] = {
+        {"2.27", "98.0", false},   // 13.62 V: well above the 11.0 V minimum
+        {"1.80", "27.5", true},    // 10.8 V: below it
+        {"0.00", "27.5", false},   // unknown: the charge stays, no rule
+        {"13.6", "97.5", false},   // a pack voltage as before
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.batt);
+        Feed(Reply("230.0", "230.0", c.batt, "00001000"));
+        Feed(Reply("000.0", "230.0", c.batt, "10001000"));
+        Feed(Reply("000.0", "230.0", c.batt, "10001000"));
+        EXPECT_EQ(view.fields[6], c.batt);
+        EXPECT_EQ(batteryView.caption, c.caption);
+        EXPECT_EQ(delay.interval == 100u, c.armsAt100ms);
+    }
+    EXPECT_EQ(std::count(log.begin(), log.end(), "Battery voltage is reported per cell; counting 6 cells"), 1);
 }
 
 TEST_F(Evaluation, ReturnCancelsTheCountdown) {

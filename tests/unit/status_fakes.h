@@ -2,6 +2,7 @@
 // Recording fakes of the status page, balloons, warnings, timers and the
 // battery controls.
 #include <map>
+#include <stdexcept>
 #include <optional>
 #include <string>
 #include <utility>
@@ -75,7 +76,11 @@ struct FakeStatusView : IStatusView {
     std::string standby, mode, avrMode = "...", min, max;
     bool avrEnabled = false;
     TrayImage tray = TrayImage::Normal;
-    void SetFieldText(int f, const std::string& t) override { fields[f] = t; }
+    std::string throwOn;  // a field text the view refuses with an exception
+    void SetFieldText(int f, const std::string& t) override {
+        if (!throwOn.empty() && t == throwOn) throw std::runtime_error("cannot show " + t);
+        fields[f] = t;
+    }
     void SetStatusBox(int b, bool c) override { boxes[b] = c; }
     void SetStandbyCaption(const std::string& c) override { standby = c; }
     void SetModeWord(const std::string& w) override { mode = w; }
