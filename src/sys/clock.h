@@ -15,6 +15,9 @@ class IClock {
 public:
     virtual ~IClock() = default;
     virtual LocalDateTime Now() const = 0;
+    // Milliseconds from an arbitrary start, never going back: for spacing
+    // attempts, where a change of the wall clock must not matter.
+    virtual uint64_t MonotonicMs() const = 0;
 };
 
 class ISleeper {

@@ -29,7 +29,7 @@ class ShutdownActionTest(E2ETestCase):
     # An online unit reports one cell's voltage; read as the pack's it would
     # be far below the minimum and power the computer off at the first blip.
     def test_online_unit_per_cell_battery_waits_for_the_delay(self):
-        sim, _, marker = self.start_failing("2.27", {})
+        sim, _, marker = self.start_failing(2.27, {})
         self.wait_text("LogM", lambda t: "Power Fail" in t, 40, "'Power Fail'")
         self.wait_text("LogM", lambda t: "reported per cell" in t, 10, "the per-cell line")
         failed = sim.t0 + FAIL_AT_S

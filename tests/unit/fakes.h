@@ -37,6 +37,7 @@ struct VirtualTime : ISleeper, IClock {
         t.second += static_cast<int>(nowMs / 1000);
         return t;
     }
+    uint64_t MonotonicMs() const override { return static_cast<uint64_t>(nowMs); }
     long long SumSleeps() const {
         long long s = 0;
         for (unsigned v : sleeps) s += v;

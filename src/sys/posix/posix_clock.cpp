@@ -16,6 +16,11 @@ LocalDateTime PosixClock::Now() const {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms};
 }
 
+uint64_t PosixClock::MonotonicMs() const {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
 void PosixClock::Sleep(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 }  // namespace velt

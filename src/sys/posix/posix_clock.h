@@ -7,6 +7,7 @@ namespace velt {
 class PosixClock : public IClock, public ISleeper {
 public:
     LocalDateTime Now() const override;
+    uint64_t MonotonicMs() const override;
     void Sleep(unsigned ms) override;
 };
 

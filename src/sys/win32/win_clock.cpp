@@ -26,6 +26,8 @@ LocalDateTime WinClock::Now() const {
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
+uint64_t WinClock::MonotonicMs() const { return ::GetTickCount64(); }
+
 void WinSleeper::Sleep(unsigned ms) { ::Sleep(ms); }
 
 std::string WinDateTimeFormat::ShortDate(const LocalDateTime& t) const {

@@ -10,6 +10,7 @@ namespace velt::win {
 class WinClock final : public IClock {
 public:
     LocalDateTime Now() const override;  // GetLocalTime
+    uint64_t MonotonicMs() const override;  // GetTickCount64
 };
 
 class WinSleeper final : public ISleeper {
