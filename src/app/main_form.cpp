@@ -187,9 +187,7 @@ void TMainForm::StopAExecute() {
         DataLockGuard guard(sys_.lock);
         link_.Monitoring = false;
     }
-    AddLogLine("Stop Monitoring");
-    StopMailReportTimer();
-    StopLANReportTimer();
+    StopMonitoring();
     views_.main.SetStartEnabled(true);
     views_.main.SetStopEnabled(false);
 }
