@@ -14,6 +14,7 @@
 #include "ui/win32/main_layout.h"
 #include "ui/win32/page_panel.h"
 #include "ui/win32/resource.h"
+#include "ui/win32/window_class.h"
 #include "ui/win32/window_messages.h"
 
 namespace velt::ui {
@@ -80,17 +81,14 @@ RECT CentredWindowRect() {
     return {x, y, x + w, y + h};
 }
 
+HICON AppIcon(HINSTANCE inst, int size) {
+    return static_cast<HICON>(::LoadImageA(inst, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, size, size, LR_SHARED));
+}
+
 bool RegisterMainClass(HINSTANCE inst, WNDPROC proc) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = inst;
-    wc.hIcon = static_cast<HICON>(::LoadImageA(inst, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 32, 32, LR_SHARED));
-    wc.hIconSm = static_cast<HICON>(::LoadImageA(inst, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_SHARED));
-    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = kMainWindowClass;
-    return ::RegisterClassExA(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterWindowClass({.name = kMainWindowClass, .proc = proc, .instance = inst,
+                                .background = COLOR_BTNFACE, .icon = AppIcon(inst, 32),
+                                .smallIcon = AppIcon(inst, 16)});
 }
 
 std::optional<std::string> AskFile(OPENFILENAMEA& ofn, char (&file)[MAX_PATH], bool save) {
