@@ -171,15 +171,13 @@ win::HidControllerListener MainWindow::HidListener() {
     };
 }
 
-// The worker's hooks are in place before FormCreate starts it. The first HID
-// refresh comes after, while StartTimer is enabled: devices present now are
-// only logged, and the start finds them.
+// The first HID refresh comes after FormCreate, while StartTimer is enabled:
+// devices present now are only logged, and the start finds them.
 bool MainWindow::CreateForm(const std::vector<std::string>& params) {
     form_ = std::make_unique<TMainForm>(
         MainFormViews{*this, *this, *infoPage_, *infoPage_, *statusPage_, *battery_, *this},
         seams_->FormSystem(mutexes_.data, portDialog_, testTForm_));
     BindSettings();
-    HookWorker();
     bool started = false;
     RunForm([&started, &params](TMainForm& f) { started = f.FormCreate(params); });
     if (!started) return false;
@@ -193,14 +191,6 @@ void MainWindow::BindSettings() {
     settings_->SetUpRanges();
     for (const auto& b : binding::kTexts)
         ::SendMessageA(controls_.Get(b.id), EM_SETLIMITTEXT, kSettingTextLimit, 0);
-}
-
-// The worker's only reach into the window is the synchronous hand-off.
-void MainWindow::HookWorker() {
-    win::WinSystemInfo& system = seams_->system;
-    form_->onWorkerThreadStart = [&system] { system.SetCurrentThreadPriority(ThreadPriority::Idle); };
-    HWND target = hwnd_;
-    form_->notifyMain = [target] { ::SendMessageA(target, kWorkerMessage, 0, 0); };
 }
 
 // One part spanning the width, so WM_GETTEXT gives the message.
