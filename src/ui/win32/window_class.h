@@ -12,7 +12,7 @@ struct WindowClass {
     WNDPROC proc;
     HINSTANCE instance;
     int extraBytes = 0;           // per window, read with GetWindowLongPtr
-    std::optional<int> background;  // a system colour (COLOR_*); none: the window paints all of itself
+    std::optional<int> background = std::nullopt;  // a system colour (COLOR_*); none: the window paints all of itself
     HICON icon = nullptr, smallIcon = nullptr;
 };
 
