@@ -81,8 +81,10 @@ bool TMainForm::FormCreate(const std::vector<std::string>& params) {
     const CommandLineOptions options = ParseCommandLine(params);
     accepted_ = {options.extraVid, options.extraPid};
     if (options.showAbout) views_.main.ShowAboutBox();
-    worker_ = std::make_unique<TReadData>(link_, sys_.lock, sys_.workerSleeper, sys_.clock,
-                                          TReadData::Hooks{onWorkerThreadStart, notifyMain});
+    worker_ = std::make_unique<TReadData>(
+        link_, sys_.lock, sys_.workerSleeper, sys_.clock,
+        TReadData::Hooks{[this] { sys_.system.SetCurrentThreadPriority(ThreadPriority::Idle); },
+                         [this] { sys_.mainThread.HandOffReply(); }});
     worker_->Start();
     {
         DataLockGuard guard(sys_.lock);
@@ -189,9 +191,7 @@ void TMainForm::StopAExecute() {
         DataLockGuard guard(sys_.lock);
         link_.Monitoring = false;
     }
-    AddLogLine("Stop Monitoring");
-    StopMailReportTimer();
-    StopLANReportTimer();
+    StopMonitoring();
     views_.main.SetStartEnabled(true);
     views_.main.SetStopEnabled(false);
 }

@@ -28,6 +28,7 @@
 #include "sys/data_lock.h"
 #include "sys/file_writer.h"
 #include "sys/hid_controller.h"
+#include "sys/main_thread_dispatcher.h"
 #include "sys/power_services.h"
 #include "sys/process_launcher.h"
 #include "sys/serial_port.h"
@@ -63,8 +64,9 @@ struct MainFormSystem {
     IPowerServices& power;
     IProcessLauncher& launcher;
     IMessagePump& pump;
+    IMainThreadDispatcher& mainThread;  // the worker's hand-off of each reply
     ITestTForm& testTForm;
-    ISystemInfo& system;
+    ISystemInfo& system;  // also lowers the worker's own priority, on its thread
     IWarningSender& warnings;
     ITimer& startTimer;
     ITimer& delayTimer;
@@ -95,8 +97,7 @@ public:
     bool ExitRequested() const { return exitRequested_; }
 
     // Start-up after the single-instance check: false when the system does not
-    // qualify and the program must end silently. `onThreadStart` runs first on
-    // the worker's thread.
+    // qualify and the program must end silently. Starts the worker.
     bool FormCreate(const std::vector<std::string>& params);
     void StartTimerTimer();
 
@@ -147,11 +148,6 @@ public:
     // IReportTimers, IExitRequest
     void DisableReportTimers() override;
     void SetExitRequested() override { exitRequested_ = true; }
-
-    // Hook run on the worker's own thread when it starts (priority).
-    std::function<void()> onWorkerThreadStart;
-    // The worker's synchronous hand-off to the main thread.
-    std::function<void()> notifyMain;
 
 private:
     bool ConnectUps();

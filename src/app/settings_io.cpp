@@ -18,13 +18,6 @@ using settings_table::kSaveWithLink;
 using settings_table::kSaveWithSerialLink;
 using settings_table::kSerialSettings;
 
-template <typename... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
-template <typename... F>
-Overloaded(F...) -> Overloaded<F...>;
-
 constexpr size_t kExternalProgramCaptionChars = 25;
 
 std::string InvalidTypeMessage(const std::string& name) { return "Invalid data type for '" + name + "'"; }
@@ -103,37 +96,48 @@ bool Applies(const SettingDef& def, const SettingsContext& ctx) {
     return !def.forceOption || ForceOptionsSupported(ctx.osMajorVersion);
 }
 
-LoadOutcome LoadInteger(KeyAccess& key, const SettingDef& def, int32_t& target, TRange range) {
+// Where a setting's member lives: the settings object or its serial line.
+// `Settings` is TUPSSettings, const for a save.
+template <typename Settings, typename T>
+auto& Field(Settings& s, T TUPSSettings::*m) {
+    return s.*m;
+}
+template <typename Settings, typename T>
+auto& Field(Settings& s, T TSerialLine::*m) {
+    return s.Serial.*m;
+}
+
+LoadOutcome LoadInto(KeyAccess& key, const SettingDef& def, int32_t& target, const SettingsContext& ctx) {
     const auto stored = key.Dword(def.name);
     if (!stored) return {};
     // DWORDs hold the signed positions sign-extended.
     const int32_t n = static_cast<int32_t>(*stored);
+    const TRange range = RangeOf(def, ctx);
     if (range.Contains(n)) return Assign(target, n);
     if (def.outOfRange == OutOfRange::Ignore) return {true, false};
     return Assign(target, range.Clamp(n));
 }
 
+LoadOutcome LoadInto(KeyAccess& key, const SettingDef& def, bool& target, const SettingsContext&) {
+    const auto v = key.Bool(def.name);
+    return v ? Assign(target, *v) : LoadOutcome{};
+}
+
+LoadOutcome LoadInto(KeyAccess& key, const SettingDef& def, std::string& target, const SettingsContext&) {
+    auto v = key.String(def.name);
+    return v ? Assign(target, std::move(*v)) : LoadOutcome{};
+}
+
+LoadOutcome LoadInto(KeyAccess& key, const SettingDef& def, std::optional<std::string>& target,
+                     const SettingsContext&) {
+    auto v = key.String(def.name);
+    if (!v) return LoadOutcome{};
+    // An empty path is no program: never something to start.
+    return Assign(target, v->empty() ? std::nullopt : std::optional(std::move(*v)));
+}
+
 LoadOutcome LoadValue(KeyAccess& key, const SettingDef& def, const SettingsContext& ctx) {
-    TUPSSettings& s = ctx.live;
-    return std::visit(
-        Overloaded{
-            [&](int32_t TUPSSettings::*m) { return LoadInteger(key, def, s.*m, RangeOf(def, ctx)); },
-            [&](bool TUPSSettings::*m) {
-                const auto v = key.Bool(def.name);
-                return v ? Assign(s.*m, *v) : LoadOutcome{};
-            },
-            [&](std::string TUPSSettings::*m) {
-                auto v = key.String(def.name);
-                return v ? Assign(s.*m, std::move(*v)) : LoadOutcome{};
-            },
-            [&](std::optional<std::string> TUPSSettings::*m) {
-                auto v = key.String(def.name);
-                if (!v) return LoadOutcome{};
-                // An empty path is no program: never something to start.
-                return Assign(s.*m, v->empty() ? std::nullopt : std::optional(std::move(*v)));
-            },
-        },
-        def.member);
+    return std::visit([&](auto member) { return LoadInto(key, def, Field(ctx.live, member), ctx); }, def.member);
 }
 
 void React(const SettingDef& def, const LoadOutcome& outcome, const SettingsContext& ctx) {
@@ -183,20 +187,21 @@ void LoadTable(std::span<const SettingDef> table, const SettingsContext& ctx) {
     }
 }
 
+void SaveFrom(KeyAccess& key, const SettingDef& def, int32_t value) {
+    key.WriteDword(def.name, static_cast<uint32_t>(value));
+}
+void SaveFrom(KeyAccess& key, const SettingDef& def, bool value) { key.WriteBool(def.name, value); }
+void SaveFrom(KeyAccess& key, const SettingDef& def, const std::string& value) { key.WriteString(def.name, value); }
+void SaveFrom(KeyAccess& key, const SettingDef& def, const std::optional<std::string>& value) {
+    // Never stored empty: no program means no value.
+    if (value && !value->empty())
+        key.WriteString(def.name, *value);
+    else
+        key.DeleteIfExists(def.name);
+}
+
 void SaveValue(KeyAccess& key, const SettingDef& def, const TUPSSettings& s) {
-    std::visit(Overloaded{
-                   [&](int32_t TUPSSettings::*m) { key.WriteDword(def.name, static_cast<uint32_t>(s.*m)); },
-                   [&](bool TUPSSettings::*m) { key.WriteBool(def.name, s.*m); },
-                   [&](std::string TUPSSettings::*m) { key.WriteString(def.name, s.*m); },
-                   [&](std::optional<std::string> TUPSSettings::*m) {
-                       // Never stored empty: no program means no value.
-                       if (s.*m && !(s.*m)->empty())
-                           key.WriteString(def.name, *(s.*m));
-                       else
-                           key.DeleteIfExists(def.name);
-                   },
-               },
-               def.member);
+    std::visit([&](auto member) { SaveFrom(key, def, Field(s, member)); }, def.member);
 }
 
 void SaveList(KeyAccess& key, std::span<const SettingDef* const> list, const SettingsContext& ctx) {
@@ -209,25 +214,17 @@ struct LinkState {
     bool serial = false;
 };
 
-// The serial values live in the link while the program runs; the settings
-// object takes them over for the save.
+// The serial line in use is the link's; the settings object carries it
+// through a load or a save, whole, under the lock.
 LinkState TakeLinkState(const SettingsContext& ctx) {
     DataLockGuard guard(ctx.lock);
-    const TUPSLink& l = ctx.link;
-    ctx.live.COMPort = l.ComPort;
-    ctx.live.COMDTR = l.ComDtr;
-    ctx.live.COMRTS = l.ComRts;
-    ctx.live.COMMaxAttempts = l.ComMaxAttempts;
-    return {l.UsbActive || l.ComActive, l.ComActive};
+    ctx.live.Serial = ctx.link;
+    return {ctx.link.UsbActive || ctx.link.ComActive, ctx.link.ComActive};
 }
 
-void GiveSerialSettingsToLink(const SettingsContext& ctx) {
+void GiveSerialLineToLink(const SettingsContext& ctx) {
     DataLockGuard guard(ctx.lock);
-    TUPSLink& l = ctx.link;
-    l.ComPort = static_cast<uint8_t>(ctx.live.COMPort);
-    l.ComDtr = ctx.live.COMDTR;
-    l.ComRts = ctx.live.COMRTS;
-    l.ComMaxAttempts = ctx.live.COMMaxAttempts;
+    static_cast<TSerialLine&>(ctx.link) = ctx.live.Serial;
 }
 
 bool HoldsProgramPath(const std::string& entry, const std::string& programPath) {
@@ -276,13 +273,9 @@ void LoadSettings(const SettingsContext& ctx) {
 }
 
 void LoadSerialSettings(const SettingsContext& ctx) {
-    const TUPSSettings defaults;
-    ctx.live.COMPort = defaults.COMPort;
-    ctx.live.COMDTR = defaults.COMDTR;
-    ctx.live.COMRTS = defaults.COMRTS;
-    ctx.live.COMMaxAttempts = defaults.COMMaxAttempts;
+    ctx.live.Serial = TSerialLine{};
     LoadTable(kSerialSettings, ctx);
-    GiveSerialSettingsToLink(ctx);
+    GiveSerialLineToLink(ctx);
 }
 
 void LoadBatterySettings(const SettingsContext& ctx) { LoadTable(kBatterySettings, ctx); }

@@ -16,8 +16,10 @@
 
 namespace velt {
 
+// A member of TUPSSettings, or of its serial line (TUPSSettings::Serial).
 using SettingMember = std::variant<int32_t TUPSSettings::*, bool TUPSSettings::*, std::string TUPSSettings::*,
-                                   std::optional<std::string> TUPSSettings::*>;
+                                   std::optional<std::string> TUPSSettings::*, int32_t TSerialLine::*,
+                                   bool TSerialLine::*>;
 
 // What loading a value does besides storing it.
 enum class Reaction : uint8_t {
@@ -66,11 +68,14 @@ struct SettingDef {
 namespace settings_table {
 
 using S = TUPSSettings;
+using L = TSerialLine;
 
 constexpr SettingDef Int(const char* name, int32_t S::*m, TRange r) { return {name, m, r}; }
+constexpr SettingDef Int(const char* name, int32_t L::*m, TRange r) { return {name, m, r}; }
 // Battery positions: their range is the one the detected battery's preset gave.
 constexpr SettingDef Battery(const char* name, int32_t S::*m, Reaction r) { return SettingDef{name, m}.With(r); }
 constexpr SettingDef Bool(const char* name, bool S::*m) { return {name, m}; }
+constexpr SettingDef Bool(const char* name, bool L::*m) { return {name, m}; }
 constexpr SettingDef Text(const char* name, std::string S::*m) { return {name, m}; }
 constexpr SettingDef OptionalText(const char* name, std::optional<std::string> S::*m) { return {name, m}; }
 
@@ -129,10 +134,10 @@ inline constexpr SettingDef kMainSettings[] = {
 // LoadSerialSettings. A port number outside 0..9 is not a port this program
 // offers; it is ignored, so the port dialog asks again.
 inline constexpr SettingDef kSerialSettings[] = {
-    Int("COM Port", &S::COMPort, kComPortRange).IgnoreOutOfRange(),
-    Bool("COM DTR", &S::COMDTR),
-    Bool("COM RTS", &S::COMRTS),
-    Int("COM MaxAttempts", &S::COMMaxAttempts, kComMaxAttemptsRange),
+    Int("COM Port", &L::ComPort, kComPortRange).IgnoreOutOfRange(),
+    Bool("COM DTR", &L::ComDtr),
+    Bool("COM RTS", &L::ComRts),
+    Int("COM MaxAttempts", &L::ComMaxAttempts, kComMaxAttemptsRange),
 };
 
 // LoadBatterySettings.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "core/serial_line.h"
 #include "sys/clock.h"
 #include "sys/hid_device.h"
 #include "sys/serial_port.h"
@@ -13,17 +14,14 @@ namespace velt {
 
 constexpr size_t kMaxReplyChars = 255;
 constexpr unsigned kDefaultRefreshMs = 3000;
-constexpr int kDefaultComMaxAttempts = 5;
 
-struct TUPSLink {
+// The serial line is a base, so its fields read as the link's own (link.ComPort).
+struct TUPSLink : TSerialLine {
     bool Monitoring = false;
     bool UsbActive = false;
     bool ComActive = false;
     IHidDevice* HidDevice = nullptr;  // owned by the HID device controller
     uint16_t Vid = 0, Pid = 0;
-    uint8_t ComPort = 0;  // 1..9; 0 = no port remembered
-    bool ComDtr = false, ComRts = false;
-    int32_t ComMaxAttempts = kDefaultComMaxAttempts;
     std::unique_ptr<ISerialPort> ComHandle;
     bool Q1Supported = false, QSSupported = false, FSupported = false, ISupported = false;
     uint32_t RefreshIntervalMs = kDefaultRefreshMs;

@@ -1,11 +1,14 @@
 #pragma once
 // TUPSSettings: the whole configuration, one field per registry value, named
-// after the value without its blanks. It is also the live settings object: the
+// after the value without its blanks; the serial line's four values form one
+// record, the one the link holds. It is also the live settings object: the
 // window writes every user change into it at once, and the logic reads it at the
 // moment of use.
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "core/serial_line.h"
 
 namespace velt {
 
@@ -30,9 +33,9 @@ struct TUPSSettings {
     // Monitoring
     int32_t RefreshInterval = 3;  // seconds, 1..60
     bool Q1 = true, QS = true, F = true, I = false;
-    int32_t COMPort = 0;
-    bool COMDTR = false, COMRTS = false;
-    int32_t COMMaxAttempts = 5;
+    // "COM Port", "COM DTR", "COM RTS", "COM MaxAttempts": only for their load
+    // and save; the link holds the values in use.
+    TSerialLine Serial;
 
     // Power fail
     int32_t Delay = 600;  // seconds, 10..10800 in steps of 10

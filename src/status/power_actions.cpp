@@ -1,6 +1,7 @@
 #include "status/power_actions.h"
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 namespace velt {
@@ -16,13 +17,20 @@ std::string PowerBroadcastLogText(uint64_t eventCode) {
     return buf;
 }
 
-// A step of the worker stop whose failure must not keep the next from running.
+// A step of the worker stop whose failure must not keep the next from
+// running; the failure goes to the log.
 template <typename Step>
-void Guarded(Step step) {
+void Guarded(ILogSink& log, Step step) {
+    std::string what;  // copied: the exception is gone once its handler ends
     try {
         step();
+        return;
+    } catch (const std::exception& e) {
+        what = e.what();
     } catch (...) {
+        what = "unknown exception";
     }
+    log.AddLogLine("I/O Thread stop failed! " + what);
 }
 
 }  // namespace
@@ -98,10 +106,12 @@ void TPowerActions::ReleaseSuspendHold() {
 // A worker that does not end in time is left running and not freed: freeing
 // it would block on its join. The power-off goes ahead regardless.
 void TPowerActions::StopWorker() {
-    Guarded([&] { deps_.worker.Terminate(); });
+    Guarded(deps_.log, [&] { deps_.worker.Terminate(); });
     bool ended = false;
-    Guarded([&] { ended = WaitForWorkerEnd(deps_.worker, deps_.pump, deps_.sleeper, kWorkerStepMs, kWorkerWaitMs); });
-    if (ended) Guarded([&] { deps_.worker.Free(); });
+    Guarded(deps_.log, [&] {
+        ended = WaitForWorkerEnd(deps_.worker, deps_.pump, deps_.sleeper, kWorkerStepMs, kWorkerWaitMs);
+    });
+    if (ended) Guarded(deps_.log, [&] { deps_.worker.Free(); });
 }
 
 bool WaitForWorkerEnd(const IPollingWorker& worker, IMessagePump& pump, ISleeper& sleeper, unsigned stepMs,

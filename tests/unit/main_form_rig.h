@@ -1,7 +1,9 @@
 #pragma once
 // Everything TMainForm needs, faked: the window's views and the operating system.
+#include <atomic>
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -64,7 +66,24 @@ struct FakeSystemInfo : ISystemInfo {
     std::string ProgramPath() override { return "C:\\Program Files\\Veltrano\\veltrano.exe"; }
     std::string ProgramFileVersion() override { return "1.0.0.0"; }
     bool SetProcessHighPriority() override { return true; }
-    bool SetCurrentThreadPriority(ThreadPriority) override { return true; }
+    bool SetCurrentThreadPriority(ThreadPriority p) override {
+        std::lock_guard guard(m);
+        priorities.push_back({p, std::this_thread::get_id()});
+        return true;
+    }
+
+    struct PrioritySet {
+        ThreadPriority priority;
+        std::thread::id thread;
+    };
+    std::mutex m;  // the worker sets its own priority on its thread
+    std::vector<PrioritySet> priorities;
+};
+
+// Counts the worker's hand-offs; tests run the main thread's side themselves.
+struct CountingDispatcher : IMainThreadDispatcher {
+    std::atomic<int> handOffs{0};
+    void HandOffReply() override { ++handOffs; }
 };
 
 struct RealSleeper : ISleeper {
@@ -85,6 +104,7 @@ struct MainFormRig {
     power::FakePowerServices power{events};
     power::FakeLauncher launcher{events};
     power::FakePump pump{events};
+    CountingDispatcher mainThread;
     power::FakeTestTForm testTForm;
     FakeSystemInfo system;
     FakeWarnings warnings;
@@ -100,7 +120,7 @@ struct MainFormRig {
 
     TMainForm form{{view, feedback, detectionView, hidList, statusView, batteryView, testView},
                    {lock, time, workerSleeper, time, fmt, ports, dialog, files, hid, store, power, launcher, pump,
-                    testTForm, system, warnings, startTimer, delayTimer, smtpTimer, lanTimer, '.'}};
+                    mainThread, testTForm, system, warnings, startTimer, delayTimer, smtpTimer, lanTimer, '.'}};
 };
 
 }  // namespace velt::test

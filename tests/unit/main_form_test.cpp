@@ -174,6 +174,30 @@ TEST_F(MainForm, CreateLoadsTheSettingsAndArmsTheStart) {
     (void)extra;
 }
 
+TEST_F(MainForm, TheWorkerLowersItsOwnPriorityAndHandsEachPollToTheMainThread) {
+    store.Put(kKey, "Refresh Interval", StoredValue::Dword(1));  // the worker's pauses are real time
+    FakeHid& ups = hid.Add(time, 0x0665, 0x5161);
+    ups.QueueReply(kStatus);
+    form.Live().F = false;
+    ASSERT_TRUE(form.FormCreate({}));
+    form.StartTimerTimer();
+    {
+        DataLockGuard guard(lock);  // the worker polls under the lock
+        ASSERT_TRUE(form.Link().Monitoring);
+        ups.QueueReply(kStatus);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (mainThread.handOffs == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_GT(mainThread.handOffs, 0);
+    std::lock_guard guard(system.m);
+    ASSERT_EQ(system.priorities.size(), 2u);
+    EXPECT_EQ(system.priorities[0].priority, ThreadPriority::Normal);  // the main thread's, at start-up
+    EXPECT_EQ(system.priorities[0].thread, std::this_thread::get_id());
+    EXPECT_EQ(system.priorities[1].priority, ThreadPriority::Idle);
+    EXPECT_NE(system.priorities[1].thread, std::this_thread::get_id());
+}
+
 TEST_F(MainForm, UnsupportedSystemEndsSilently) {
     system.os.platformId = 1;
     EXPECT_FALSE(form.FormCreate({}));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
 #include <thread>
 
 #include "fakes.h"
@@ -89,6 +91,26 @@ TEST_F(PowerActions, WorkerThatDoesNotEndIsNotFreedAndARefusedPowerOffIsLogged) 
     EXPECT_EQ(ev, (Events{"privilege", "terminate", "exit requested", "power off"}));
     EXPECT_EQ(time.SumSleeps(), TPowerActions::kWorkerWaitMs);
     EXPECT_EQ(log.lines, Events{"ExitWindowsEx failed! Access is denied"});
+}
+
+// A failing step of the worker stop is logged, and the shutdown still goes through.
+TEST_F(PowerActions, AFailedWorkerStopIsLoggedAndThePowerOffGoesAhead) {
+    const struct {
+        std::function<void()> fail;
+        const char* logged;
+    } cases[] = {
+        {[] { throw std::runtime_error("thread handle invalid"); }, "I/O Thread stop failed! thread handle invalid"},
+        {[] { throw 42; }, "I/O Thread stop failed! unknown exception"},
+    };
+    for (const auto& c : cases) {
+        ev.clear();
+        log.lines.clear();
+        worker.busyChecks = 0;  // ends at once
+        worker.onTerminate = c.fail;
+        Make().ShutdownComputer();
+        EXPECT_EQ(log.lines, Events{c.logged});
+        EXPECT_EQ(ev, (Events{"privilege", "terminate", "free", "exit requested", "power off"}));
+    }
 }
 
 TEST_F(PowerActions, SuspendAndHibernateLogStopTheReportsAndRunMessages) {

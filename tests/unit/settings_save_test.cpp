@@ -70,9 +70,9 @@ TEST_F(SettingsSave, EverySettingComesBackAsSaved) {
     s.SMTPHost = "mail.lan", s.SMTPPort = "587", s.SMTPLogin = "me", s.SMTPPassword = "pw";
     s.SMTPFrom = "a@b", s.SMTPMail = "c@d; e@f", s.HTTPPort = "81", s.HTTPUser = "u", s.HTTPPassword = "p";
     s.LANServer = "DESK";
-    s.COMPort = 7, s.COMDTR = true, s.COMMaxAttempts = 0;
+    s.Serial = {.ComPort = 7, .ComDtr = true, .ComMaxAttempts = 0};
     live = s;
-    live.COMPort = 1, live.COMDTR = false, live.COMMaxAttempts = 5;  // the link holds the serial values
+    live.Serial = {.ComPort = 1};  // the link holds the serial values
     SaveSettings(Ctx());
 
     live = TUPSSettings{};

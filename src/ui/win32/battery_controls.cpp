@@ -38,17 +38,12 @@ bool IsStepKey(unsigned vk) { return vk == VK_PRIOR || vk == VK_NEXT || vk == VK
 
 }  // namespace
 
-BatteryControls::~BatteryControls() {
-    if (!attached_) return;
-    for (const auto& t : kThresholds)
-        if (HWND edit = controls_.Get(t.edit)) ::RemoveWindowSubclass(edit, &BatteryControls::EditProc, kSubclassId);
-}
+BatteryControls::BatteryControls(const ControlSet& controls, BatteryVoltForm& form,
+                                 std::function<TBatteryCharge*()> charge)
+    : controls_(controls), form_(form), charge_(std::move(charge)), keys_(&BatteryControls::EditProc, kSubclassId) {}
 
 void BatteryControls::Attach() {
-    for (const auto& t : kThresholds)
-        if (HWND edit = controls_.Get(t.edit))
-            ::SetWindowSubclass(edit, &BatteryControls::EditProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-    attached_ = true;
+    for (const auto& t : kThresholds) keys_.Attach(controls_.Get(t.edit), this);
 }
 
 LRESULT CALLBACK BatteryControls::EditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,

@@ -11,15 +11,14 @@
 #include "status/battery_charge.h"
 #include "ui/win32/battery_volt_form.h"
 #include "ui/win32/control_set.h"
+#include "ui/win32/control_subclass.h"
 
 namespace velt::ui {
 
 class BatteryControls final : public IBatteryView {
 public:
     // `charge` gives the logic once it exists; keys and clicks before that are ignored.
-    BatteryControls(const ControlSet& controls, BatteryVoltForm& form, std::function<TBatteryCharge*()> charge)
-        : controls_(controls), form_(form), charge_(std::move(charge)) {}
-    ~BatteryControls() override;
+    BatteryControls(const ControlSet& controls, BatteryVoltForm& form, std::function<TBatteryCharge*()> charge);
     BatteryControls(const BatteryControls&) = delete;
     BatteryControls& operator=(const BatteryControls&) = delete;
 
@@ -42,7 +41,7 @@ private:
     const ControlSet& controls_;
     BatteryVoltForm& form_;
     std::function<TBatteryCharge*()> charge_;
-    bool attached_ = false;
+    ControlSubclass keys_;  // last: taken out first
 };
 
 }  // namespace velt::ui

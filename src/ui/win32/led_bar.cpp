@@ -4,6 +4,7 @@
 
 #include "sys/win32/win_handle.h"
 #include "ui/win32/led_bar_geometry.h"
+#include "ui/win32/window_class.h"
 
 namespace velt::ui {
 
@@ -59,14 +60,9 @@ LRESULT CALLBACK LedBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 bool RegisterLedBarClass(HINSTANCE inst) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = LedBarProc;
-    wc.cbWndExtra = sizeof(LONG_PTR);
-    wc.hInstance = inst;
-    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    wc.lpszClassName = kLedBarClass;
-    return ::RegisterClassExA(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    // The position lives in the window's one extra slot.
+    return RegisterWindowClass({.name = kLedBarClass, .proc = LedBarProc, .instance = inst,
+                                .extraBytes = sizeof(LONG_PTR)});
 }
 
 void SetLedBarPosition(HWND bar, int position) {

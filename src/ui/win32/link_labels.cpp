@@ -39,11 +39,8 @@ win::GdiObject UnderlinedFont(HWND control) {
 
 }  // namespace
 
-LinkLabels::~LinkLabels() {
-    if (!attached_) return;
-    for (const auto& t : kTargets)
-        if (HWND h = controls_.Get(t.id)) ::RemoveWindowSubclass(h, &LinkLabels::HoverProc, kSubclassId);
-}
+LinkLabels::LinkLabels(const ControlSet& controls)
+    : controls_(controls), hover_(&LinkLabels::HoverProc, kSubclassId) {}
 
 void LinkLabels::Attach() {
     underlined_ = UnderlinedFont(controls_.Get(IDC_HomeL));
@@ -51,16 +48,15 @@ void LinkLabels::Attach() {
         HWND h = controls_.Get(t.id);
         if (!h) continue;
         if (t.text) ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(underlined_.get()), FALSE);
-        ::SetWindowSubclass(h, &LinkLabels::HoverProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+        hover_.Attach(h, this);
     }
-    attached_ = true;
 }
 
 LRESULT CALLBACK LinkLabels::HoverProc(HWND h, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
     auto* links = reinterpret_cast<LinkLabels*>(self);
     switch (msg) {
         case WM_SETCURSOR:
-            ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // IDC_HAND
+            ::SetCursor(::LoadCursorA(nullptr, IDC_HAND));
             return TRUE;
         case WM_MOUSEMOVE:
             links->SetHot(h, true);

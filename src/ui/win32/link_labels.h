@@ -7,13 +7,13 @@
 
 #include "sys/win32/win_handle.h"
 #include "ui/win32/control_set.h"
+#include "ui/win32/control_subclass.h"
 
 namespace velt::ui {
 
 class LinkLabels {
 public:
-    explicit LinkLabels(const ControlSet& controls) : controls_(controls) {}
-    ~LinkLabels();
+    explicit LinkLabels(const ControlSet& controls);
     LinkLabels(const LinkLabels&) = delete;
     LinkLabels& operator=(const LinkLabels&) = delete;
 
@@ -30,7 +30,7 @@ private:
     const ControlSet& controls_;
     win::GdiObject underlined_;
     HWND hot_ = nullptr;
-    bool attached_ = false;
+    ControlSubclass hover_;  // last: taken out first
 };
 
 }  // namespace velt::ui

@@ -14,6 +14,7 @@
 #include "ui/win32/main_layout.h"
 #include "ui/win32/page_panel.h"
 #include "ui/win32/resource.h"
+#include "ui/win32/window_class.h"
 #include "ui/win32/window_messages.h"
 
 namespace velt::ui {
@@ -80,17 +81,14 @@ RECT CentredWindowRect() {
     return {x, y, x + w, y + h};
 }
 
+HICON AppIcon(HINSTANCE inst, int size) {
+    return static_cast<HICON>(::LoadImageA(inst, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, size, size, LR_SHARED));
+}
+
 bool RegisterMainClass(HINSTANCE inst, WNDPROC proc) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = inst;
-    wc.hIcon = static_cast<HICON>(::LoadImageA(inst, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 32, 32, LR_SHARED));
-    wc.hIconSm = static_cast<HICON>(::LoadImageA(inst, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_SHARED));
-    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = kMainWindowClass;
-    return ::RegisterClassExA(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterWindowClass({.name = kMainWindowClass, .proc = proc, .instance = inst,
+                                .background = COLOR_BTNFACE, .icon = AppIcon(inst, 32),
+                                .smallIcon = AppIcon(inst, 16)});
 }
 
 std::optional<std::string> AskFile(OPENFILENAMEA& ofn, char (&file)[MAX_PATH], bool save) {
@@ -173,15 +171,13 @@ win::HidControllerListener MainWindow::HidListener() {
     };
 }
 
-// The worker's hooks are in place before FormCreate starts it. The first HID
-// refresh comes after, while StartTimer is enabled: devices present now are
-// only logged, and the start finds them.
+// The first HID refresh comes after FormCreate, while StartTimer is enabled:
+// devices present now are only logged, and the start finds them.
 bool MainWindow::CreateForm(const std::vector<std::string>& params) {
     form_ = std::make_unique<TMainForm>(
         MainFormViews{*this, *this, *infoPage_, *infoPage_, *statusPage_, *battery_, *this},
         seams_->FormSystem(mutexes_.data, portDialog_, testTForm_));
     BindSettings();
-    HookWorker();
     bool started = false;
     RunForm([&started, &params](TMainForm& f) { started = f.FormCreate(params); });
     if (!started) return false;
@@ -195,14 +191,6 @@ void MainWindow::BindSettings() {
     settings_->SetUpRanges();
     for (const auto& b : binding::kTexts)
         ::SendMessageA(controls_.Get(b.id), EM_SETLIMITTEXT, kSettingTextLimit, 0);
-}
-
-// The worker's only reach into the window is the synchronous hand-off.
-void MainWindow::HookWorker() {
-    win::WinSystemInfo& system = seams_->system;
-    form_->onWorkerThreadStart = [&system] { system.SetCurrentThreadPriority(ThreadPriority::Idle); };
-    HWND target = hwnd_;
-    form_->notifyMain = [target] { ::SendMessageA(target, kWorkerMessage, 0, 0); };
 }
 
 // One part spanning the width, so WM_GETTEXT gives the message.

@@ -73,7 +73,6 @@ private:
     bool OnCreate();
     bool CreateForm(const std::vector<std::string>& params);
     void BindSettings();
-    void HookWorker();
     void OnCommand(int id, int code);
     LRESULT OnNotify(const NMHDR& hdr);
     void OnVScroll(int code, HWND from);

@@ -1,5 +1,7 @@
 #include "ui/win32/page_panel.h"
 
+#include "ui/win32/window_class.h"
+
 namespace velt::ui {
 
 namespace {
@@ -22,14 +24,8 @@ LRESULT CALLBACK PagePanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 bool RegisterPagePanelClass(HINSTANCE inst) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = PagePanelProc;
-    wc.hInstance = inst;
-    wc.hCursor = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = kPagePanelClass;
-    return ::RegisterClassExA(&wc) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return RegisterWindowClass({.name = kPagePanelClass, .proc = PagePanelProc, .instance = inst,
+                                .background = COLOR_BTNFACE});
 }
 
 HWND CreatePagePanel(HWND parent, int id, const RECT& area) {

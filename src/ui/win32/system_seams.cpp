@@ -14,6 +14,7 @@ EntryPointsLoaded::EntryPointsLoaded() {
 SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener)
     : hid(std::move(hidListener)),
       power(window),
+      mainThread(window, kWorkerMessage),
       system(entryPoints),
       startTimer(window, kStartTimerId),
       delayTimer(window, kDelayTimerId),
@@ -22,10 +23,10 @@ SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener)
       decimalSeparator(win::UserDecimalSeparator()) {}
 
 MainFormSystem SystemSeams::FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm) {
-    return MainFormSystem{lock,   mainSleeper, workerSleeper, clock,      dateFormat,       serialPorts,
-                          comPortDialog, files, hid,          store,      power,            launcher,
-                          pump,   testTForm,   system,        warnings,   startTimer,       delayTimer,
-                          smtpReportsTimer, lanReportsTimer, decimalSeparator};
+    return MainFormSystem{lock,      mainSleeper, workerSleeper, clock,      dateFormat,       serialPorts,
+                          comPortDialog, files, hid,        store,      power,            launcher,
+                          pump,      mainThread, testTForm,  system,     warnings,         startTimer,
+                          delayTimer, smtpReportsTimer, lanReportsTimer, decimalSeparator};
 }
 
 }  // namespace velt::ui

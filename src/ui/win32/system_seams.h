@@ -18,6 +18,7 @@
 #include "sys/win32/win_serial_port.h"
 #include "sys/win32/win_system_info.h"
 #include "sys/win32/win_timer.h"
+#include "sys/win32/window_message_dispatcher.h"
 #include "ui/win32/null_warning_sender.h"
 
 namespace velt::ui {
@@ -44,6 +45,7 @@ struct SystemSeams : EntryPointsLoaded {
     win::WinPowerServices power;
     win::WinProcessLauncher launcher;
     win::WinMessagePump pump;
+    win::WindowMessageDispatcher mainThread;  // the worker's reply, as kWorkerMessage to the window
     win::WinSystemInfo system;
     NullWarningSender warnings;
     win::WinTimer startTimer, delayTimer, smtpReportsTimer, lanReportsTimer;
