@@ -119,7 +119,13 @@ bool TMainForm::WMQueryEndSession() {
 void TMainForm::FormClose() {
     StopMailReportTimer();
     StopLANReportTimer();
-    StopWorker();
+    if (!StopWorker()) {
+        // The worker is stuck in an exchange and may hold the data lock for
+        // good: leave the link and the port alone rather than wait for it. The
+        // process ends after this, so the link's values in the registry stay.
+        SaveSettings(Settings(), LinkAccess::Unreachable);
+        return;
+    }
     {
         DataLockGuard guard(sys_.lock);
         if (link_.ComActive && link_.ComPort != 0 && link_.ComHandle) link_.ComHandle->SetDtr(false);
@@ -130,11 +136,13 @@ void TMainForm::FormClose() {
 
 // Bounded: a poll holds the worker at most about 4.5 s, and it notices the
 // request within 300 ms after that.
-void TMainForm::StopWorker() {
-    if (!worker_) return;
+bool TMainForm::StopWorker() {
+    if (!worker_) return true;
     Terminate();
     constexpr unsigned kStepMs = 10, kLimitMs = 15000;
-    if (WaitForWorkerEnd(*this, sys_.pump, sys_.sleeper, kStepMs, kLimitMs)) Free();
+    if (!WaitForWorkerEnd(*this, sys_.pump, sys_.sleeper, kStepMs, kLimitMs)) return false;
+    Free();
+    return true;
 }
 
 void TMainForm::Terminate() {
@@ -166,24 +174,30 @@ bool TMainForm::ConnectUps() {
     return false;
 }
 
+// Start stays enabled (it connects again from scratch); Stop follows the
+// monitoring state, whoever changed it: the buttons, a USB arrival or removal,
+// a failed connect.
 void TMainForm::StartAExecute() {
     DataLockGuard guard(sys_.lock);
-    if (ConnectUps()) {
+    if (ConnectUps())
         StartMonitoring();
-        views_.main.SetStopEnabled(true);
-    }
+    else
+        views_.main.SetStopEnabled(false);
 }
 
 void TMainForm::StartMonitoring() {
     StartMailReportTimer();
     StartLANReportTimer();
     AddLogLine("Start Monitoring");
+    views_.main.SetStopEnabled(true);
 }
 
 void TMainForm::StopMonitoring() {
     StopMailReportTimer();
     StopLANReportTimer();
     AddLogLine("Stop Monitoring");
+    views_.main.SetStartEnabled(true);
+    views_.main.SetStopEnabled(false);
 }
 
 void TMainForm::StopAExecute() {
@@ -192,8 +206,6 @@ void TMainForm::StopAExecute() {
         link_.Monitoring = false;
     }
     StopMonitoring();
-    views_.main.SetStartEnabled(true);
-    views_.main.SetStopEnabled(false);
 }
 
 void TMainForm::RefreshUDClick() {

@@ -154,7 +154,8 @@ private:
     void ShowSpinnerStep();
     void EvaluateGuarded(const TUPSStatus& status);
     SettingsContext Settings();
-    void StopWorker();
+    // False when the worker did not end within its bounded wait.
+    bool StopWorker();
     UpsIdentityText Identity() const;
 
     MainFormViews views_;

@@ -280,16 +280,19 @@ void LoadSerialSettings(const SettingsContext& ctx) {
 
 void LoadBatterySettings(const SettingsContext& ctx) { LoadTable(kBatterySettings, ctx); }
 
-void SaveSettings(const SettingsContext& ctx) {
+void SaveSettings(const SettingsContext& ctx, LinkAccess linkAccess) {
     if (const auto key = ctx.store.OpenKey(kSettingsKeyPath, KeyOpen::CreateIfMissing)) {
         KeyAccess access(*key, ctx.effects);
-        const LinkState link = TakeLinkState(ctx);
+        const bool reachable = linkAccess == LinkAccess::Reachable;
+        // A worker stuck in an exchange had a link open; its serial values
+        // are the link's and cannot be read, so they stay as stored.
+        const LinkState link = reachable ? TakeLinkState(ctx) : LinkState{true, false};
         if (link.open) SaveList(access, kSaveWithLink, ctx);
         SaveList(access, kSaveAlways, ctx);
         // No serial link: forget the port, so the next serial search asks again.
         if (link.serial)
             SaveList(access, kSaveWithSerialLink, ctx);
-        else
+        else if (reachable)
             access.DeleteIfExists(settings_table::Find("COM Port")->name);
         SaveList(access, kSaveLast, ctx);
     }

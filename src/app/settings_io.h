@@ -67,8 +67,12 @@ void LoadSerialSettings(const SettingsContext& ctx);
 // "Min Voltage", "Full Voltage", "Empty Voltage", at the end of each detection
 // over an open link, after the battery preset has set their ranges.
 void LoadBatterySettings(const SettingsContext& ctx);
+// Whether the save may take the data lock to read the link's state.
+enum class LinkAccess { Reachable, Unreachable };
+
 // Writes what the link state allows, then the autostart entry. A refused
-// write is reported and the save goes on.
-void SaveSettings(const SettingsContext& ctx);
+// write is reported and the save goes on. With the link unreachable, the link
+// counts as open and the serial line's values are neither written nor deleted.
+void SaveSettings(const SettingsContext& ctx, LinkAccess linkAccess = LinkAccess::Reachable);
 
 }  // namespace velt

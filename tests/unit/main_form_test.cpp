@@ -1,5 +1,9 @@
 #include "app/main_form.h"
 
+#include <atomic>
+#include <future>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 #include "main_form_rig.h"
@@ -106,6 +110,7 @@ TEST_F(MainForm, UsbComesFirstAndArrivalRemovalFollowIt) {
     EXPECT_EQ(hidList.entries, std::vector<std::string>{"Device VID=665 PID=5161"});
     EXPECT_EQ(feedback.status, "Megatec protocol UPS detected: USB: VID: 0x0665 PID: 0x5161");
     EXPECT_EQ(LastMessage(), "Start Monitoring");
+    EXPECT_TRUE(view.stopEnabled);
 
     form.HidDiscovery().HIDRemoval(*hid.devices[1]);  // not the UPS: logged only
     EXPECT_TRUE(form.Link().Monitoring);
@@ -114,11 +119,17 @@ TEST_F(MainForm, UsbComesFirstAndArrivalRemovalFollowIt) {
     EXPECT_FALSE(form.Link().UsbActive);
     EXPECT_EQ(Message(view.log.end()[-2]), "Device(s) VID:0x0665 PID:0x5161 removed");
     EXPECT_EQ(LastMessage(), "Stop Monitoring");
+    EXPECT_FALSE(view.stopEnabled);  // the Stop button follows whoever stops
 
     ups.QueueReply(kStatus);
     form.HidDiscovery().HIDArrival(ups);
     EXPECT_TRUE(form.Link().Monitoring);
     EXPECT_EQ(LastMessage(), "Start Monitoring");
+    EXPECT_TRUE(view.stopEnabled);
+
+    form.StartAExecute();  // the UPS no longer answers: the start fails
+    EXPECT_FALSE(form.Link().Monitoring);
+    EXPECT_FALSE(view.stopEnabled);
 }
 
 TEST_F(MainForm, ArrivalBeforeTheFirstStartTickIsOnlyLogged) {
@@ -227,6 +238,33 @@ TEST_F(MainForm, FormCloseLowersDtrBeforeClosingAndSaves) {
     ASSERT_NE(store.Find(kKey, "COM Port"), nullptr);
     EXPECT_EQ(store.Find(kKey, "COM Port")->dword, 2u);
     EXPECT_EQ(lock.depth, 0);
+}
+
+// A worker stuck in an exchange holds the data lock; the close must neither
+// wait for it nor lose the settings.
+TEST_F(MainForm, CloseWithAWorkerStuckHoldingTheLockStillSavesAndDoesNotWait) {
+    store.Put(kKey, "COM Port", StoredValue::Dword(3));
+    ASSERT_TRUE(form.FormCreate({}));
+    std::atomic<bool> held{false}, release{false};
+    std::thread stuck([&] {
+        lock.Lock();
+        held = true;
+        while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        lock.Unlock();
+    });
+    while (!held) std::this_thread::yield();
+    form.Live().Delay = 120;
+    auto closing = std::async(std::launch::async, [&] { form.FormClose(); });
+    const bool closed = closing.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    release = true;
+    stuck.join();
+    closing.wait();
+    EXPECT_TRUE(closed) << "the close waited for the data lock";
+    EXPECT_FALSE(form.Finished());
+    ASSERT_NE(store.Find(kKey, "Delay"), nullptr);
+    EXPECT_EQ(store.Find(kKey, "Delay")->dword, 120u);
+    ASSERT_NE(store.Find(kKey, "COM Port"), nullptr);  // the link's values stay as they were
+    EXPECT_EQ(store.Find(kKey, "COM Port")->dword, 3u);
 }
 
 TEST_F(MainForm, SaveLogWritesEveryLineOrReportsTheError) {
