@@ -1,6 +1,6 @@
 // The main window's layout table: everything inside the fixed client area and
 // its page, nothing overlapping, groups enclosing what they hold.
-#include "ui/win32/main_layout.h"
+#include "ui/main_layout.h"
 
 #include <gtest/gtest.h>
 

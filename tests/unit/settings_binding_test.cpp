@@ -1,7 +1,7 @@
 // The tables that tie the window's settings controls to the live settings:
 // every setting with a control is bound once, to a control of the right kind,
 // with the range the settings store uses.
-#include "ui/win32/settings_binding.h"
+#include "ui/settings_binding.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <variant>
 
 #include "app/settings_table.h"
-#include "ui/win32/main_layout.h"
+#include "ui/main_layout.h"
 
 namespace velt::ui {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/ups_settings.h"
-#include "ui/win32/control_ids.h"
+#include "ui/control_ids.h"
 
 namespace velt::ui::binding {
 

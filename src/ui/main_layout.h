@@ -3,8 +3,8 @@
 // from this table, and native tests check that everything fits the fixed
 // 318 x 550 client area. Coordinates on a page are relative to the page.
 // Plain C++: no Windows headers here.
-#include "ui/win32/control_ids.h"
-#include "ui/win32/resource.h"
+#include "ui/control_ids.h"
+#include "ui/resource.h"
 
 namespace velt::ui::layout {
 

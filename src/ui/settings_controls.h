@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "core/ups_settings.h"
-#include "ui/win32/control_access.h"
-#include "ui/win32/settings_binding.h"
+#include "ui/control_access.h"
+#include "ui/settings_binding.h"
 
 namespace velt::ui {
 
