@@ -1,9 +1,16 @@
 #include "app/command_line.h"
 
-#include <string_view>
+#include <cctype>
 
 namespace velt {
 namespace {
+
+bool IsShowSwitch(const std::string& param) {
+    if (param.size() != 5) return false;
+    std::string lower;
+    for (const char c : param) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    return lower == "/show";
+}
 
 // "/I" + four characters + ":" + four characters, the switch letter upper case.
 constexpr size_t kHidSwitchLength = 11;
@@ -31,6 +38,40 @@ bool IsHidSwitch(std::string_view p) {
 }
 
 }  // namespace
+
+std::vector<std::string> CommandLineParams(std::string_view line) {
+    std::vector<std::string> params;
+    std::string current;
+    bool inParam = false, quoted = false;
+    for (const char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            inParam = true;
+        } else if (!quoted && std::isspace(static_cast<unsigned char>(c))) {
+            if (inParam) params.push_back(current);
+            current.clear();
+            inParam = false;
+        } else {
+            current.push_back(c);
+            inParam = true;
+        }
+    }
+    if (inParam) params.push_back(current);
+    return params;
+}
+
+bool HasShowSwitch(const std::vector<std::string>& params) {
+    for (const auto& p : params)
+        if (IsShowSwitch(p)) return true;
+    return false;
+}
+
+std::vector<std::string> WithoutShowSwitch(const std::vector<std::string>& params) {
+    std::vector<std::string> rest;
+    for (const auto& p : params)
+        if (!IsShowSwitch(p)) rest.push_back(p);
+    return rest;
+}
 
 CommandLineOptions ParseCommandLine(const std::vector<std::string>& params) {
     CommandLineOptions options;

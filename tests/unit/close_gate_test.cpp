@@ -1,5 +1,5 @@
 // The main window's closing rule around running handlers.
-#include "ui/win32/close_gate.h"
+#include "ui/close_gate.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The in-memory dialog template, read back the way the dialog manager reads it.
-#include "ui/win32/dialog_template.h"
+#include "ui/dialog_template.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The main window's layout table: everything inside the fixed client area and
 // its page, nothing overlapping, groups enclosing what they hold.
-#include "ui/win32/main_layout.h"
+#include "ui/main_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -148,9 +148,6 @@ TEST(MainLayout, ReportPagesFitInsideTheirPageControl) {
             EXPECT_FALSE(rep->box.Overlaps(c.box)) << Describe(c) << " under the report pages";
         }
     }
-    EXPECT_STREQ(kRepPages[0].caption, "SMTP");
-    EXPECT_STREQ(kRepPages[1].caption, "HTTP");
-    EXPECT_STREQ(kRepPages[2].caption, "LAN");
 }
 
 // Twelve tool buttons in the order of the toolbar, each in its own slot.
@@ -221,12 +218,22 @@ TEST(MainLayout, UpDownsFollowTheirBuddyOnTheSamePage) {
     }
 }
 
-TEST(MainLayout, OpensOnTheSettingsPage) {
-    ASSERT_EQ(kPageCount, 3);
-    EXPECT_STREQ(kPages[0].caption, "UPS Information");
-    EXPECT_STREQ(kPages[1].caption, "UPS Status");
-    EXPECT_STREQ(kPages[2].caption, "Settings");
-    EXPECT_EQ(kOpeningPage, 2);
+// Controls reach their page through PageIndex, tabs come from the page tables:
+// each page's controls land on the tab that names it, and the window opens on
+// the tab that holds the settings.
+TEST(MainLayout, EachPageLandsOnItsOwnTab) {
+    const struct {
+        Page page;
+        const char* caption;
+    } cases[] = {{Page::Info, "UPS Information"}, {Page::Status, "UPS Status"}, {Page::Settings, "Settings"},
+                 {Page::Smtp, "SMTP"},            {Page::Http, "HTTP"},         {Page::Lan, "LAN"}};
+    for (const auto& c : cases) {
+        const int index = PageIndex(c.page);
+        const int count = IsRepPage(c.page) ? kRepPageCount : kPageCount;
+        ASSERT_TRUE(index >= 0 && index < count) << c.caption;
+        EXPECT_STREQ((IsRepPage(c.page) ? kRepPages : kPages)[index].caption, c.caption);
+    }
+    EXPECT_EQ(kOpeningPage, PageIndex(Page::Settings));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The tables that tie the window's settings controls to the live settings:
 // every setting with a control is bound once, to a control of the right kind,
 // with the range the settings store uses.
-#include "ui/win32/settings_binding.h"
+#include "ui/settings_binding.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <variant>
 
 #include "app/settings_table.h"
-#include "ui/win32/main_layout.h"
+#include "ui/main_layout.h"
 
 namespace velt::ui {
 namespace {
@@ -94,31 +94,23 @@ TEST(SettingsBinding, UpDownRangesAreTheStoresRanges) {
             EXPECT_EQ(b.range.min, d.range.min) << d.name;
             EXPECT_EQ(b.range.max, d.range.max) << d.name;
         }
+        // Show clamps into the range: a default outside it would show one value and hold another.
+        EXPECT_TRUE(b.range.Contains(TUPSSettings{}.*b.member)) << b.id;
     }
     EXPECT_EQ(binding::Find(binding::kUpDowns, IDC_DelayUD)->increment, 10);
     EXPECT_EQ(binding::Find(binding::kUpDowns, IDC_SMTPDelayUD)->increment, 5);
     EXPECT_EQ(binding::Find(binding::kUpDowns, IDC_LANDelayUD)->increment, 5);
 }
 
-// Only a click of the refresh arrows moves the poll interval; the report
-// boxes and the HTTP switches have their handlers.
-TEST(SettingsBinding, EffectsSitOnTheirControls) {
-    EXPECT_EQ(binding::Find(binding::kUpDowns, IDC_RefreshUD)->effect, binding::Effect::RefreshInterval);
-    EXPECT_EQ(binding::Find(binding::kChecks, IDC_SMTPReportsCB)->effect, binding::Effect::SMTPReports);
-    EXPECT_EQ(binding::Find(binding::kChecks, IDC_LANReportsCB)->effect, binding::Effect::LANReports);
-    EXPECT_EQ(binding::Find(binding::kChecks, IDC_HTTPCB)->effect, binding::Effect::HTTPServer);
-    EXPECT_EQ(binding::Find(binding::kChecks, IDC_HTTPAuthCB)->effect, binding::Effect::HTTPAuth);
-    EXPECT_EQ(binding::Find(binding::kChecks, IDC_BalloonCB)->effect, binding::Effect::None);
-}
-
-TEST(SettingsBinding, RadioButtonsStandForActionsOneToFour) {
-    std::set<int32_t> actions;
-    for (const auto& r : binding::kRadios) actions.insert(r.action);
-    EXPECT_EQ(actions, (std::set<int32_t>{1, 2, 3, 4}));
-    EXPECT_EQ(binding::Find(binding::kRadios, IDC_ShutdownRB)->action, 1);
-    EXPECT_EQ(binding::Find(binding::kRadios, IDC_SleepRB)->action, 2);
-    EXPECT_EQ(binding::Find(binding::kRadios, IDC_HibernateRB)->action, 3);
-    EXPECT_EQ(binding::Find(binding::kRadios, IDC_NothingRB)->action, 4);
+// Show checks the radio whose action the settings hold: every action the
+// store accepts needs exactly one, or a loaded action would show no choice.
+TEST(SettingsBinding, EachActionHasExactlyOneRadio) {
+    for (int32_t action = kActionRange.min; action <= kActionRange.max; ++action) {
+        int radios = 0;
+        for (const auto& r : binding::kRadios) radios += r.action == action;
+        EXPECT_EQ(radios, 1) << action;
+    }
+    for (const auto& r : binding::kRadios) EXPECT_TRUE(kActionRange.Contains(r.action)) << r.id;
 }
 
 TEST(SettingsBinding, TypedNumbersAreClampedIntoTheRange) {

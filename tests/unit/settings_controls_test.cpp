@@ -1,7 +1,7 @@
 // The live settings behind the window's settings controls: a user's change
 // reaches the live settings at once, with its handler; showing the settings
 // changes the controls and runs no handler.
-#include "ui/win32/settings_controls.h"
+#include "ui/settings_controls.h"
 
 #include <gtest/gtest.h>
 

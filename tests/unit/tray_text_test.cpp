@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "ui/win32/balloon_text.h"
-#include "ui/win32/led_bar_geometry.h"
+#include "ui/balloon_text.h"
+#include "ui/led_bar_geometry.h"
 
 namespace velt::ui {
 namespace {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/win32/control_ids.h"
+#include "ui/control_ids.h"
 
 namespace {
 

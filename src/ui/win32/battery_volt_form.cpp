@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "ui/win32/control_ids.h"
+#include "ui/control_ids.h"
 #include "ui/win32/controls.h"
 
 namespace velt::ui {

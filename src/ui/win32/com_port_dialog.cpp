@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "ui/win32/control_ids.h"
+#include "ui/control_ids.h"
+#include "ui/resource.h"
 #include "ui/win32/controls.h"
-#include "ui/win32/resource.h"
 
 namespace velt::ui {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "sys/win32/win_handle.h"
-#include "ui/win32/control_access.h"
-#include "ui/win32/main_layout.h"
+#include "ui/control_access.h"
+#include "ui/main_layout.h"
 
 namespace velt::ui {
 

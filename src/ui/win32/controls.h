@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "sys/win32/win_handle.h"
-#include "ui/win32/main_layout.h"
+#include "ui/main_layout.h"
 
 namespace velt::ui {
 

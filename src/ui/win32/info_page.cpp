@@ -1,7 +1,7 @@
 #include "ui/win32/info_page.h"
 
+#include "ui/resource.h"
 #include "ui/win32/controls.h"
-#include "ui/win32/resource.h"
 
 namespace velt::ui {
 

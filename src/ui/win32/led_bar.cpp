@@ -3,7 +3,7 @@
 #include <string>
 
 #include "sys/win32/win_handle.h"
-#include "ui/win32/led_bar_geometry.h"
+#include "ui/led_bar_geometry.h"
 #include "ui/win32/window_class.h"
 
 namespace velt::ui {

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "ui/win32/command_line_params.h"
+#include "app/command_line.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/single_instance.h"
 
@@ -28,9 +28,9 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int) {
     auto mutexes = velt::ui::ClaimSingleInstance();
     if (!mutexes) return 0;
 
-    const auto params = velt::ui::CommandLineParams(cmdLine ? cmdLine : "");
+    const auto params = velt::CommandLineParams(cmdLine ? cmdLine : "");
     velt::ui::MainWindow window(inst, *mutexes);
     // A system that does not qualify ends the program here, silently.
-    if (!window.Create(velt::ui::WithoutShowSwitch(params), velt::ui::HasShowSwitch(params))) return 0;
+    if (!window.Create(velt::WithoutShowSwitch(params), velt::HasShowSwitch(params))) return 0;
     return RunMessageLoop(window.Handle());
 }

@@ -8,12 +8,12 @@
 
 #include <cstring>
 
-#include "ui/win32/control_ids.h"
+#include "ui/control_ids.h"
+#include "ui/main_layout.h"
+#include "ui/resource.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/led_bar.h"
-#include "ui/win32/main_layout.h"
 #include "ui/win32/page_panel.h"
-#include "ui/win32/resource.h"
 #include "ui/win32/window_class.h"
 #include "ui/win32/window_messages.h"
 

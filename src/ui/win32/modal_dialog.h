@@ -4,7 +4,7 @@
 // OnInit and read them back before End. Main thread only.
 #include <windows.h>
 
-#include "ui/win32/dialog_template.h"
+#include "ui/dialog_template.h"
 
 namespace velt::ui {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "ui/win32/control_ids.h"
+#include "ui/control_ids.h"
+#include "ui/settings_binding.h"
 #include "ui/win32/controls.h"
-#include "ui/win32/settings_binding.h"
 
 namespace velt::ui {
 

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "ui/win32/balloon_text.h"
+#include "ui/balloon_text.h"
+#include "ui/resource.h"
 #include "ui/win32/controls.h"
-#include "ui/win32/resource.h"
 
 namespace velt::ui {
 

@@ -3,11 +3,12 @@
 // user change through these tables into the live settings at once, and
 // ShowSettings puts the live values back into the controls. Plain C++, so
 // tests can check the tables against TUPSSettings and the layout.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "core/ups_settings.h"
-#include "ui/win32/control_ids.h"
+#include "ui/control_ids.h"
 
 namespace velt::ui::binding {
 
@@ -108,15 +109,6 @@ constexpr const T* Find(const T (&table)[N], int id) {
 
 // The number typed into an up-down's edit, brought into the range as the
 // control does; none when the text holds no number.
-inline bool ParseTyped(const std::string& text, TRange range, int32_t& out) {
-    if (text.empty()) return false;
-    long long v = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return false;
-        if (v < 1000000) v = v * 10 + (c - '0');
-    }
-    out = range.Clamp(static_cast<int32_t>(v));
-    return true;
-}
+bool ParseTyped(const std::string& text, TRange range, int32_t& out);
 
 }  // namespace velt::ui::binding

@@ -2,9 +2,9 @@
 // Where the main window's controls sit, as data: the window builds its controls
 // from this table, and native tests check that everything fits the fixed
 // 318 x 550 client area. Coordinates on a page are relative to the page.
-// Plain C++: no Windows headers here.
-#include "ui/win32/control_ids.h"
-#include "ui/win32/resource.h"
+// The table and the helpers that build it are constexpr, so they stay here.
+#include "ui/control_ids.h"
+#include "ui/resource.h"
 
 namespace velt::ui::layout {
 
@@ -12,12 +12,8 @@ struct Box {
     int x = 0, y = 0, w = 0, h = 0;
     constexpr int Right() const { return x + w; }
     constexpr int Bottom() const { return y + h; }
-    constexpr bool Contains(const Box& o) const {
-        return o.x >= x && o.y >= y && o.Right() <= Right() && o.Bottom() <= Bottom();
-    }
-    constexpr bool Overlaps(const Box& o) const {
-        return x < o.Right() && o.x < Right() && y < o.Bottom() && o.y < Bottom();
-    }
+    bool Contains(const Box& o) const;
+    bool Overlaps(const Box& o) const;
 };
 
 inline constexpr int kClientWidth = 318;
@@ -59,7 +55,7 @@ enum class Page { Window, Info, Status, Settings, Smtp, Http, Lan };
 inline constexpr int kPageCount = 3;
 inline constexpr int kRepPageCount = 3;
 
-constexpr bool IsRepPage(Page p) { return p == Page::Smtp || p == Page::Http || p == Page::Lan; }
+bool IsRepPage(Page p);
 
 enum class Kind {
     ToolButton,    // push button showing an icon; its text is its hint
@@ -385,14 +381,8 @@ inline constexpr PageDef kRepPages[kRepPageCount] = {
     {IDC_LANTS, "LAN"},
 };
 
-// The page of PC, or of RepPageControl, that holds the controls of `page`.
-constexpr int PageIndex(Page page) {
-    switch (page) {
-        case Page::Info: case Page::Smtp: return 0;
-        case Page::Status: case Page::Http: return 1;
-        case Page::Settings: case Page::Lan: return 2;
-        default: return -1;
-    }
-}
+// The page of PC, or of RepPageControl, that holds the controls of `page`;
+// -1 for the window itself.
+int PageIndex(Page page);
 
 }  // namespace velt::ui::layout

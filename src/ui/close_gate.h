@@ -11,30 +11,13 @@ public:
     enum class Close { Refused, Deferred, Now };
 
     // False once closing has begun: the handler must not run.
-    bool BeginHandler() {
-        if (closing_) return false;
-        ++depth_;
-        return true;
-    }
+    bool BeginHandler();
     // True when a close deferred meanwhile is due now (the outermost handler ended).
-    bool EndHandler() {
-        if (depth_ > 0) --depth_;
-        if (depth_ > 0 || !pending_) return false;
-        pending_ = false;
-        return true;
-    }
+    bool EndHandler();
 
     // `allowed`: the close query's answer. A close while a handler runs waits;
     // the caller ends the running dialogs so that it comes soon.
-    Close OnClose(bool allowed) {
-        if (closing_ || !allowed) return Close::Refused;
-        if (depth_ > 0) {
-            pending_ = true;
-            return Close::Deferred;
-        }
-        closing_ = true;
-        return Close::Now;
-    }
+    Close OnClose(bool allowed);
 
     bool Busy() const { return depth_ > 0; }
     bool Closing() const { return closing_; }

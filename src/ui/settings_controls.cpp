@@ -1,0 +1,104 @@
+#include "ui/settings_controls.h"
+
+#include <utility>
+
+namespace velt::ui {
+namespace {
+
+// RefreshE is the one up-down edit that takes typing.
+constexpr int kTypedEdits[][2] = {{IDC_RefreshE, IDC_RefreshUD}};
+
+class ShowingScope {
+public:
+    explicit ShowingScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~ShowingScope() { flag_ = false; }
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+SettingsControls::SettingsControls(const IControlAccess& controls, TUPSSettings& live, EffectHandler onEffect)
+    : controls_(controls), live_(live), onEffect_(std::move(onEffect)) {}
+
+void SettingsControls::SetUpRanges() {
+    for (const auto& b : binding::kUpDowns) controls_.SetUpDownRange(b.id, b.range.min, b.range.max, b.increment);
+}
+
+void SettingsControls::Show() {
+    ShowingScope scope(showing_);
+    for (const auto& b : binding::kChecks) controls_.SetCheck(b.id, live_.*b.member);
+    for (const auto& b : binding::kTexts) controls_.SetText(b.id, live_.*b.member);
+    for (const auto& b : binding::kUpDowns) controls_.SetUpDownPosition(b.id, b.range.Clamp(live_.*b.member));
+    ShowAction();
+    ShowHttpStates();
+}
+
+void SettingsControls::ShowAction() {
+    for (const auto& r : binding::kRadios) controls_.SetCheck(r.id, live_.Action == r.action);
+}
+
+void SettingsControls::ShowHttpStates() {
+    controls_.Enable(IDC_HTTPPortE, !live_.HTTPServer);
+    controls_.Enable(IDC_HTTPUserE, live_.HTTPAuthentication);
+    controls_.Enable(IDC_HTTPPasswordE, live_.HTTPAuthentication);
+}
+
+bool SettingsControls::OnEvent(int id, ControlEvent event) {
+    if (showing_) return false;
+    if (event == ControlEvent::Clicked) {
+        if (const auto* b = binding::Find(binding::kChecks, id)) {
+            OnCheck(*b);
+            return true;
+        }
+        if (const auto* r = binding::Find(binding::kRadios, id)) {
+            OnRadio(*r);
+            return true;
+        }
+    }
+    if (event == ControlEvent::TextChanged) {
+        if (const auto* t = binding::Find(binding::kTexts, id)) {
+            OnText(*t);
+            return true;
+        }
+        for (const auto& [edit, upDown] : kTypedEdits) {
+            if (id != edit) continue;
+            OnTypedNumber(*binding::Find(binding::kUpDowns, upDown), edit);
+            return true;
+        }
+    }
+    return false;
+}
+
+void SettingsControls::OnCheck(const binding::CheckBinding& b) {
+    live_.*b.member = controls_.Checked(b.id);
+    if (b.effect != binding::Effect::None) onEffect_(b.effect);
+}
+
+void SettingsControls::OnText(const binding::TextBinding& b) { live_.*b.member = controls_.Text(b.id); }
+
+void SettingsControls::OnRadio(const binding::RadioBinding& b) {
+    live_.Action = b.action;
+    ShowAction();
+}
+
+// A typed number becomes the up-down's position; the poll interval itself
+// follows only a click of the arrows.
+void SettingsControls::OnTypedNumber(const binding::UpDownBinding& b, int editId) {
+    int32_t value = 0;
+    if (binding::ParseTyped(controls_.Text(editId), b.range, value)) live_.*b.member = value;
+}
+
+bool SettingsControls::OnUpDownScroll(int id) {
+    if (showing_) return false;
+    const auto* b = binding::Find(binding::kUpDowns, id);
+    if (!b) return false;
+    const auto pos = controls_.UpDownPosition(id);
+    if (!pos) return true;
+    live_.*b->member = b->range.Clamp(*pos);
+    if (b->effect != binding::Effect::None) onEffect_(b->effect);
+    return true;
+}
+
+}  // namespace velt::ui
