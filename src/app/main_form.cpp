@@ -25,7 +25,7 @@ TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
                  [this] { return std::make_pair(discovery_.VidText(), discovery_.PidText()); },
                  sys.decimalSeparator}),
       discovery_({link_, sys.lock, sys.hid, *this, views.feedback, views.hidList, accepted_,
-                  [this] { return sys_.startTimer.Enabled(); }, [this] { return detector_.DetectProtocol(); },
+                  [this] { return sys_.startTimer.Enabled(); }, [this] { return detector_.DetectProtocol(DetectionStart::Arrival); },
                   [this] { StartMonitoring(); }, [this] { StopMonitoring(); }}),
       actions_({sys.power, live_, sys.lock, *this, *this, *this, *this, sys.pump, sys.sleeper, osMajorVersion_}),
       policy_({sys.delayTimer, live_, actions_, link_, sys.lock, sys.sleeper, *this, sys.launcher, sys.pump}),

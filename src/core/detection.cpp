@@ -108,11 +108,18 @@ void TDetector::ReportDetected(const char* protocol) {
     deps_.feedback.SetStatusText(head + " " + where);
 }
 
-bool TDetector::DetectProtocol() {
+// A reconnect holds the data lock on the main thread: one try per probe keeps
+// that short while the UPS stays silent.
+bool TDetector::Probed(const std::function<bool()>& probe) {
+    return start_ == DetectionStart::Reconnect ? probe() : WithRetries(probe);
+}
+
+bool TDetector::DetectProtocol(DetectionStart start) {
+    start_ = start;
     TUPSLink& link = deps_.link;
-    link.Q1Supported = deps_.live.Q1 && WithRetries([this] { return ProbeQ1(); });
+    link.Q1Supported = deps_.live.Q1 && Probed([this] { return ProbeQ1(); });
     deps_.view.SetProbeLabel(Probe::Q1, link.Q1Supported);
-    link.QSSupported = deps_.live.QS && WithRetries([this] { return ProbeQS(); });
+    link.QSSupported = deps_.live.QS && Probed([this] { return ProbeQS(); });
     deps_.view.SetProbeLabel(Probe::QS, link.QSSupported);
 
     const bool detected = link.Q1Supported || link.QSSupported;
@@ -123,18 +130,19 @@ bool TDetector::DetectProtocol() {
         deps_.view.ShowConnection(link.UsbActive ? ConnectionKind::Usb : ConnectionKind::Serial, link.ComPort);
         link.ISupported = deps_.live.I && ProbeI();
         deps_.view.SetProbeLabel(Probe::I, link.ISupported);
-    } else {
+    } else if (start != DetectionStart::Reconnect) {
         link.ISupported = false;
         const char* text = "Supported protocol UPS not detected!";
         deps_.feedback.SetStatusText(text);
         if (deps_.live.BalloonHints) deps_.feedback.ShowBalloon("Warning!", text, BalloonKind::Warning);
     }
-    if (link.UsbActive || link.ComActive) {
+    if ((link.UsbActive || link.ComActive) && (detected || start != DetectionStart::Reconnect)) {
         rated_ = TRatedValues{};
-        link.FSupported = deps_.live.F && WithRetries([this] { return ProbeF(); });
+        link.FSupported = deps_.live.F && Probed([this] { return ProbeF(); });
         deps_.view.SetProbeLabel(Probe::F, link.FSupported);
-        deps_.battery.ApplyNominalVoltage(link.FSupported ? std::optional<double>(rated_.BatteryVoltage)
-                                                       : std::nullopt);
+        deps_.battery.ApplyNominalVoltage(
+            link.FSupported ? std::optional<double>(rated_.BatteryVoltage) : std::nullopt,
+            start == DetectionStart::User ? NominalQuestion::Ask : NominalQuestion::OnlyWhenUnknown);
         if (deps_.loadBatterySettings) deps_.loadBatterySettings();
     }
     return detected;

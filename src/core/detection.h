@@ -24,6 +24,11 @@ struct TRatedValues {
 };
 
 enum class Probe { Q1, QS, F, I };
+
+// Who started a detection. An arrival or a reconnect was not the user's doing:
+// neither asks for the nominal battery voltage once one is known, and a
+// reconnect tries each probe once and stays quiet when nothing answers.
+enum class DetectionStart { User, Arrival, Reconnect };
 enum class ConnectionKind { Usb, Serial };
 
 // The "UPS Information" page as detection changes it; the window implements it.
@@ -64,7 +69,7 @@ class TDetector {
 public:
     explicit TDetector(DetectionDeps deps) : deps_(std::move(deps)) {}
 
-    bool DetectProtocol();
+    bool DetectProtocol(DetectionStart start = DetectionStart::User);
     bool ProbeQ1();
     bool ProbeQS();
     bool ProbeI();
@@ -77,11 +82,13 @@ private:
     std::string Exchange(std::string_view command);
     // Once over USB, then with retries over serial.
     bool WithRetries(const std::function<bool()>& probe);
+    bool Probed(const std::function<bool()>& probe);
     void ReportDetected(const char* protocol);
 
     DetectionDeps deps_;
     TUPSInformation info_;
     TRatedValues rated_;
+    DetectionStart start_ = DetectionStart::User;
 };
 
 }  // namespace velt

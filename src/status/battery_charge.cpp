@@ -83,7 +83,9 @@ void TBatteryCharge::UpdateBatteryCharge(double batteryVolts) {
     if (gauge <= kGaugeMax) view_.SetGaugePosition(gauge < 0 ? 0 : static_cast<int>(gauge));
 }
 
-void TBatteryCharge::ApplyNominalVoltage(std::optional<double> ratedBatteryVolts) {
+void TBatteryCharge::ApplyNominalVoltage(std::optional<double> ratedBatteryVolts, NominalQuestion question) {
+    if (!ratedBatteryVolts && nominalKnown_ && question == NominalQuestion::OnlyWhenUnknown) return;
+    nominalKnown_ = true;
     nominal_ = 12.0;
     nominal_ = ratedBatteryVolts ? *ratedBatteryVolts : view_.AskNominalBatteryVoltage();
     const long rounded = RoundHalfEven(nominal_);

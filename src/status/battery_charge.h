@@ -64,7 +64,8 @@ public:
     void UpdateBatteryCharge(double batteryVolts);
     // At every detection on an open link: the F probe's rated battery voltage,
     // or none to ask the user. Stored thresholds are applied afterwards by the caller.
-    void ApplyNominalVoltage(std::optional<double> ratedBatteryVolts) override;
+    void ApplyNominalVoltage(std::optional<double> ratedBatteryVolts,
+                             NominalQuestion question = NominalQuestion::Ask) override;
     void ApplyBatteryPreset(int nominalVolts);
     // Sets a position as a stored value would; the changing rule keeps the edit in step.
     void SetPosition(BatteryUpDown which, int32_t position);
@@ -86,6 +87,7 @@ private:
     char sep_;
     Range ranges_[3];
     double nominal_ = 12.0;
+    bool nominalKnown_ = false;  // set by the first detection on an open link
     std::optional<double> charge_;
 };
 

@@ -19,7 +19,7 @@
 #include "sys/win32/win_system_info.h"
 #include "sys/win32/win_timer.h"
 #include "sys/win32/window_message_dispatcher.h"
-#include "ui/win32/null_warning_sender.h"
+#include "app/null_warning_sender.h"
 
 namespace velt::ui {
 

@@ -2,7 +2,7 @@
 // Where event warnings go until the e-mail and LAN senders exist: nowhere.
 #include "status/warnings.h"
 
-namespace velt::ui {
+namespace velt {
 
 class NullWarningSender final : public IWarningSender {
 public:
@@ -10,4 +10,4 @@ public:
     void SendLANMessage(const std::string&) override {}
 };
 
-}  // namespace velt::ui
+}  // namespace velt
