@@ -18,6 +18,7 @@
 #include "sys/data_lock.h"
 #include "sys/file_writer.h"
 #include "sys/hid_device.h"
+#include "sys/posix/comm_state_rules.h"
 #include "sys/serial_port.h"
 
 namespace velt::test {
@@ -163,8 +164,9 @@ struct FakeSerial : ISerialPort {
     size_t writeReports = SIZE_MAX;  // count a completed write reports; SIZE_MAX = all
     bool getOk = true, setOk = true, timeoutsOk = true, purgeOk = true, maskOk = true;
     SerialLineSettings applied;
+    std::string refusal;  // why the last SetLineSettings was refused, as Windows would
     SerialTimeouts timeouts;
-    std::optional<bool> dtr, rts;
+    std::optional<bool> dtr;
     size_t last = 0;
     bool pending = false;
     bool* destroyed = nullptr;
@@ -181,10 +183,15 @@ struct FakeSerial : ISerialPort {
         s.baudRate = 9600;
         s.eofChar = 26;
         s.xonLim = 2048;
+        // Flow control as another program may have left it.
+        s.inX = s.outX = s.outxCtsFlow = s.outxDsrFlow = s.dsrSensitivity = s.abortOnError = true;
+        s.dtrControl = s.rtsControl = LineControl::Handshake;
         return getOk;
     }
     bool SetLineSettings(const SerialLineSettings& s) override {
         ops.push_back("SetLine");
+        refusal = CommStateRefusal(s);
+        if (!refusal.empty()) return false;
         applied = s;
         return setOk;
     }
@@ -200,11 +207,6 @@ struct FakeSerial : ISerialPort {
     bool SetDtr(bool on) override {
         ops.push_back(on ? "DTR on" : "DTR off");
         dtr = on;
-        return true;
-    }
-    bool SetRts(bool on) override {
-        ops.push_back(on ? "RTS on" : "RTS off");
-        rts = on;
         return true;
     }
     bool SetEventMaskRxChar() override {
