@@ -75,6 +75,9 @@ Outcome SerialTransaction(ISerialPort& port, std::string_view command, Variant v
     std::array<uint8_t, kCollectBufferSize> buf{};
     const size_t len = std::min(command.size(), buf.size());
     std::copy_n(command.begin(), len, buf.begin());
+    // Whatever waits in the line now (the late tail of an earlier reply, bytes
+    // nobody asked for) would stand in front of this command's reply.
+    port.Purge();
     size_t written = len;
     if (port.StartWrite(buf.data(), len)) written = AwaitTransfer(port, written);
     if (variant == Variant::Poll && written == 0) return {};

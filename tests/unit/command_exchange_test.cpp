@@ -131,9 +131,18 @@ TEST_F(SerialLink, PollWritesWaitsHalfASecondAndReads) {
     EXPECT_TRUE(PollExchange(link, cmd::kStatusMegatec, time, time));
     EXPECT_EQ(port->written, "Q1\r");
     EXPECT_EQ(link.ReplyText, kStatus.substr(0, 46) + "#");
-    const std::vector<std::string> expected{"StartWrite 3", "Wait 2000", "StartRead 256", "Wait 2000"};
+    const std::vector<std::string> expected{"Purge", "StartWrite 3", "Wait 2000", "StartRead 256", "Wait 2000"};
     EXPECT_EQ(port->ops, expected);
     EXPECT_EQ(time.sleeps, std::vector<unsigned>{500});
+}
+
+TEST_F(SerialLink, BytesAlreadyInTheLineNeverLeadTheReply) {
+    port->reply = kStatus;
+    port->stray = "(229.0 2";  // the late tail of an earlier reply
+    EXPECT_TRUE(PollExchange(link, cmd::kStatusMegatec, time, time));
+    EXPECT_EQ(link.ReplyText, kStatus.substr(0, 46) + "#");
+    port->stray = "#220.0 003 12.00 50.0\r";  // unsolicited
+    EXPECT_EQ(ExchangeCommand(link, cmd::kStatusMegatec, time, log), kStatus);
 }
 
 TEST_F(SerialLink, SilenceFailsThePollAndEmptiesTheStoredReply) {
@@ -149,8 +158,8 @@ TEST_F(SerialLink, HungOperationsAreCancelledAfterTwoSeconds) {
     port->readCompletes = false;
     port->reply = kStatus;
     EXPECT_FALSE(PollExchange(link, cmd::kStatusMegatec, time, time));
-    const std::vector<std::string> expected{"StartWrite 3", "Wait 2000", "Cancel",
-                                            "StartRead 256", "Wait 2000", "Cancel"};
+    const std::vector<std::string> expected{"Purge",         "StartWrite 3", "Wait 2000", "Cancel",
+                                            "StartRead 256", "Wait 2000",    "Cancel"};
     EXPECT_EQ(port->ops, expected);
     EXPECT_EQ(time.nowMs, 4500);  // the longest a serial exchange takes
 }

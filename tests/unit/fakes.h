@@ -160,6 +160,7 @@ struct FakeSerial : ISerialPort {
     std::vector<std::string> ops;
     std::string written;
     std::string reply;
+    std::string stray;  // already waiting in the receive buffer, ahead of any reply
     bool writeStarts = true, writeCompletes = true, readStarts = true, readCompletes = true;
     size_t writeReports = SIZE_MAX;  // count a completed write reports; SIZE_MAX = all
     bool getOk = true, setOk = true, timeoutsOk = true, purgeOk = true, maskOk = true;
@@ -202,6 +203,7 @@ struct FakeSerial : ISerialPort {
     }
     bool Purge() override {
         ops.push_back("Purge");
+        if (purgeOk) stray.clear();
         return purgeOk;
     }
     bool SetDtr(bool on) override {
@@ -225,8 +227,10 @@ struct FakeSerial : ISerialPort {
     bool StartRead(uint8_t* dst, size_t len) override {
         ops.push_back("StartRead " + std::to_string(len));
         if (!readStarts) return false;
-        const size_t n = std::min(len, reply.size());
-        std::memcpy(dst, reply.data(), n);
+        const std::string in = stray + reply;
+        stray.clear();
+        const size_t n = std::min(len, in.size());
+        std::memcpy(dst, in.data(), n);
         pending = readCompletes;
         last = n;
         return true;
