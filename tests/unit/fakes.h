@@ -83,8 +83,10 @@ struct FakeHid : IHidDevice {
     VirtualTime& time;
     std::vector<std::string> ops;
     std::deque<std::vector<uint8_t>> reports;
-    std::vector<uint8_t> lastWrite;
-    bool plugged = true, syncOpens = true, readOpens = true, writeOk = true, cancelOk = true;
+    std::vector<uint8_t> lastWrite;  // the last report the device took
+    size_t outputLength = 9;         // from its capabilities, report id included
+    bool plugged = true, writeOpens = true, readOpens = true, writeOk = true, cancelOk = true;
+    bool writeHangs = false;  // the write runs out its time limit
     bool readOpen = false, pendingDone = false;
     size_t lastCount = 0;
 
@@ -104,17 +106,23 @@ struct FakeHid : IHidDevice {
     uint16_t ProductId() const override { return 0x5161; }
     std::string ProductName() const override { return "Fake UPS"; }
     bool PluggedAndCheckedOut() const override { return plugged; }
-    bool OpenSync() override {
-        ops.push_back("OpenSync");
-        return syncOpens;
+    size_t OutputReportLength() const override { return outputLength; }
+    bool OpenWrite() override {
+        ops.push_back("OpenWrite");
+        return writeOpens;
     }
-    bool WriteReport(const uint8_t* r, size_t len, size_t& written) override {
+    bool WriteReport(const uint8_t* r, size_t len, unsigned ms) override {
         ops.push_back("Write " + std::to_string(len));
-        lastWrite.assign(r, r + len);
-        written = writeOk ? len : 0;
-        return writeOk;
+        if (writeHangs) {
+            time.nowMs += ms;
+            return false;
+        }
+        // The HID class driver takes only reports of the device's own length.
+        const bool ok = writeOk && len == outputLength;
+        if (ok) lastWrite.assign(r, r + len);
+        return ok;
     }
-    void CloseSync() override { ops.push_back("CloseSync"); }
+    void CloseWrite() override { ops.push_back("CloseWrite"); }
     bool ReadHandleOpen() const override { return readOpen; }
     bool OpenRead() override {
         ops.push_back("OpenRead");

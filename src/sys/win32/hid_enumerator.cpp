@@ -33,6 +33,7 @@ std::optional<HidDeviceInfo> Describe(const std::string& path) {
     info.path = path;
     if (!ReadHidIds(h.get(), info.vid, info.pid)) return std::nullopt;
     info.product = ReadHidProductString(h.get());
+    info.outputReportLength = ReadHidOutputReportLength(h.get());
     return info;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// One HID device interface as the exchange uses it: a synchronous handle for the
-// output report, opened and closed around each write, and an overlapped handle
-// for input reports.
+// One HID device interface as the exchange uses it: an overlapped handle for
+// the output report, opened and closed around each write, and another for
+// input reports.
 #include <string>
 
 #include "sys/hid_device.h"
@@ -28,9 +28,10 @@ public:
     void SetCheckedOut(bool checkedOut) { checkedOut_ = checkedOut; }
     void CloseAll();
 
-    bool OpenSync() override;
-    bool WriteReport(const uint8_t* report, size_t len, size_t& written) override;
-    void CloseSync() override;
+    size_t OutputReportLength() const override { return info_.outputReportLength; }
+    bool OpenWrite() override;
+    bool WriteReport(const uint8_t* report, size_t len, unsigned ms) override;
+    void CloseWrite() override;
 
     bool ReadHandleOpen() const override { return read_.valid(); }
     bool OpenRead() override;
@@ -49,7 +50,8 @@ private:
     HidDeviceInfo info_;
     bool plugged_ = true;
     bool checkedOut_ = false;
-    Handle sync_;
+    Handle write_;
+    OverlappedIo writeIo_;
     Handle read_;
     OverlappedIo io_;
     std::string lastError_;
