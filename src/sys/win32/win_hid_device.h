@@ -2,6 +2,7 @@
 // One HID device interface as the exchange uses it: an overlapped handle for
 // the output report, opened and closed around each write, and another for
 // input reports.
+#include <atomic>
 #include <string>
 
 #include "sys/hid_device.h"
@@ -21,8 +22,8 @@ public:
     std::string ProductName() const override { return info_.product; }
     const std::string& Path() const { return info_.path; }
 
-    // The controller keeps both states; the worker asks before every poll, so
-    // this must not touch the device.
+    // The controller sets both states on the main thread; the worker asks
+    // before every poll, so this must not touch the device.
     bool PluggedAndCheckedOut() const override { return plugged_ && checkedOut_; }
     void MarkRemoved() { plugged_ = false; }
     void SetCheckedOut(bool checkedOut) { checkedOut_ = checkedOut; }
@@ -48,8 +49,8 @@ private:
     bool Fail();  // captures the last error's text; gives false
 
     HidDeviceInfo info_;
-    bool plugged_ = true;
-    bool checkedOut_ = false;
+    std::atomic<bool> plugged_{true};
+    std::atomic<bool> checkedOut_{false};
     Handle write_;
     OverlappedIo writeIo_;
     Handle read_;
