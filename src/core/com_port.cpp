@@ -11,15 +11,29 @@ constexpr uint32_t kBaudRate = 2400;
 constexpr uint32_t kReadTotalConstantMs = 500;
 constexpr unsigned kAfterLinesPauseMs = 100;
 
-bool ApplyLineSettings(ISerialPort& port) {
+constexpr char kXon = 0x11, kXoff = 0x13;
+
+LineControl Raised(bool on) { return on ? LineControl::Enable : LineControl::Disable; }
+
+// 2400 8N1 with no flow control at all: the UPS answers whatever the modem
+// lines do. XON/XOFF stay off but keep distinct characters, since Windows
+// refuses a state whose XonChar equals its XoffChar.
+bool ApplyLineSettings(ISerialPort& port, bool dtr, bool rts) {
     SerialLineSettings s;
     if (!port.GetLineSettings(s)) return false;
     s.baudRate = kBaudRate;
     s.byteSize = 8;
     s.parity = 0;
     s.stopBits = 0;
-    s.eofChar = s.errorChar = s.evtChar = s.xonChar = s.xoffChar = 0;
+    s.eofChar = s.errorChar = s.evtChar = 0;
+    s.xonChar = kXon;
+    s.xoffChar = kXoff;
     s.xonLim = s.xoffLim = 0;
+    s.inX = s.outX = false;
+    s.outxCtsFlow = s.outxDsrFlow = s.dsrSensitivity = false;
+    s.abortOnError = false;
+    s.dtrControl = Raised(dtr);
+    s.rtsControl = Raised(rts);
     return port.SetLineSettings(s);
 }
 
@@ -66,13 +80,10 @@ std::optional<int> ComPortNumber(const std::string& name) {
 
 bool ConfigureComPort(std::unique_ptr<ISerialPort>& port, bool dtr, bool rts, ISleeper& sleeper) {
     if (!port) return false;
-    if (!ApplyLineSettings(*port) || !ApplyTimeouts(*port) || !port->Purge()) {
+    if (!ApplyLineSettings(*port, dtr, rts) || !ApplyTimeouts(*port) || !port->Purge()) {
         port.reset();
         return false;
     }
-    // The line states cannot fail the configuration (a pty, for one, has no DTR).
-    port->SetDtr(dtr);
-    port->SetRts(rts);
     sleeper.Sleep(kAfterLinesPauseMs);
     if (!port->SetEventMaskRxChar()) {
         port.reset();

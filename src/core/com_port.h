@@ -31,8 +31,9 @@ std::string ComPortName(int number);
 // The number after "COM" in a list entry; none for anything else.
 std::optional<int> ComPortNumber(const std::string& name);
 
-// 2400 8N1, no special characters, 500 ms read time-out, purge, DTR/RTS, event
-// mask. A failing step closes the port (resets `port`) and gives false.
+// 2400 8N1, no flow control, DTR and RTS raised or not as told, 500 ms read
+// time-out, purge, event mask. A failing step closes the port (resets `port`)
+// and gives false.
 bool ConfigureComPort(std::unique_ptr<ISerialPort>& port, bool dtr, bool rts, ISleeper& sleeper);
 
 // Main thread, data lock held by the caller. True when a port is open and

@@ -36,20 +36,21 @@ std::string CollectHidReports(IHidDevice& dev) {
 Outcome HidTransaction(IHidDevice& dev, std::string_view command, Variant variant,
                        ISleeper& sleeper, ILogSink* log) {
     if (variant == Variant::Poll) log = nullptr;
-    const HidReport report = BuildHidReport(command);
-    if (!dev.OpenSync()) {
+    const std::vector<uint8_t> report = BuildHidReport(command, dev.OutputReportLength());
+    if (!dev.OpenWrite()) {
         LogFailure(log, "OpenFile failed", dev);
         return {};
     }
     if (!dev.ReadHandleOpen()) dev.OpenRead();
     dev.SetInputBuffers(1);
-    size_t written = 0;
-    if (!dev.WriteReport(report.bytes, sizeof report.bytes, written) && variant == Variant::Command) {
-        LogFailure(log, "WriteFile failed", dev);
-        dev.CloseSync();
+    const bool sent = dev.WriteReport(report.data(), report.size(), kHidWriteWaitMs);
+    if (!sent) LogFailure(log, "WriteFile failed", dev);
+    dev.CloseWrite();
+    if (!sent) {
+        // Reports queued on the read handle by now would lead the next reply.
+        dev.CloseRead();
         return {};
     }
-    dev.CloseSync();
     sleeper.Sleep(kAfterWritePauseMs);
     if (!dev.ReadHandleOpen() && !dev.OpenRead()) {
         LogFailure(log, "OpenFileEx failed", dev);
@@ -75,6 +76,9 @@ Outcome SerialTransaction(ISerialPort& port, std::string_view command, Variant v
     std::array<uint8_t, kCollectBufferSize> buf{};
     const size_t len = std::min(command.size(), buf.size());
     std::copy_n(command.begin(), len, buf.begin());
+    // Whatever waits in the line now (the late tail of an earlier reply, bytes
+    // nobody asked for) would stand in front of this command's reply.
+    port.Purge();
     size_t written = len;
     if (port.StartWrite(buf.data(), len)) written = AwaitTransfer(port, written);
     if (variant == Variant::Poll && written == 0) return {};
@@ -107,10 +111,10 @@ std::string FilterReply(std::string_view raw) {
     return text;
 }
 
-HidReport BuildHidReport(std::string_view command) {
-    HidReport r;
-    const size_t n = std::min(command.size(), sizeof r.bytes - 1);
-    std::copy_n(command.begin(), n, r.bytes + 1);
+std::vector<uint8_t> BuildHidReport(std::string_view command, size_t length) {
+    std::vector<uint8_t> r(length == 0 ? kUsualHidReportLength : length, 0);
+    const size_t n = std::min(command.size(), r.size() - 1);
+    std::copy_n(command.begin(), n, r.begin() + 1);
     return r;
 }
 

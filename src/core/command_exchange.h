@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/event_sink.h"
 #include "core/ups_link.h"
@@ -17,6 +18,8 @@ namespace velt {
 constexpr size_t kCollectBufferSize = 256;
 constexpr unsigned kAfterWritePauseMs = 500;
 constexpr unsigned kHidSilenceMs = 500;
+constexpr unsigned kHidWriteWaitMs = 500;
+constexpr size_t kUsualHidReportLength = 9;
 constexpr unsigned kSerialWaitMs = 2000;
 constexpr unsigned kPollInputBuffers = 12;
 constexpr unsigned kCommandInputBuffers = 1;
@@ -25,11 +28,9 @@ constexpr unsigned kCommandInputBuffers = 1;
 // keeps at most 255 characters.
 std::string FilterReply(std::string_view raw);
 
-// The 9-byte output report: id 0, the command's characters, zero filler.
-struct HidReport {
-    uint8_t bytes[9] = {};
-};
-HidReport BuildHidReport(std::string_view command);
+// An output report of `length` bytes: id 0, the command's characters (as many
+// as fit), zero filler. A length of 0 (capabilities unknown) gives the usual 9.
+std::vector<uint8_t> BuildHidReport(std::string_view command, size_t length);
 
 // Runs the worker's status query; true when the poll succeeded. Stores
 // ReplyText/ReplyTime in the link as the transport's rule says.

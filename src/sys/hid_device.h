@@ -1,7 +1,7 @@
 #pragma once
 // HID seam: the operations one HID exchange needs for the checked-out device.
-// The device keeps two handles: a synchronous one for the output report and an
-// overlapped one for input reports.
+// The device keeps two overlapped handles: one for the output report, opened
+// and closed around each write, and one for input reports.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,9 +20,15 @@ public:
     // Still plugged in and checked out by this program.
     virtual bool PluggedAndCheckedOut() const = 0;
 
-    virtual bool OpenSync() = 0;
-    virtual bool WriteReport(const uint8_t* report, size_t len, size_t& written) = 0;
-    virtual void CloseSync() = 0;
+    // The output report's length from the device's capabilities, report id
+    // byte included; 0 when they could not be read. The system takes no other.
+    virtual size_t OutputReportLength() const = 0;
+
+    virtual bool OpenWrite() = 0;
+    // Sends one output report and waits at most `ms` for it; a write still
+    // running then is cancelled. True only when the whole report went out.
+    virtual bool WriteReport(const uint8_t* report, size_t len, unsigned ms) = 0;
+    virtual void CloseWrite() = 0;
 
     virtual bool ReadHandleOpen() const = 0;
     virtual bool OpenRead() = 0;

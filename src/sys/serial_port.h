@@ -11,15 +11,24 @@
 
 namespace velt {
 
+// How the port drives DTR or RTS; the values are the DCB's. DTR has no Toggle.
+enum class LineControl : uint8_t { Disable = 0, Enable = 1, Handshake = 2, Toggle = 3 };
+
 // The line settings the program changes; everything else a port has is kept
 // as the port reported it.
 struct SerialLineSettings {
     uint32_t baudRate = 0;
     uint8_t byteSize = 8;
-    uint8_t parity = 0;    // 0 = none
-    uint8_t stopBits = 0;  // 0 = one stop bit
-    char eofChar = 0, errorChar = 0, evtChar = 0, xonChar = 0, xoffChar = 0;
+    uint8_t parity = 0;    // 0 = none, 1 odd, 2 even, 3 mark, 4 space
+    uint8_t stopBits = 0;  // 0 = one stop bit, 1 = one and a half, 2 = two
+    char eofChar = 0, errorChar = 0, evtChar = 0, xonChar = 0x11, xoffChar = 0x13;
     uint16_t xonLim = 0, xoffLim = 0;
+    // Flow control: XON/XOFF on input and output, CTS/DSR holding output back,
+    // DSR gating input, and reads and writes aborted after a line error.
+    bool inX = false, outX = false;
+    bool outxCtsFlow = false, outxDsrFlow = false, dsrSensitivity = false;
+    bool abortOnError = false;
+    LineControl dtrControl = LineControl::Enable, rtsControl = LineControl::Enable;
 };
 
 struct SerialTimeouts {
@@ -36,8 +45,8 @@ public:
     virtual bool SetLineSettings(const SerialLineSettings& s) = 0;
     virtual bool SetTimeouts(const SerialTimeouts& t) = 0;
     virtual bool Purge() = 0;  // discard pending transmit and receive data
+    // Only while DTR is not in handshake mode.
     virtual bool SetDtr(bool raised) = 0;
-    virtual bool SetRts(bool raised) = 0;
     virtual bool SetEventMaskRxChar() = 0;
 
     // Start an overlapped write/read; false when it could not be started.

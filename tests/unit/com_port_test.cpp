@@ -25,8 +25,8 @@ TEST_F(PortSelection, ListsFreePortsInOrderAndUsesTheChosenOne) {
     EXPECT_TRUE(link.ComRts);
     auto* port = static_cast<FakeSerial*>(link.ComHandle.get());
     ASSERT_NE(port, nullptr);
-    EXPECT_EQ(port->dtr, true);
-    EXPECT_EQ(port->rts, true);
+    EXPECT_EQ(port->applied.dtrControl, LineControl::Enable);
+    EXPECT_EQ(port->applied.rtsControl, LineControl::Enable);
 }
 
 TEST_F(PortSelection, RememberedPortOpensWithoutTheDialogEvenWhenUnlisted) {
@@ -82,24 +82,32 @@ TEST_F(PortSelection, OpeningClosesThePreviousPort) {
     EXPECT_TRUE(destroyed);
 }
 
-TEST(ConfigureComPort, SetsTheLineAndTimeoutsInOrder) {
-    VirtualTime time;
-    auto owned = std::make_unique<FakeSerial>(time);
-    FakeSerial* port = owned.get();
-    std::unique_ptr<ISerialPort> handle = std::move(owned);
-    ASSERT_TRUE(ConfigureComPort(handle, false, true, time));
-    EXPECT_EQ(port->applied.baudRate, 2400u);
-    EXPECT_EQ(port->applied.byteSize, 8);
-    EXPECT_EQ(port->applied.parity, 0);
-    EXPECT_EQ(port->applied.stopBits, 0);
-    EXPECT_EQ(port->applied.eofChar, 0);
-    EXPECT_EQ(port->applied.xonLim, 0);
-    EXPECT_EQ(port->timeouts.readTotalConstant, 500u);
-    EXPECT_EQ(port->timeouts.writeTotalConstant, 0u);
-    const std::vector<std::string> expected{"GetLine", "SetLine", "Timeouts", "Purge",
-                                            "DTR off", "RTS on",  "Mask"};
-    EXPECT_EQ(port->ops, expected);
-    EXPECT_EQ(time.sleeps, std::vector<unsigned>{100});
+TEST(ConfigureComPort, SetsAStateWindowsAcceptsWithFlowControlOffAndTheLinesFromTheFlags) {
+    for (const bool dtr : {false, true}) {
+        for (const bool rts : {false, true}) {
+            VirtualTime time;
+            auto owned = std::make_unique<FakeSerial>(time);
+            FakeSerial* port = owned.get();
+            std::unique_ptr<ISerialPort> handle = std::move(owned);
+            ASSERT_TRUE(ConfigureComPort(handle, dtr, rts, time));  // the port is gone when refused
+            const SerialLineSettings& s = port->applied;
+            EXPECT_EQ(s.baudRate, 2400u);
+            EXPECT_EQ(s.byteSize, 8);
+            EXPECT_EQ(s.parity, 0);
+            EXPECT_EQ(s.stopBits, 0);
+            EXPECT_EQ(s.eofChar, 0);
+            EXPECT_EQ(s.xonChar, 0x11);
+            EXPECT_EQ(s.xoffChar, 0x13);
+            EXPECT_FALSE(s.inX || s.outX || s.outxCtsFlow || s.outxDsrFlow || s.dsrSensitivity || s.abortOnError);
+            EXPECT_EQ(s.dtrControl, dtr ? LineControl::Enable : LineControl::Disable);
+            EXPECT_EQ(s.rtsControl, rts ? LineControl::Enable : LineControl::Disable);
+            EXPECT_EQ(port->timeouts.readTotalConstant, 500u);
+            EXPECT_EQ(port->timeouts.writeTotalConstant, 0u);
+            const std::vector<std::string> expected{"GetLine", "SetLine", "Timeouts", "Purge", "Mask"};
+            EXPECT_EQ(port->ops, expected);
+            EXPECT_EQ(time.sleeps, std::vector<unsigned>{100});
+        }
+    }
 }
 
 TEST(ConfigureComPort, AnyFailingStepClosesThePort) {

@@ -37,7 +37,7 @@ TEST_F(HidLink, SixReportsGiveTheFilteredReplyInThePoll) {
     EXPECT_EQ(time.sleeps, std::vector<unsigned>{500});
     EXPECT_EQ(time.nowMs, 1000);
     const std::vector<std::string> expected{
-        "OpenSync",      "OpenRead",      "Buffers 1",     "Write 9",       "CloseSync",
+        "OpenWrite",     "OpenRead",      "Buffers 1",     "Write 9",       "CloseWrite",
         "Buffers 12",    "StartRead 256", "Wait 500",      "StartRead 247", "Wait 500",
         "StartRead 238", "Wait 500",      "StartRead 229", "Wait 500",      "StartRead 220",
         "Wait 500",      "StartRead 211", "Wait 500",      "StartRead 202", "Wait 500",
@@ -66,27 +66,54 @@ TEST_F(HidLink, SilentUpsStillCountsAsAPollWithAnEmptyReply) {
 }
 
 TEST_F(HidLink, PollFailuresAreSilentButCommandFailuresAreLogged) {
-    hid.syncOpens = false;
+    hid.writeOpens = false;
     EXPECT_FALSE(PollExchange(link, cmd::kStatusMegatec, time, time));
     EXPECT_EQ(ExchangeCommand(link, cmd::kInfo, time, log), "");
     ASSERT_EQ(log.lines.size(), 1u);
     EXPECT_EQ(log.lines[0], "OpenFile failed! The device is not connected");
 
-    hid.syncOpens = true;
+    hid.writeOpens = true;
     hid.readOpens = false;
     EXPECT_FALSE(PollExchange(link, cmd::kStatusMegatec, time, time));
     ExchangeCommand(link, cmd::kInfo, time, log);
     EXPECT_EQ(log.lines.back(), "OpenFileEx failed! The device is not connected");
 }
 
-TEST_F(HidLink, FailedWriteEndsTheCommandButNotThePoll) {
-    hid.writeOk = false;
-    hid.QueueReply(kStatus);
-    EXPECT_EQ(ExchangeCommand(link, cmd::kTest10s, time, log), "");
-    EXPECT_EQ(log.lines, std::vector<std::string>{"WriteFile failed! The device is not connected"});
-    EXPECT_EQ(hid.ops.back(), "CloseSync");
-    EXPECT_TRUE(PollExchange(link, cmd::kStatusMegatec, time, time));
-    EXPECT_EQ(link.ReplyText.size(), 47u);
+TEST(HidWrite, AFailedOrHungWriteFailsTheExchangeAndDropsItsReadHandle) {
+    for (const bool hangs : {false, true}) {
+        VirtualTime time;
+        FakeHid hid{time};
+        FakeLog log;
+        TUPSLink link;
+        link.UsbActive = true;
+        link.HidDevice = &hid;
+        hid.writeHangs = hangs;
+        hid.writeOk = hangs;  // refused when it does not hang
+        hid.QueueReply(kStatus);
+        link.ReplyText = "(old#";
+        EXPECT_FALSE(PollExchange(link, cmd::kStatusMegatec, time, time)) << hangs;
+        EXPECT_EQ(link.ReplyText, "(old#");
+        EXPECT_EQ(time.nowMs, hangs ? kHidWriteWaitMs : 0) << "the write's limit, and no pause after it";
+        // Reports queued on a handle left open would lead the next reply.
+        EXPECT_FALSE(hid.readOpen);
+        EXPECT_EQ(std::count(hid.ops.begin(), hid.ops.end(), "OpenRead"), 1);
+        EXPECT_EQ(hid.ops.back(), "CloseRead");
+        EXPECT_EQ(ExchangeCommand(link, cmd::kTest10s, time, log), "");
+        EXPECT_EQ(log.lines, std::vector<std::string>{"WriteFile failed! The device is not connected"});
+        EXPECT_FALSE(hid.readOpen);
+    }
+}
+
+TEST_F(HidLink, ReportLengthFollowsTheDeviceCapability) {
+    for (const size_t length : {9u, 65u}) {
+        hid.outputLength = length;
+        hid.QueueReply(kStatus);
+        ASSERT_TRUE(PollExchange(link, cmd::kStatusMegatec, time, time)) << length;
+        std::vector<uint8_t> expected(length, 0);
+        std::copy_n("Q1\r", 3, expected.begin() + 1);
+        EXPECT_EQ(hid.lastWrite, expected);
+        EXPECT_EQ(link.ReplyText, kStatus.substr(0, 46) + "#");
+    }
 }
 
 TEST_F(HidLink, FailedCancelKeepsTheCommandReply) {
@@ -131,9 +158,18 @@ TEST_F(SerialLink, PollWritesWaitsHalfASecondAndReads) {
     EXPECT_TRUE(PollExchange(link, cmd::kStatusMegatec, time, time));
     EXPECT_EQ(port->written, "Q1\r");
     EXPECT_EQ(link.ReplyText, kStatus.substr(0, 46) + "#");
-    const std::vector<std::string> expected{"StartWrite 3", "Wait 2000", "StartRead 256", "Wait 2000"};
+    const std::vector<std::string> expected{"Purge", "StartWrite 3", "Wait 2000", "StartRead 256", "Wait 2000"};
     EXPECT_EQ(port->ops, expected);
     EXPECT_EQ(time.sleeps, std::vector<unsigned>{500});
+}
+
+TEST_F(SerialLink, BytesAlreadyInTheLineNeverLeadTheReply) {
+    port->reply = kStatus;
+    port->stray = "(229.0 2";  // the late tail of an earlier reply
+    EXPECT_TRUE(PollExchange(link, cmd::kStatusMegatec, time, time));
+    EXPECT_EQ(link.ReplyText, kStatus.substr(0, 46) + "#");
+    port->stray = "#220.0 003 12.00 50.0\r";  // unsolicited
+    EXPECT_EQ(ExchangeCommand(link, cmd::kStatusMegatec, time, log), kStatus);
 }
 
 TEST_F(SerialLink, SilenceFailsThePollAndEmptiesTheStoredReply) {
@@ -149,8 +185,8 @@ TEST_F(SerialLink, HungOperationsAreCancelledAfterTwoSeconds) {
     port->readCompletes = false;
     port->reply = kStatus;
     EXPECT_FALSE(PollExchange(link, cmd::kStatusMegatec, time, time));
-    const std::vector<std::string> expected{"StartWrite 3", "Wait 2000", "Cancel",
-                                            "StartRead 256", "Wait 2000", "Cancel"};
+    const std::vector<std::string> expected{"Purge",         "StartWrite 3", "Wait 2000", "Cancel",
+                                            "StartRead 256", "Wait 2000",    "Cancel"};
     EXPECT_EQ(port->ops, expected);
     EXPECT_EQ(time.nowMs, 4500);  // the longest a serial exchange takes
 }

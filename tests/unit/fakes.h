@@ -18,6 +18,7 @@
 #include "sys/data_lock.h"
 #include "sys/file_writer.h"
 #include "sys/hid_device.h"
+#include "sys/posix/comm_state_rules.h"
 #include "sys/serial_port.h"
 
 namespace velt::test {
@@ -83,8 +84,10 @@ struct FakeHid : IHidDevice {
     VirtualTime& time;
     std::vector<std::string> ops;
     std::deque<std::vector<uint8_t>> reports;
-    std::vector<uint8_t> lastWrite;
-    bool plugged = true, syncOpens = true, readOpens = true, writeOk = true, cancelOk = true;
+    std::vector<uint8_t> lastWrite;  // the last report the device took
+    size_t outputLength = 9;         // from its capabilities, report id included
+    bool plugged = true, writeOpens = true, readOpens = true, writeOk = true, cancelOk = true;
+    bool writeHangs = false;  // the write runs out its time limit
     bool readOpen = false, pendingDone = false;
     size_t lastCount = 0;
 
@@ -104,17 +107,23 @@ struct FakeHid : IHidDevice {
     uint16_t ProductId() const override { return 0x5161; }
     std::string ProductName() const override { return "Fake UPS"; }
     bool PluggedAndCheckedOut() const override { return plugged; }
-    bool OpenSync() override {
-        ops.push_back("OpenSync");
-        return syncOpens;
+    size_t OutputReportLength() const override { return outputLength; }
+    bool OpenWrite() override {
+        ops.push_back("OpenWrite");
+        return writeOpens;
     }
-    bool WriteReport(const uint8_t* r, size_t len, size_t& written) override {
+    bool WriteReport(const uint8_t* r, size_t len, unsigned ms) override {
         ops.push_back("Write " + std::to_string(len));
-        lastWrite.assign(r, r + len);
-        written = writeOk ? len : 0;
-        return writeOk;
+        if (writeHangs) {
+            time.nowMs += ms;
+            return false;
+        }
+        // The HID class driver takes only reports of the device's own length.
+        const bool ok = writeOk && len == outputLength;
+        if (ok) lastWrite.assign(r, r + len);
+        return ok;
     }
-    void CloseSync() override { ops.push_back("CloseSync"); }
+    void CloseWrite() override { ops.push_back("CloseWrite"); }
     bool ReadHandleOpen() const override { return readOpen; }
     bool OpenRead() override {
         ops.push_back("OpenRead");
@@ -160,12 +169,14 @@ struct FakeSerial : ISerialPort {
     std::vector<std::string> ops;
     std::string written;
     std::string reply;
+    std::string stray;  // already waiting in the receive buffer, ahead of any reply
     bool writeStarts = true, writeCompletes = true, readStarts = true, readCompletes = true;
     size_t writeReports = SIZE_MAX;  // count a completed write reports; SIZE_MAX = all
     bool getOk = true, setOk = true, timeoutsOk = true, purgeOk = true, maskOk = true;
     SerialLineSettings applied;
+    std::string refusal;  // why the last SetLineSettings was refused, as Windows would
     SerialTimeouts timeouts;
-    std::optional<bool> dtr, rts;
+    std::optional<bool> dtr;
     size_t last = 0;
     bool pending = false;
     bool* destroyed = nullptr;
@@ -182,10 +193,15 @@ struct FakeSerial : ISerialPort {
         s.baudRate = 9600;
         s.eofChar = 26;
         s.xonLim = 2048;
+        // Flow control as another program may have left it.
+        s.inX = s.outX = s.outxCtsFlow = s.outxDsrFlow = s.dsrSensitivity = s.abortOnError = true;
+        s.dtrControl = s.rtsControl = LineControl::Handshake;
         return getOk;
     }
     bool SetLineSettings(const SerialLineSettings& s) override {
         ops.push_back("SetLine");
+        refusal = CommStateRefusal(s);
+        if (!refusal.empty()) return false;
         applied = s;
         return setOk;
     }
@@ -196,16 +212,12 @@ struct FakeSerial : ISerialPort {
     }
     bool Purge() override {
         ops.push_back("Purge");
+        if (purgeOk) stray.clear();
         return purgeOk;
     }
     bool SetDtr(bool on) override {
         ops.push_back(on ? "DTR on" : "DTR off");
         dtr = on;
-        return true;
-    }
-    bool SetRts(bool on) override {
-        ops.push_back(on ? "RTS on" : "RTS off");
-        rts = on;
         return true;
     }
     bool SetEventMaskRxChar() override {
@@ -224,8 +236,10 @@ struct FakeSerial : ISerialPort {
     bool StartRead(uint8_t* dst, size_t len) override {
         ops.push_back("StartRead " + std::to_string(len));
         if (!readStarts) return false;
-        const size_t n = std::min(len, reply.size());
-        std::memcpy(dst, reply.data(), n);
+        const std::string in = stray + reply;
+        stray.clear();
+        const size_t n = std::min(len, in.size());
+        std::memcpy(dst, in.data(), n);
         pending = readCompletes;
         last = n;
         return true;

@@ -1,5 +1,9 @@
 // The serial exchange against the UPS simulator over a real pty.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include "core/com_port.h"
 #include "core/command_exchange.h"
@@ -21,6 +25,20 @@ struct RememberedPort : IComPortDialog {
     bool DtrChecked() const override { return true; }
     bool RtsChecked() const override { return false; }
 };
+
+// Waits, at most two seconds, until `bytes` wait unread in the pty's input.
+// A second descriptor on the same pty counts them without taking them.
+bool WaitUntilQueued(const std::string& pty, size_t bytes) {
+    const int fd = ::open(pty.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    int queued = 0;
+    while (::ioctl(fd, FIONREAD, &queued) == 0 && static_cast<size_t>(queued) < bytes &&
+           std::chrono::steady_clock::now() < deadline)
+        ::poll(nullptr, 0, 5);
+    ::close(fd);
+    return static_cast<size_t>(queued) >= bytes;
+}
 
 struct OverPty : ::testing::Test {
     PosixClock clock;
@@ -57,6 +75,18 @@ TEST_F(OverPty, CommandRepliesStayRawAndEchoesShowThrough) {
     EXPECT_TRUE(cmd::IsEcho(ExchangeCommand(link, cmd::kTestUntilLow, clock, log), cmd::kTestUntilLow));
     EXPECT_EQ(ExchangeCommand(link, cmd::kStatusMustek, clock, log), "QS\r");  // unsupported
     EXPECT_TRUE(log.lines.empty());
+}
+
+TEST_F(OverPty, AReplyNobodyReadDoesNotLeadTheNextOne) {
+    SimulatorProcess sim({"--protocol", "megatec"});
+    Connect(sim);
+    const std::string rating = "#220.0 003 12.00 50.0\r";
+    const uint8_t send[] = {'F', '\r'};
+    ASSERT_TRUE(link.ComHandle->StartWrite(send, sizeof send));
+    ASSERT_EQ(link.ComHandle->WaitAlertable(2000), WaitOutcome::IoCompleted);
+    ASSERT_TRUE(WaitUntilQueued(sim.PtyPath(), rating.size())) << "the rating reply never arrived";
+    ASSERT_TRUE(PollExchange(link, cmd::kStatusMegatec, clock, clock));
+    EXPECT_EQ(link.ReplyText, "(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001#");
 }
 
 TEST_F(OverPty, FaultyRepliesAreStoredAsTheFilterSays) {

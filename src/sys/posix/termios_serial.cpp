@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "sys/posix/comm_state_rules.h"
+
 namespace velt {
 
 namespace {
@@ -37,10 +39,13 @@ bool TermiosSerialPort::GetLineSettings(SerialLineSettings& out) {
     if (tcgetattr(fd_, &t) != 0) return false;
     out.baudRate = cfgetospeed(&t) == B2400 ? 2400 : 9600;
     out.byteSize = 8;
+    out.xonChar = static_cast<char>(t.c_cc[VSTART]);
+    out.xoffChar = static_cast<char>(t.c_cc[VSTOP]);
     return true;
 }
 
 bool TermiosSerialPort::SetLineSettings(const SerialLineSettings& s) {
+    if (!CommStateRefusal(s).empty()) return false;
     termios t{};
     if (tcgetattr(fd_, &t) != 0) return false;
     cfmakeraw(&t);
@@ -48,7 +53,11 @@ bool TermiosSerialPort::SetLineSettings(const SerialLineSettings& s) {
     cfsetospeed(&t, ToSpeed(s.baudRate));
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
-    return tcsetattr(fd_, TCSANOW, &t) == 0;
+    if (tcsetattr(fd_, TCSANOW, &t) != 0) return false;
+    // A pty has no modem lines; the settings still count as set.
+    SetModemLine(TIOCM_DTR, s.dtrControl != LineControl::Disable);
+    SetModemLine(TIOCM_RTS, s.rtsControl != LineControl::Disable);
+    return true;
 }
 
 bool TermiosSerialPort::SetTimeouts(const SerialTimeouts& t) {
@@ -63,7 +72,6 @@ bool TermiosSerialPort::SetModemLine(int bit, bool raised) {
 }
 
 bool TermiosSerialPort::SetDtr(bool raised) { return SetModemLine(TIOCM_DTR, raised); }
-bool TermiosSerialPort::SetRts(bool raised) { return SetModemLine(TIOCM_RTS, raised); }
 
 bool TermiosSerialPort::StartWrite(const uint8_t* data, size_t len) {
     const ssize_t n = ::write(fd_, data, len);

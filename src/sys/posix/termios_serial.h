@@ -21,7 +21,6 @@ public:
     bool SetTimeouts(const SerialTimeouts& t) override;
     bool Purge() override;
     bool SetDtr(bool raised) override;
-    bool SetRts(bool raised) override;
     bool SetEventMaskRxChar() override { return true; }
 
     bool StartWrite(const uint8_t* data, size_t len) override;

@@ -43,4 +43,13 @@ std::string ReadHidProductString(HANDLE h) {
     return WideToAnsi(buf);
 }
 
+size_t ReadHidOutputReportLength(HANDLE h) {
+    PHIDP_PREPARSED_DATA data = nullptr;
+    if (!::HidD_GetPreparsedData(h, &data)) return 0;
+    HIDP_CAPS caps{};
+    const bool ok = ::HidP_GetCaps(data, &caps) == HIDP_STATUS_SUCCESS;
+    ::HidD_FreePreparsedData(data);
+    return ok ? caps.OutputReportByteLength : 0;
+}
+
 }  // namespace velt::win

@@ -1,5 +1,6 @@
 #pragma once
 // Opening a HID device interface path and reading its identity through hid.dll.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,7 +11,6 @@ namespace velt::win {
 enum class HidOpen {
     QueryOnly,   // no read or write access: enough for attributes and strings,
                  // and possible while another program holds the device
-    Sync,        // read and write, synchronous
     Overlapped,  // read and write, FILE_FLAG_OVERLAPPED
 };
 
@@ -20,5 +20,7 @@ Handle OpenHidPath(const std::string& path, HidOpen mode);
 bool ReadHidIds(HANDLE h, uint16_t& vid, uint16_t& pid);
 // The product string in the ANSI code page; empty when the device has none.
 std::string ReadHidProductString(HANDLE h);
+// OutputReportByteLength from the device's capabilities; 0 when unreadable.
+size_t ReadHidOutputReportLength(HANDLE h);
 
 }  // namespace velt::win

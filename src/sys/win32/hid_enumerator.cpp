@@ -26,13 +26,14 @@ std::optional<std::string> InterfacePath(HDEVINFO set, SP_DEVICE_INTERFACE_DATA&
     return std::string(detail->DevicePath);
 }
 
-std::optional<HidDeviceInfo> Describe(const std::string& path) {
-    const Handle h = OpenHidPath(path, HidOpen::QueryOnly);
-    if (!h) return std::nullopt;
+HidDeviceInfo Describe(const std::string& path) {
     HidDeviceInfo info;
     info.path = path;
-    if (!ReadHidIds(h.get(), info.vid, info.pid)) return std::nullopt;
+    const Handle h = OpenHidPath(path, HidOpen::QueryOnly);
+    if (!h || !ReadHidIds(h.get(), info.vid, info.pid)) return info;
+    info.described = true;
     info.product = ReadHidProductString(h.get());
+    info.outputReportLength = ReadHidOutputReportLength(h.get());
     return info;
 }
 
@@ -50,7 +51,7 @@ std::vector<HidDeviceInfo> EnumerateHidDevices() {
         if (!::SetupDiEnumDeviceInterfaces(set.get(), nullptr, &hidGuid, index, &iface)) break;
         const auto path = InterfacePath(set.get(), iface);
         if (!path) continue;
-        if (auto info = Describe(*path)) out.push_back(std::move(*info));
+        out.push_back(Describe(*path));
     }
     return out;
 }

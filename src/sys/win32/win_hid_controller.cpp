@@ -4,30 +4,25 @@
 
 namespace velt::win {
 
-namespace {
-
-bool Listed(const std::vector<HidDeviceInfo>& present, const std::string& path) {
-    return std::any_of(present.begin(), present.end(), [&](const HidDeviceInfo& i) { return i.path == path; });
-}
-
-}  // namespace
-
 void WinHidController::Refresh() {
     const std::vector<HidDeviceInfo> present = enumerate_();
-    std::vector<IHidDevice*> gone, added;
+    std::vector<Entry*> listed;
+    std::vector<std::string> knownPaths;
     for (auto& e : entries_) {
-        if (!e->present || Listed(present, e->device->Path())) continue;
-        e->present = false;
-        e->device->MarkRemoved();
-        gone.push_back(e->device.get());
+        if (!e->present) continue;
+        listed.push_back(e.get());
+        knownPaths.push_back(e->device->Path());
     }
-    for (const HidDeviceInfo& info : present) {
-        const bool known = std::any_of(entries_.begin(), entries_.end(), [&](const auto& e) {
-            return e->present && e->device->Path() == info.path;
-        });
-        if (known) continue;
+    const HidPresenceChange change = CompareHidPresence(knownPaths, present);
+    std::vector<IHidDevice*> gone, added;
+    for (const size_t i : change.gone) {
+        listed[i]->present = false;
+        listed[i]->device->MarkRemoved();
+        gone.push_back(listed[i]->device.get());
+    }
+    for (const size_t i : change.added) {
         auto entry = std::make_unique<Entry>();
-        entry->device = std::make_unique<WinHidDevice>(info);
+        entry->device = std::make_unique<WinHidDevice>(present[i]);
         added.push_back(entry->device.get());
         entries_.push_back(std::move(entry));
     }

@@ -8,7 +8,7 @@
 
 namespace velt::win {
 
-WinHidDevice::~WinHidDevice() { CloseRead(); }
+WinHidDevice::~WinHidDevice() { CloseAll(); }
 
 bool WinHidDevice::Fail() {
     lastError_ = win::LastErrorText();
@@ -17,24 +17,33 @@ bool WinHidDevice::Fail() {
 
 void WinHidDevice::CloseAll() {
     CloseRead();
-    CloseSync();
+    CloseWrite();
 }
 
-bool WinHidDevice::OpenSync() {
-    sync_ = OpenHidPath(info_.path, HidOpen::Sync);
-    return sync_.valid() || Fail();
+bool WinHidDevice::OpenWrite() {
+    write_ = OpenHidPath(info_.path, HidOpen::Overlapped);
+    return write_.valid() || Fail();
 }
 
-// A synchronous HID write ends when the driver has delivered the report (or its
-// transfer timed out); it has no time limit of its own.
-bool WinHidDevice::WriteReport(const uint8_t* report, size_t len, size_t& written) {
-    DWORD n = 0;
-    const BOOL ok = ::WriteFile(sync_.get(), report, static_cast<DWORD>(len), &n, nullptr);
-    written = n;
-    return ok || Fail();
+// A device that stops taking reports would hold a synchronous write for good;
+// the overlapped one is given up after `ms`.
+bool WinHidDevice::WriteReport(const uint8_t* report, size_t len, unsigned ms) {
+    if (!writeIo_.StartWrite(write_.get(), report, len)) return Fail();
+    const bool finished = AlertableWait(ms) == WaitOutcome::IoCompleted;
+    const size_t sent = finished ? writeIo_.Transferred(write_.get()) : 0;
+    if (sent == len) return true;
+    if (!finished) ::SetLastError(ERROR_TIMEOUT);
+    else if (sent != 0) ::SetLastError(ERROR_WRITE_FAULT);  // a short write
+    Fail();
+    writeIo_.Cancel(write_.get());
+    return false;
 }
 
-void WinHidDevice::CloseSync() { sync_.reset(); }
+void WinHidDevice::CloseWrite() {
+    if (!write_) return;
+    writeIo_.Cancel(write_.get());
+    write_.reset();
+}
 
 bool WinHidDevice::OpenRead() {
     read_ = OpenHidPath(info_.path, HidOpen::Overlapped);
@@ -58,7 +67,7 @@ void WinHidDevice::CloseRead() {
 }
 
 void WinHidDevice::SetInputBuffers(unsigned count) {
-    if (sync_) ::HidD_SetNumInputBuffers(sync_.get(), count);
+    if (write_) ::HidD_SetNumInputBuffers(write_.get(), count);
     if (read_) ::HidD_SetNumInputBuffers(read_.get(), count);
 }
 

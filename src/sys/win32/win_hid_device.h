@@ -1,7 +1,8 @@
 #pragma once
-// One HID device interface as the exchange uses it: a synchronous handle for the
-// output report, opened and closed around each write, and an overlapped handle
-// for input reports.
+// One HID device interface as the exchange uses it: an overlapped handle for
+// the output report, opened and closed around each write, and another for
+// input reports.
+#include <atomic>
 #include <string>
 
 #include "sys/hid_device.h"
@@ -21,16 +22,17 @@ public:
     std::string ProductName() const override { return info_.product; }
     const std::string& Path() const { return info_.path; }
 
-    // The controller keeps both states; the worker asks before every poll, so
-    // this must not touch the device.
+    // The controller sets both states on the main thread; the worker asks
+    // before every poll, so this must not touch the device.
     bool PluggedAndCheckedOut() const override { return plugged_ && checkedOut_; }
     void MarkRemoved() { plugged_ = false; }
     void SetCheckedOut(bool checkedOut) { checkedOut_ = checkedOut; }
     void CloseAll();
 
-    bool OpenSync() override;
-    bool WriteReport(const uint8_t* report, size_t len, size_t& written) override;
-    void CloseSync() override;
+    size_t OutputReportLength() const override { return info_.outputReportLength; }
+    bool OpenWrite() override;
+    bool WriteReport(const uint8_t* report, size_t len, unsigned ms) override;
+    void CloseWrite() override;
 
     bool ReadHandleOpen() const override { return read_.valid(); }
     bool OpenRead() override;
@@ -47,9 +49,10 @@ private:
     bool Fail();  // captures the last error's text; gives false
 
     HidDeviceInfo info_;
-    bool plugged_ = true;
-    bool checkedOut_ = false;
-    Handle sync_;
+    std::atomic<bool> plugged_{true};
+    std::atomic<bool> checkedOut_{false};
+    Handle write_;
+    OverlappedIo writeIo_;
     Handle read_;
     OverlappedIo io_;
     std::string lastError_;

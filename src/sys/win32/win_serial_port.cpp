@@ -23,6 +23,14 @@ bool WinSerialPort::GetLineSettings(SerialLineSettings& out) {
     out.xoffChar = dcb.XoffChar;
     out.xonLim = dcb.XonLim;
     out.xoffLim = dcb.XoffLim;
+    out.inX = dcb.fInX;
+    out.outX = dcb.fOutX;
+    out.outxCtsFlow = dcb.fOutxCtsFlow;
+    out.outxDsrFlow = dcb.fOutxDsrFlow;
+    out.dsrSensitivity = dcb.fDsrSensitivity;
+    out.abortOnError = dcb.fAbortOnError;
+    out.dtrControl = static_cast<LineControl>(dcb.fDtrControl);
+    out.rtsControl = static_cast<LineControl>(dcb.fRtsControl);
     return true;
 }
 
@@ -43,6 +51,15 @@ bool WinSerialPort::SetLineSettings(const SerialLineSettings& s) {
     dcb.XoffChar = s.xoffChar;
     dcb.XonLim = s.xonLim;
     dcb.XoffLim = s.xoffLim;
+    dcb.fInX = s.inX;
+    dcb.fOutX = s.outX;
+    dcb.fOutxCtsFlow = s.outxCtsFlow;
+    dcb.fOutxDsrFlow = s.outxDsrFlow;
+    dcb.fDsrSensitivity = s.dsrSensitivity;
+    dcb.fAbortOnError = s.abortOnError;
+    dcb.fDtrControl = static_cast<DWORD>(s.dtrControl);
+    dcb.fRtsControl = static_cast<DWORD>(s.rtsControl);
+    dcb.fBinary = TRUE;  // Windows knows no other mode
     if (!::SetCommState(port_.get(), &dcb)) return false;
     dcb_ = dcb;
     return true;
@@ -62,10 +79,6 @@ bool WinSerialPort::Purge() { return ::PurgeComm(port_.get(), PURGE_TXCLEAR | PU
 
 bool WinSerialPort::SetDtr(bool raised) {
     return ::EscapeCommFunction(port_.get(), raised ? SETDTR : CLRDTR) != FALSE;
-}
-
-bool WinSerialPort::SetRts(bool raised) {
-    return ::EscapeCommFunction(port_.get(), raised ? SETRTS : CLRRTS) != FALSE;
 }
 
 bool WinSerialPort::SetEventMaskRxChar() { return ::SetCommMask(port_.get(), EV_RXCHAR) != FALSE; }
