@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the layer check of the includes, native unit
-# tests (CTest), the tools' Python tests, then the Windows build and its end-to-end tests under Wine.
+# tests (CTest), the tools' Python tests, then the Windows build and its
+# end-to-end tests under Wine.
 # Ends with "N passed, M failed" and a non-zero status when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."

@@ -84,7 +84,8 @@ bool TMainForm::FormCreate(const std::vector<std::string>& params) {
     worker_ = std::make_unique<TReadData>(
         link_, sys_.lock, sys_.workerSleeper, sys_.clock,
         TReadData::Hooks{[this] { sys_.system.SetCurrentThreadPriority(ThreadPriority::Idle); },
-                         [this] { sys_.mainThread.HandOffReply(); }});
+                         [this] { sys_.mainThread.HandOffReply(); },
+                         [this] { sys_.mainThread.HandOffFailedPoll(); }});
     worker_->Start();
     {
         DataLockGuard guard(sys_.lock);
@@ -186,6 +187,7 @@ void TMainForm::StartAExecute() {
 }
 
 void TMainForm::StartMonitoring() {
+    watch_.Reset();
     StartMailReportTimer();
     StartLANReportTimer();
     AddLogLine("Start Monitoring");
@@ -193,6 +195,7 @@ void TMainForm::StartMonitoring() {
 }
 
 void TMainForm::StopMonitoring() {
+    watch_.Reset();
     StopMailReportTimer();
     StopLANReportTimer();
     AddLogLine("Stop Monitoring");
@@ -227,7 +230,50 @@ void TMainForm::OnWorkerMessage(unsigned wParam) {
         explicit ExpiryHold(TPowerFailPolicy& p) : policy(p) { policy.HoldExpiries(); }
         ~ExpiryHold() { policy.ReleaseExpiries(); }
     } hold(policy_);
-    ProcessUPSStatus();
+    if (wParam == 2)
+        OnPollOutcome(false);
+    else
+        ProcessUPSStatus();
+}
+
+// ---- a UPS that stops answering
+
+void TMainForm::OnPollOutcome(bool answered) {
+    switch (watch_.OnPoll(answered)) {
+        case TLinkWatch::Change::Lost:
+            AddLogLine("UPS not responding");
+            if (live_.BalloonHints) views_.feedback.ShowBalloon("UPS Status", "UPS not responding", BalloonKind::Warning);
+            ShowReadingsStale();
+            break;
+        case TLinkWatch::Change::Back:
+            AddLogLine("UPS responding again");
+            if (live_.BalloonHints)
+                views_.feedback.ShowBalloon("UPS Status", "UPS responding again", BalloonKind::Information);
+            break;
+        case TLinkWatch::Change::None: break;
+    }
+    if (!watch_.Responding() && watch_.ReconnectDue(sys_.clock.MonotonicMs())) ReconnectUps();
+}
+
+// Readings that no longer come are not left on screen as if they were current.
+void TMainForm::ShowReadingsStale() {
+    for (int field = 1; field <= 8; ++field) views_.status.SetFieldText(field, "");
+    views_.main.SetReportString("");
+    views_.battery.SetChargeCaption("...");
+}
+
+// Close, reopen and detect again, quietly and once per probe. A failed try
+// keeps the protocol found before, so polling goes on with the same query and
+// its answer, whenever it comes, is understood.
+void TMainForm::ReconnectUps() {
+    DataLockGuard guard(sys_.lock);
+    const bool q1 = link_.Q1Supported, qs = link_.QSSupported, f = link_.FSupported, i = link_.ISupported;
+    if (link_.ComActive) ReopenComPort(link_, sys_.serialPorts, sys_.sleeper);
+    if (detector_.DetectProtocol(DetectionStart::Reconnect)) return;
+    link_.Q1Supported = q1;
+    link_.QSSupported = qs;
+    link_.FSupported = f;
+    link_.ISupported = i;
 }
 
 void TMainForm::ShowSpinnerStep() {
@@ -251,8 +297,13 @@ void TMainForm::ProcessUPSStatus() {
     if (monitoring && !reply.empty()) {
         views_.main.SetTimeText(sys_.dateFormat.LongTime(when));
         views_.main.SetReportString(reply);
+        // Any reply counts as an answer: garbage is a fault of its own, not a
+        // UPS gone silent.
+        OnPollOutcome(true);
         if (const auto status = ParseStatusReply(reply, when, detected, sys_.decimalSeparator))
             EvaluateGuarded(*status);
+    } else if (monitoring) {
+        OnPollOutcome(false);  // an HID poll that heard nothing
     }
     sys_.pump.ProcessMessages();  // let the window repaint between replies
 }

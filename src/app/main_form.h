@@ -15,6 +15,7 @@
 #include "core/detection.h"
 #include "core/event_sink.h"
 #include "core/hid_discovery.h"
+#include "core/link_watch.h"
 #include "core/read_data.h"
 #include "core/ups_link.h"
 #include "reports/event_log.h"
@@ -118,7 +119,8 @@ public:
     void StopMonitoring();
     void RefreshUDClick();
 
-    // WM_USER from the worker: wParam 0 a stored reply, 1 a failed worker.
+    // WM_USER from the worker: wParam 0 a stored reply, 1 a failed worker, 2 a
+    // poll that got no reply.
     void OnWorkerMessage(unsigned wParam);
     void ProcessUPSStatus();
 
@@ -153,6 +155,9 @@ private:
     bool ConnectUps();
     void ShowSpinnerStep();
     void EvaluateGuarded(const TUPSStatus& status);
+    void OnPollOutcome(bool answered);
+    void ShowReadingsStale();
+    void ReconnectUps();
     SettingsContext Settings();
     // False when the worker did not end within its bounded wait.
     bool StopWorker();
@@ -168,7 +173,8 @@ private:
     std::string programPath_;
     bool exitRequested_ = false;
     int spinnerStep_ = 0;
-    std::string evaluationFailure_;  // the last one logged; empty after a good reply
+    std::string evaluationFailure_;
+    TLinkWatch watch_;  // the last one logged; empty after a good reply
 
     TBatteryCharge battery_;
     TDetector detector_;

@@ -105,4 +105,11 @@ bool OpenComPort(TUPSLink& link, ISerialPortFactory& ports, IComPortDialog& dial
     return false;
 }
 
+bool ReopenComPort(TUPSLink& link, ISerialPortFactory& ports, ISleeper& sleeper) {
+    link.ComHandle.reset();
+    if (link.ComPort == 0) return false;
+    link.ComHandle = ports.Open(link.ComPort);
+    return ConfigureComPort(link.ComHandle, link.ComDtr, link.ComRts, sleeper);
+}
+
 }  // namespace velt

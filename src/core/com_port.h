@@ -40,4 +40,9 @@ bool ConfigureComPort(std::unique_ptr<ISerialPort>& port, bool dtr, bool rts, IS
 // configured in link.ComHandle.
 bool OpenComPort(TUPSLink& link, ISerialPortFactory& ports, IComPortDialog& dialog, ISleeper& sleeper);
 
+// Closes the port and opens the remembered one again, without the dialog: a
+// USB-serial adapter unplugged or re-created at a resume needs a new handle.
+// Main thread, data lock held. True when it is open and configured.
+bool ReopenComPort(TUPSLink& link, ISerialPortFactory& ports, ISleeper& sleeper);
+
 }  // namespace velt

@@ -30,18 +30,22 @@ void TReadData::Execute() {
 }
 
 void TReadData::Cycle() {
-    bool polled = false;
+    bool monitoring = false, polled = false;
     uint32_t interval = 0;
     {
         DataLockGuard guard(lock_);
-        if (link_.Monitoring) {
+        monitoring = link_.Monitoring;
+        if (monitoring) {
             const auto query = link_.Q1Supported ? cmd::kStatusMegatec : cmd::kStatusMustek;
             polled = PollExchange(link_, query, sleeper_, clock_);
         }
         interval = link_.RefreshIntervalMs;
     }
     // The lock is released before the hand-off, so the main thread can copy the reply.
-    if (polled && hooks_.notifyMain) hooks_.notifyMain();
+    if (polled && hooks_.notifyMain)
+        hooks_.notifyMain();
+    else if (monitoring && !polled && hooks_.notifyFailedPoll)
+        hooks_.notifyFailedPoll();
     // Sleep while count < interval / 300 (a real division), at least once. Termination
     // is only looked at here: a started poll always finishes and notifies.
     const double limit = static_cast<double>(interval) / kPauseStepMs;

@@ -19,6 +19,7 @@ public:
     struct Hooks {
         std::function<void()> onThreadStart;  // e.g. lower the thread's priority
         std::function<void()> notifyMain;     // returns once the main thread handled the reply
+        std::function<void()> notifyFailedPoll;  // the same for a poll that got no reply
     };
 
     TReadData(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock, Hooks hooks);

@@ -72,6 +72,41 @@ TEST_F(MainForm, ExpiryMetDuringTheHandOffRunsAfterIt) {
     EXPECT_EQ(launcher.starts, 1);
 }
 
+// A dead port or a silent UPS: said once, the readings cleared, a reconnect
+// (close, reopen, detect) at once and then at most every 30 s, and said once
+// again when the UPS answers.
+TEST_F(MainForm, SilentUpsIsReportedOnceReconnectedAtMostEvery30sAndWelcomedBack) {
+    ports.present[2] = true;
+    Reply(kStatus);
+    form.Link().ComActive = true;
+    form.Link().ComPort = 2;
+    form.Link().ComHandle = std::make_unique<FakeSerial>(time);
+    const auto failedPoll = [&] {
+        time.nowMs += 4000;
+        form.OnWorkerMessage(2);
+    };
+    for (int i = 0; i < 4; ++i) failedPoll();
+    EXPECT_TRUE(ports.opened.empty());
+    EXPECT_EQ(statusView.fields[1], "230.0");
+    failedPoll();
+    EXPECT_EQ(LastMessage(), "UPS not responding");
+    EXPECT_EQ(statusView.fields[1], "");
+    EXPECT_EQ(ports.opened, std::vector<int>{2});
+    EXPECT_TRUE(form.Link().Q1Supported);  // a failed try keeps the protocol polled
+    for (int i = 0; i < 7; ++i) failedPoll();  // 28 s
+    EXPECT_EQ(ports.opened.size(), 1u);
+    failedPoll();
+    EXPECT_EQ(ports.opened.size(), 2u);
+    form.Link().Monitoring = true;
+    Reply(kStatus);
+    Reply(kStatus);
+    std::vector<std::string> said;  // the virtual clock runs past :59, so cut at the text
+    for (const auto& line : view.log)
+        if (const auto at = line.find(" UPS "); at != std::string::npos) said.push_back(line.substr(at + 1));
+    EXPECT_EQ(said, (std::vector<std::string>{"UPS not responding", "UPS responding again"}));
+    EXPECT_EQ(statusView.fields[1], "230.0");
+}
+
 TEST_F(MainForm, StoppedMonitoringShowsOnlyTheSpinner) {
     form.Link().ReplyText = "(1#";
     form.OnWorkerMessage(0);
