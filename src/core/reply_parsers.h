@@ -1,6 +1,7 @@
 #pragma once
 // The identification ("I") and rating ("F") replies, read from the raw bytes
-// the command exchange gives.
+// the command exchange gives. Over HID those still hold the NUL report ids of
+// the later reports; both parsers drop every NUL before anything else.
 #include <optional>
 #include <string>
 
@@ -14,11 +15,13 @@ struct TRatedValues {
     double Voltage = 220, Current = 0, BatteryVoltage = 12, Frequency = 50;
 };
 
-// "I" reply: 15, 10 and 10 characters from positions 3, 19 and 30 (1-based at
-// the "#"), trailing blanks and control characters removed. None when the
-// reply is not an identification.
-std::optional<TUPSInformation> ParseInfoReply(const std::string& reply);
-// "F" reply: four blank-separated numbers; none unless all four convert.
-std::optional<TRatedValues> ParseRatingReply(const std::string& reply, char decimalSeparator);
+// "I" reply: "#", manufacturer (15), blank, model (10), blank, version (10),
+// CR. The fields are read from positions 2, 18 and 29 (1-based at the "#") up
+// to the CR, blanks and control characters removed at both ends. None when
+// the reply is not an identification.
+std::optional<TUPSInformation> ParseInfoReply(const std::string& raw);
+// "F" reply: "#" and four blank-separated numbers, up to a CR or the end (some
+// units send no CR); none unless all four convert.
+std::optional<TRatedValues> ParseRatingReply(const std::string& raw, char decimalSeparator);
 
 }  // namespace velt

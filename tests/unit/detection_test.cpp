@@ -11,7 +11,7 @@ namespace velt::test {
 namespace {
 
 const std::string kStatus = "(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001\r";
-const std::string kInfo = "# MEGATEC         UPS-650VA  V1.0      \r";
+const std::string kInfo = "#MEGATEC         UPS-650VA  V1.0      \r";
 
 // A serial UPS answering from a table; `answerFrom` delays answers per command.
 struct Detection : ::testing::Test {
@@ -121,6 +121,14 @@ TEST_F(Detection, IdentificationFromFixedPositions) {
     EXPECT_EQ(view.shown->Model, "UPS-650VA");
     EXPECT_EQ(view.shown->Ver, "V1.0");
     EXPECT_EQ(tries["I\r"], 1);  // never retried
+}
+
+TEST_F(Detection, RatingWithoutCarriageReturnSparesTheBatteryQuestion) {
+    answers = {{"Q1\r", kStatus}, {"F\r", "#220.0 013 72.00 50.0"}};
+    EXPECT_TRUE(detector.DetectProtocol());
+    EXPECT_TRUE(link.FSupported);
+    EXPECT_DOUBLE_EQ(detector.Rated().BatteryVoltage, 72.0);
+    EXPECT_EQ(batteryView.asked, 0);
 }
 
 TEST(ProbeReplies, StatusRules) {
