@@ -49,11 +49,16 @@ note "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 if cmake -S . -B build/asan -DVELTRANO_SANITIZE=ON >"$logdir/asan-configure.log" 2>&1 \
    && cmake --build build/asan -j"$jobs" --target unit_tests >"$logdir/asan-build.log" 2>&1; then
   UBSAN_OPTIONS=print_stacktrace=1 build/asan/unit_tests --gtest_brief=1 2>&1 | tee "$logdir/asan-tests.log"
+  asan_status=${PIPESTATUS[0]}
   asan_passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$logdir/asan-tests.log")
   asan_failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' "$logdir/asan-tests.log")
   if [ -n "$asan_passed" ]; then
     passed=$((passed + asan_passed))
     failed=$((failed + ${asan_failed:-0}))
+    # Leaks are reported as the process ends, after the tests' summary.
+    if [ "$asan_status" -ne 0 ] && [ "${asan_failed:-0}" -eq 0 ]; then
+      fail_step "a sanitizer finding at exit (see $logdir/asan-tests.log)"
+    fi
   else
     fail_step "a sanitizer stopped the unit tests (see $logdir/asan-tests.log)"
   fi
