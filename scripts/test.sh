@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the layer check of the includes, native unit
-# tests (CTest), the tools' Python tests, then the Windows build and its
-# end-to-end tests under Wine.
+# tests (CTest), the same under AddressSanitizer and UndefinedBehaviorSanitizer,
+# a short run of each fuzz target, the tools' Python tests, then the Windows
+# build and its end-to-end tests under Wine.
 # Ends with "N passed, M failed" and a non-zero status when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -41,6 +42,40 @@ if cmake -S . -B build/native >"$logdir/native-configure.log" 2>&1 \
 else
   cat "$logdir/native-configure.log" "$logdir/native-build.log" 2>/dev/null | tail -n 60
   fail_step "native build"
+fi
+
+note "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+# One process for all tests: a sanitized process takes long to start and end.
+if cmake -S . -B build/asan -DVELTRANO_SANITIZE=ON >"$logdir/asan-configure.log" 2>&1 \
+   && cmake --build build/asan -j"$jobs" --target unit_tests >"$logdir/asan-build.log" 2>&1; then
+  UBSAN_OPTIONS=print_stacktrace=1 build/asan/unit_tests --gtest_brief=1 2>&1 | tee "$logdir/asan-tests.log"
+  asan_status=${PIPESTATUS[0]}
+  asan_passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$logdir/asan-tests.log")
+  asan_failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' "$logdir/asan-tests.log")
+  if [ -n "$asan_passed" ]; then
+    passed=$((passed + asan_passed))
+    failed=$((failed + ${asan_failed:-0}))
+    # Leaks are reported as the process ends, after the tests' summary.
+    if [ "$asan_status" -ne 0 ] && [ "${asan_failed:-0}" -eq 0 ]; then
+      fail_step "a sanitizer finding at exit (see $logdir/asan-tests.log)"
+    fi
+  else
+    fail_step "a sanitizer stopped the unit tests (see $logdir/asan-tests.log)"
+  fi
+else
+  cat "$logdir/asan-configure.log" "$logdir/asan-build.log" 2>/dev/null | tail -n 60
+  fail_step "sanitized build"
+fi
+
+note "fuzz targets (5 s each)"
+bash scripts/fuzz_long.sh 5 2>&1 | tee "$logdir/fuzz.log"
+fuzz_passed=$(grep -c '^PASS ' "$logdir/fuzz.log")
+fuzz_failed=$(grep -c '^FAIL ' "$logdir/fuzz.log")
+if [ $((fuzz_passed + fuzz_failed)) -eq 0 ]; then
+  fail_step "the fuzz targets did not report"
+else
+  passed=$((passed + fuzz_passed))
+  failed=$((failed + fuzz_failed))
 fi
 
 if compgen -G "tools/test_*.py" >/dev/null; then

@@ -67,13 +67,9 @@ class FormatTest(unittest.TestCase):
 
     def test_info_columns(self):
         info = upssim.DEFAULT_INFO.encode() + b"\r"
-        self.assertEqual(info, b"# MEGATEC         UPS-650VA  V1.0      \r")
+        self.assertEqual(info, b"#MEGATEC         UPS-650VA  V1.0      \r")
         long = upssim.format_info("A" * 20, "B" * 12, "C" * 11)
-        self.assertEqual(len(long), len(info))
-        # 1-based columns 3, 19 and 30, where receivers cut the fields.
-        self.assertEqual(long[2:17], b"A" * 15)
-        self.assertEqual(long[18:28], b"B" * 10)
-        self.assertEqual(long[29:39], b"C" * 10)
+        self.assertEqual(long, b"#" + b"A" * 15 + b" " + b"B" * 10 + b" " + b"C" * 10 + b"\r")
 
     def test_faulted_bytes(self):
         fault = upssim.apply_fault
@@ -222,6 +218,16 @@ class ResponderTest(unittest.TestCase):
         self.assertEqual(replies(r, [b"F", b"I"]),
                          [b"#220.0 003 24.00 50.0\r", b"#ACME X 1\r"])
 
+    def test_rating_without_cr_from_scenario_or_option(self):
+        sc = upssim.Scenario.from_dict({"rating": "#220.0 013 72.00 50.0", "rating_cr": False})
+        # The option wins over the scenario.
+        for option, end in ((None, b""), (True, b"\r")):
+            with self.subTest(option=option):
+                r = upssim.Responder(sc, rating_cr=option)
+                self.assertEqual(replies(r, [b"F"]), [b"#220.0 013 72.00 50.0" + end])
+        self.assertEqual(replies(upssim.Responder(rating_cr=False), [b"F"]),
+                         [b"#220.0 003 12.00 50.0"])
+
     def test_faults_touch_status_only(self):
         sc = upssim.Scenario(fault="silence")
         r = upssim.Responder(sc)
@@ -303,6 +309,7 @@ class ScenarioTest(unittest.TestCase):
             {"timeline": [{"at": 1, "drain": {"rate": 1}}]},
             {"timeline": [{"at": 1, "sett": {}}]},
             {"extra": 1},
+            {"rating_cr": 0},
         ]
         for doc in bad:
             with self.subTest(doc=doc):

@@ -42,7 +42,9 @@ FAULT_KINDS = ("silence", "garbage", "nul", "no_cr", "trailing", "long",
 
 PROTOCOLS = ("megatec", "mustek", "both", "none")
 
-DEFAULT_INFO = "# %-15s %-10s %-10s" % ("MEGATEC", "UPS-650VA", "V1.0")
+# "#", manufacturer (15), blank, model (10), blank, version (10): the columns
+# real units use, so the fields start at 1-based columns 2, 18 and 29.
+DEFAULT_INFO = "#%-15s %-10s %-10s" % ("MEGATEC", "UPS-650VA", "V1.0")
 DEFAULT_RATING = "#220.0 003 12.00 50.0"
 
 # Status bit positions inside the "b7..b0" string (b7 comes first).
@@ -94,8 +96,8 @@ def format_status(r, batt_width=4):
 def format_info(mfr, model, version):
     """Fixed-column identification line; over-long fields are cut so the
     columns never shift."""
-    text = "# %s %s %s\r" % (mfr[:15].ljust(15), model[:10].ljust(10),
-                             version[:10].ljust(10))
+    text = "#%s %s %s\r" % (mfr[:15].ljust(15), model[:10].ljust(10),
+                            version[:10].ljust(10))
     return text.encode("latin-1", "replace")
 
 
@@ -222,13 +224,14 @@ class Scenario:
         self.timeline = sorted(timeline, key=lambda e: e["at"])
         self.info = None
         self.rating = None
+        self.rating_cr = True
 
     @classmethod
     def from_dict(cls, d, fault=None):
         if not isinstance(d, dict):
             raise ScenarioError("scenario must be a JSON object")
         for k in d:
-            if k not in ("initial", "timeline", "info", "rating"):
+            if k not in ("initial", "timeline", "info", "rating", "rating_cr"):
                 raise ScenarioError("unknown top-level key %r" % k)
         initial = d.get("initial") or {}
         _check_readings(initial, "initial")
@@ -261,9 +264,12 @@ class Scenario:
         for k in ("info", "rating"):
             if k in d and not isinstance(d[k], str):
                 raise ScenarioError("%s must be a string" % k)
+        if not isinstance(d.get("rating_cr", True), bool):
+            raise ScenarioError("rating_cr must be true or false")
         sc = cls(initial, timeline, fault)
         sc.info = d.get("info")
         sc.rating = d.get("rating")
+        sc.rating_cr = d.get("rating_cr", True)
         return sc
 
     @classmethod
@@ -314,7 +320,8 @@ class Scenario:
 
 class Responder:
     def __init__(self, scenario=None, protocol="both", echo=(), answer_from=1,
-                 info=None, rating=None, batt_width=4, seed=0):
+                 info=None, rating=None, batt_width=4, seed=0,
+                 rating_cr=None):
         if protocol not in PROTOCOLS:
             raise ValueError("protocol must be one of %s" % ", ".join(PROTOCOLS))
         self.scenario = scenario or Scenario()
@@ -328,6 +335,9 @@ class Responder:
         self.rating = (rating if rating is not None else
                        self.scenario.rating if self.scenario.rating is not None
                        else DEFAULT_RATING)
+        # Some units end the "F" reply without a CR.
+        self.rating_end = b"\r" if (self.scenario.rating_cr if rating_cr is None
+                                    else rating_cr) else b""
         self.batt_width = batt_width
         self.rng = random.Random(seed)
         self.tries = {}
@@ -379,7 +389,7 @@ class Responder:
         if kind == "I":
             return [(0.0, self.info.encode("latin-1", "replace") + b"\r")]
         if kind == "F":
-            return [(0.0, self.rating.encode("latin-1", "replace") + b"\r")]
+            return [(0.0, self.rating.encode("latin-1", "replace") + self.rating_end)]
         if kind == "Q":
             self.beeper_flipped = not self.beeper_flipped
         elif kind == "T":
@@ -591,6 +601,8 @@ def build_parser():
     p.add_argument("--answer-from", type=int, default=1, metavar="N",
                    help="answer Q1/QS/I/F only from the Nth try of each on")
     p.add_argument("--rating", help="F reply without CR")
+    p.add_argument("--rating-no-cr", action="store_true",
+                   help="send the F reply without its CR, as some units do")
     p.add_argument("--info", help="I reply without CR")
     p.add_argument("--reply-delay", type=float, default=50.0, metavar="MS")
     p.add_argument("--fault", choices=FAULT_KINDS,
@@ -616,7 +628,8 @@ def main(argv=None):
         return 2
     responder = Responder(scenario, args.protocol, parse_echo_list(args.echo),
                           args.answer_from, args.info, args.rating,
-                          args.batt_width, args.seed)
+                          args.batt_width, args.seed,
+                          False if args.rating_no_cr else None)
     sim = Simulator(responder, args.link, args.record,
                     max(0.0, args.reply_delay) / 1000.0, args.exit_on_eof,
                     args.verbose)

@@ -11,17 +11,10 @@
 #include "core/battery_rating.h"
 #include "core/event_sink.h"
 #include "core/ups_link.h"
+#include "core/reply_parsers.h"
 #include "sys/clock.h"
 
 namespace velt {
-
-struct TUPSInformation {
-    std::string Mfr, Model, Ver;
-};
-
-struct TRatedValues {
-    double Voltage = 220, Current = 0, BatteryVoltage = 12, Frequency = 50;
-};
 
 enum class Probe { Q1, QS, F, I };
 
@@ -42,12 +35,6 @@ public:
     virtual void ShowConnection(ConnectionKind kind, int comPort) = 0;
 };
 
-// "I" reply: 15, 10 and 10 characters from positions 3, 19 and 30 (1-based at
-// the "#"), trailing blanks and control characters removed. None when the
-// reply is not an identification.
-std::optional<TUPSInformation> ParseInfoReply(const std::string& reply);
-// "F" reply: four blank-separated numbers; none unless all four convert.
-std::optional<TRatedValues> ParseRatingReply(const std::string& reply, char decimalSeparator);
 bool IsStatusProbeReply(const std::string& reply, std::string_view query);
 
 struct DetectionDeps {
