@@ -3,10 +3,13 @@
 import harness
 from harness import E2ETestCase, wait_for
 
-# 3.0 s of pause (10 x 300 ms) plus about 1.0 s of serial exchange; the bounds
-# leave room for Wine but catch a missing or doubled pause.
+# 3.0 s of pause (10 x 300 ms) plus about 1.0 s of serial exchange. The
+# typical gap (the median) must sit in the narrow band, which catches a missing
+# or doubled pause; a single gap may stretch further when the busy machine
+# holds the idle-priority worker back, but never shrink.
 GAP_MIN_S = 3.8
 GAP_MAX_S = 4.6
+GAP_LONGEST_S = 7.0
 POLLS_TO_MEASURE = 5
 
 
@@ -36,9 +39,12 @@ class PollingTest(E2ETestCase):
         times = wait_for(lambda: (lambda ts: ts if len(ts) >= POLLS_TO_MEASURE else None)(
             poll_times(sim.commands())), 45, 0.5, "%d polls" % POLLS_TO_MEASURE)
         gaps = [round(b - a, 3) for a, b in zip(times, times[1:])]
+        median = sorted(gaps)[len(gaps) // 2]
+        self.assertTrue(GAP_MIN_S <= median <= GAP_MAX_S,
+                        "typical poll spacing of %r outside %.1f..%.1f s" % (gaps, GAP_MIN_S, GAP_MAX_S))
         for gap in gaps:
-            self.assertTrue(GAP_MIN_S <= gap <= GAP_MAX_S,
-                            "poll spacing %r outside %.1f..%.1f s" % (gaps, GAP_MIN_S, GAP_MAX_S))
+            self.assertTrue(GAP_MIN_S <= gap <= GAP_LONGEST_S,
+                            "poll spacing %r outside %.1f..%.1f s" % (gaps, GAP_MIN_S, GAP_LONGEST_S))
         # Detection is over: the worker sends nothing but its status query.
         self.assertEqual({c["cmd"] for c in sim.commands()[-POLLS_TO_MEASURE:]}, {"Q1\r"})
 

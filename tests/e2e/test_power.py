@@ -67,7 +67,8 @@ class PowerTest(E2ETestCase):
         self.assertGreaterEqual(len(low), 2, "the program ran on the first low reply")
         ran = os.path.getmtime(marker)
         self.assertGreater(ran, low[1]["wall"], "the program ran before the second low reply")
-        self.assertLess(ran - (low[1]["wall"] + 1.0), 2.5)
+        # Far from the 600 s delay; the margin covers a slow cmd.exe start.
+        self.assertLess(ran - (low[1]["wall"] + 1.0), 10.0)
 
     def test_echoed_test_command_disables_its_button(self):
         sim, _ = self.start_remembered(protocol="megatec", echo="TL")
