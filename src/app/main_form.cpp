@@ -19,7 +19,9 @@ TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
     : views_(views),
       sys_(sys),
       osMajorVersion_(sys.system.OsVersion().major),
-      battery_(live_, views.battery, sys.decimalSeparator),
+      portDialog_(sys.comPortDialog, sys.lock),
+      batteryView_(views.battery, sys.lock),
+      battery_(live_, batteryView_, sys.decimalSeparator),
       detector_({link_, live_, sys.sleeper, *this, views.feedback, views.detection, battery_,
                  [this] { LoadBatterySettings(Settings()); },
                  [this] { return std::make_pair(discovery_.VidText(), discovery_.PidText()); },
@@ -165,7 +167,7 @@ bool TMainForm::ConnectUps() {
     link_.ComActive = false;
     link_.Monitoring = false;
     link_.UsbActive = discovery_.FindUsbUps();
-    if (!link_.UsbActive) link_.ComActive = OpenComPort(link_, sys_.serialPorts, sys_.comPortDialog, sys_.sleeper);
+    if (!link_.UsbActive) link_.ComActive = OpenComPort(link_, sys_.serialPorts, portDialog_, sys_.sleeper);
     if (link_.UsbActive || link_.ComActive) link_.Monitoring = detector_.DetectProtocol();
     if (link_.Monitoring) return true;
     link_.ComHandle.reset();

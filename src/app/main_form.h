@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dialogs_outside_lock.h"
 #include "app/main_view.h"
 #include "app/settings_io.h"
 #include "core/feedback.h"
@@ -176,6 +177,8 @@ private:
     std::string evaluationFailure_;
     TLinkWatch watch_;  // the last one logged; empty after a good reply
 
+    TComPortDialogOutsideLock portDialog_;
+    TBatteryViewOutsideLock batteryView_;
     TBatteryCharge battery_;
     TDetector detector_;
     THidDiscovery discovery_;

@@ -288,8 +288,10 @@ struct FakeDialog : IComPortDialog {
     void ClearPorts() override { ports.clear(), selected = -1; }
     void AddPort(const std::string& n) override { ports.push_back(n); }
     void SelectFirstPort() override { selected = ports.empty() ? -1 : 0; }
+    std::function<void()> onShow;
     bool ShowModal() override {
         ++shown;
+        if (onShow) onShow();
         return ok;
     }
     std::optional<std::string> SelectedPort() const override {

@@ -123,7 +123,11 @@ TEST_F(MainForm, WorkerFailureIsOnlyLogged) {
 TEST_F(MainForm, SerialConnectDetectsAndStartsMonitoring) {
     ports.present = {{1, true}};
     form.Live().SMTPReports = true;
+    // Dialogs that may stay open for minutes are shown with the data lock let go.
+    std::vector<int> depthsWhileAsking;
+    dialog.onShow = batteryView.onAsk = [&] { depthsWhileAsking.push_back(lock.depth); };
     form.StartAExecute();
+    EXPECT_EQ(depthsWhileAsking, (std::vector<int>{0, 0}));
     // The fake port echoes nothing by default: detection fails and the port is forgotten.
     EXPECT_FALSE(form.Link().Monitoring);
     EXPECT_EQ(form.Link().ComPort, 0);
@@ -161,6 +165,7 @@ TEST_F(MainForm, UsbComesFirstAndArrivalRemovalFollowIt) {
     EXPECT_TRUE(form.Link().Monitoring);
     EXPECT_EQ(LastMessage(), "Start Monitoring");
     EXPECT_TRUE(view.stopEnabled);
+    EXPECT_EQ(batteryView.asked, 1);  // the arrival keeps the voltage the user gave
 
     form.StartAExecute();  // the UPS no longer answers: the start fails
     EXPECT_FALSE(form.Link().Monitoring);

@@ -1,6 +1,7 @@
 #pragma once
 // Recording fakes of the status page, balloons, warnings, timers and the
 // battery controls.
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <optional>
@@ -64,8 +65,10 @@ struct FakeBatteryView : IBatteryView {
     void SetNominalVoltageText(const std::string& t) override { nominal = t; }
     void SetThresholdText(BatteryUpDown w, const std::string& t) override { texts[w] = t; }
     void SetThresholdUpDown(BatteryUpDown w, const UpDownModel& m) override { updowns[w] = m; }
+    std::function<void()> onAsk;
     int AskNominalBatteryVoltage() override {
         ++asked;
+        if (onAsk) onAsk();
         return askAnswer;
     }
 };
