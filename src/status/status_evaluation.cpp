@@ -49,16 +49,25 @@ void TStatusEvaluation::Evaluate(const TUPSStatus& st) {
             &TUPSStatus::IPVoltage,   &TUPSStatus::IPFaultVoltage, &TUPSStatus::OPVoltage,
             &TUPSStatus::OPCurrent,   &TUPSStatus::IPFrequency,    &TUPSStatus::BatteryVoltage,
             &TUPSStatus::Temperature};
-        deps_.view.SetFieldText(field, st.*kTexts[field - 1]);
+        ShowField(field, st.*kTexts[field - 1]);
         if (field == st.FailedField) return;  // the failed field is shown, nothing after it happens
         if (field == 6) packVolts = ReadBattery(st.BatteryVoltageValue);
     }
     // A reply cut short before its status field evaluates no bits.
     if (st.FieldsCut < 8) return;
-    deps_.view.SetFieldText(8, st.UPSStatus);
+    ShowField(8, st.UPSStatus);
     EvaluateBits(st);
     // After all bits, so the voltage rule replaces a delay armed by this reply.
     if (st.PowerFail) deps_.countdown.VoltageReading(packVolts);
+}
+
+void TStatusEvaluation::ShowField(int field, const std::string& text) {
+    deps_.view.SetFieldText(field, text);
+    shown_.fields[field - 1] = text;
+}
+
+void TStatusEvaluation::ShowNoReadings() {
+    for (int field = 1; field <= 8; ++field) ShowField(field, "");
 }
 
 // The field keeps the text the UPS sent; the estimate and the voltage rule
@@ -77,6 +86,10 @@ std::optional<double> TStatusEvaluation::ReadBattery(double reportedVolts) {
 
 void TStatusEvaluation::EvaluateBits(const TUPSStatus& st) {
     for (int box = 1; box <= 8; ++box) deps_.view.SetStatusBox(box, false);
+    shown_.PowerFail = st.PowerFail;
+    shown_.BatteryLow = st.BatteryLow;
+    shown_.AVR = st.AVR;
+    shown_.UPSFailed = st.UPSFailed;
     deps_.view.SetModeWord(st.PowerFail || st.TestInProgress ? "OB" : st.ShutdownActive ? "OFF" : "OL");
     EvaluatePowerFail(st);
     EvaluateAvr(st);

@@ -13,6 +13,7 @@
 #include "status/warnings.h"
 #include "status/battery_charge.h"
 #include "status/power_fail_countdown.h"
+#include "status/shown_status.h"
 #include "status/ups_status.h"
 #include "sys/clock.h"
 
@@ -65,8 +66,15 @@ public:
     double IPVoltageMin() const { return ipMin_; }
     double IPVoltageMax() const { return ipMax_; }
 
+    // The fields and alarm boxes as this evaluation left them on screen, for
+    // the caller to publish with the identity.
+    const TShownReadings& Shown() const { return shown_; }
+    // Blanks the eight fields, for readings that no longer come.
+    void ShowNoReadings();
+
 private:
     void Raise(const StatusEvent& e);
+    void ShowField(int field, const std::string& text);
     std::optional<double> ReadBattery(double reportedVolts);
     void EvaluateBits(const TUPSStatus& st);
     void EvaluatePowerFail(const TUPSStatus& st);
@@ -77,6 +85,7 @@ private:
     bool powerFailState_ = false, avrState_ = false, batteryLowState_ = false;
     double ipMin_ = 1e9, ipMax_ = 0;
     bool perCellLogged_ = false;
+    TShownReadings shown_;
 };
 
 }  // namespace velt

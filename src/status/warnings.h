@@ -16,6 +16,8 @@ public:
 // ProductNameE as the window shows them.
 struct UpsIdentityText {
     std::string vid, pid, product;
+
+    bool operator==(const UpsIdentityText&) const = default;
 };
 
 std::string WarningBody(const std::string& prefix, const std::string& dateTimeText,

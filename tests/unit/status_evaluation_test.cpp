@@ -220,6 +220,35 @@ TEST_F(Evaluation, ConversionFailureStopsAtTheFailedField) {
     EXPECT_EQ(log, std::vector<std::string>{"Power Fail"});
 }
 
+// What other threads are given must be what the window shows, also after a
+// reply that stops early and keeps older fields and boxes on screen.
+TEST_F(Evaluation, ShownRecordIsWhatTheScreenShows) {
+    const auto expectScreen = [this] {
+        const TShownReadings& shown = eval.Shown();
+        for (int field = 1; field <= 8; ++field) EXPECT_EQ(shown.fields[field - 1], view.fields[field]) << field;
+        EXPECT_EQ(shown.PowerFail, view.boxes[1]);
+        EXPECT_EQ(shown.BatteryLow, view.boxes[2]);
+        EXPECT_EQ(shown.AVR, view.boxes[3]);
+        EXPECT_EQ(shown.UPSFailed, view.boxes[4]);
+    };
+    const std::string replies[] = {
+        "(221.0 140.0 220.0 013 50.1 13.6 25.0 11110000#",
+        "(000.0 230.0 ---.- 007 50.0 13.6 25.0 00000000#",  // stops at field 3
+        "(233.0 000.0 232.0 015",                           // ends before the status field
+        "(230.0 230.0 230.0 020 50.0 13.5 24.0 00100000#",
+    };
+    for (const std::string& reply : replies) {
+        SCOPED_TRACE(reply);
+        Feed(reply);
+        expectScreen();
+    }
+    EXPECT_EQ(eval.Shown().fields[7], "00100000");
+    eval.ShowNoReadings();
+    expectScreen();
+    EXPECT_EQ(eval.Shown().fields, (std::array<std::string, 8>{}));
+    EXPECT_TRUE(eval.Shown().AVR);
+}
+
 TEST_F(Evaluation, BatteryChargeFollowsFieldSix) {
     Feed(Reply("230.0", "230.0", "12.7", "00001000"));
     EXPECT_EQ(batteryView.caption, "75.0");
