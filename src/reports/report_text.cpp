@@ -1,0 +1,93 @@
+#include "reports/report_text.h"
+
+#include <array>
+
+namespace velt {
+
+namespace {
+
+struct ReadingLine {
+    const char* label;
+    const char* unit;  // follows the value directly, with its own leading blank
+    bool TUPSSettings::*onPage;
+};
+
+constexpr std::array<ReadingLine, 8> kReadingLines = {{
+    {"I/P Voltage = ", " V", &TUPSSettings::IPVoltage},
+    {"I/P Fault Voltage = ", " V", &TUPSSettings::IPFaultVoltage},
+    {"O/P Voltage = ", " V", &TUPSSettings::OPVoltage},
+    {"O/P Current = ", " %", &TUPSSettings::OPCurrent},
+    {"I/P Frequency = ", " Hz", &TUPSSettings::IPFrequency},
+    {"Battery Voltage = ", " V", &TUPSSettings::BatteryVoltage},
+    {"Temperature = ", " \xB0" "C", &TUPSSettings::Temperature},
+    {"UPS Status = ", "", &TUPSSettings::UPSStatus},
+}};
+
+struct AlarmLine {
+    const char* word;
+    bool TShownReadings::*bit;
+    bool TUPSSettings::*onPage;
+};
+
+constexpr std::array<AlarmLine, 4> kAlarmLines = {{
+    {"Power fail", &TShownReadings::PowerFail, &TUPSSettings::PowerFail},
+    {"Battery Low", &TShownReadings::BatteryLow, &TUPSSettings::BatteryLow},
+    {"AVR On", &TShownReadings::AVR, &TUPSSettings::AVR},
+    {"UPS failed", &TShownReadings::UPSFailed, &TUPSSettings::UPSFail},
+}};
+
+using ValueText = std::string (*)(const std::string&);
+
+std::string AsSent(const std::string& text) { return text; }
+
+// Field texts come from the UPS and the product name from the device: on the
+// page they are shown as text, never taken as markup.
+std::string AsHtmlText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+// The lines after the header, without their endings. Without a page filter
+// every reading line is there.
+std::vector<std::string> BodyLines(const TShownStatus& shown, const TUPSSettings* pageFilter, ValueText value) {
+    const auto wanted = [pageFilter](bool TUPSSettings::*onPage) { return !pageFilter || pageFilter->*onPage; };
+    const UpsIdentityText& id = shown.identity;
+    std::vector<std::string> lines{"VID: 0x" + value(id.vid) + " PID: 0x" + value(id.pid) +
+                                   " Product: " + value(id.product)};
+    for (size_t i = 0; i < kReadingLines.size(); ++i) {
+        const ReadingLine& line = kReadingLines[i];
+        if (wanted(line.onPage)) lines.push_back(line.label + value(shown.readings.fields[i]) + line.unit);
+    }
+    for (const AlarmLine& alarm : kAlarmLines)
+        if (shown.readings.*alarm.bit && wanted(alarm.onPage)) lines.push_back(alarm.word);
+    return lines;
+}
+
+}  // namespace
+
+std::string ReportSubject(const std::string& dateTimeText) { return "Report - " + dateTimeText; }
+
+std::string ComposeReportText(const TShownStatus& shown, const std::string& dateTimeText) {
+    std::string text = ReportSubject(dateTimeText) + "\r\n";
+    for (const std::string& line : BodyLines(shown, nullptr, AsSent)) text += line + "\r\n";
+    return text;
+}
+
+std::vector<std::string> ComposeReportPage(const TShownStatus& shown, const TUPSSettings& settings,
+                                           const std::string& dateTimeText) {
+    if (!shown.upsFound) return {"UPS not found!</br>"};
+    std::vector<std::string> page{"<b>Report</b> - " + AsHtmlText(dateTimeText) + "</br>"};
+    for (const std::string& line : BodyLines(shown, &settings, AsHtmlText)) page.push_back(line + "</br>");
+    return page;
+}
+
+}  // namespace velt
