@@ -259,9 +259,20 @@ void TMainForm::OnPollOutcome(bool answered) {
 
 // Readings that no longer come are not left on screen as if they were current.
 void TMainForm::ShowReadingsStale() {
-    for (int field = 1; field <= 8; ++field) views_.status.SetFieldText(field, "");
+    evaluation_.ShowNoReadings();
     views_.main.SetReportString("");
     views_.battery.SetChargeCaption("...");
+    PublishShown();
+}
+
+// What other threads may read of the window: published after every change.
+void TMainForm::PublishShown() {
+    bool found = false;
+    {
+        DataLockGuard guard(sys_.lock);
+        found = link_.ProtocolDetected();
+    }
+    shown_.Publish({evaluation_.Shown(), Identity(), found});
 }
 
 // Close, reopen and detect again, quietly and once per probe. A failed try
@@ -302,8 +313,10 @@ void TMainForm::ProcessUPSStatus() {
         // Any reply counts as an answer: garbage is a fault of its own, not a
         // UPS gone silent.
         OnPollOutcome(true);
-        if (const auto status = ParseStatusReply(reply, when, detected, sys_.decimalSeparator))
+        if (const auto status = ParseStatusReply(reply, when, detected, sys_.decimalSeparator)) {
             EvaluateGuarded(*status);
+            PublishShown();
+        }
     } else if (monitoring) {
         OnPollOutcome(false);  // an HID poll that heard nothing
     }

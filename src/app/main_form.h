@@ -24,6 +24,7 @@
 #include "status/battery_charge.h"
 #include "status/power_actions.h"
 #include "status/power_fail_policy.h"
+#include "status/shown_status.h"
 #include "status/status_evaluation.h"
 #include "status/ups_tests.h"
 #include "sys/clock.h"
@@ -97,6 +98,8 @@ public:
     TUPSTests& UPSTests() { return tests_; }
     THidDiscovery& HidDiscovery() { return discovery_; }
     bool ExitRequested() const { return exitRequested_; }
+    // What the window shows, for readers on other threads.
+    const TShownStatusPublisher& Shown() const { return shown_; }
 
     // Start-up after the single-instance check: false when the system does not
     // qualify and the program must end silently. Starts the worker.
@@ -158,6 +161,7 @@ private:
     void EvaluateGuarded(const TUPSStatus& status);
     void OnPollOutcome(bool answered);
     void ShowReadingsStale();
+    void PublishShown();
     void ReconnectUps();
     SettingsContext Settings();
     // False when the worker did not end within its bounded wait.
@@ -175,7 +179,8 @@ private:
     bool exitRequested_ = false;
     int spinnerStep_ = 0;
     std::string evaluationFailure_;
-    TLinkWatch watch_;  // the last one logged; empty after a good reply
+    TLinkWatch watch_;
+    TShownStatusPublisher shown_;  // the last one logged; empty after a good reply
 
     TComPortDialogOutsideLock portDialog_;
     TBatteryViewOutsideLock batteryView_;

@@ -91,6 +91,7 @@ TEST_F(MainForm, SilentUpsIsReportedOnceReconnectedAtMostEvery30sAndWelcomedBack
     failedPoll();
     EXPECT_EQ(LastMessage(), "UPS not responding");
     EXPECT_EQ(statusView.fields[1], "");
+    EXPECT_EQ(form.Shown().Current()->readings.fields[0], "");  // stale for every reader
     EXPECT_EQ(ports.opened, std::vector<int>{2});
     EXPECT_TRUE(form.Link().Q1Supported);  // a failed try keeps the protocol polled
     for (int i = 0; i < 7; ++i) failedPoll();  // 28 s
@@ -105,6 +106,8 @@ TEST_F(MainForm, SilentUpsIsReportedOnceReconnectedAtMostEvery30sAndWelcomedBack
         if (const auto at = line.find(" UPS "); at != std::string::npos) said.push_back(line.substr(at + 1));
     EXPECT_EQ(said, (std::vector<std::string>{"UPS not responding", "UPS responding again"}));
     EXPECT_EQ(statusView.fields[1], "230.0");
+    EXPECT_EQ(form.Shown().Current()->readings.fields[0], "230.0");
+    EXPECT_TRUE(form.Shown().Current()->upsFound);
 }
 
 TEST_F(MainForm, StoppedMonitoringShowsOnlyTheSpinner) {
