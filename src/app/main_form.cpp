@@ -262,18 +262,12 @@ void TMainForm::ShowReadingsStale() {
     evaluation_.ShowNoReadings();
     views_.main.SetReportString("");
     views_.battery.SetChargeCaption("...");
-    PublishShown();
+    DataLockGuard guard(sys_.lock);
+    PublishShown(link_.ProtocolDetected());
 }
 
 // What other threads may read of the window: published after every change.
-void TMainForm::PublishShown() {
-    bool found = false;
-    {
-        DataLockGuard guard(sys_.lock);
-        found = link_.ProtocolDetected();
-    }
-    shown_.Publish({evaluation_.Shown(), Identity(), found});
-}
+void TMainForm::PublishShown(bool upsFound) { shown_.Publish({evaluation_.Shown(), Identity(), upsFound}); }
 
 // Close, reopen and detect again, quietly and once per probe. A failed try
 // keeps the protocol found before, so polling goes on with the same query and
@@ -315,7 +309,7 @@ void TMainForm::ProcessUPSStatus() {
         OnPollOutcome(true);
         if (const auto status = ParseStatusReply(reply, when, detected, sys_.decimalSeparator)) {
             EvaluateGuarded(*status);
-            PublishShown();
+            PublishShown(detected);
         }
     } else if (monitoring) {
         OnPollOutcome(false);  // an HID poll that heard nothing

@@ -161,7 +161,7 @@ private:
     void EvaluateGuarded(const TUPSStatus& status);
     void OnPollOutcome(bool answered);
     void ShowReadingsStale();
-    void PublishShown();
+    void PublishShown(bool upsFound);
     void ReconnectUps();
     SettingsContext Settings();
     // False when the worker did not end within its bounded wait.
