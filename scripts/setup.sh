@@ -8,6 +8,8 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth x11-utils socat
   python3 python3-aiosmtpd libboost-dev imagemagick
+  # real peers of the network features, on loopback
+  curl wrk nginx-light chromium
   # X libraries Wine's display driver loads at run time; apt only recommends them.
   libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3
 )
