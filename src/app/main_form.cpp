@@ -389,5 +389,9 @@ void TMainForm::LANReportsCBClick() { sys_.lanReportsTimer.SetEnabled(live_.LANR
 // The status page server comes with its own work; the switches only persist until then.
 void TMainForm::HTTPCBClick() {}
 void TMainForm::HTTPAuthCBClick() {}
+void TMainForm::SMTPDelayUDClick() {}
+void TMainForm::LANDelayUDClick() {}
+void TMainForm::SendSMTPRepSBClick() {}
+void TMainForm::LANRepSBClick() {}
 
 }  // namespace velt

@@ -137,6 +137,10 @@ public:
     void StopMailReportTimer();
     void StartLANReportTimer();
     void StopLANReportTimer();
+    void SMTPDelayUDClick();  // the report period follows "SMTP Delay"
+    void LANDelayUDClick();
+    void SendSMTPRepSBClick();  // one e-mail report at once
+    void LANRepSBClick();       // one LAN report at once
 
     // ISettingsEffects
     void SMTPReportsCBClick() override;
