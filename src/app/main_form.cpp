@@ -243,15 +243,10 @@ void TMainForm::OnWorkerMessage(unsigned wParam) {
 void TMainForm::OnPollOutcome(bool answered) {
     switch (watch_.OnPoll(answered)) {
         case TLinkWatch::Change::Lost:
-            AddLogLine("UPS not responding");
-            if (live_.BalloonHints) views_.feedback.ShowBalloon("UPS Status", "UPS not responding", BalloonKind::Warning);
+            evaluation_.RaiseLinkLost();
             ShowReadingsStale();
             break;
-        case TLinkWatch::Change::Back:
-            AddLogLine("UPS responding again");
-            if (live_.BalloonHints)
-                views_.feedback.ShowBalloon("UPS Status", "UPS responding again", BalloonKind::Information);
-            break;
+        case TLinkWatch::Change::Back: evaluation_.RaiseLinkBack(); break;
         case TLinkWatch::Change::None: break;
     }
     if (!watch_.Responding() && watch_.ReconnectDue(sys_.clock.MonotonicMs())) ReconnectUps();

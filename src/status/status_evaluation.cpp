@@ -24,10 +24,16 @@ static const StatusEvent kAvrOn{"AVR On", BalloonKind::Information, "AVR On",
 static const StatusEvent kAvrOff{"AVR Off", BalloonKind::Information, "AVR Off",
                                               &TUPSSettings::AVR, "Information - AVR Off",
                                               "Information - ", "AVR Off"};
-// The battery-low subject is the prefix alone.
 static const StatusEvent kBatteryLow{"Battery Low", BalloonKind::Warning, "Battery Low",
-                                                  &TUPSSettings::BatteryLow, "Warning - ", "Warning - ",
-                                                  "Battery Low"};
+                                     &TUPSSettings::BatteryLow, "Warning - Battery Low", "Warning - ",
+                                     "Battery Low"};
+// A UPS that stops answering has no selection box of its own: only the
+// e-mail and LAN warning switches decide.
+static const StatusEvent kLinkLost{"UPS not responding", BalloonKind::Warning, "UPS not responding", nullptr,
+                                   "Warning - UPS not responding", "Warning - ", "UPS not responding"};
+static const StatusEvent kLinkBack{"UPS responding again", BalloonKind::Information, "UPS responding again",
+                                   nullptr, "Information - UPS responding again", "Information - ",
+                                   "UPS responding again"};
 
 // Balloon, log line and warnings of one event. The event's time is taken once
 // for the log line and both bodies.
@@ -35,12 +41,15 @@ void TStatusEvaluation::Raise(const StatusEvent& e) {
     if (deps_.live.BalloonHints) deps_.feedback.ShowBalloon("UPS Status", e.balloonText, e.kind);
     const LocalDateTime when = deps_.clock.Now();
     deps_.addLogLine(e.logText, when);
-    if (!(deps_.live.*e.selection)) return;
+    if (e.selection && !(deps_.live.*e.selection)) return;
     const std::string body =
         WarningBody(e.bodyPrefix, DateTimeText(when, deps_.dateFormat), e.bodyEvent, deps_.identity());
     if (deps_.live.SMTPWarnings) deps_.warnings.SendMail(e.subject, body);
     if (deps_.live.LANWarnings) deps_.warnings.SendLANMessage(body);
 }
+
+void TStatusEvaluation::RaiseLinkLost() { Raise(kLinkLost); }
+void TStatusEvaluation::RaiseLinkBack() { Raise(kLinkBack); }
 
 void TStatusEvaluation::Evaluate(const TUPSStatus& st) {
     std::optional<double> packVolts;

@@ -71,6 +71,10 @@ public:
     const TShownReadings& Shown() const { return shown_; }
     // Blanks the eight fields, for readings that no longer come.
     void ShowNoReadings();
+    // A UPS that stopped answering, and one that answers again: balloon, log
+    // line and warnings like the status events.
+    void RaiseLinkLost();
+    void RaiseLinkBack();
 
 private:
     void Raise(const StatusEvent& e);

@@ -178,12 +178,30 @@ TEST_F(Evaluation, WarningsGoWhereSelected) {
     EXPECT_EQ(warnings.mails[2].first, "Information - AVR Off");
     EXPECT_EQ(warnings.mails[2].second.substr(0, 14), "Information - ");
     EXPECT_EQ(warnings.mails[2].second, warnings.lan[3]);
-    EXPECT_EQ(warnings.mails[3].first, "Warning - ");  // battery low: the prefix alone
+    EXPECT_EQ(warnings.mails[3].first, "Warning - Battery Low");
 
     live.PowerFail = false;
     Feed(Reply("000.0", "230.0", "13.6", "10001000"));
     EXPECT_EQ(warnings.mails.size(), 4u);  // unselected: logged, not sent
     EXPECT_EQ(log.back(), "Power Fail");
+}
+
+// No selection box of its own: a lost link warns wherever warnings go, even
+// with every event box off.
+TEST_F(Evaluation, ALostLinkWarnsLikeTheStatusEvents) {
+    live.PowerFail = live.AVR = live.BatteryLow = false;
+    eval.RaiseLinkLost();
+    EXPECT_TRUE(warnings.mails.empty() && warnings.lan.empty());
+    live.SMTPWarnings = live.LANWarnings = true;
+    eval.RaiseLinkLost();
+    eval.RaiseLinkBack();
+    ASSERT_EQ(warnings.mails.size(), 2u);
+    EXPECT_EQ(warnings.mails[0].first, "Warning - UPS not responding");
+    EXPECT_EQ(warnings.mails[1].first, "Information - UPS responding again");
+    EXPECT_EQ(warnings.lan[1], "Information - 07.12.2026 22:38:46 UPS responding again\r\n"
+                               "VID: 0x0665 PID: 0x5161 Product: UPS\r\n");
+    EXPECT_EQ(log, (std::vector<std::string>{"UPS not responding", "UPS not responding", "UPS responding again"}));
+    ASSERT_EQ(feedback.balloons.size(), 3u);
 }
 
 TEST_F(Evaluation, BalloonsFollowTheSetting) {
