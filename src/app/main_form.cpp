@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "app/system_identity.h"
+#include "reports/report_text.h"
 #include "status/ups_status.h"
 
 namespace velt {
@@ -12,6 +13,7 @@ namespace {
 
 constexpr uint32_t kStartTimerMs = 100;
 constexpr uint32_t kMinuteMs = 60000;
+constexpr uint32_t kReportPeriodBeforeSettingsMs = 20 * kMinuteMs;
 
 }  // namespace
 
@@ -34,7 +36,12 @@ TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
       evaluation_({views.status, views.feedback, sys.warnings, battery_, policy_, live_, sys.clock, sys.dateFormat,
                    [this](const std::string& m, const LocalDateTime& t) { AddLogLine(m, t); },
                    [this] { return Identity(); }, sys.decimalSeparator}),
-      tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm}) {}
+      tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm}) {
+    // A report box switched on by the saved settings starts its timer before
+    // any period is applied: its first report comes a whole period later.
+    sys_.smtpReportsTimer.SetInterval(kReportPeriodBeforeSettingsMs);
+    sys_.lanReportsTimer.SetInterval(kReportPeriodBeforeSettingsMs);
+}
 
 TMainForm::~TMainForm() {
     // The worker references the link; it must end before the members go.
@@ -358,17 +365,17 @@ void TMainForm::ExSBClick() {
 void TMainForm::ShowExternalProgram(const ExternalProgramLabel& label) { views_.main.ShowExternalProgram(label); }
 void TMainForm::ShowSettingsError(const std::string& message) { views_.main.ShowError(message); }
 
-// ---- report timers (the senders plug in here)
+// ---- reports
 
 void TMainForm::StartMailReportTimer() {
-    sys_.smtpReportsTimer.SetInterval(static_cast<uint32_t>(live_.SMTPDelay) * kMinuteMs);
+    SMTPDelayUDClick();
     if (live_.SMTPReports && !sys_.smtpReportsTimer.Enabled()) sys_.smtpReportsTimer.SetEnabled(true);
 }
 
 void TMainForm::StopMailReportTimer() { sys_.smtpReportsTimer.SetEnabled(false); }
 
 void TMainForm::StartLANReportTimer() {
-    sys_.lanReportsTimer.SetInterval(static_cast<uint32_t>(live_.LANDelay) * kMinuteMs);
+    LANDelayUDClick();
     if (live_.LANReports && !sys_.lanReportsTimer.Enabled()) sys_.lanReportsTimer.SetEnabled(true);
 }
 
@@ -379,14 +386,34 @@ void TMainForm::DisableReportTimers() {
     StopLANReportTimer();
 }
 
+void TMainForm::RestartReportTimers() {
+    StartMailReportTimer();
+    StartLANReportTimer();
+}
+
 void TMainForm::SMTPReportsCBClick() { sys_.smtpReportsTimer.SetEnabled(live_.SMTPReports); }
 void TMainForm::LANReportsCBClick() { sys_.lanReportsTimer.SetEnabled(live_.LANReports); }
-// The status page server comes with its own work; the switches only persist until then.
+
+// The timer keeps its count when the period is the one it has.
+void TMainForm::SMTPDelayUDClick() { sys_.smtpReportsTimer.SetInterval(static_cast<uint32_t>(live_.SMTPDelay) * kMinuteMs); }
+void TMainForm::LANDelayUDClick() { sys_.lanReportsTimer.SetInterval(static_cast<uint32_t>(live_.LANDelay) * kMinuteMs); }
+
+void TMainForm::SendSMTPRepSBClick() { MailStatusReport(); }
+void TMainForm::LANRepSBClick() { LANStatusReport(); }
+void TMainForm::SMTPReportsTimerTimer() { MailStatusReport(); }
+void TMainForm::LANReportsTimerTimer() { LANStatusReport(); }
+
+void TMainForm::MailStatusReport() {
+    const std::string when = DateTimeText(sys_.clock.Now(), sys_.dateFormat);
+    sys_.warnings.SendMail(ReportSubject(when), ComposeReportText(*shown_.Current(), when));
+}
+
+void TMainForm::LANStatusReport() {
+    const std::string when = DateTimeText(sys_.clock.Now(), sys_.dateFormat);
+    sys_.warnings.SendLANMessage(ComposeReportText(*shown_.Current(), when));
+}
+
 void TMainForm::HTTPCBClick() {}
 void TMainForm::HTTPAuthCBClick() {}
-void TMainForm::SMTPDelayUDClick() {}
-void TMainForm::LANDelayUDClick() {}
-void TMainForm::SendSMTPRepSBClick() {}
-void TMainForm::LANRepSBClick() {}
 
 }  // namespace velt

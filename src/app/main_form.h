@@ -141,6 +141,12 @@ public:
     void LANDelayUDClick();
     void SendSMTPRepSBClick();  // one e-mail report at once
     void LANRepSBClick();       // one LAN report at once
+    void SMTPReportsTimerTimer();
+    void LANReportsTimerTimer();
+    // The status report, composed now from what the window shows, handed to a
+    // sender; neither looks at whether reports are on or a UPS was found.
+    void MailStatusReport();
+    void LANStatusReport();
 
     // ISettingsEffects
     void SMTPReportsCBClick() override;
@@ -157,6 +163,7 @@ public:
 
     // IReportTimers, IExitRequest
     void DisableReportTimers() override;
+    void RestartReportTimers() override;
     void SetExitRequested() override { exitRequested_ = true; }
 
 private:

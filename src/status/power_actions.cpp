@@ -85,6 +85,9 @@ void TPowerActions::WMPowerBroadcast(uint64_t eventCode) {
     } else if (eventCode == kPbtApmResumeAutomatic ||
                (eventCode == kPbtApmResumeCritical && !VistaOrLater())) {
         ReleaseSuspendHold();
+        // The suspend stopped them; left off, periodic reports would end
+        // silently with every sleep while their boxes still show them on.
+        deps_.reportTimers.RestartReportTimers();
         deps_.pump.ProcessMessages();
     }
 }

@@ -48,6 +48,9 @@ class IReportTimers {
 public:
     virtual ~IReportTimers() = default;
     virtual void DisableReportTimers() = 0;
+    // After a resume: the timers whose reports are switched on run again, their
+    // first period counted from now.
+    virtual void RestartReportTimers() = 0;
 };
 
 // The exit-requested flag: lets the close that Windows sends at shutdown through.

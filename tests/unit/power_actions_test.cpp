@@ -151,7 +151,7 @@ TEST_F(PowerActions, DoubleSuspendThenOneResumeLeavesTheLockFree) {
     EXPECT_TRUE(LockFreeForOtherThreads());
     actions.WMPowerBroadcast(kPbtApmResumeAutomatic);  // nothing held, nothing released
     EXPECT_EQ(lock.depth, 0);
-    EXPECT_EQ(ev, (Events{"reports off", "reports off", "pump", "pump"}));
+    EXPECT_EQ(ev, (Events{"reports off", "reports off", "reports on", "pump", "reports on", "pump"}));
     EXPECT_EQ(log.lines.front(), "WM_POWERBROADCAST 0x0004");
 }
 

@@ -130,6 +130,7 @@ struct FakeHost : IReportTimers, IExitRequest {
     Events& ev;
     explicit FakeHost(Events& e) : ev(e) {}
     void DisableReportTimers() override { ev.push_back("reports off"); }
+    void RestartReportTimers() override { ev.push_back("reports on"); }
     void SetExitRequested() override { ev.push_back("exit requested"); }
 };
 

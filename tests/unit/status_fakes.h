@@ -23,7 +23,11 @@ struct FakeTimer : ITimer {
     uint32_t interval = 1000;
     bool enabled = false;
     int starts = 0;  // how often the count was restarted
-    void SetInterval(uint32_t ms) override { interval = ms; }
+    // Like a window timer: a new interval restarts a running count.
+    void SetInterval(uint32_t ms) override {
+        if (ms != interval && enabled) ++starts;
+        interval = ms;
+    }
     uint32_t Interval() const override { return interval; }
     void SetEnabled(bool e) override {
         if (e) ++starts;

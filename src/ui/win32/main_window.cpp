@@ -309,7 +309,10 @@ void MainWindow::OnTimer(UINT_PTR id) {
         RunForm([](TMainForm& f) { f.StartTimerTimer(); });
     if (id == kDelayTimerId && seams_->delayTimer.Enabled())
         RunForm([](TMainForm& f) { f.PowerFailPolicy().DelayTimerTimer(); });
-    // The report timers' senders come with the e-mail and LAN reports.
+    if (id == kSMTPReportsTimerId && seams_->smtpReportsTimer.Enabled())
+        RunForm([](TMainForm& f) { f.SMTPReportsTimerTimer(); });
+    if (id == kLANReportsTimerId && seams_->lanReportsTimer.Enabled())
+        RunForm([](TMainForm& f) { f.LANReportsTimerTimer(); });
 }
 
 LRESULT MainWindow::OnCtlColorStatic(HWND control, HDC dc, WPARAM wParam, LPARAM lParam) {
