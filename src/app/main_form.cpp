@@ -405,12 +405,12 @@ void TMainForm::LANReportsTimerTimer() { LANStatusReport(); }
 
 void TMainForm::MailStatusReport() {
     const std::string when = DateTimeText(sys_.clock.Now(), sys_.dateFormat);
-    sys_.warnings.SendMail(ReportSubject(when), ComposeReportText(*shown_.Current(), when));
+    sys_.warnings.SendMail(live_, ReportSubject(when), ComposeReportText(*shown_.Current(), when));
 }
 
 void TMainForm::LANStatusReport() {
     const std::string when = DateTimeText(sys_.clock.Now(), sys_.dateFormat);
-    sys_.warnings.SendLANMessage(ComposeReportText(*shown_.Current(), when));
+    sys_.warnings.SendLANMessage(live_, ComposeReportText(*shown_.Current(), when));
 }
 
 void TMainForm::HTTPCBClick() {}

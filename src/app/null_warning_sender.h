@@ -6,8 +6,8 @@ namespace velt {
 
 class NullWarningSender final : public IWarningSender {
 public:
-    void SendMail(const std::string&, const std::string&) override {}
-    void SendLANMessage(const std::string&) override {}
+    void SendMail(const TUPSSettings&, const std::string&, const std::string&) override {}
+    void SendLANMessage(const TUPSSettings&, const std::string&) override {}
 };
 
 }  // namespace velt

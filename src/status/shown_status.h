@@ -3,10 +3,9 @@
 // main one read: the e-mail and LAN senders, the page server. They never read
 // the window or the live objects; the main thread publishes a fresh copy.
 #include <array>
-#include <memory>
-#include <mutex>
 #include <string>
 
+#include "core/published.h"
 #include "status/warnings.h"
 
 namespace velt {
@@ -30,18 +29,7 @@ struct TShownStatus {
     bool operator==(const TShownStatus&) const = default;
 };
 
-// One writer (the main thread), any number of readers. A reader keeps its
-// snapshot as long as it likes; a later publish never changes it. The lock is
-// held only to swap or copy the pointer, never while a snapshot is composed or
-// read, and it is not the data lock.
-class TShownStatusPublisher {
-public:
-    void Publish(TShownStatus status);
-    std::shared_ptr<const TShownStatus> Current() const;
-
-private:
-    mutable std::mutex mutex_;
-    std::shared_ptr<const TShownStatus> current_ = std::make_shared<const TShownStatus>();
-};
+// Published by the main thread after every change of what the window shows.
+using TShownStatusPublisher = TPublished<TShownStatus>;
 
 }  // namespace velt

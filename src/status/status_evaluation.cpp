@@ -44,8 +44,8 @@ void TStatusEvaluation::Raise(const StatusEvent& e) {
     if (e.selection && !(deps_.live.*e.selection)) return;
     const std::string body =
         WarningBody(e.bodyPrefix, DateTimeText(when, deps_.dateFormat), e.bodyEvent, deps_.identity());
-    if (deps_.live.SMTPWarnings) deps_.warnings.SendMail(e.subject, body);
-    if (deps_.live.LANWarnings) deps_.warnings.SendLANMessage(body);
+    if (deps_.live.SMTPWarnings) deps_.warnings.SendMail(deps_.live, e.subject, body);
+    if (deps_.live.LANWarnings) deps_.warnings.SendLANMessage(deps_.live, body);
 }
 
 void TStatusEvaluation::RaiseLinkLost() { Raise(kLinkLost); }

@@ -54,8 +54,8 @@ struct FakeFeedback : IFeedback {
 struct FakeWarnings : IWarningSender {
     std::vector<std::pair<std::string, std::string>> mails;
     std::vector<std::string> lan;
-    void SendMail(const std::string& s, const std::string& b) override { mails.emplace_back(s, b); }
-    void SendLANMessage(const std::string& b) override { lan.push_back(b); }
+    void SendMail(const TUPSSettings&, const std::string& s, const std::string& b) override { mails.emplace_back(s, b); }
+    void SendLANMessage(const TUPSSettings&, const std::string& b) override { lan.push_back(b); }
 };
 
 struct FakeBatteryView : IBatteryView {
