@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include <exception>
+#include <utility>
 
 #include "app/command_line.h"
 #include "app/system_identity.h"
@@ -36,7 +37,9 @@ TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
       evaluation_({views.status, views.feedback, sys.warnings, battery_, policy_, live_, sys.clock, sys.dateFormat,
                    [this](const std::string& m, const LocalDateTime& t) { AddLogLine(m, t); },
                    [this] { return Identity(); }, sys.decimalSeparator}),
-      tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm}) {
+      tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm}),
+      pageSource_(shown_, settingsShown_, sys.clock, sys.dateFormat),
+      pageServer_(pageSource_) {
     // A report box switched on by the saved settings starts its timer before
     // any period is applied: its first report comes a whole period later.
     sys_.smtpReportsTimer.SetInterval(kReportPeriodBeforeSettingsMs);
@@ -83,7 +86,13 @@ bool TMainForm::FormCreate(const std::vector<std::string>& params) {
         DataLockGuard guard(sys_.lock);
         link_.RefreshIntervalMs = kDefaultRefreshMs;
     }
+    // The saved settings load "HTTP Server" before the page's user and
+    // password: the server starts once they are all in, never open before.
+    loadingSettings_ = true;
     LoadSettings(Settings());
+    loadingSettings_ = false;
+    SettingsChanged();
+    if (std::exchange(httpClickDuringLoad_, false)) HTTPCBClick();
     views_.main.ShowSettings(live_);
     views_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
     LoadSerialSettings(Settings());
@@ -129,6 +138,7 @@ bool TMainForm::WMQueryEndSession() {
 void TMainForm::FormClose() {
     StopMailReportTimer();
     StopLANReportTimer();
+    pageServer_.Stop();
     if (!StopWorker()) {
         // The worker is stuck in an exchange and may hold the data lock for
         // good: leave the link and the port alone rather than wait for it. The
@@ -413,7 +423,34 @@ void TMainForm::LANStatusReport() {
     sys_.warnings.SendLANMessage(live_, ComposeReportText(*shown_.Current(), when));
 }
 
-void TMainForm::HTTPCBClick() {}
-void TMainForm::HTTPAuthCBClick() {}
+void TMainForm::SettingsChanged() { settingsShown_.Publish(live_); }
+
+// The port is read first: a text that is no number leaves the server as it
+// was. A port the server cannot listen on leaves it off, the box checked and
+// the port editable, so the user can pick another.
+void TMainForm::HTTPCBClick() {
+    if (loadingSettings_) {
+        httpClickDuringLoad_ = true;
+        return;
+    }
+    const std::optional<int64_t> port = DecimalInteger(live_.HTTPPort);
+    if (!port) {
+        views_.main.ShowError("'" + live_.HTTPPort + "' is not a valid integer value");
+        return;
+    }
+    SettingsChanged();
+    if (!live_.HTTPServer) {
+        pageServer_.Stop();
+    } else if (!pageServer_.Active()) {
+        const bool inRange = *port >= 1 && *port <= 65535;
+        if (!inRange || pageServer_.Start(static_cast<uint16_t>(*port)) != THttpPageServer::StartResult::Listening)
+            views_.main.ShowError("Could not bind socket. Address and port are already in use.");
+    }
+    views_.main.SetHttpPortEditable(!pageServer_.Active());
+}
+
+// The fields follow the box; the credentials are checked whenever they are
+// stored, box or not, as the page has always done.
+void TMainForm::HTTPAuthCBClick() { views_.main.SetHttpCredentialsEditable(live_.HTTPAuthentication); }
 
 }  // namespace velt

@@ -9,6 +9,7 @@
 
 #include "app/dialogs_outside_lock.h"
 #include "app/main_view.h"
+#include "app/page_source.h"
 #include "app/settings_io.h"
 #include "core/feedback.h"
 #include "core/ups_settings.h"
@@ -17,7 +18,9 @@
 #include "core/event_sink.h"
 #include "core/hid_discovery.h"
 #include "core/link_watch.h"
+#include "core/published.h"
 #include "core/read_data.h"
+#include "net/http_page_server.h"
 #include "core/ups_link.h"
 #include "reports/event_log.h"
 #include "status/warnings.h"
@@ -100,6 +103,10 @@ public:
     bool ExitRequested() const { return exitRequested_; }
     // What the window shows, for readers on other threads.
     const TShownStatusPublisher& Shown() const { return shown_; }
+    const THttpPageServer& PageServer() const { return pageServer_; }
+    // The window calls it after every change the user makes to a setting:
+    // the page server reads the settings from what is published here.
+    void SettingsChanged();
 
     // Start-up after the single-instance check: false when the system does not
     // qualify and the program must end silently. Starts the worker.
@@ -188,10 +195,14 @@ private:
     uint32_t osMajorVersion_ = 5;
     std::string programPath_;
     bool exitRequested_ = false;
+    bool loadingSettings_ = false, httpClickDuringLoad_ = false;
     int spinnerStep_ = 0;
     std::string evaluationFailure_;
     TLinkWatch watch_;
-    TShownStatusPublisher shown_;  // the last one logged; empty after a good reply
+    TShownStatusPublisher shown_;
+    TPublished<TUPSSettings> settingsShown_;
+    TPageSource pageSource_;
+    THttpPageServer pageServer_;  // after what it reads: it stops first
 
     TComPortDialogOutsideLock portDialog_;
     TBatteryViewOutsideLock batteryView_;

@@ -41,6 +41,8 @@ public:
     // Open dialog for the external program; none when cancelled.
     virtual std::optional<std::string> AskExternalProgram() = 0;
     virtual void ShowError(const std::string& message) = 0;  // error message box
+    virtual void SetHttpPortEditable(bool editable) = 0;         // HTTPPortE
+    virtual void SetHttpCredentialsEditable(bool editable) = 0;  // HTTPUserE, HTTPPasswordE
 
     // Closes the main window for good (the exit-requested flag is set).
     virtual void CloseWindow() = 0;

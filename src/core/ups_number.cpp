@@ -72,4 +72,17 @@ std::optional<double> UPSStrToFloat(std::string_view text, char localeSeparator)
     return v;
 }
 
+std::optional<int64_t> DecimalInteger(std::string_view text) {
+    std::string_view s = TrimControls(text);
+    const bool negative = !s.empty() && s.front() == '-';
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) s.remove_prefix(1);
+    if (s.empty() || SkipDigits(s, 0) != s.size()) return std::nullopt;
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (error != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    if (negative) value = -value;
+    if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+    return value;
+}
+
 }  // namespace velt

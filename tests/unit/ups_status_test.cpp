@@ -118,5 +118,14 @@ TEST(UPSStrToFloat, AcceptedAndRefusedForms) {
     EXPECT_DOUBLE_EQ(*UPSStrToFloat(std::string("\0" "11.0\x1f", 6)), 11.0);
 }
 
+TEST(DecimalInteger, WholeNumbersOfAnEditFieldWithin32Bits) {
+    const std::pair<const char*, std::optional<int64_t>> cases[] = {
+        {"8080", 8080}, {" 80 ", 80}, {"+443", 443}, {"-1", -1}, {"0065535", 65535},
+        {"2147483647", 2147483647}, {"-2147483648", -2147483648LL}, {"2147483648", std::nullopt},
+        {"99999999999999999999", std::nullopt}, {"", std::nullopt}, {"-", std::nullopt},
+        {"80a", std::nullopt}, {"8 0", std::nullopt}, {"0x50", std::nullopt}, {"80.0", std::nullopt}};
+    for (const auto& [text, value] : cases) EXPECT_EQ(DecimalInteger(text), value) << text;
+}
+
 }  // namespace
 }  // namespace velt

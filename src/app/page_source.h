@@ -1,0 +1,31 @@
+#pragma once
+// What the page server answers with, from the snapshots the main thread
+// publishes: what the window shows and the settings. Called on the server's
+// thread; reads nothing else.
+#include "core/published.h"
+#include "core/ups_settings.h"
+#include "net/http_page_server.h"
+#include "status/shown_status.h"
+#include "sys/clock.h"
+#include "sys/date_time_format.h"
+
+namespace velt {
+
+class TPageSource final : public IPageSource {
+public:
+    TPageSource(const TShownStatusPublisher& shown, const TPublished<TUPSSettings>& settings, const IClock& clock,
+                const IDateTimeFormat& dateFormat)
+        : shown_(shown), settings_(settings), clock_(clock), dateFormat_(dateFormat) {}
+
+    // A page that cannot be composed leaves the request with the plain 200
+    // answer; the server goes on.
+    PageResponse Answer(const PageRequest& request) override;
+
+private:
+    const TShownStatusPublisher& shown_;
+    const TPublished<TUPSSettings>& settings_;
+    const IClock& clock_;
+    const IDateTimeFormat& dateFormat_;
+};
+
+}  // namespace velt

@@ -1,0 +1,99 @@
+#include "app/report_senders.h"
+
+#include <functional>
+#include <mutex>
+
+#include "reports/lan_message.h"
+
+namespace velt {
+
+namespace {
+constexpr std::chrono::milliseconds kExitBound{2000};
+}
+
+// Where a finished send's result goes: the main thread, while the senders
+// exist. A thread let go at exit may finish after that; its result is
+// dropped here instead of reaching a queue or a sender that is gone.
+class TReportSenders::ResultGate : public std::enable_shared_from_this<ResultGate> {
+public:
+    explicit ResultGate(IMainThreadPost& post) : post_(&post) {}
+
+    // Any thread; `task` runs on the main thread unless the gate closed first.
+    void Post(std::function<void()> task) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        if (!post_) return;
+        post_->Post([self = shared_from_this(), task = std::move(task)] {
+            if (self->Open()) task();
+        });
+    }
+    void Close() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        post_ = nullptr;
+    }
+
+private:
+    bool Open() {
+        std::lock_guard<std::mutex> guard(mutex_);
+        return post_ != nullptr;
+    }
+
+    std::mutex mutex_;
+    IMainThreadPost* post_;
+};
+
+TReportSenders::TReportSenders(ReportSendersDeps deps)
+    : deps_(deps), gate_(std::make_shared<ResultGate>(deps.mainThread)) {}
+
+TReportSenders::~TReportSenders() { AbandonAll(kExitBound); }
+
+bool TReportSenders::AbandonAll(std::chrono::milliseconds bound) {
+    const bool allEnded = jobs_.AbandonAll(bound);
+    gate_->Close();
+    return allEnded;
+}
+
+std::string MailResultText(const SmtpOutcome& outcome) {
+    switch (outcome.kind) {
+        case SmtpOutcome::Kind::Success: return "Report sending O.K.";
+        case SmtpOutcome::Kind::FailedWithText: return outcome.text;
+        case SmtpOutcome::Kind::FailedWithoutText: break;
+    }
+    return "Report sending failed";
+}
+
+// EHLO needs a name; a computer whose name cannot be read still greets.
+std::string TReportSenders::HeloName() {
+    const std::string name = deps_.system.ComputerName();
+    return name.empty() ? "localhost" : name;
+}
+
+void TReportSenders::SendMail(const TUPSSettings& s, const std::string& subject, const std::string& body) {
+    auto send = std::make_shared<TSmtpSend>(
+        SmtpConnection{s.SMTPHost, s.SMTPPort, s.SMTPLogin, s.SMTPPassword, s.SMTPFrom, s.SMTPMail, s.SMTPAuth},
+        MailContent{subject, body, HeloName(), std::chrono::system_clock::now()}, deps_.smtpLimits);
+    Begin();
+    jobs_.Run([this, gate = gate_, send] {
+        gate->Post([this, text = MailResultText(send->Run())] { Finish(text); });
+    }, [send] { send->Abandon(); });
+}
+
+void TReportSenders::SendLANMessage(const TUPSSettings& s, const std::string& body) {
+    LanJob job{body, s.LANServer, deps_.system.ComputerName(), deps_.osMajorVersion};
+    Begin();
+    // Only the messenger and the gate: a thread let go at exit must not reach
+    // into this object.
+    jobs_.Run([this, &messenger = deps_.messenger, gate = gate_, job = std::move(job)] {
+        gate->Post([this, text = SendLanReport(messenger, job)] { Finish(text); });
+    });
+}
+
+void TReportSenders::Begin() {
+    if (running_++ == 0) deps_.view.SetBusyCursor(true);
+}
+
+void TReportSenders::Finish(const std::string& statusText) {
+    deps_.view.SetStatusText(statusText);
+    if (--running_ == 0) deps_.view.SetBusyCursor(false);
+}
+
+}  // namespace velt
