@@ -189,20 +189,26 @@ struct TSmtpSend::Impl {
         return true;
     }
 
+    // Lines already received are taken without waiting: a reply of many
+    // lines often arrives in one piece.
     bool ReadLine(std::string& line, Clock::time_point deadline) {
-        auto op = std::make_shared<OpResult>();
-        asio::async_read_until(socket, asio::dynamic_buffer(input, kReplyLineMax), '\n',
-                               [op](const error_code& error, size_t bytes) {
-                                   op->done = true;
-                                   op->error = error;
-                                   op->bytes = bytes;
-                               });
-        if (!Await(op, deadline))
-            return Fail(WithText("No reply from the SMTP server within " + LimitText(limits.reply)));
-        if (op->error == asio::error::not_found) return Fail(WithText("The SMTP server's reply is too long"));
-        if (op->error) return Fail(WithText(LostText(op->error)));
-        line.assign(input, 0, op->bytes - 1);
-        input.erase(0, op->bytes);
+        size_t end = input.find('\n');
+        if (end == std::string::npos) {
+            auto op = std::make_shared<OpResult>();
+            asio::async_read_until(socket, asio::dynamic_buffer(input, kReplyLineMax), '\n',
+                                   [op](const error_code& error, size_t bytes) {
+                                       op->done = true;
+                                       op->error = error;
+                                       op->bytes = bytes;
+                                   });
+            if (!Await(op, deadline))
+                return Fail(WithText("No reply from the SMTP server within " + LimitText(limits.reply)));
+            if (op->error == asio::error::not_found) return Fail(WithText("The SMTP server's reply is too long"));
+            if (op->error) return Fail(WithText(LostText(op->error)));
+            end = op->bytes - 1;
+        }
+        line.assign(input, 0, end);
+        input.erase(0, end + 1);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         return true;
     }
