@@ -1,0 +1,323 @@
+#include "net/smtp_client.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <initializer_list>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "net/asio.h"
+#include "net/base64.h"
+#include "net/mail_message.h"
+#include "sys/error_text.h"
+
+namespace velt {
+
+namespace asio = boost::asio;
+using asio::ip::tcp;
+using boost::system::error_code;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// A server that floods ends the send instead of the memory.
+constexpr size_t kReplyLineMax = 4096;
+constexpr size_t kReplyMax = 65536;
+// The status bar shows one line.
+constexpr size_t kShownTextMax = 255;
+
+struct Reply {
+    int code = 0;
+    std::vector<std::string> lines;  // the text after the code of each line
+};
+
+// One operation's result, shared with its completion handler: a handler of a
+// cancelled operation that runs late writes only into its own record.
+struct OpResult {
+    bool done = false;
+    error_code error;
+    size_t bytes = 0;
+    tcp::resolver::results_type endpoints;
+};
+
+SmtpOutcome WithText(std::string text) { return {SmtpOutcome::Kind::FailedWithText, std::move(text)}; }
+SmtpOutcome WithoutText() { return {SmtpOutcome::Kind::FailedWithoutText, {}}; }
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A decimal number 1 to 65535, blanks around it allowed.
+std::optional<uint16_t> ParsePort(std::string_view text) {
+    text = TrimBlanks(text);
+    if (text.empty() || text.size() > 5) return std::nullopt;
+    unsigned value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value < 1 || value > 65535) return std::nullopt;
+    return static_cast<uint16_t>(value);
+}
+
+std::string LimitText(std::chrono::milliseconds limit) {
+    if (limit.count() % 1000 == 0) return std::to_string(limit.count() / 1000) + " s";
+    return std::to_string(limit.count()) + " ms";
+}
+
+// Server text on one line of the status bar.
+std::string Shown(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    if (text.size() > kShownTextMax) text.resize(kShownTextMax);
+    return text;
+}
+
+// "550 5.1.1 <x@y>: Recipient address rejected": the code and the text of
+// every line of the reply.
+std::string ReplyText(const Reply& reply) {
+    std::string text = std::to_string(reply.code);
+    for (const auto& line : reply.lines)
+        if (!line.empty()) text += " " + line;
+    return Shown(std::move(text));
+}
+
+std::string LostText(const error_code& error) {
+    if (error == asio::error::eof) return "The SMTP server closed the connection";
+    return "Connection to the SMTP server lost: " + TrimSystemErrorText(error.message());
+}
+
+std::string Upper(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+// The EHLO reply lists the mechanisms on lines "AUTH LOGIN PLAIN" or, in
+// the older form, "AUTH=LOGIN".
+bool ListsLogin(const Reply& ehlo) {
+    for (const auto& line : ehlo.lines) {
+        const std::string upper = Upper(line);
+        if (upper.rfind("AUTH ", 0) != 0 && upper.rfind("AUTH=", 0) != 0) continue;
+        size_t at = 5;
+        while (at < upper.size()) {
+            const size_t end = std::min(upper.find(' ', at), upper.size());
+            if (upper.compare(at, end - at, "LOGIN") == 0) return true;
+            at = end + 1;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+struct TSmtpSend::Impl {
+    SmtpConnection connection;
+    MailContent content;
+    SmtpLimits limits;
+    // The buffers outlive the I/O context: an operation cut short may still
+    // hold them until the context is gone.
+    std::string input;   // received bytes not yet taken as reply lines
+    std::string output;  // the command or message being written
+    asio::io_context io;
+    tcp::resolver resolver{io};
+    tcp::socket socket{io};
+    std::shared_ptr<OpResult> cutShort;  // cancelled, its handler not yet run
+    std::optional<SmtpOutcome> failure;  // the first failure of the dialogue
+    std::atomic<bool> abandoned{false};
+
+    Impl(SmtpConnection c, MailContent m, SmtpLimits l)
+        : connection(std::move(c)), content(std::move(m)), limits(l) {}
+
+    bool Fail(SmtpOutcome outcome) {
+        if (!failure) failure = abandoned ? WithoutText() : std::move(outcome);
+        return false;
+    }
+
+    static auto Completion(const std::shared_ptr<OpResult>& op) {
+        return [op](const error_code& error, auto&&...) {
+            op->done = true;
+            op->error = error;
+        };
+    }
+
+    // Runs the I/O context until `op` completes, the deadline passes or the
+    // send is abandoned; an operation cut short is cancelled. Abandon sets
+    // the flag before it stops the context, so a stop that comes before the
+    // restart below is still seen through the flag.
+    bool Await(const std::shared_ptr<OpResult>& op, Clock::time_point deadline) {
+        io.restart();
+        while (!op->done && !abandoned && Clock::now() < deadline) io.run_one_until(deadline);
+        if (op->done) return true;
+        error_code ignored;
+        resolver.cancel();
+        socket.cancel(ignored);
+        cutShort = op;
+        return false;
+    }
+
+    // The name lookup and the connection share one limit.
+    bool Connect() {
+        const auto port = ParsePort(connection.port);
+        const std::string host(TrimBlanks(connection.host));
+        if (!port || host.empty() || abandoned) return false;
+        const auto deadline = Clock::now() + limits.connect;
+        auto resolved = std::make_shared<OpResult>();
+        resolver.async_resolve(host, std::to_string(*port), tcp::resolver::numeric_service,
+                               [resolved](const error_code& error, tcp::resolver::results_type endpoints) {
+                                   resolved->done = true;
+                                   resolved->error = error;
+                                   resolved->endpoints = std::move(endpoints);
+                               });
+        if (!Await(resolved, deadline) || resolved->error) return false;
+        auto connected = std::make_shared<OpResult>();
+        asio::async_connect(socket, resolved->endpoints, Completion(connected));
+        return Await(connected, deadline) && !connected->error;
+    }
+
+    bool Write(std::string bytes, Clock::time_point deadline) {
+        output = std::move(bytes);
+        auto op = std::make_shared<OpResult>();
+        asio::async_write(socket, asio::buffer(output), Completion(op));
+        if (!Await(op, deadline)) return Fail(WithText("The SMTP server took no data for " + LimitText(limits.reply)));
+        if (op->error) return Fail(WithText(LostText(op->error)));
+        return true;
+    }
+
+    // Lines already received are taken without waiting: a reply of many
+    // lines often arrives in one piece.
+    bool ReadLine(std::string& line, Clock::time_point deadline) {
+        size_t end = input.find('\n');
+        if (end == std::string::npos) {
+            auto op = std::make_shared<OpResult>();
+            asio::async_read_until(socket, asio::dynamic_buffer(input, kReplyLineMax), '\n',
+                                   [op](const error_code& error, size_t bytes) {
+                                       op->done = true;
+                                       op->error = error;
+                                       op->bytes = bytes;
+                                   });
+            if (!Await(op, deadline))
+                return Fail(WithText("No reply from the SMTP server within " + LimitText(limits.reply)));
+            if (op->error == asio::error::not_found) return Fail(WithText("The SMTP server's reply is too long"));
+            if (op->error) return Fail(WithText(LostText(op->error)));
+            end = op->bytes - 1;
+        }
+        line.assign(input, 0, end);
+        input.erase(0, end + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return true;
+    }
+
+    // A whole reply: "250-text" lines continue it, "250 text" or "250" ends it.
+    bool ReadReply(Reply& reply, Clock::time_point deadline) {
+        reply = {};
+        size_t total = 0;
+        for (;;) {
+            std::string line;
+            if (!ReadLine(line, deadline)) return false;
+            total += line.size() + 2;
+            if (total > kReplyMax) return Fail(WithText("The SMTP server's reply is too long"));
+            const bool coded = line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
+                               std::isdigit(static_cast<unsigned char>(line[1])) &&
+                               std::isdigit(static_cast<unsigned char>(line[2])) &&
+                               (line.size() == 3 || line[3] == ' ' || line[3] == '-');
+            if (!coded) return Fail(WithText(Shown("Unreadable reply from the SMTP server: " + line.substr(0, 64))));
+            reply.code = std::stoi(line.substr(0, 3));
+            reply.lines.push_back(line.size() > 4 ? line.substr(4) : std::string());
+            if (line.size() == 3 || line[3] == ' ') return true;
+        }
+    }
+
+    bool Expect(const Reply& reply, std::initializer_list<int> codes) {
+        for (const int code : codes)
+            if (reply.code == code) return true;
+        return Fail(WithText(ReplyText(reply)));
+    }
+
+    // Writes `bytes` and reads the reply to them.
+    bool Exchange(std::string bytes, Reply& reply) {
+        return Write(std::move(bytes), Clock::now() + limits.reply) && ReadReply(reply, Clock::now() + limits.reply);
+    }
+
+    bool Step(std::string command, std::initializer_list<int> codes) {
+        Reply reply;
+        return Exchange(std::move(command) + "\r\n", reply) && Expect(reply, codes);
+    }
+
+    bool Greet(bool& loginListed) {
+        Reply reply;
+        if (!ReadReply(reply, Clock::now() + limits.reply) || !Expect(reply, {220})) return false;
+        const std::string domain = MailDomain(content.heloName);
+        if (!Exchange("EHLO " + domain + "\r\n", reply)) return false;
+        loginListed = reply.code == 250 && ListsLogin(reply);
+        return reply.code == 250 || Step("HELO " + domain, {250});
+    }
+
+    bool AuthLogin() {
+        return Step("AUTH LOGIN", {334}) && Step(Base64Encode(connection.login), {334}) &&
+               Step(Base64Encode(connection.password), {235});
+    }
+
+    bool SendMessage() {
+        const auto recipients = MailRecipients(connection.mail);
+        if (!Step("MAIL FROM:<" + MailboxAddress(connection.from) + ">", {250})) return false;
+        for (const auto& recipient : recipients)
+            if (!Step("RCPT TO:<" + MailboxAddress(recipient) + ">", {250, 251})) return false;
+        if (!Step("DATA", {354})) return false;
+        const MailParts parts{connection.from, recipients, content.subject, content.body,
+                              MailDomain(content.heloName), content.date};
+        Reply reply;
+        return Exchange(ComposeMailData(parts), reply) && Expect(reply, {250});
+    }
+
+    void Converse() {
+        bool loginListed = false;
+        if (!Greet(loginListed)) return;
+        if (connection.auth && loginListed && !AuthLogin()) return;
+        SendMessage();
+    }
+
+    // Polite and bounded: a cut-short operation is let finish first, so no
+    // two reads share the input; the reply to QUIT is not required.
+    void Quit() {
+        const auto deadline = Clock::now() + limits.quit;
+        if (cutShort) {
+            io.restart();
+            while (!cutShort->done && !abandoned && Clock::now() < deadline) io.run_one_until(deadline);
+            if (!cutShort->done) return;
+        }
+        input.clear();
+        Reply ignored;
+        if (Write("QUIT\r\n", deadline)) ReadReply(ignored, deadline);
+    }
+
+    SmtpOutcome Run() {
+        if (!Connect()) return WithoutText();
+        Converse();
+        const SmtpOutcome outcome = failure.value_or(SmtpOutcome{SmtpOutcome::Kind::Success, {}});
+        if (!abandoned) Quit();
+        error_code ignored;
+        socket.shutdown(tcp::socket::shutdown_both, ignored);
+        socket.close(ignored);
+        return outcome;
+    }
+};
+
+TSmtpSend::TSmtpSend(SmtpConnection connection, MailContent content, SmtpLimits limits)
+    : impl_(std::make_unique<Impl>(std::move(connection), std::move(content), limits)) {}
+
+TSmtpSend::~TSmtpSend() = default;
+
+SmtpOutcome TSmtpSend::Run() { return impl_->Run(); }
+
+void TSmtpSend::Abandon() {
+    impl_->abandoned = true;
+    impl_->io.stop();
+}
+
+}  // namespace velt
