@@ -282,6 +282,8 @@ void MainWindow::OnEffect(binding::Effect effect) {
         case Effect::HTTPServer: RunForm([](TMainForm& f) { f.HTTPCBClick(); }); break;
         case Effect::HTTPAuth: RunForm([](TMainForm& f) { f.HTTPAuthCBClick(); }); break;
         case Effect::RefreshInterval: RunForm([](TMainForm& f) { f.RefreshUDClick(); }); break;
+        case Effect::SMTPDelay: RunForm([](TMainForm& f) { f.SMTPDelayUDClick(); }); break;
+        case Effect::LANDelay: RunForm([](TMainForm& f) { f.LANDelayUDClick(); }); break;
         case Effect::None: break;
     }
     if (effect == Effect::HTTPServer || effect == Effect::HTTPAuth) settings_->ShowHttpStates();
