@@ -49,6 +49,8 @@ constexpr FormButton kFormButtons[] = {
     {IDC_ClearLogSB, [](TMainForm& f) { f.ClearLogSBClick(); }},
     {IDC_SaveLogSB, [](TMainForm& f) { f.SaveLogSBClick(); }},
     {IDC_ExSB, [](TMainForm& f) { f.ExSBClick(); }},
+    {IDC_SendSMTPRepSB, [](TMainForm& f) { f.SendSMTPRepSBClick(); }},
+    {IDC_LANRepSB, [](TMainForm& f) { f.LANRepSBClick(); }},
 };
 
 constexpr struct {
