@@ -133,6 +133,7 @@ enum ControlId : int {
     IDC_SMTPWarningsCB,
     IDC_SMTPDelayE,
     IDC_SMTPDelayUD,
+    IDC_SendSMTPRepSB,
     // HTTP page
     IDC_HTTPCB,
     IDC_HTTPPortE,
@@ -145,6 +146,7 @@ enum ControlId : int {
     IDC_LANWarningsCB,
     IDC_LANDelayE,
     IDC_LANDelayUD,
+    IDC_LANRepSB,
 
     // UPS Information page
     IDC_UPSGB = 1500,
@@ -196,6 +198,8 @@ enum ControlId : int {
     IDC_BatteryVoltUD,
     IDC_BatteryVoltSB,
 };
+// The Settings page's ids run on from 1300 and must stay below the dialog's.
+static_assert(IDC_LANRepSB < IDC_COMPortCB);
 
 struct NamedControl {
     const char* name;
@@ -236,10 +240,11 @@ inline constexpr NamedControl kNamedControls[] = {
     VELT_NAMED(VersionL), VELT_NAMED(OSL), VELT_NAMED(HomeL), VELT_NAMED(MailL), VELT_NAMED(DonateI),
     VELT_NAMED(SMTPHostE), VELT_NAMED(SMTPPortE), VELT_NAMED(SMTPLoginE), VELT_NAMED(SMTPPswE),
     VELT_NAMED(SMTPAuthCB), VELT_NAMED(SMTPFromE), VELT_NAMED(SMTPMailE), VELT_NAMED(SMTPReportsCB),
-    VELT_NAMED(SMTPWarningsCB), VELT_NAMED(SMTPDelayE), VELT_NAMED(SMTPDelayUD), VELT_NAMED(HTTPCB),
+    VELT_NAMED(SMTPWarningsCB), VELT_NAMED(SMTPDelayE), VELT_NAMED(SMTPDelayUD), VELT_NAMED(SendSMTPRepSB),
+    VELT_NAMED(HTTPCB),
     VELT_NAMED(HTTPPortE), VELT_NAMED(HTTPAuthCB), VELT_NAMED(HTTPUserE), VELT_NAMED(HTTPPasswordE),
     VELT_NAMED(LANServerNameE), VELT_NAMED(LANReportsCB), VELT_NAMED(LANWarningsCB), VELT_NAMED(LANDelayE),
-    VELT_NAMED(LANDelayUD),
+    VELT_NAMED(LANDelayUD), VELT_NAMED(LANRepSB),
 
     VELT_NAMED(UPSGB), VELT_NAMED(VIDNL), VELT_NAMED(VIDE), VELT_NAMED(PIDNL), VELT_NAMED(PIDE),
     VELT_NAMED(ProductNameNL), VELT_NAMED(ProductNameE), VELT_NAMED(MfrNL), VELT_NAMED(MfrE),

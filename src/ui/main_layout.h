@@ -143,8 +143,9 @@ inline constexpr Box kDelayE{72, 150, 54, 20};
 inline constexpr Box kMinVoltageE{226, 150, 50, 20};
 inline constexpr Box kUPSShutdownE{108, 216, 40, 20};
 inline constexpr Box kRefreshE{212, 282, 40, 20};
-inline constexpr Box kSMTPDelayE{142, 74, 40, 20};
-inline constexpr Box kLANDelayE{92, 28, 40, 20};
+inline constexpr Box kSMTPDelayE{156, 74, 40, 20};
+inline constexpr Box kLANDelayE{62, 28, 40, 20};
+inline constexpr Box kRepSendButton{258, 2, 24, 24};
 
 // Groups come before their contents: a group box must be below them in the
 // z-order, and creation order is z-order.
@@ -282,41 +283,45 @@ inline constexpr ControlSpec kMainControls[] = {
     // ---- Settings
     {IDC_RepPageControl, Page::Settings, Kind::Tabs, "", {2, 2, 296, 128}},
 
+    // The send buttons take the top right corner of their page.
     Fixed(Page::Smtp, "Host:", {2, 7, 32, 14}),
-    {IDC_SMTPHostE, Page::Smtp, Kind::TextEdit, "", {36, 4, 142, 20}, "Mail server"},
-    Fixed(Page::Smtp, "Port:", {184, 7, 28, 14}),
-    {IDC_SMTPPortE, Page::Smtp, Kind::TextEdit, "", {214, 4, 66, 20}},
+    {IDC_SMTPHostE, Page::Smtp, Kind::TextEdit, "", {36, 4, 130, 20}, "Mail server"},
+    Fixed(Page::Smtp, "Port:", {170, 7, 26, 14}),
+    {IDC_SMTPPortE, Page::Smtp, Kind::TextEdit, "", {198, 4, 54, 20}},
+    {IDC_SendSMTPRepSB, Page::Smtp, Kind::ToolButton, "Send Test Report", kRepSendButton, "Send Test Report",
+     IDI_START},
     Fixed(Page::Smtp, "Login:", {2, 31, 32, 14}),
     {IDC_SMTPLoginE, Page::Smtp, Kind::TextEdit, "", {36, 28, 92, 20}},
     Fixed(Page::Smtp, "Password:", {132, 31, 50, 14}),
-    {IDC_SMTPPswE, Page::Smtp, Kind::PasswordEdit, "", {184, 28, 96, 20}},
+    {IDC_SMTPPswE, Page::Smtp, Kind::PasswordEdit, "", {184, 28, 98, 20}},
     Fixed(Page::Smtp, "From:", {2, 55, 32, 14}),
-    {IDC_SMTPFromE, Page::Smtp, Kind::TextEdit, "", {36, 52, 108, 20}, "Sender address"},
-    Fixed(Page::Smtp, "To:", {148, 55, 18, 14}),
-    {IDC_SMTPMailE, Page::Smtp, Kind::TextEdit, "", {168, 52, 112, 20}, "Recipient address"},
-    {IDC_SMTPAuthCB, Page::Smtp, Kind::CheckBox, "Auth", {2, 76, 48, 16}, "Log in at the mail server"},
-    {IDC_SMTPReportsCB, Page::Smtp, Kind::CheckBox, "Reports every", {52, 76, 88, 16}},
+    {IDC_SMTPFromE, Page::Smtp, Kind::TextEdit, "", {36, 52, 104, 20}, "Sender address"},
+    Fixed(Page::Smtp, "E-Mail:", {144, 55, 38, 14}),
+    {IDC_SMTPMailE, Page::Smtp, Kind::TextEdit, "", {184, 52, 98, 20}, "Recipients, separated by commas"},
+    {IDC_SMTPAuthCB, Page::Smtp, Kind::CheckBox, "Authentication", {2, 76, 94, 16}, "Log in at the mail server"},
+    {IDC_SMTPReportsCB, Page::Smtp, Kind::CheckBox, "Reports", {98, 76, 56, 16}, "Send a report every period"},
     {IDC_SMTPDelayE, Page::Smtp, Kind::ReadOnlyEdit, "", kSMTPDelayE},
     UpDownFor(IDC_SMTPDelayUD, Page::Smtp, IDC_SMTPDelayE, kSMTPDelayE),
-    Fixed(Page::Smtp, "min", {184, 77, 22, 14}),
-    {IDC_SMTPWarningsCB, Page::Smtp, Kind::CheckBox, "Warnings", {208, 76, 72, 16}},
+    Fixed(Page::Smtp, "min", {kSMTPDelayE.Right() + 2, 77, 18, 14}),
+    {IDC_SMTPWarningsCB, Page::Smtp, Kind::CheckBox, "Warnings", {220, 76, 62, 16}, "Send a notice of each event"},
 
-    {IDC_HTTPCB, Page::Http, Kind::CheckBox, "HTTP Server", {2, 6, 92, 16}},
-    Fixed(Page::Http, "Port:", {100, 7, 28, 14}),
-    {IDC_HTTPPortE, Page::Http, Kind::TextEdit, "", {130, 4, 56, 20}},
-    {IDC_HTTPAuthCB, Page::Http, Kind::CheckBox, "Authentication", {2, 30, 120, 16}},
+    {IDC_HTTPCB, Page::Http, Kind::CheckBox, "Enabled", {2, 5, 64, 16}, "Serve the status page"},
+    Fixed(Page::Http, "Port:", {72, 7, 26, 14}),
+    {IDC_HTTPPortE, Page::Http, Kind::TextEdit, "", {100, 4, 56, 20}},
+    {IDC_HTTPAuthCB, Page::Http, Kind::CheckBox, "Authentication", {2, 30, 96, 16}},
     Fixed(Page::Http, "User:", {2, 55, 32, 14}),
     {IDC_HTTPUserE, Page::Http, Kind::TextEdit, "", {36, 52, 92, 20}},
     Fixed(Page::Http, "Password:", {132, 55, 50, 14}),
-    {IDC_HTTPPasswordE, Page::Http, Kind::PasswordEdit, "", {184, 52, 96, 20}},
+    {IDC_HTTPPasswordE, Page::Http, Kind::PasswordEdit, "", {184, 52, 98, 20}},
 
-    Fixed(Page::Lan, "LAN Server:", {2, 7, 62, 14}),
-    {IDC_LANServerNameE, Page::Lan, Kind::TextEdit, "", {66, 4, 160, 20}, "Computer that receives the messages"},
-    {IDC_LANReportsCB, Page::Lan, Kind::CheckBox, "Reports every", {2, 30, 88, 16}},
+    Fixed(Page::Lan, "Server Name:", {2, 7, 64, 14}),
+    {IDC_LANServerNameE, Page::Lan, Kind::TextEdit, "", {70, 4, 158, 20}, "Computer that receives the messages"},
+    {IDC_LANRepSB, Page::Lan, Kind::ToolButton, "Send Test Report", kRepSendButton, "Send Test Report", IDI_START},
+    {IDC_LANReportsCB, Page::Lan, Kind::CheckBox, "Reports", {2, 30, 58, 16}, "Send a report every period"},
     {IDC_LANDelayE, Page::Lan, Kind::ReadOnlyEdit, "", kLANDelayE},
     UpDownFor(IDC_LANDelayUD, Page::Lan, IDC_LANDelayE, kLANDelayE),
-    Fixed(Page::Lan, "min", {134, 31, 22, 14}),
-    {IDC_LANWarningsCB, Page::Lan, Kind::CheckBox, "Warnings", {162, 30, 80, 16}},
+    Fixed(Page::Lan, "min", {kLANDelayE.Right() + 2, 31, 20, 14}),
+    {IDC_LANWarningsCB, Page::Lan, Kind::CheckBox, "Warnings", {130, 30, 64, 16}, "Send a notice of each event"},
 
     {IDC_PowerFailGB, Page::Settings, Kind::Group, "Power Fail", {2, 134, 296, 128}},
     {IDC_DelayCB, Page::Settings, Kind::CheckBox, "Delay:", {8, 152, 62, 16}, "Count down when mains power fails"},

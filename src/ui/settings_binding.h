@@ -15,7 +15,7 @@ namespace velt::ui::binding {
 using S = TUPSSettings;
 
 // What a user's change sets off besides storing the value.
-enum class Effect { None, SMTPReports, LANReports, HTTPServer, HTTPAuth, RefreshInterval };
+enum class Effect { None, SMTPReports, LANReports, HTTPServer, HTTPAuth, RefreshInterval, SMTPDelay, LANDelay };
 
 struct CheckBinding {
     int id;
@@ -89,8 +89,8 @@ inline constexpr UpDownBinding kUpDowns[] = {
     {IDC_RefreshUD, &S::RefreshInterval, kRefreshIntervalRange, 1, Effect::RefreshInterval},
     {IDC_DelayUD, &S::Delay, kDelayRange, 10},
     {IDC_UPSShutdownUD, &S::UPSShutdownDelay, kUPSShutdownDelayRange, 1},
-    {IDC_SMTPDelayUD, &S::SMTPDelay, kReportDelayRange, 5},
-    {IDC_LANDelayUD, &S::LANDelay, kReportDelayRange, 5},
+    {IDC_SMTPDelayUD, &S::SMTPDelay, kReportDelayRange, 5, Effect::SMTPDelay},
+    {IDC_LANDelayUD, &S::LANDelay, kReportDelayRange, 5, Effect::LANDelay},
 };
 
 inline constexpr RadioBinding kRadios[] = {

@@ -12,6 +12,7 @@ namespace velt::ui {
 namespace {
 
 using binding::Effect;
+using S = TUPSSettings;
 
 // Controls as plain values. Like the real edits, a text set while a listener
 // is attached is reported back as a change.
@@ -162,15 +163,27 @@ TEST(SettingsControls, TypedRefreshIntervalIsStoredWithoutItsHandler) {
     EXPECT_EQ(r.effects, (std::vector<Effect>{Effect::RefreshInterval}));
 }
 
-TEST(SettingsControls, ArrowClicksStoreThePositionWithinTheRange) {
-    Rig r;
-    r.Arrow(IDC_DelayUD, 610);
-    r.Arrow(IDC_UPSShutdownUD, 61);
-    r.Arrow(IDC_LANDelayUD, 25);
-    EXPECT_EQ(r.live.Delay, 610);
-    EXPECT_EQ(r.live.UPSShutdownDelay, 60);
-    EXPECT_EQ(r.live.LANDelay, 25);
-    EXPECT_TRUE(r.effects.empty());
+// The report periods follow their arrows at once; the power-fail delays are
+// read when they are needed.
+TEST(SettingsControls, ArrowClicksStoreThePositionWithinTheRangeAndRunTheirHandler) {
+    const struct {
+        int upDown;
+        int32_t position;
+        int32_t S::*member;
+        int32_t stored;
+        std::vector<Effect> effects;
+    } cases[] = {
+        {IDC_DelayUD, 610, &S::Delay, 610, {}},
+        {IDC_UPSShutdownUD, 61, &S::UPSShutdownDelay, 60, {}},
+        {IDC_SMTPDelayUD, 185, &S::SMTPDelay, 180, {Effect::SMTPDelay}},
+        {IDC_LANDelayUD, 25, &S::LANDelay, 25, {Effect::LANDelay}},
+    };
+    for (const auto& c : cases) {
+        Rig r;
+        r.Arrow(c.upDown, c.position);
+        EXPECT_EQ(r.live.*c.member, c.stored) << c.upDown;
+        EXPECT_EQ(r.effects, c.effects) << c.upDown;
+    }
 }
 
 TEST(SettingsControls, AnUpDownThatCannotTellKeepsTheSetting) {

@@ -103,6 +103,8 @@ HWND CreateControl(HWND parent, const layout::ControlSpec& spec, HFONT font, HIC
     if (!h) return nullptr;
     ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ShowIcon(h, spec.kind, icon);
+    // Version 6 edits mask with a dot unless told the character.
+    if (spec.kind == Kind::PasswordEdit) ::SendMessageA(h, EM_SETPASSWORDCHAR, '*', 0);
     if (spec.kind == Kind::UpDown || spec.kind == Kind::TenthsUpDown) AttachUpDown(h, spec);
     return h;
 }

@@ -49,6 +49,8 @@ constexpr FormButton kFormButtons[] = {
     {IDC_ClearLogSB, [](TMainForm& f) { f.ClearLogSBClick(); }},
     {IDC_SaveLogSB, [](TMainForm& f) { f.SaveLogSBClick(); }},
     {IDC_ExSB, [](TMainForm& f) { f.ExSBClick(); }},
+    {IDC_SendSMTPRepSB, [](TMainForm& f) { f.SendSMTPRepSBClick(); }},
+    {IDC_LANRepSB, [](TMainForm& f) { f.LANRepSBClick(); }},
 };
 
 constexpr struct {
@@ -282,6 +284,8 @@ void MainWindow::OnEffect(binding::Effect effect) {
         case Effect::HTTPServer: RunForm([](TMainForm& f) { f.HTTPCBClick(); }); break;
         case Effect::HTTPAuth: RunForm([](TMainForm& f) { f.HTTPAuthCBClick(); }); break;
         case Effect::RefreshInterval: RunForm([](TMainForm& f) { f.RefreshUDClick(); }); break;
+        case Effect::SMTPDelay: RunForm([](TMainForm& f) { f.SMTPDelayUDClick(); }); break;
+        case Effect::LANDelay: RunForm([](TMainForm& f) { f.LANDelayUDClick(); }); break;
         case Effect::None: break;
     }
     if (effect == Effect::HTTPServer || effect == Effect::HTTPAuth) settings_->ShowHttpStates();
