@@ -26,21 +26,23 @@ void SettingsControls::SetUpRanges() {
     for (const auto& b : binding::kUpDowns) controls_.SetUpDownRange(b.id, b.range.min, b.range.max, b.increment);
 }
 
-void SettingsControls::Show() {
+void SettingsControls::Show(bool httpListening) {
     ShowingScope scope(showing_);
     for (const auto& b : binding::kChecks) controls_.SetCheck(b.id, live_.*b.member);
     for (const auto& b : binding::kTexts) controls_.SetText(b.id, live_.*b.member);
     for (const auto& b : binding::kUpDowns) controls_.SetUpDownPosition(b.id, b.range.Clamp(live_.*b.member));
     ShowAction();
-    ShowHttpStates();
+    ShowHttpStates(httpListening);
 }
 
 void SettingsControls::ShowAction() {
     for (const auto& r : binding::kRadios) controls_.SetCheck(r.id, live_.Action == r.action);
 }
 
-void SettingsControls::ShowHttpStates() {
-    controls_.Enable(IDC_HTTPPortE, !live_.HTTPServer);
+// The port follows the server, not its box: a port it could not listen on
+// stays editable with the box checked.
+void SettingsControls::ShowHttpStates(bool httpListening) {
+    controls_.Enable(IDC_HTTPPortE, !httpListening);
     controls_.Enable(IDC_HTTPUserE, live_.HTTPAuthentication);
     controls_.Enable(IDC_HTTPPasswordE, live_.HTTPAuthentication);
 }

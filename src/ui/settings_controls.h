@@ -19,7 +19,8 @@ public:
 
     // Ranges and steps of the up-downs; once, after the controls exist.
     void SetUpRanges();
-    void Show();
+    // `httpListening`: whether the page server listens, which the port field follows.
+    void Show(bool httpListening);
 
     // True when `id` is a settings control and the event was taken.
     bool OnEvent(int id, ControlEvent event);
@@ -28,7 +29,7 @@ public:
 
     // HTTPPortE while the server is off, the user and password while
     // authentication is on.
-    void ShowHttpStates();
+    void ShowHttpStates(bool httpListening);
 
 private:
     void OnCheck(const binding::CheckBinding& b);

@@ -67,7 +67,7 @@ TEST(SettingsControls, ShowPutsEveryLiveValueIntoItsControl) {
     r.live.SMTPHost = "mail.example.org";
     r.live.Delay = 1200;
     r.live.Action = 3;
-    r.settings.Show();
+    r.settings.Show(false);
     EXPECT_FALSE(r.controls.checks[IDC_DelayCB]);
     EXPECT_TRUE(r.controls.checks[IDC_BalloonCB]);
     EXPECT_EQ(r.controls.texts[IDC_SMTPHostE], "mail.example.org");
@@ -84,7 +84,7 @@ TEST(SettingsControls, ShowRunsNoHandlerAndChangesNoSetting) {
     r.live.HTTPServer = true;
     const TUPSSettings before = r.live;
     r.controls.onTextChange = [&](int id) { r.settings.OnEvent(id, ControlEvent::TextChanged); };
-    r.settings.Show();
+    r.settings.Show(false);
     EXPECT_TRUE(r.effects.empty());
     EXPECT_EQ(r.live, before);
 }
@@ -93,7 +93,7 @@ TEST(SettingsControls, ShowBringsAStoredNumberIntoTheUpDownsRange) {
     Rig r;
     r.live.Delay = 5;
     r.live.SMTPDelay = 500;
-    r.settings.Show();
+    r.settings.Show(false);
     EXPECT_EQ(r.controls.positions[IDC_DelayUD], 10);
     EXPECT_EQ(r.controls.positions[IDC_SMTPDelayUD], 180);
 }
@@ -101,7 +101,7 @@ TEST(SettingsControls, ShowBringsAStoredNumberIntoTheUpDownsRange) {
 TEST(SettingsControls, EveryBoxClickReachesTheLiveSettingsAtOnce) {
     for (const auto& b : binding::kChecks) {
         Rig r;
-        r.settings.Show();
+        r.settings.Show(false);
         const bool before = r.live.*b.member;
         r.Click(b.id);
         EXPECT_EQ(r.live.*b.member, !before) << b.id;
@@ -110,7 +110,7 @@ TEST(SettingsControls, EveryBoxClickReachesTheLiveSettingsAtOnce) {
 
 TEST(SettingsControls, BoxesWithAHandlerRunItAfterTheValueIsStored) {
     Rig r;
-    r.settings.Show();
+    r.settings.Show(false);
     bool seen = false;
     SettingsControls s{r.controls, r.live, [&](Effect e) {
                            EXPECT_EQ(e, Effect::SMTPReports);
@@ -126,7 +126,7 @@ TEST(SettingsControls, BoxesWithAHandlerRunItAfterTheValueIsStored) {
 
 TEST(SettingsControls, RadioClickSetsTheActionAndLeavesOneOn) {
     Rig r;
-    r.settings.Show();
+    r.settings.Show(false);
     r.settings.OnEvent(IDC_NothingRB, ControlEvent::Clicked);
     EXPECT_EQ(r.live.Action, 4);
     r.settings.OnEvent(IDC_SleepRB, ControlEvent::Clicked);
@@ -203,14 +203,15 @@ TEST(SettingsControls, RangesAndStepsGoToTheUpDowns) {
 
 TEST(SettingsControls, HttpFieldsFollowTheirSwitches) {
     Rig r;
-    r.settings.Show();
+    r.live.HTTPServer = true;  // checked, yet not listening: the port stays editable
+    r.settings.Show(false);
     EXPECT_TRUE(r.controls.enabled[IDC_HTTPPortE]);
     EXPECT_FALSE(r.controls.enabled[IDC_HTTPUserE]);
     EXPECT_FALSE(r.controls.enabled[IDC_HTTPPasswordE]);
     r.Click(IDC_HTTPAuthCB);
     r.Click(IDC_HTTPCB);
     EXPECT_EQ(r.effects, (std::vector<Effect>{Effect::HTTPAuth, Effect::HTTPServer}));
-    r.settings.ShowHttpStates();
+    r.settings.ShowHttpStates(true);
     EXPECT_FALSE(r.controls.enabled[IDC_HTTPPortE]);
     EXPECT_TRUE(r.controls.enabled[IDC_HTTPUserE]);
     EXPECT_TRUE(r.controls.enabled[IDC_HTTPPasswordE]);
