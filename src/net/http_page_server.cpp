@@ -1,0 +1,321 @@
+#include "net/http_page_server.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <list>
+#include <optional>
+#include <string_view>
+#include <thread>
+
+#include "net/asio.h"
+#include "net/page_request_head.h"
+
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+
+namespace velt {
+
+namespace {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+namespace http = beast::http;
+using tcp = asio::ip::tcp;
+using Clock = std::chrono::steady_clock;
+using ErrorCode = boost::system::error_code;
+
+// How long a refused client may go on sending before its connection closes:
+// reading what it sends lets the refusal reach it instead of a reset.
+constexpr std::chrono::milliseconds kLingerLimit{2000};
+// After a failed accept (out of descriptors, say), so the loop does not spin.
+constexpr std::chrono::milliseconds kAcceptRetry{100};
+
+std::string_view View(beast::string_view text) { return {text.data(), text.size()}; }
+
+class Connection;
+
+// What every connection shares; touched on the server's thread only.
+struct ServerCore {
+    IPageSource& source;
+    const PageServerLimits limits;
+    std::list<Connection*> open;
+};
+
+http::response<http::string_body> ToBeast(PageResponse page, unsigned version, bool keepAlive, bool headOnly) {
+    http::response<http::string_body> response{static_cast<http::status>(page.status), version};
+    for (const auto& [name, value] : page.headers) response.insert(name, value);
+    if (!page.contentType.empty()) response.set(http::field::content_type, page.contentType);
+    response.keep_alive(keepAlive);
+    const size_t length = page.body.size();
+    if (!headOnly) response.body() = std::move(page.body);
+    response.content_length(length);
+    return response;
+}
+
+enum class ReadFailure { Quietly, TooLarge, BodyTooLarge, Malformed };
+
+ReadFailure Classify(const ErrorCode& ec) {
+    if (ec == http::error::header_limit || ec == http::error::buffer_overflow) return ReadFailure::TooLarge;
+    if (ec == http::error::body_limit) return ReadFailure::BodyTooLarge;
+    if (ec == http::error::end_of_stream || ec == http::error::partial_message) return ReadFailure::Quietly;
+    if (ec.category() == http::make_error_code(http::error::bad_method).category()) return ReadFailure::Malformed;
+    return ReadFailure::Quietly;  // timeout, reset, closed by the server
+}
+
+// One client connection: waits for a request, reads its head (and drops its
+// body), answers, and waits again while the client keeps it alive. Its
+// pending operation holds it; the server's list holds only a pointer, removed
+// when it closes.
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+    Connection(tcp::socket socket, ServerCore& core)
+        : core_(core), stream_(std::move(socket)), buffer_(core.limits.headBytes),
+          entry_(core.open.insert(core.open.end(), this)) {}
+    ~Connection() { Close(); }
+
+    void Start() { WaitForRequest(); }
+
+    // Idempotent; the pending operation ends with an error and releases it.
+    void Close() {
+        if (closed_) return;
+        closed_ = true;
+        core_.open.erase(entry_);
+        ErrorCode ignored;
+        stream_.socket().shutdown(tcp::socket::shutdown_both, ignored);
+        stream_.close();
+    }
+
+    // Waiting for the first byte of a request.
+    bool Idle() const { return idle_; }
+    Clock::time_point IdleSince() const { return idleSince_; }
+
+private:
+    void WaitForRequest() {
+        parser_.emplace();
+        parser_->header_limit(static_cast<uint32_t>(core_.limits.headBytes));
+        parser_->body_limit(core_.limits.bodyBytes);
+        if (buffer_.size() > 0) {  // a pipelined request already here
+            stream_.expires_after(core_.limits.headDeadline);
+            ReadHead();
+            return;
+        }
+        // A new connection's first request has the head deadline from its
+        // start; a kept-alive one may idle longer, then gets the head deadline
+        // from its first byte.
+        const bool keptAlive = answered_ > 0;
+        stream_.expires_after(keptAlive ? core_.limits.idleKeepAlive : core_.limits.headDeadline);
+        idle_ = true;
+        idleSince_ = Clock::now();
+        const size_t chunk = std::min<size_t>(1024, core_.limits.headBytes);
+        stream_.async_read_some(buffer_.prepare(chunk), [self = shared_from_this(), keptAlive](ErrorCode ec, size_t n) {
+            self->idle_ = false;
+            if (self->closed_) return;
+            if (ec) return self->Close();
+            self->buffer_.commit(n);
+            if (keptAlive) self->stream_.expires_after(self->core_.limits.headDeadline);
+            self->ReadHead();
+        });
+    }
+
+    void ReadHead() {
+        http::async_read_header(stream_, buffer_, *parser_, [self = shared_from_this()](ErrorCode ec, size_t) {
+            if (self->closed_) return;
+            if (ec) return self->Fail(ec);
+            self->DropBody();
+        });
+    }
+
+    void DropBody() {
+        if (parser_->is_done()) return Respond();
+        parser_->get().body().data = sink_.data();
+        parser_->get().body().size = sink_.size();
+        http::async_read(stream_, buffer_, *parser_, [self = shared_from_this()](ErrorCode ec, size_t) {
+            if (self->closed_) return;
+            if (ec == http::error::need_buffer) ec = {};
+            if (ec) return self->Fail(ec);
+            self->DropBody();
+        });
+    }
+
+    void Fail(const ErrorCode& ec) {
+        switch (Classify(ec)) {
+            case ReadFailure::TooLarge: return Refuse(431);
+            case ReadFailure::BodyTooLarge: return Refuse(413);
+            case ReadFailure::Malformed: return Refuse(400);
+            case ReadFailure::Quietly: return Close();
+        }
+    }
+
+    void Respond() {
+        const auto& request = parser_->get();
+        const bool keepAlive = request.keep_alive();
+        const bool headOnly = request.method() == http::verb::head;
+        if (!headOnly && request.method() != http::verb::get) {
+            PageResponse refusal = StatusPage(405);
+            refusal.headers = {{"Allow", "GET, HEAD"}};
+            return Send(ToBeast(std::move(refusal), request.version(), keepAlive, false), !keepAlive);
+        }
+        PageResponse page;
+        try {
+            page = core_.source.Answer(
+                PageRequestFromHead(View(request.target()), View(request[http::field::authorization])));
+        } catch (const std::exception&) {
+            page = StatusPage(500);
+        }
+        Send(ToBeast(std::move(page), request.version(), keepAlive, headOnly), !keepAlive);
+    }
+
+    void Refuse(int status) { Send(ToBeast(StatusPage(status), 11, false, false), true); }
+
+    void Send(http::response<http::string_body> response, bool thenClose) {
+        response_.emplace(std::move(response));
+        stream_.expires_after(core_.limits.headDeadline);
+        http::async_write(stream_, *response_, [self = shared_from_this(), thenClose](ErrorCode ec, size_t) {
+            self->response_.reset();
+            if (self->closed_) return;
+            if (ec) return self->Close();
+            if (thenClose) return self->Linger();
+            ++self->answered_;
+            self->WaitForRequest();
+        });
+    }
+
+    // Ends the sending side and reads until the client closes too, or for a
+    // bounded time; closing with its bytes unread would reset the connection
+    // and could take the answer with it.
+    void Linger() {
+        ErrorCode ignored;
+        stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+        stream_.expires_after(kLingerLimit);
+        DiscardUntilClosed();
+    }
+
+    void DiscardUntilClosed() {
+        stream_.async_read_some(asio::buffer(sink_), [self = shared_from_this()](ErrorCode ec, size_t) {
+            if (self->closed_) return;
+            if (ec) return self->Close();
+            self->DiscardUntilClosed();
+        });
+    }
+
+    ServerCore& core_;
+    beast::tcp_stream stream_;
+    beast::flat_buffer buffer_;  // at most one head, and what follows it
+    std::optional<http::request_parser<http::buffer_body>> parser_;
+    std::optional<http::response<http::string_body>> response_;
+    std::array<char, 1024> sink_;  // request bodies and lingering bytes land here
+    std::list<Connection*>::iterator entry_;
+    size_t answered_ = 0;
+    bool closed_ = false;
+    bool idle_ = false;
+    Clock::time_point idleSince_;
+};
+
+// Makes room for one more connection: closes the one idle longest. False when
+// none is idle.
+bool CloseLongestIdle(ServerCore& core) {
+    Connection* longest = nullptr;
+    for (Connection* c : core.open)
+        if (c->Idle() && (!longest || c->IdleSince() < longest->IdleSince())) longest = c;
+    if (!longest) return false;
+    longest->Close();
+    return true;
+}
+
+std::optional<tcp::acceptor> Listen(asio::io_context& io, const tcp::endpoint& endpoint) {
+    tcp::acceptor acceptor(io);
+    ErrorCode ec;
+    acceptor.open(endpoint.protocol(), ec);
+    if (!ec && endpoint.protocol() == tcp::v6()) acceptor.set_option(asio::ip::v6_only(false), ec);
+#ifndef _WIN32
+    // Lets a restart bind over connections still in TIME_WAIT. Windows does
+    // not need it for that, and there it would let a second server take the
+    // same port.
+    if (!ec) acceptor.set_option(tcp::acceptor::reuse_address(true), ec);
+#endif
+    if (!ec) acceptor.bind(endpoint, ec);
+    if (!ec) acceptor.listen(asio::socket_base::max_listen_connections, ec);
+    if (ec) return std::nullopt;
+    return std::optional<tcp::acceptor>(std::move(acceptor));
+}
+
+}  // namespace
+
+struct THttpPageServer::Impl {
+    Impl(IPageSource& source, PageServerLimits limits) : core{source, limits, {}} {}
+
+    // Declared before the io_context: connections still held by its handlers
+    // leave this list as the io_context is destroyed.
+    ServerCore core;
+    asio::io_context io;
+    std::optional<tcp::acceptor> acceptor;
+    asio::steady_timer acceptRetry{io};
+    std::thread thread;
+    std::atomic<uint16_t> port{0};
+
+    void Accept() {
+        acceptor->async_accept([this](ErrorCode ec, tcp::socket socket) {
+            if (!acceptor->is_open()) return;
+            if (ec) {
+                acceptRetry.expires_after(kAcceptRetry);
+                acceptRetry.async_wait([this](ErrorCode waitEc) {
+                    if (!waitEc && acceptor->is_open()) Accept();
+                });
+                return;
+            }
+            Admit(std::move(socket));
+            Accept();
+        });
+    }
+
+    // With every place taken and none idle, the newcomer is closed.
+    void Admit(tcp::socket socket) {
+        if (core.open.size() >= core.limits.maxConnections && !CloseLongestIdle(core)) return;
+        ErrorCode ignored;
+        socket.set_option(tcp::no_delay(true), ignored);
+        std::make_shared<Connection>(std::move(socket), core)->Start();
+    }
+
+    void CloseAll() {
+        ErrorCode ignored;
+        acceptor->close(ignored);
+        acceptRetry.cancel();
+        while (!core.open.empty()) core.open.front()->Close();
+    }
+};
+
+THttpPageServer::THttpPageServer(IPageSource& source, PageServerLimits limits)
+    : impl_(std::make_unique<Impl>(source, limits)) {}
+
+THttpPageServer::~THttpPageServer() { Stop(); }
+
+THttpPageServer::StartResult THttpPageServer::Start(uint16_t port) {
+    Stop();
+    Impl& impl = *impl_;
+    impl.io.restart();
+    impl.acceptor = Listen(impl.io, {tcp::v6(), port});
+    if (!impl.acceptor) impl.acceptor = Listen(impl.io, {tcp::v4(), port});
+    if (!impl.acceptor) return StartResult::BindFailed;
+    impl.port = impl.acceptor->local_endpoint().port();
+    impl.Accept();
+    impl.thread = std::thread([&impl] { impl.io.run(); });
+    return StartResult::Listening;
+}
+
+void THttpPageServer::Stop() {
+    Impl& impl = *impl_;
+    if (!impl.thread.joinable()) return;
+    // Closing cancels every pending operation; the run ends once their
+    // handlers are through, none of which waits for anything.
+    asio::post(impl.io, [&impl] { impl.CloseAll(); });
+    impl.thread.join();
+    impl.acceptor.reset();
+    impl.port = 0;
+}
+
+bool THttpPageServer::Active() const { return impl_->port != 0; }
+
+uint16_t THttpPageServer::Port() const { return impl_->port; }
+
+}  // namespace velt
