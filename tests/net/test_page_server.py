@@ -39,7 +39,8 @@ class Fixture:
         ready, _, _ = select.select([self.process.stdout], [], [], 10)
         line = self.process.stdout.readline().decode() if ready else ""
         if not line.startswith("ready "):
-            self.stop()
+            self.process.kill()
+            self.process.communicate(timeout=5)
             raise RuntimeError("the fixture did not start: %r" % line)
         self.limits = dict(item.split("=") for item in line.split()[1:])
         self.port = int(self.limits["port"])
@@ -52,14 +53,18 @@ class Fixture:
         raise RuntimeError("no VmRSS")
 
     def stop(self):
+        """Stops it; fails unless it ended cleanly and silently (a sanitized
+        fixture reports its findings on stderr)."""
         self.process.terminate()
         try:
-            self.process.wait(5)
+            _, errors = self.process.communicate(timeout=5)
         except subprocess.TimeoutExpired:
             self.process.kill()
-            self.process.wait(5)
-        self.process.stdout.close()
-        self.process.stderr.close()
+            self.process.communicate(timeout=5)
+            raise AssertionError("the fixture did not stop on SIGTERM")
+        if self.process.returncode != 0 or errors:
+            raise AssertionError("the fixture ended with %d: %s" % (
+                self.process.returncode, errors.decode(errors="replace")[:2000]))
 
 
 def curl(port, path="/", *args, host="127.0.0.1"):
