@@ -60,21 +60,24 @@ ReadFailure Classify(const ErrorCode& ec) {
     if (ec == http::error::body_limit) return ReadFailure::BodyTooLarge;
     if (ec == http::error::end_of_stream || ec == http::error::partial_message) return ReadFailure::Quietly;
     if (ec.category() == http::make_error_code(http::error::bad_method).category()) return ReadFailure::Malformed;
-    return ReadFailure::Quietly;  // timeout, reset, closed by the server
+    return ReadFailure::Quietly;  // reset, closed by the server
 }
 
 // One client connection: waits for a request, reads its head (and drops its
 // body), answers, and waits again while the client keeps it alive. Its
 // pending operation holds it; the server's list holds only a pointer, removed
-// when it closes.
+// when it closes. Deadlines are times that the server's sweep checks, so a
+// request costs no timer of its own (each timer change is a system call
+// under Windows).
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection(tcp::socket socket, ServerCore& core)
-        : core_(core), stream_(std::move(socket)), buffer_(core.limits.headBytes),
+        : core_(core), socket_(std::move(socket)), buffer_(core.limits.headBytes),
           entry_(core.open.insert(core.open.end(), this)) {}
     ~Connection() { Close(); }
 
-    void Start() { WaitForRequest(); }
+    // A new connection's first request has the head deadline from its start.
+    void Start() { WaitForRequest(core_.limits.headDeadline); }
 
     // Idempotent; the pending operation ends with an error and releases it.
     void Close() {
@@ -82,55 +85,53 @@ public:
         closed_ = true;
         core_.open.erase(entry_);
         ErrorCode ignored;
-        stream_.socket().shutdown(tcp::socket::shutdown_both, ignored);
-        stream_.close();
+        socket_.shutdown(tcp::socket::shutdown_both, ignored);
+        socket_.close(ignored);
     }
 
-    // Waiting for the first byte of a request.
-    bool Idle() const { return idle_; }
-    Clock::time_point IdleSince() const { return idleSince_; }
+    // Waiting for a request of which no byte has come yet.
+    bool Idle() const { return waiting_ && !parser_->got_some(); }
+    Clock::time_point IdleSince() const { return waitingSince_; }
+
+    // Closes the connection past its deadline. A kept-alive one whose next
+    // request has begun gets the head deadline from now on.
+    void Sweep(Clock::time_point now) {
+        if (keptAliveIdle_ && parser_->got_some()) {
+            keptAliveIdle_ = false;
+            deadline_ = now + core_.limits.headDeadline;
+        }
+        if (now >= deadline_) Close();
+    }
 
 private:
-    void WaitForRequest() {
+    void WaitForRequest(std::chrono::milliseconds untilHeadEnds) {
         parser_.emplace();
         parser_->header_limit(static_cast<uint32_t>(core_.limits.headBytes));
         parser_->body_limit(core_.limits.bodyBytes);
-        if (buffer_.size() > 0) {  // a pipelined request already here
-            stream_.expires_after(core_.limits.headDeadline);
-            ReadHead();
-            return;
-        }
-        // A new connection's first request has the head deadline from its
-        // start; a kept-alive one may idle longer, then gets the head deadline
-        // from its first byte.
-        const bool keptAlive = answered_ > 0;
-        stream_.expires_after(keptAlive ? core_.limits.idleKeepAlive : core_.limits.headDeadline);
-        idle_ = true;
-        idleSince_ = Clock::now();
-        const size_t chunk = std::min<size_t>(1024, core_.limits.headBytes);
-        stream_.async_read_some(buffer_.prepare(chunk), [self = shared_from_this(), keptAlive](ErrorCode ec, size_t n) {
-            self->idle_ = false;
-            if (self->closed_) return;
-            if (ec) return self->Close();
-            self->buffer_.commit(n);
-            if (keptAlive) self->stream_.expires_after(self->core_.limits.headDeadline);
-            self->ReadHead();
-        });
-    }
-
-    void ReadHead() {
-        http::async_read_header(stream_, buffer_, *parser_, [self = shared_from_this()](ErrorCode ec, size_t) {
+        waiting_ = true;
+        waitingSince_ = Clock::now();
+        deadline_ = waitingSince_ + untilHeadEnds;
+        http::async_read_header(socket_, buffer_, *parser_, [self = shared_from_this()](ErrorCode ec, size_t) {
+            self->waiting_ = self->keptAliveIdle_ = false;
             if (self->closed_) return;
             if (ec) return self->Fail(ec);
             self->DropBody();
         });
     }
 
+    // A kept-alive connection may idle longer than a head may take; a
+    // pipelined request already here gets the head deadline.
+    void WaitForNextRequest() {
+        if (buffer_.size() > 0) return WaitForRequest(core_.limits.headDeadline);
+        keptAliveIdle_ = true;
+        WaitForRequest(core_.limits.idleKeepAlive);
+    }
+
     void DropBody() {
         if (parser_->is_done()) return Respond();
         parser_->get().body().data = sink_.data();
         parser_->get().body().size = sink_.size();
-        http::async_read(stream_, buffer_, *parser_, [self = shared_from_this()](ErrorCode ec, size_t) {
+        http::async_read(socket_, buffer_, *parser_, [self = shared_from_this()](ErrorCode ec, size_t) {
             if (self->closed_) return;
             if (ec == http::error::need_buffer) ec = {};
             if (ec) return self->Fail(ec);
@@ -170,14 +171,13 @@ private:
 
     void Send(http::response<http::string_body> response, bool thenClose) {
         response_.emplace(std::move(response));
-        stream_.expires_after(core_.limits.headDeadline);
-        http::async_write(stream_, *response_, [self = shared_from_this(), thenClose](ErrorCode ec, size_t) {
+        deadline_ = Clock::now() + core_.limits.headDeadline;
+        http::async_write(socket_, *response_, [self = shared_from_this(), thenClose](ErrorCode ec, size_t) {
             self->response_.reset();
             if (self->closed_) return;
             if (ec) return self->Close();
             if (thenClose) return self->Linger();
-            ++self->answered_;
-            self->WaitForRequest();
+            self->WaitForNextRequest();
         });
     }
 
@@ -186,13 +186,13 @@ private:
     // and could take the answer with it.
     void Linger() {
         ErrorCode ignored;
-        stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
-        stream_.expires_after(kLingerLimit);
+        socket_.shutdown(tcp::socket::shutdown_send, ignored);
+        deadline_ = Clock::now() + kLingerLimit;
         DiscardUntilClosed();
     }
 
     void DiscardUntilClosed() {
-        stream_.async_read_some(asio::buffer(sink_), [self = shared_from_this()](ErrorCode ec, size_t) {
+        socket_.async_read_some(asio::buffer(sink_), [self = shared_from_this()](ErrorCode ec, size_t) {
             if (self->closed_) return;
             if (ec) return self->Close();
             self->DiscardUntilClosed();
@@ -200,16 +200,16 @@ private:
     }
 
     ServerCore& core_;
-    beast::tcp_stream stream_;
+    tcp::socket socket_;
     beast::flat_buffer buffer_;  // at most one head, and what follows it
     std::optional<http::request_parser<http::buffer_body>> parser_;
     std::optional<http::response<http::string_body>> response_;
     std::array<char, 1024> sink_;  // request bodies and lingering bytes land here
     std::list<Connection*>::iterator entry_;
-    size_t answered_ = 0;
     bool closed_ = false;
-    bool idle_ = false;
-    Clock::time_point idleSince_;
+    bool waiting_ = false;        // for a request head
+    bool keptAliveIdle_ = false;  // waiting under the keep-alive deadline
+    Clock::time_point waitingSince_, deadline_;
 };
 
 // Makes room for one more connection: closes the one idle longest. False when
@@ -221,6 +221,11 @@ bool CloseLongestIdle(ServerCore& core) {
     if (!longest) return false;
     longest->Close();
     return true;
+}
+
+Clock::duration SweepPeriod(const PageServerLimits& limits) {
+    const auto shortest = std::min(limits.headDeadline, limits.idleKeepAlive);
+    return std::clamp<Clock::duration>(shortest / 8, std::chrono::milliseconds(20), std::chrono::seconds(1));
 }
 
 std::optional<tcp::acceptor> Listen(asio::io_context& io, const tcp::endpoint& endpoint) {
@@ -251,6 +256,8 @@ struct THttpPageServer::Impl {
     asio::io_context io;
     std::optional<tcp::acceptor> acceptor;
     asio::steady_timer acceptRetry{io};
+    asio::steady_timer sweepTimer{io};
+    bool sweeping = false;
     std::thread thread;
     std::atomic<uint16_t> port{0};
 
@@ -275,12 +282,29 @@ struct THttpPageServer::Impl {
         ErrorCode ignored;
         socket.set_option(tcp::no_delay(true), ignored);
         std::make_shared<Connection>(std::move(socket), core)->Start();
+        SweepSoon();
+    }
+
+    // Checks the connections' deadlines while there are any; a deadline is
+    // met to within a tenth or so of the shortest one.
+    void SweepSoon() {
+        if (sweeping) return;
+        sweeping = true;
+        sweepTimer.expires_after(SweepPeriod(core.limits));
+        sweepTimer.async_wait([this](ErrorCode ec) {
+            sweeping = false;
+            if (ec) return;
+            const Clock::time_point now = Clock::now();
+            for (auto it = core.open.begin(); it != core.open.end();) (*it++)->Sweep(now);
+            if (!core.open.empty()) SweepSoon();
+        });
     }
 
     void CloseAll() {
         ErrorCode ignored;
         acceptor->close(ignored);
         acceptRetry.cancel();
+        sweepTimer.cancel();
         while (!core.open.empty()) core.open.front()->Close();
     }
 };
