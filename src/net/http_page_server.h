@@ -22,8 +22,12 @@ public:
 
 struct PageServerLimits {
     size_t headBytes = 8192;                        // larger heads get 431 and the connection closes
-    std::chrono::milliseconds headDeadline{10000};  // from the wait for a request to its last head byte
-    std::chrono::milliseconds idleKeepAlive{30000}; // a kept-alive connection waiting for its next request
+    // A new connection's first head must be in within headDeadline of the
+    // connection; a kept-alive connection may wait idleKeepAlive for its next
+    // request, whose head then has headDeadline from its first byte. Met to
+    // within an eighth of the shorter one.
+    std::chrono::milliseconds headDeadline{10000};
+    std::chrono::milliseconds idleKeepAlive{30000};
     size_t maxConnections = 64;                     // when full, the longest idle connection makes room
     size_t bodyBytes = 65536;                       // a request body is read and dropped up to this size
 };
