@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the layer check of the includes, native unit
 # tests (CTest), the same under AddressSanitizer and UndefinedBehaviorSanitizer,
-# a short run of each fuzz target, the tools' Python tests, then the Windows
-# build and its end-to-end tests under Wine.
+# a short run of each fuzz target, the Python tests of the tools and of the
+# page server, then the Windows build and its end-to-end tests under Wine.
 # Ends with "N passed, M failed" and a non-zero status when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -78,24 +78,28 @@ else
   failed=$((failed + fuzz_failed))
 fi
 
-if compgen -G "tools/test_*.py" >/dev/null; then
-  note "tool tests (Python)"
-  /usr/bin/python3 -m unittest discover -s tools -p 'test_*.py' 2>&1 | tee "$logdir/tools.log"
-  ran=$(sed -n 's/^Ran \([0-9]\+\) tests\?.*/\1/p' "$logdir/tools.log" | tail -n 1)
+# The tools' own tests, then the page server against real clients (it needs
+# the native build's fixture).
+for suite in tools tests/net; do
+  compgen -G "$suite/test_*.py" >/dev/null || continue
+  note "$suite tests (Python)"
+  log="$logdir/python-${suite//\//-}.log"
+  /usr/bin/python3 -m unittest discover -s "$suite" -p 'test_*.py' 2>&1 | tee "$log"
+  ran=$(sed -n 's/^Ran \([0-9]\+\) tests\?.*/\1/p' "$log" | tail -n 1)
   bad=0
-  if line=$(grep -E '^FAILED \(' "$logdir/tools.log" | tail -n 1); then
+  if line=$(grep -E '^FAILED \(' "$log" | tail -n 1); then
     for n in $(grep -oE '(failures|errors)=[0-9]+' <<<"$line" | cut -d= -f2); do
       bad=$((bad + n))
     done
     [ "$bad" -gt 0 ] || bad=1
   fi
   if [ -z "$ran" ]; then
-    fail_step "tool tests did not run"
+    fail_step "$suite tests did not run"
   else
     passed=$((passed + ran - bad))
     failed=$((failed + bad))
   fi
-fi
+done
 
 note "Windows build"
 if cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \

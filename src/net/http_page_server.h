@@ -1,0 +1,58 @@
+#pragma once
+// The status page's HTTP server: asynchronous, on one thread of its own, with
+// keep-alive for HTTP/1.0 and 1.1. Each GET or HEAD goes to the page source;
+// other methods get 405. Bounded everywhere a client could hold it: the size
+// and arrival time of a request head, the body it may send, the number of
+// connections. Boost.Beast stays inside the .cpp.
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "reports/page_request.h"
+
+namespace velt {
+
+class IPageSource {
+public:
+    virtual ~IPageSource() = default;
+    // Called on the server's thread, one request at a time.
+    virtual PageResponse Answer(const PageRequest& request) = 0;
+};
+
+struct PageServerLimits {
+    size_t headBytes = 8192;                        // larger heads get 431 and the connection closes
+    // A new connection's first head must be in within headDeadline of the
+    // connection; a kept-alive connection may wait idleKeepAlive for its next
+    // request, whose head then has headDeadline from its first byte. Met to
+    // within an eighth of the shorter one.
+    std::chrono::milliseconds headDeadline{10000};
+    std::chrono::milliseconds idleKeepAlive{30000};
+    size_t maxConnections = 64;                     // when full, the longest idle connection makes room
+    size_t bodyBytes = 65536;                       // a request body is read and dropped up to this size
+};
+
+class THttpPageServer {
+public:
+    explicit THttpPageServer(IPageSource& source, PageServerLimits limits = {});
+    ~THttpPageServer();
+    THttpPageServer(const THttpPageServer&) = delete;
+    THttpPageServer& operator=(const THttpPageServer&) = delete;
+
+    enum class StartResult { Listening, BindFailed };
+    // Binds and listens on all local addresses before it returns (IPv6 and
+    // IPv4 where the system has both, IPv4 alone otherwise); port 0 takes a
+    // free one. A running server is stopped first.
+    StartResult Start(uint16_t port);
+    // Closes the listener and every connection and joins the thread.
+    void Stop();
+    bool Active() const;
+    // The port listened on; 0 while inactive.
+    uint16_t Port() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace velt

@@ -1,0 +1,78 @@
+#include "reports/page_request.h"
+
+#include <exception>
+#include <string_view>
+
+#include "reports/report_text.h"
+
+namespace velt {
+
+namespace {
+
+const char* ReasonPhrase(int status) {
+    switch (status) {
+        case 200: return "OK";
+        case 400: return "Bad Request";
+        case 401: return "Unauthorized";
+        case 405: return "Method Not Allowed";
+        case 408: return "Request Timeout";
+        case 413: return "Payload Too Large";
+        case 431: return "Request Header Fields Too Large";
+        default: return "Internal Server Error";
+    }
+}
+
+// Whether the texts are equal, in a time that depends on the length of the
+// given text alone: every byte is compared, whatever the first difference
+// and whether the lengths match, so the timing tells nothing about the
+// stored text.
+bool SameText(std::string_view given, std::string_view stored) {
+    unsigned difference = given.size() != stored.size() ? 1u : 0u;
+    const size_t storedSize = stored.size();
+    for (size_t i = 0; i < given.size(); ++i) {
+        const unsigned char expected = storedSize ? static_cast<unsigned char>(stored[i % storedSize]) : 0;
+        difference |= static_cast<unsigned char>(given[i]) ^ expected;
+    }
+    return difference == 0;
+}
+
+PageResponse Unauthorized() {
+    PageResponse response = StatusPage(401);
+    response.headers = {{"WWW-Authenticate", "Basic realm=\"Veltrano HTTP Server\""}};
+    return response;
+}
+
+PageResponse ReportPage(const TShownStatus& shown, const TUPSSettings& settings, const std::string& dateTimeText) {
+    PageResponse response;
+    response.headers = {{"Cache-Control", "no-store, no-cache, must-revalidate"},
+                        {"Cache-Control", "post-check=0, pre-check=0"},
+                        {"Pragma", "no-cache"}};
+    response.contentType = "text/html";
+    for (const std::string& line : ComposeReportPage(shown, settings, dateTimeText)) response.body += line + "\r\n";
+    return response;
+}
+
+}  // namespace
+
+PageResponse StatusPage(int status) {
+    const std::string text = std::to_string(status) + " " + ReasonPhrase(status);
+    return {status, {}, "text/html", "<HTML><BODY><B>" + text + "</B></BODY></HTML>"};
+}
+
+PageResponse IdHTTPSCommandGet(const PageRequest& request, const TShownStatus& shown, const TUPSSettings& settings,
+                               const std::string& dateTimeText) {
+    if (request.path != "/") return StatusPage(200);
+    // Both compared, so a wrong user takes as long as a wrong password.
+    const bool userMatches = SameText(request.user, settings.HTTPUser);
+    const bool passwordMatches = SameText(request.password, settings.HTTPPassword);
+    if (!(userMatches & passwordMatches)) return Unauthorized();
+    try {
+        return ReportPage(shown, settings, dateTimeText);
+    } catch (const std::exception&) {
+        // Out of memory while composing: this request gets the default answer
+        // and the server goes on.
+        return StatusPage(200);
+    }
+}
+
+}  // namespace velt

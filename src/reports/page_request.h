@@ -1,0 +1,37 @@
+#pragma once
+// The status page's request handler: what one request for the page gets back.
+// It reads only the snapshot and settings it is given, keeps no state and
+// touches no socket, so the server calls it on its own thread.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/ups_settings.h"
+#include "status/shown_status.h"
+
+namespace velt {
+
+struct PageRequest {
+    std::string path;            // the document path, without a query
+    std::string user, password;  // of the Basic authorization; empty without one
+};
+
+struct PageResponse {
+    int status = 200;
+    std::vector<std::pair<std::string, std::string>> headers;  // sent first, in this order
+    std::string contentType;
+    std::string body;
+};
+
+// The short HTML answer that states a status ("200 OK", "401 Unauthorized",
+// ...): what every path but "/" gets, and what the server sends for requests
+// it refuses.
+PageResponse StatusPage(int status);
+
+// "/" gets the report when the user and password match the settings exactly;
+// otherwise 401 with the Basic challenge. The comparison takes the same time
+// wherever the texts differ.
+PageResponse IdHTTPSCommandGet(const PageRequest& request, const TShownStatus& shown, const TUPSSettings& settings,
+                               const std::string& dateTimeText);
+
+}  // namespace velt
