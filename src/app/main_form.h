@@ -201,8 +201,6 @@ private:
     TLinkWatch watch_;
     TShownStatusPublisher shown_;
     TPublished<TUPSSettings> settingsShown_;
-    TPageSource pageSource_;
-    THttpPageServer pageServer_;  // after what it reads: it stops first
 
     TComPortDialogOutsideLock portDialog_;
     TBatteryViewOutsideLock batteryView_;
@@ -214,6 +212,8 @@ private:
     TStatusEvaluation evaluation_;
     TUPSTests tests_;
     std::unique_ptr<TReadData> worker_;
+    TPageSource pageSource_;
+    THttpPageServer pageServer_;  // last: it stops before what it reads goes
 };
 
 }  // namespace velt

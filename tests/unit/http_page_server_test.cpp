@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "http_exchange.h"
 #include "net/asio.h"
 
 namespace velt {
 namespace {
+
+using test::Exchange;
 
 namespace asio = boost::asio;
 using tcp = asio::ip::tcp;
@@ -31,26 +34,6 @@ private:
     mutable std::mutex mutex_;
     int answered_ = 0;
 };
-
-// Sends the bytes and returns all the server sends until it closes; empty when
-// the connection is refused. Bounded by a deadline on the whole exchange.
-std::string Exchange(uint16_t port, const std::string& bytes) {
-    asio::io_context io;
-    tcp::socket socket(io);
-    std::string received;
-    std::array<char, 4096> chunk;
-    std::function<void(boost::system::error_code, size_t)> onRead = [&](boost::system::error_code ec, size_t n) {
-        received.append(chunk.data(), n);
-        if (!ec) socket.async_read_some(asio::buffer(chunk), onRead);
-    };
-    socket.async_connect({asio::ip::make_address("127.0.0.1"), port}, [&](boost::system::error_code ec) {
-        if (ec) return;
-        asio::async_write(socket, asio::buffer(bytes), [&](boost::system::error_code, size_t) {});
-        socket.async_read_some(asio::buffer(chunk), onRead);
-    });
-    io.run_for(std::chrono::seconds(5));
-    return received;
-}
 
 TEST(HttpPageServer, AnswersKeptAliveAndPipelinedRequestsUntilStoppedAndRefusesABusyPort) {
     EchoSource source;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "http_exchange.h"
 #include "main_form_rig.h"
 
 namespace velt::test {
@@ -281,6 +282,49 @@ TEST_F(MainForm, TheWorkerLowersItsOwnPriorityAndHandsEachPollToTheMainThread) {
     EXPECT_EQ(system.priorities[0].thread, std::this_thread::get_id());
     EXPECT_EQ(system.priorities[1].priority, ThreadPriority::Idle);
     EXPECT_NE(system.priorities[1].thread, std::this_thread::get_id());
+}
+
+// The saved switch starts the server only with the page's credentials in; the
+// box follows the user; a port that is no number or cannot be listened on is
+// said, and the port field follows whether the server listens.
+TEST_F(MainForm, ThePageServerFollowsItsBoxAndSaysWhatKeepsItOff) {
+    boost::asio::io_context io;
+    boost::asio::ip::tcp::acceptor busy(io, {boost::asio::ip::tcp::v4(), 0});
+    const uint16_t taken = busy.local_endpoint().port();
+    boost::asio::ip::tcp::acceptor probe(io, {boost::asio::ip::tcp::v4(), 0});
+    const uint16_t port = probe.local_endpoint().port();
+    probe.close();
+
+    store.Put(kKey, "HTTP Server", StoredValue::Dword(1));
+    store.Put(kKey, "HTTP Port", StoredValue::String(std::to_string(port)));
+    store.Put(kKey, "HTTP User", StoredValue::String("admin"));
+    ASSERT_TRUE(form.FormCreate({}));
+    ASSERT_TRUE(form.PageServer().Active());
+    EXPECT_EQ(view.httpPortEditable, false);
+    EXPECT_NE(Exchange(port, "GET / HTTP/1.0\r\n\r\n").find("401"), std::string::npos);
+    const std::string authorized = Exchange(port, "GET / HTTP/1.0\r\nAuthorization: Basic YWRtaW46\r\n\r\n");
+    EXPECT_NE(authorized.find("UPS not found!</br>"), std::string::npos) << authorized;
+
+    form.Live().HTTPServer = false;
+    form.HTTPCBClick();
+    EXPECT_FALSE(form.PageServer().Active());
+    EXPECT_EQ(view.httpPortEditable, true);
+
+    form.Live().HTTPServer = true;
+    for (const std::string& text : {std::string("80a"), std::to_string(taken), std::string("70000")}) {
+        form.Live().HTTPPort = text;
+        form.HTTPCBClick();
+        EXPECT_FALSE(form.PageServer().Active()) << text;
+    }
+    EXPECT_EQ(view.errors, (std::vector<std::string>{"'80a' is not a valid integer value",
+                                                     "Could not bind socket. Address and port are already in use.",
+                                                     "Could not bind socket. Address and port are already in use."}));
+    EXPECT_EQ(view.httpPortEditable, true);
+    EXPECT_TRUE(form.Live().HTTPServer);  // the box stays checked
+
+    form.Live().HTTPAuthentication = true;
+    form.HTTPAuthCBClick();
+    EXPECT_EQ(view.httpCredentialsEditable, true);
 }
 
 TEST_F(MainForm, UnsupportedSystemEndsSilently) {

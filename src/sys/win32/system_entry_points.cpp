@@ -20,6 +20,10 @@ void SystemEntryPoints::LoadWinSta() {
     winStationCloseServer.Bind(winsta_.get(), "WinStationCloseServer");
 }
 
+void SystemEntryPoints::KeepLoadedUntilExit() {
+    for (Module* m : {&winsta_, &netapi32_}) static_cast<void>(m->release());
+}
+
 void SystemEntryPoints::UnloadAll() {
     getVersionExA.Clear();
     getNativeSystemInfo.Clear();

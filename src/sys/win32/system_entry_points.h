@@ -56,6 +56,10 @@ public:
     // WinSta, NETAPI32, kernel32, each only when loaded;
     // every flag goes false first. No caller may still be inside one of them.
     void UnloadAll();
+    // For a caller that may still be inside one of them as the process ends
+    // (a LAN message box nobody answered): the libraries stay mapped until
+    // the process is gone.
+    void KeepLoadedUntilExit();
 
     EntryPoint<GetVersionExAFn> getVersionExA;
     EntryPoint<GetNativeSystemInfoFn> getNativeSystemInfo;
