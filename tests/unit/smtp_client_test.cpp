@@ -7,14 +7,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <boost/property_tree/json_parser.hpp>
-#include <boost/property_tree/ptree.hpp>
 #include <filesystem>
 #include <future>
 #include <sstream>
 #include <thread>
 
-#include "python_child.h"
+#include "smtp_peer.h"
 
 namespace velt::test {
 namespace {
@@ -22,33 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 using boost::property_tree::ptree;
 using Kind = SmtpOutcome::Kind;
-
-ptree ParseJson(const std::string& text) {
-    ptree tree;
-    std::istringstream in(text);
-    boost::property_tree::read_json(in, tree);
-    return tree;
-}
-
-// The servers of smtp_peer.py and what they report.
-class SmtpPeer {
-public:
-    SmtpPeer() {
-        const auto ready = child_.ReadLine(10s);
-        if (ready && ready->rfind("READY ", 0) == 0) ports_ = ParseJson(ready->substr(6));
-    }
-    bool Started() const { return !ports_.empty(); }
-    std::string Port(const std::string& server) const { return ports_.get<std::string>(server); }
-    // The next message accepted or line received, or an empty tree.
-    ptree Next() {
-        const auto line = child_.ReadLine(2s);
-        return line ? ParseJson(*line) : ptree();
-    }
-
-private:
-    PythonChild child_{VELTRANO_SOURCE_DIR "/tests/unit/smtp_peer.py", {}};
-    ptree ports_;
-};
 
 SmtpConnection ConnectionTo(const std::string& port) {
     return {"127.0.0.1", port, "ups-user", "s3cret pass", "UPS Monitor <ups@example.com>",

@@ -161,7 +161,7 @@ bool MainWindow::OnCreate() {
     for (const int id : {static_cast<int>(IDC_ReportStringE), static_cast<int>(IDC_UPSStatusE)})
         ::SendMessageA(controls_.Get(id), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
     SetStopEnabled(false);
-    seams_ = std::make_unique<SystemSeams>(hwnd_, HidListener());
+    seams_ = std::make_unique<SystemSeams>(hwnd_, HidListener(), *this);
     return true;
 }
 
@@ -235,6 +235,16 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
             return OnCtlColorStatic(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam), wParam, lParam);
         case kWorkerMessage: OnWorkerMessage(static_cast<unsigned>(wParam)); return 0;
+        case kTaskMessage:
+            if (seams_) seams_->tasks.RunPending();
+            return 0;
+        case WM_SETCURSOR:
+            // The hourglass over the whole window while a report is being sent.
+            if (busy_) {
+                ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+                return TRUE;
+            }
+            return ::DefWindowProcA(hwnd_, msg, wParam, lParam);
         case kTrayMessage: OnTrayEvent(LOWORD(lParam)); return 0;
         case WM_SIZE: OnSize(wParam); return 0;
         case WM_CLOSE: OnClose(); return 0;
@@ -272,8 +282,10 @@ void MainWindow::OnCommand(int id, int code) {
     }
     if (code == STN_CLICKED && links_ && links_->OnClick(id, hwnd_)) return;
     if (!settings_) return;
-    if (code == BN_CLICKED) settings_->OnEvent(id, ControlEvent::Clicked);
-    if (code == EN_CHANGE) settings_->OnEvent(id, ControlEvent::TextChanged);
+    bool taken = false;
+    if (code == BN_CLICKED) taken = settings_->OnEvent(id, ControlEvent::Clicked);
+    if (code == EN_CHANGE) taken = settings_->OnEvent(id, ControlEvent::TextChanged);
+    if (taken) RunForm([](TMainForm& f) { f.SettingsChanged(); });
 }
 
 void MainWindow::OnEffect(binding::Effect effect) {
@@ -288,7 +300,6 @@ void MainWindow::OnEffect(binding::Effect effect) {
         case Effect::LANDelay: RunForm([](TMainForm& f) { f.LANDelayUDClick(); }); break;
         case Effect::None: break;
     }
-    if (effect == Effect::HTTPServer || effect == Effect::HTTPAuth) settings_->ShowHttpStates();
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR& hdr) {
@@ -303,7 +314,10 @@ LRESULT MainWindow::OnNotify(const NMHDR& hdr) {
 void MainWindow::OnVScroll(int code, HWND from) {
     if (code != SB_THUMBPOSITION || !from || !settings_) return;
     const int id = ::GetDlgCtrlID(from);
-    if (!settings_->OnUpDownScroll(id)) battery_->OnUpDownScroll(id);
+    if (settings_->OnUpDownScroll(id))
+        RunForm([](TMainForm& f) { f.SettingsChanged(); });
+    else
+        battery_->OnUpDownScroll(id);
 }
 
 // A tick queued before its timer was stopped is dropped.
@@ -441,7 +455,7 @@ void MainWindow::SetStopEnabled(bool enabled) { controls_.Enable(IDC_StopSB, ena
 
 // The settings controls are bound to the form's live settings, the ones passed.
 void MainWindow::ShowSettings(const TUPSSettings&) {
-    if (settings_) settings_->Show();
+    if (settings_) settings_->Show(form_ && form_->PageServer().Active());
     ShowBatteryThresholds();
 }
 
@@ -505,6 +519,13 @@ std::optional<std::string> MainWindow::AskExternalProgram() {
     return AskFile(ofn, file, false);
 }
 
+void MainWindow::SetHttpPortEditable(bool editable) { controls_.Enable(IDC_HTTPPortE, editable); }
+
+void MainWindow::SetHttpCredentialsEditable(bool editable) {
+    controls_.Enable(IDC_HTTPUserE, editable);
+    controls_.Enable(IDC_HTTPPasswordE, editable);
+}
+
 void MainWindow::ShowError(const std::string& message) {
     ::MessageBoxA(hwnd_, message.c_str(), kMainWindowCaption, MB_OK | MB_ICONERROR);
 }
@@ -518,6 +539,14 @@ void MainWindow::MinimizeToTray() { ::ShowWindow(hwnd_, SW_HIDE); }
 
 void MainWindow::SetStatusText(const std::string& text) {
     ::SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Set at once where the pointer is; WM_SETCURSOR keeps it while it moves.
+void MainWindow::SetBusyCursor(bool busy) {
+    busy_ = busy;
+    POINT at{};
+    if (::GetCursorPos(&at) && ::WindowFromPoint(at) && ::GetAncestor(::WindowFromPoint(at), GA_ROOT) == hwnd_)
+        ::SetCursor(::LoadCursor(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
 void MainWindow::ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) {

@@ -28,7 +28,7 @@
 
 namespace velt::ui {
 
-class MainWindow final : public IMainView, public IFeedback, public IUPSTestView {
+class MainWindow final : public IMainView, public IFeedback, public IUPSTestView, public ISendProgressView {
 public:
     MainWindow(HINSTANCE inst, AppMutexes& mutexes);
     ~MainWindow() override;
@@ -58,11 +58,14 @@ public:
     std::optional<std::string> AskSaveLogPath(const std::string& proposedName) override;
     std::optional<std::string> AskExternalProgram() override;
     void ShowError(const std::string& message) override;
+    void SetHttpPortEditable(bool editable) override;
+    void SetHttpCredentialsEditable(bool editable) override;
     void CloseWindow() override;
     void MinimizeToTray() override;
 
     // IFeedback and IUPSTestView
     void SetStatusText(const std::string& text) override;
+    void SetBusyCursor(bool busy) override;
     void ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) override;
     void DisableUPSTestButton(UPSTestButton button) override;
 
@@ -107,6 +110,7 @@ private:
     AppMutexes& mutexes_;
     HWND hwnd_ = nullptr;
     HWND status_ = nullptr;
+    bool busy_ = false;
     ControlSet controls_;
 
     ComPortDialog portDialog_;

@@ -11,16 +11,25 @@ EntryPointsLoaded::EntryPointsLoaded() {
     entryPoints.LoadWinSta();
 }
 
-SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener)
+SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener, ISendProgressView& sendView)
     : hid(std::move(hidListener)),
       power(window),
       mainThread(window, kWorkerMessage),
       system(entryPoints),
+      tasks(window, kTaskMessage),
+      lan(entryPoints),
+      warnings({system, system.OsVersion().major, lan, tasks, sendView}),
       startTimer(window, kStartTimerId),
       delayTimer(window, kDelayTimerId),
       smtpReportsTimer(window, kSMTPReportsTimerId),
       lanReportsTimer(window, kLANReportsTimerId),
       decimalSeparator(win::UserDecimalSeparator()) {}
+
+// Sends still running get 2 s; a LAN message box still waiting for its answer
+// keeps its library mapped, since its thread is inside it until the process ends.
+SystemSeams::~SystemSeams() {
+    if (!warnings.AbandonAll(std::chrono::milliseconds(2000))) entryPoints.KeepLoadedUntilExit();
+}
 
 MainFormSystem SystemSeams::FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm) {
     return MainFormSystem{lock,      mainSleeper, workerSleeper, clock,      dateFormat,       serialPorts,

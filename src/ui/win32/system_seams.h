@@ -19,7 +19,9 @@
 #include "sys/win32/win_system_info.h"
 #include "sys/win32/win_timer.h"
 #include "sys/win32/window_message_dispatcher.h"
-#include "app/null_warning_sender.h"
+#include "sys/win32/window_task_queue.h"
+#include "sys/win32/win_lan_messenger.h"
+#include "app/report_senders.h"
 
 namespace velt::ui {
 
@@ -30,7 +32,10 @@ struct EntryPointsLoaded {
 };
 
 struct SystemSeams : EntryPointsLoaded {
-    SystemSeams(HWND window, win::HidControllerListener hidListener);
+    SystemSeams(HWND window, win::HidControllerListener hidListener, ISendProgressView& sendView);
+    ~SystemSeams();
+    SystemSeams(const SystemSeams&) = delete;
+    SystemSeams& operator=(const SystemSeams&) = delete;
 
     // The form's view of all of them; the dialogs and the lock come from the window.
     MainFormSystem FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm);
@@ -47,7 +52,9 @@ struct SystemSeams : EntryPointsLoaded {
     win::WinMessagePump pump;
     win::WindowMessageDispatcher mainThread;  // the worker's reply, as kWorkerMessage to the window
     win::WinSystemInfo system;
-    NullWarningSender warnings;
+    win::WindowTaskQueue tasks;  // results of the senders, as kTaskMessage to the window
+    win::WinLanMessenger lan;
+    TReportSenders warnings;  // after what its threads use: they end first
     win::WinTimer startTimer, delayTimer, smtpReportsTimer, lanReportsTimer;
     char decimalSeparator;
 };

@@ -8,6 +8,8 @@ namespace velt::ui {
 inline constexpr UINT kWorkerMessage = WM_USER;
 // Events of the notification icon (version 4: the event in LOWORD(lParam)).
 inline constexpr UINT kTrayMessage = WM_APP + 1;
+// Work posted to the main thread (a send's result); the window runs it.
+inline constexpr UINT kTaskMessage = WM_APP + 2;
 
 // The window timers, one id each.
 enum TimerId : UINT_PTR {

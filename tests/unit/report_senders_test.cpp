@@ -1,0 +1,92 @@
+// The senders as the window uses them: each send on its own thread, its
+// result back on the main thread, a real SMTP server on loopback.
+#include "app/report_senders.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <mutex>
+
+#include "lan_fakes.h"
+#include "main_form_rig.h"
+#include "smtp_peer.h"
+
+namespace velt::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The main thread's queue, drained by the test.
+struct QueuedPost : IMainThreadPost {
+    std::mutex m;
+    std::deque<std::function<void()>> tasks;
+    void Post(std::function<void()> task) override {
+        std::lock_guard guard(m);
+        tasks.push_back(std::move(task));
+    }
+    // Runs what is posted until `done` holds; false when 10 s pass first.
+    bool RunUntil(const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::function<void()> task;
+            {
+                std::lock_guard guard(m);
+                if (!tasks.empty()) {
+                    task = std::move(tasks.front());
+                    tasks.pop_front();
+                }
+            }
+            if (task)
+                task();
+            else
+                std::this_thread::sleep_for(2ms);
+        }
+        return true;
+    }
+};
+
+struct ProgressView : ISendProgressView {
+    std::vector<std::string> texts;
+    std::vector<bool> busy;
+    void SetStatusText(const std::string& text) override { texts.push_back(text); }
+    void SetBusyCursor(bool b) override { busy.push_back(b); }
+};
+
+TEST(ReportSenders, EachSendReportsOnTheMainThreadAndExitAbandonsAHangingOne) {
+    SmtpPeer peer;
+    ASSERT_TRUE(peer.Started());
+    FakeSystemInfo system;
+    lan::FakeLanMessenger messenger;
+    messenger.sessionSend = false;
+    QueuedPost post;
+    ProgressView view;
+    TUPSSettings settings;
+    settings.SMTPHost = "127.0.0.1";
+    settings.SMTPPort = peer.Port("plain");
+    {
+        TReportSenders senders({system, 6, messenger, post, view});
+        senders.SendMail(settings, "Report - now", "Temperature = 25.0 \xB0" "C\r\n");
+        settings.SMTPPort = "no port";  // the copy taken above is the one sent with
+        senders.SendLANMessage(settings, "Report - now\r\n");
+        ASSERT_TRUE(post.RunUntil([&] { return view.texts.size() == 2; }));
+        EXPECT_EQ(peer.Next().get<std::string>("subject", ""), "Report - now");
+        std::sort(view.texts.begin(), view.texts.end());
+        EXPECT_EQ(view.texts, (std::vector<std::string>{"LAN Report sending failed!", "Report sending O.K."}));
+        EXPECT_EQ(view.busy, (std::vector<bool>{true, false}));  // one hourglass for both
+
+        settings.SMTPPort = peer.Port("silent");
+        senders.SendMail(settings, "Warning - Power fail", "body\r\n");
+        EXPECT_EQ(peer.Next().get<std::string>("line", ""), "EHLO OFFICE-PC");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(senders.AbandonAll(2s));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    }
+    // The abandoned send's result never reaches a window that is going.
+    post.RunUntil([&] { std::lock_guard g(post.m); return post.tasks.empty(); });
+    EXPECT_EQ(view.texts.size(), 2u);
+}
+
+}  // namespace
+}  // namespace velt::test
