@@ -309,37 +309,38 @@ struct THttpPageServer::Impl {
     }
 };
 
-THttpPageServer::THttpPageServer(IPageSource& source, PageServerLimits limits)
-    : impl_(std::make_unique<Impl>(source, limits)) {}
+THttpPageServer::THttpPageServer(IPageSource& source, PageServerLimits limits) : source_(source), limits_(limits) {}
 
 THttpPageServer::~THttpPageServer() { Stop(); }
 
+// The I/O context exists only while the server runs: under Windows its first
+// timer starts a thread of its own, which an idle program has no use for.
 THttpPageServer::StartResult THttpPageServer::Start(uint16_t port) {
     Stop();
-    Impl& impl = *impl_;
-    impl.io.restart();
-    impl.acceptor = Listen(impl.io, {tcp::v6(), port});
-    if (!impl.acceptor) impl.acceptor = Listen(impl.io, {tcp::v4(), port});
-    if (!impl.acceptor) return StartResult::BindFailed;
-    impl.port = impl.acceptor->local_endpoint().port();
-    impl.Accept();
-    impl.thread = std::thread([&impl] { impl.io.run(); });
+    auto impl = std::make_unique<Impl>(source_, limits_);
+    impl->acceptor = Listen(impl->io, {tcp::v6(), port});
+    if (!impl->acceptor) impl->acceptor = Listen(impl->io, {tcp::v4(), port});
+    if (!impl->acceptor) return StartResult::BindFailed;
+    impl->port = impl->acceptor->local_endpoint().port();
+    impl->Accept();
+    Impl& running = *impl;
+    impl->thread = std::thread([&running] { running.io.run(); });
+    impl_ = std::move(impl);
     return StartResult::Listening;
 }
 
 void THttpPageServer::Stop() {
+    if (!impl_) return;
     Impl& impl = *impl_;
-    if (!impl.thread.joinable()) return;
     // Closing cancels every pending operation; the run ends once their
     // handlers are through, none of which waits for anything.
     asio::post(impl.io, [&impl] { impl.CloseAll(); });
     impl.thread.join();
-    impl.acceptor.reset();
-    impl.port = 0;
+    impl_.reset();
 }
 
-bool THttpPageServer::Active() const { return impl_->port != 0; }
+bool THttpPageServer::Active() const { return impl_ && impl_->port != 0; }
 
-uint16_t THttpPageServer::Port() const { return impl_->port; }
+uint16_t THttpPageServer::Port() const { return impl_ ? impl_->port.load() : 0; }
 
 }  // namespace velt

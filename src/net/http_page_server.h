@@ -52,7 +52,9 @@ public:
 
 private:
     struct Impl;
-    std::unique_ptr<Impl> impl_;
+    IPageSource& source_;
+    PageServerLimits limits_;
+    std::unique_ptr<Impl> impl_;  // while it runs
 };
 
 }  // namespace velt
