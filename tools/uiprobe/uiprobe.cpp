@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "ui/control_ids.h"
+#include "ui/win32/tray_icon.h"
+#include "ui/win32/window_messages.h"
 
 namespace {
 
@@ -451,6 +453,89 @@ int CmdSend(const char* msg, const char* wp, const char* lp) {
     return kOk;
 }
 
+// --- the notification icon ---------------------------------------------------
+
+UINT_PTR Prop(HWND h, const char* name) { return reinterpret_cast<UINT_PTR>(GetPropA(h, name)); }
+
+int CmdTray() {
+    TopWindows t = FindProgram();
+    if (!t.main) return Fail(kNotFound, "Veltrano window not found");
+    char line[160];
+    snprintf(line, sizeof line, "window=%d icon=%u version=%u picture=%u balloons=%u",
+             IsWindowVisible(t.main) ? 1 : 0, static_cast<unsigned>(Prop(t.main, velt::ui::kTrayPropIcon)),
+             static_cast<unsigned>(Prop(t.main, velt::ui::kTrayPropVersion)),
+             static_cast<unsigned>(Prop(t.main, velt::ui::kTrayPropPicture)),
+             static_cast<unsigned>(Prop(t.main, velt::ui::kTrayPropBalloons)));
+    OutLine(line);
+    return kOk;
+}
+
+// Posts a click on the icon the way the shell does for the version the icon
+// was given: version 4 puts the event and the icon id in lParam and the
+// cursor in wParam, and follows the buttons with NIN_SELECT or WM_CONTEXTMENU;
+// version 0 sends the id in wParam and the mouse message as lParam.
+// Posted: the menu that a right click opens keeps the window's thread busy.
+void PostTrayClick(HWND main, bool right) {
+    const bool v4 = Prop(main, velt::ui::kTrayPropVersion) >= 4;
+    const UINT down = right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
+    const UINT up = right ? WM_RBUTTONUP : WM_LBUTTONUP;
+    const UINT then = right ? WM_CONTEXTMENU : NIN_SELECT;
+    POINT at{};
+    GetCursorPos(&at);
+    for (UINT event : {down, up, then}) {
+        if (event == then && !v4) break;
+        const WPARAM wp = v4 ? MAKEWPARAM(at.x, at.y) : velt::ui::kTrayIconId;
+        const LPARAM lp = v4 ? MAKELPARAM(event, velt::ui::kTrayIconId) : event;
+        PostMessageW(main, velt::ui::kTrayMessage, wp, lp);
+    }
+}
+
+int CmdTrayClick() {
+    TopWindows t = FindProgram();
+    if (!t.main) return Fail(kNotFound, "Veltrano window not found");
+    PostTrayClick(t.main, false);
+    return kOk;
+}
+
+struct MenuSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindPopupMenu(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<MenuSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    if (pid == s->pid && IsWindowVisible(h) && IsClass(h, L"#32768")) {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// tray-menu INDEX: right-clicks the icon, waits for its menu and picks the
+// INDEXth item (separators not counted) with the keyboard, as a user could:
+// the first Down selects the first item, each further one the next.
+int CmdTrayMenu(const char* index_text) {
+    char* end = nullptr;
+    const long index = strtol(index_text, &end, 10);
+    if (!end || *end || index < 0) return Fail(kUsage, "index must be a number");
+    TopWindows t = FindProgram();
+    if (!t.main) return Fail(kNotFound, "Veltrano window not found");
+    PostTrayClick(t.main, true);
+    MenuSearch s{t.pid, nullptr};
+    const DWORD deadline = GetTickCount() + g_timeout_ms;
+    for (;;) {
+        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&s));
+        if (s.found) break;
+        if (static_cast<LONG>(GetTickCount() - deadline) >= 0) return Fail(kTimeout, "no menu opened");
+        Sleep(50);
+    }
+    for (long i = 0; i <= index; ++i) PostMessageW(s.found, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(s.found, WM_KEYDOWN, VK_RETURN, 0);
+    return kOk;
+}
+
 std::string Escaped(const std::wstring& w, size_t limit) {
     std::string s = Utf8(w.substr(0, limit));
     std::string out;
@@ -491,7 +576,8 @@ int Usage() {
         "usage: uiprobe [--timeout MS] COMMAND\n"
         "  get NAME | state NAME | click NAME | select NAME INDEX | set NAME VALUE\n"
         "  exists NAME | exists --caption CAPTION [--any]\n"
-        "  msgbox | msgbox-close [ID] | close | send MSG WPARAM LPARAM | list\n",
+        "  msgbox | msgbox-close [ID] | close | send MSG WPARAM LPARAM | list\n"
+        "  tray | tray-click | tray-menu INDEX\n",
         stderr);
     return kUsage;
 }
@@ -521,6 +607,9 @@ int main(int argc, char** argv) {
     else if (!strcmp(cmd, "close") && n == 0) rc = CmdClose();
     else if (!strcmp(cmd, "send") && n == 3) rc = CmdSend(rest[0], rest[1], rest[2]);
     else if (!strcmp(cmd, "list") && n == 0) rc = CmdList();
+    else if (!strcmp(cmd, "tray") && n == 0) rc = CmdTray();
+    else if (!strcmp(cmd, "tray-click") && n == 0) rc = CmdTrayClick();
+    else if (!strcmp(cmd, "tray-menu") && n == 1) rc = CmdTrayMenu(rest[0]);
     else {
         return Usage();
     }

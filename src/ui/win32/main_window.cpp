@@ -245,7 +245,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             return ::DefWindowProcA(hwnd_, msg, wParam, lParam);
-        case kTrayMessage: OnTrayEvent(LOWORD(lParam)); return 0;
+        case kTrayMessage: OnTrayEvent(lParam); return 0;
         case WM_SIZE: OnSize(wParam); return 0;
         case WM_CLOSE: OnClose(); return 0;
         case WM_QUERYENDSESSION: return OnQueryEndSession();
@@ -344,18 +344,12 @@ void MainWindow::OnWorkerMessage(unsigned wParam) {
     RunForm([wParam](TMainForm& f) { f.OnWorkerMessage(wParam); });
 }
 
-void MainWindow::OnTrayEvent(UINT event) {
-    switch (event) {
-        case WM_LBUTTONUP:
-        case NIN_SELECT:
-        case NIN_KEYSELECT:
-            Restore();
-            break;
-        case WM_CONTEXTMENU:
-            OnTrayMenu(tray_->ShowMenu());
-            break;
-        default:
-            break;
+void MainWindow::OnTrayEvent(LPARAM lParam) {
+    if (!tray_) return;
+    switch (tray_->OnCallback(lParam)) {
+        case TrayAction::Restore: Restore(); break;
+        case TrayAction::OpenMenu: OnTrayMenu(tray_->ShowMenu()); break;
+        case TrayAction::None: break;
     }
 }
 

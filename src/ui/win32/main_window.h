@@ -82,7 +82,7 @@ private:
     void OnTimer(UINT_PTR id);
     LRESULT OnCtlColorStatic(HWND control, HDC dc, WPARAM wParam, LPARAM lParam);
     void OnWorkerMessage(unsigned wParam);
-    void OnTrayEvent(UINT event);
+    void OnTrayEvent(LPARAM lParam);
     void OnTrayMenu(TrayMenuChoice choice);
     void OnSize(WPARAM kind);
     void OnClose();

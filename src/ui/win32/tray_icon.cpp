@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "ui/balloon_text.h"
 #include "ui/resource.h"
 #include "ui/win32/controls.h"
 
@@ -10,14 +9,29 @@ namespace velt::ui {
 
 namespace {
 
-constexpr UINT kIconId = 1;
 constexpr const char* kHint = "Veltrano";
 constexpr UINT kRestoreItem = 1, kMinimizeItem = 2, kExitItem = 3;
 constexpr int kMenuPicture = 16;
-// Shown before Vista's record fields; the version-4 callbacks need it to show the hint.
+// Version 4 shows the hint only with this flag.
 #ifndef NIF_SHOWTIP
 constexpr UINT NIF_SHOWTIP = 0x80;
 #endif
+
+constexpr struct {
+    unsigned field;
+    UINT flag;
+} kFlags[] = {{kTrayMessageField, NIF_MESSAGE},
+              {kTrayIconField, NIF_ICON},
+              {kTrayTipField, NIF_TIP},
+              {kTrayInfoField, NIF_INFO},
+              {kTrayShowTipField, NIF_SHOWTIP}};
+
+static_assert(tray_event::kContextMenu == WM_CONTEXTMENU && tray_event::kLeftButtonDown == WM_LBUTTONDOWN &&
+              tray_event::kLeftButtonUp == WM_LBUTTONUP && tray_event::kRightButtonDown == WM_RBUTTONDOWN &&
+              tray_event::kRightButtonUp == WM_RBUTTONUP && tray_event::kSelect == NIN_SELECT &&
+              tray_event::kKeySelect == NIN_KEYSELECT && tray_event::kBalloonHide == NIN_BALLOONHIDE &&
+              tray_event::kBalloonTimeout == NIN_BALLOONTIMEOUT &&
+              tray_event::kBalloonUserClick == NIN_BALLOONUSERCLICK);
 
 template <size_t N>
 void CopyText(char (&field)[N], const std::string& text) {
@@ -54,58 +68,71 @@ win::GdiObject IconBitmap(HICON icon) {
 
 }  // namespace
 
+bool SystemNotifyShell::Call(DWORD message, const NotifyRecord& r) const {
+    NOTIFYICONDATAA nid{};
+    nid.cbSize = r.size == RecordSize::Full ? sizeof nid : NOTIFYICONDATAA_V2_SIZE;
+    nid.hWnd = owner_;
+    nid.uID = kTrayIconId;
+    for (const auto& [field, flag] : kFlags)
+        if (r.fields & field) nid.uFlags |= flag;
+    nid.uCallbackMessage = callbackMessage_;
+    nid.hIcon = images_[static_cast<int>(r.image)].get();
+    CopyText(nid.szTip, r.tip);
+    CopyText(nid.szInfoTitle, r.balloonTitle);
+    CopyText(nid.szInfo, r.balloonText);
+    nid.dwInfoFlags = r.balloonKind == BalloonKind::Warning ? NIIF_WARNING : NIIF_INFO;
+    // One field of the record: the balloon's time, or the version asked for.
+    if (r.fields & kTrayInfoField)
+        nid.uTimeout = kBalloonMs;
+    else
+        nid.uVersion = r.version;
+    return ::Shell_NotifyIconA(message, &nid) != FALSE;
+}
+
 TrayIcon::TrayIcon(HWND owner, HINSTANCE inst, UINT callbackMessage)
-    : owner_(owner), callbackMessage_(callbackMessage), taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")) {
-    images_[0] = LoadSmallIcon(inst, IDI_TRAY_NORMAL);
-    images_[1] = LoadSmallIcon(inst, IDI_TRAY_AVR);
-    images_[2] = LoadSmallIcon(inst, IDI_TRAY_FAIL);
+    : owner_(owner),
+      taskbarCreated_(::RegisterWindowMessageA("TaskbarCreated")),
+      images_{LoadSmallIcon(inst, IDI_TRAY_NORMAL), LoadSmallIcon(inst, IDI_TRAY_AVR),
+              LoadSmallIcon(inst, IDI_TRAY_FAIL)},
+      shell_(owner, callbackMessage, images_),
+      logic_(shell_, kHint) {
     BuildMenu(inst);
-    Add();
+    logic_.Add();
+    Publish();
 }
 
 TrayIcon::~TrayIcon() {
-    NOTIFYICONDATAA nid = Record(0);
-    ::Shell_NotifyIconA(NIM_DELETE, &nid);
+    logic_.Delete();
+    for (const char* name : {kTrayPropIcon, kTrayPropVersion, kTrayPropPicture, kTrayPropBalloons})
+        ::RemovePropA(owner_, name);
     if (menu_) ::DestroyMenu(menu_);
 }
 
-NOTIFYICONDATAA TrayIcon::Record(UINT flags) const {
-    NOTIFYICONDATAA nid{};
-    nid.cbSize = sizeof nid;
-    nid.hWnd = owner_;
-    nid.uID = kIconId;
-    nid.uFlags = flags;
-    return nid;
+// Explorer restarted and forgot every icon, or started after us.
+void TrayIcon::Readd() {
+    logic_.Readd();
+    Publish();
 }
-
-void TrayIcon::Add() {
-    NOTIFYICONDATAA nid = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP);
-    nid.uCallbackMessage = callbackMessage_;
-    nid.hIcon = images_[static_cast<int>(image_)].get();
-    CopyText(nid.szTip, kHint);
-    ::Shell_NotifyIconA(NIM_ADD, &nid);
-    nid.uVersion = NOTIFYICON_VERSION_4;
-    ::Shell_NotifyIconA(NIM_SETVERSION, &nid);
-}
-
-// Explorer restarted and forgot every icon.
-void TrayIcon::Readd() { Add(); }
 
 void TrayIcon::SetImage(TrayImage image) {
-    image_ = image;
-    NOTIFYICONDATAA nid = Record(NIF_ICON);
-    nid.hIcon = images_[static_cast<int>(image)].get();
-    ::Shell_NotifyIconA(NIM_MODIFY, &nid);
+    logic_.SetImage(image);
+    Publish();
 }
 
 void TrayIcon::ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) {
-    NOTIFYICONDATAA nid = Record(NIF_INFO);
-    ::Shell_NotifyIconA(NIM_MODIFY, &nid);  // an empty text takes a shown balloon away
-    CopyText(nid.szInfoTitle, BalloonTitle(title));
-    CopyText(nid.szInfo, BalloonText(text));
-    nid.uTimeout = kBalloonMs;
-    nid.dwInfoFlags = kind == BalloonKind::Warning ? NIIF_WARNING : NIIF_INFO;
-    ::Shell_NotifyIconA(NIM_MODIFY, &nid);
+    logic_.ShowBalloon(title, text, kind);
+    Publish();
+}
+
+void TrayIcon::Publish() const {
+    const struct {
+        const char* name;
+        UINT_PTR value;
+    } props[] = {{kTrayPropIcon, logic_.Added() ? 1u : 0u},
+                 {kTrayPropVersion, logic_.Version()},
+                 {kTrayPropPicture, static_cast<UINT_PTR>(logic_.Image())},
+                 {kTrayPropBalloons, logic_.BalloonsShown()}};
+    for (const auto& p : props) ::SetPropA(owner_, p.name, reinterpret_cast<HANDLE>(p.value));
 }
 
 void TrayIcon::BuildMenu(HINSTANCE inst) {

@@ -6,7 +6,7 @@ namespace velt::ui {
 
 // The worker's synchronous hand-off: wParam 0 a stored reply, 1 a failed worker.
 inline constexpr UINT kWorkerMessage = WM_USER;
-// Events of the notification icon (version 4: the event in LOWORD(lParam)).
+// Events of the notification icon, in the form of the version the shell took.
 inline constexpr UINT kTrayMessage = WM_APP + 1;
 // Work posted to the main thread (a send's result); the window runs it.
 inline constexpr UINT kTaskMessage = WM_APP + 2;
