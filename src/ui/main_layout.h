@@ -251,10 +251,11 @@ inline constexpr ControlSpec kMainControls[] = {
 
     Fixed(Page::Status, "I/P Voltage Min:", {6, 225, 80, 14}),
     {IDC_IPVoltageMinL, Page::Status, Kind::Label, "", {88, 225, 40, 14}},
-    Fixed(Page::Status, "Max:", {130, 225, 26, 14}),
-    {IDC_IPVoltageMaxL, Page::Status, Kind::Label, "", {158, 225, 40, 14}},
-    Fixed(Page::Status, "Mode:", {210, 225, 32, 14}),
-    {IDC_UPSModeL, Page::Status, Kind::Label, "", {244, 225, 40, 14}},
+    Fixed(Page::Status, "I/P Voltage Max:", {132, 225, 82, 14}),
+    {IDC_IPVoltageMaxL, Page::Status, Kind::Label, "", {216, 225, 44, 14}},
+    // Under the status bits, leaving the voltages' row to their whole captions.
+    Fixed(Page::Status, "Mode:", {180, 208, 30, 14}),
+    {IDC_UPSModeL, Page::Status, Kind::Label, "", {212, 208, 40, 14}},
 
     Fixed(Page::Status, "Nominal Battery Voltage:", BatteryLabel(0)),
     {IDC_NominalBatteryVoltageE, Page::Status, Kind::ReadOnlyEdit, "12", BatteryEdit(0)},

@@ -61,10 +61,10 @@ def _stop_process(proc, timeout=5.0, sig=signal.SIGTERM):
 class Xvfb:
     """A virtual X server on a display number it picks itself."""
 
-    def __init__(self):
+    def __init__(self, screen="1024x768x24"):
         read_fd, write_fd = os.pipe()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1024x768x24",
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen,
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_fd)

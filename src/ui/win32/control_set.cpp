@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/dpi_scale.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/page_panel.h"
 
@@ -12,25 +13,29 @@ namespace {
 using layout::Kind;
 using layout::Page;
 
-HWND CreateTabs(HWND parent, int id, const RECT& r) {
+HWND CreateTabs(HWND parent, int id, const RECT& r, HFONT font) {
     HWND tabs = ::CreateWindowExA(0, WC_TABCONTROLA, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
                                   r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                   reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
                                   nullptr);
-    if (tabs) ::SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont()), FALSE);
+    if (tabs) ::SendMessageA(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return tabs;
 }
 
-// Inserts the captions and gives the display area in the tab control's parent.
 template <size_t N>
-RECT AddTabPages(HWND tabs, const layout::PageDef (&pages)[N]) {
+void AddTabCaptions(HWND tabs, const layout::PageDef (&pages)[N]) {
     for (size_t i = 0; i < N; ++i) {
         TCITEMA item{};
         item.mask = TCIF_TEXT;
         item.pszText = const_cast<char*>(pages[i].caption);
         ::SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
+}
+
+// The display area of a tab control in its parent's coordinates; the height of
+// its headers follows its font.
+RECT PageArea(HWND tabs) {
     RECT area{};
     ::GetClientRect(tabs, &area);
     ::SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
@@ -42,26 +47,63 @@ RECT AddTabPages(HWND tabs, const layout::PageDef (&pages)[N]) {
 // below them in the z-order and clips itself, so it never paints over them.
 template <size_t N>
 void CreatePanels(HWND tabs, const layout::PageDef (&pages)[N], HWND (&panels)[N]) {
-    const RECT area = AddTabPages(tabs, pages);
+    AddTabCaptions(tabs, pages);
+    const RECT area = PageArea(tabs);
     for (size_t i = 0; i < N; ++i) panels[i] = CreatePagePanel(::GetParent(tabs), pages[i].id, area);
     ::SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+template <size_t N>
+void PlacePanels(HWND tabs, HWND (&panels)[N]) {
+    const RECT area = PageArea(tabs);
+    for (HWND p : panels)
+        ::SetWindowPos(p, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
-bool ControlSet::Build(HWND window, HINSTANCE inst, int bottom) {
+bool ControlSet::Build(HWND window, HINSTANCE inst, int dpi, int bottom) {
     window_ = window;
+    inst_ = inst;
+    dpi_ = dpi;
     tooltips_ = CreateTooltips(window);
-    smallFont_ = CreateSmallFont(window);
-    boldFont_ = CreateBoldFont(window);
-    if (!CreatePages(window, bottom)) return false;
-    CreateFromTable(inst);
+    CreateFonts();
+    if (!CreatePages(bottom)) return false;
+    CreateFromTable();
     return repTabs_ != nullptr;
 }
 
-bool ControlSet::CreatePages(HWND window, int bottom) {
-    const RECT r{layout::kTabsLeft, layout::kTabsTop, layout::kTabsLeft + layout::kTabsWidth, bottom};
-    tabs_ = CreateTabs(window, IDC_PC, r);
+void ControlSet::Rescale(int dpi, int bottom) {
+    dpi_ = dpi;
+    // The old fonts and icons live on until every control has let go of them.
+    win::GdiObject oldFonts[] = {std::move(dialogFont_), std::move(smallFont_), std::move(boldFont_)};
+    CreateFonts();
+    ::SendMessageA(tabs_, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont()), FALSE);
+    const RECT r = TabsRect(bottom);
+    ::SetWindowPos(tabs_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlacePanels(tabs_, pages_);
+    std::vector<win::Icon> icons;
+    for (const Created& c : created_) {
+        RescaleControl(c.hwnd, *c.spec, dpi_, FontFor(*c.spec), c.spec->icon ? AddIcon(*c.spec, icons) : nullptr);
+        if (c.hwnd == repTabs_) PlacePanels(repTabs_, repPages_);
+    }
+    icons_.swap(icons);
+}
+
+void ControlSet::CreateFonts() {
+    dialogFont_ = CreateDialogFont(dpi_);
+    smallFont_ = CreateSmallFont(dpi_);
+    boldFont_ = CreateBoldFont(dpi_);
+}
+
+RECT ControlSet::TabsRect(int bottom) const {
+    const layout::Box b = ScaleToDpi(layout::Box{layout::kTabsLeft, layout::kTabsTop, layout::kTabsWidth, 0}, dpi_);
+    return {b.x, b.y, b.Right(), bottom};
+}
+
+bool ControlSet::CreatePages(int bottom) {
+    tabs_ = CreateTabs(window_, IDC_PC, TabsRect(bottom), DialogFont());
     if (!tabs_) return false;
     CreatePanels(tabs_, layout::kPages, pages_);
     for (HWND p : pages_)
@@ -84,24 +126,26 @@ HWND ControlSet::ParentOf(Page page) const {
 // The pages are dense: their controls take the small font, and the one title
 // stands out in bold. The toolbar's buttons show only pictures.
 HFONT ControlSet::FontFor(const layout::ControlSpec& spec) const {
-    if (spec.kind == Kind::Title && boldFont_) return static_cast<HFONT>(boldFont_.get());
-    if (spec.page != Page::Window && smallFont_) return static_cast<HFONT>(smallFont_.get());
-    return DefaultGuiFont();
+    if (spec.kind == Kind::Title) return static_cast<HFONT>(boldFont_.get());
+    if (spec.page != Page::Window) return static_cast<HFONT>(smallFont_.get());
+    return DialogFont();
 }
 
-void ControlSet::CreateFromTable(HINSTANCE inst) {
+HICON ControlSet::AddIcon(const layout::ControlSpec& spec, std::vector<win::Icon>& icons) const {
+    icons.push_back(LoadProgramIcon(inst_, spec.icon, IconSize(spec, dpi_)));
+    return icons.back().get();
+}
+
+void ControlSet::CreateFromTable() {
     for (const auto& spec : layout::kMainControls) {
         HWND parent = ParentOf(spec.page);
         if (!parent) continue;
-        HICON icon = nullptr;
-        if (spec.icon) {
-            icons_.push_back(LoadProgramIcon(inst, spec.icon, spec.kind == Kind::Icon ? 32 : 16));
-            icon = icons_.back().get();
-        }
-        HWND h = CreateControl(parent, spec, FontFor(spec), icon);
+        HWND h = CreateControl(parent, spec, dpi_, FontFor(spec), spec.icon ? AddIcon(spec, icons_) : nullptr);
+        if (!h) continue;
         if (spec.id != layout::kNoId) controls_[spec.id] = h;
+        created_.push_back({&spec, h});
         AddTooltip(tooltips_, h, spec.hint);
-        if (spec.kind == Kind::Tabs && h) CreateRepPages(h);
+        if (spec.kind == Kind::Tabs) CreateRepPages(h);
     }
 }
 

@@ -16,8 +16,15 @@ namespace velt::ui {
 
 class ControlSet final : public IControlAccess {
 public:
-    // Everything below `window`, the page control ending above `bottom`.
-    bool Build(HWND window, HINSTANCE inst, int bottom);
+    // Everything below `window`, scaled to `dpi`, the page control ending
+    // above `bottom` (pixels at that DPI).
+    bool Build(HWND window, HINSTANCE inst, int dpi, int bottom);
+    // Moves, resizes and refonts everything for a new DPI of the window.
+    void Rescale(int dpi, int bottom);
+
+    int Dpi() const { return dpi_; }
+    // The dialog font at the window's DPI, for what the window adds itself.
+    HFONT DialogFont() const { return static_cast<HFONT>(dialogFont_.get()); }
 
     HWND Get(int id) const;
     HWND Tabs() const { return tabs_; }
@@ -38,20 +45,31 @@ public:
     void SetHint(int id, const std::string& text);
 
 private:
-    bool CreatePages(HWND window, int bottom);
+    struct Created {
+        const layout::ControlSpec* spec;
+        HWND hwnd;
+    };
+
+    void CreateFonts();
+    bool CreatePages(int bottom);
     void CreateRepPages(HWND repTabs);
-    void CreateFromTable(HINSTANCE inst);
+    void CreateFromTable();
+    RECT TabsRect(int bottom) const;
     HWND ParentOf(layout::Page page) const;
     HFONT FontFor(const layout::ControlSpec& spec) const;
+    HICON AddIcon(const layout::ControlSpec& spec, std::vector<win::Icon>& icons) const;
 
     HWND window_ = nullptr;
+    HINSTANCE inst_ = nullptr;
+    int dpi_ = 96;
     HWND tabs_ = nullptr;
     HWND repTabs_ = nullptr;
     HWND tooltips_ = nullptr;
     HWND pages_[layout::kPageCount] = {};
     HWND repPages_[layout::kRepPageCount] = {};
     std::map<int, HWND> controls_;
-    win::GdiObject smallFont_, boldFont_;
+    std::vector<Created> created_;  // every control of the table, in its order
+    win::GdiObject dialogFont_, smallFont_, boldFont_;
     std::vector<win::Icon> icons_;
 };
 

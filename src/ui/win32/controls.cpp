@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/dpi_scale.h"
 #include "ui/win32/led_bar.h"
 
 namespace velt::ui {
@@ -61,8 +62,11 @@ void AttachUpDown(HWND upDown, const layout::ControlSpec& spec) {
     if (buddy) ::SendMessageA(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
 }
 
-int CreationHeight(const layout::ControlSpec& spec) {
-    return spec.kind == Kind::ComboList ? spec.box.h + kDropDownHeight : spec.box.h;
+// A combo box's window height includes its list opened below it.
+layout::Box WindowBox(const layout::ControlSpec& spec, int dpi) {
+    layout::Box box = spec.box;
+    if (spec.kind == Kind::ComboList) box.h += kDropDownHeight;
+    return ScaleToDpi(box, dpi);
 }
 
 void ShowIcon(HWND h, Kind kind, HICON icon) {
@@ -71,10 +75,7 @@ void ShowIcon(HWND h, Kind kind, HICON icon) {
     if (kind == Kind::Icon) ::SendMessageA(h, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }
 
-win::GdiObject DialogFont(HWND reference, int points, int weight) {
-    HDC dc = ::GetDC(reference);
-    const int dpi = dc ? ::GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ::ReleaseDC(reference, dc);
+win::GdiObject DialogFont(int dpi, int points, int weight) {
     return win::GdiObject(::CreateFontA(-::MulDiv(points, dpi, 72), 0, 0, 0, weight, FALSE, FALSE, FALSE,
                                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                         DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
@@ -92,11 +93,11 @@ TTTOOLINFOA ToolFor(HWND control, const char* text) {
 
 }  // namespace
 
-HWND CreateControl(HWND parent, const layout::ControlSpec& spec, HFONT font, HICON icon) {
+HWND CreateControl(HWND parent, const layout::ControlSpec& spec, int dpi, HFONT font, HICON icon) {
     const ClassAndStyle cs = ClassFor(spec.kind);
     const DWORD disabled = (spec.flags & layout::kStartsDisabled) ? WS_DISABLED : 0;
-    HWND h = ::CreateWindowExA(cs.exStyle, cs.cls, spec.text, cs.style | disabled, spec.box.x, spec.box.y,
-                               spec.box.w, CreationHeight(spec), parent,
+    const layout::Box box = WindowBox(spec, dpi);
+    HWND h = ::CreateWindowExA(cs.exStyle, cs.cls, spec.text, cs.style | disabled, box.x, box.y, box.w, box.h, parent,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
                                reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
                                nullptr);
@@ -108,6 +109,23 @@ HWND CreateControl(HWND parent, const layout::ControlSpec& spec, HFONT font, HIC
     if (spec.kind == Kind::UpDown || spec.kind == Kind::TenthsUpDown) AttachUpDown(h, spec);
     return h;
 }
+
+// An up-down takes its place from its buddy, which has moved already: attached
+// again, it shrinks the buddy and sits at its right edge as at creation.
+void RescaleControl(HWND control, const layout::ControlSpec& spec, int dpi, HFONT font, HICON icon) {
+    if (!control) return;
+    ::SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ShowIcon(control, spec.kind, icon);
+    if (spec.kind == Kind::UpDown || spec.kind == Kind::TenthsUpDown) {
+        AttachUpDown(control, spec);
+    } else {
+        const layout::Box box = WindowBox(spec, dpi);
+        ::SetWindowPos(control, nullptr, box.x, box.y, box.w, box.h, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::InvalidateRect(control, nullptr, TRUE);
+}
+
+int IconSize(const layout::ControlSpec& spec, int dpi) { return ScaleToDpi(spec.kind == Kind::Icon ? 32 : 16, dpi); }
 
 HWND CreateTooltips(HWND owner) {
     return ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -129,10 +147,9 @@ void SetTooltip(HWND tooltips, HWND control, const char* text) {
     ::SendMessageA(tooltips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
-HFONT DefaultGuiFont() { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
-
-win::GdiObject CreateSmallFont(HWND reference) { return DialogFont(reference, 7, FW_NORMAL); }
-win::GdiObject CreateBoldFont(HWND reference) { return DialogFont(reference, 8, FW_BOLD); }
+win::GdiObject CreateDialogFont(int dpi) { return DialogFont(dpi, 8, FW_NORMAL); }
+win::GdiObject CreateSmallFont(int dpi) { return DialogFont(dpi, 7, FW_NORMAL); }
+win::GdiObject CreateBoldFont(int dpi) { return DialogFont(dpi, 8, FW_BOLD); }
 
 win::Icon LoadProgramIcon(HINSTANCE inst, int id, int size) {
     return win::Icon(static_cast<HICON>(::LoadImageA(inst, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));

@@ -7,9 +7,14 @@
 
 namespace velt::ui {
 
-// The control described by `spec` as a child of `parent`, in `font`. Tool
-// buttons and pictures show `icon` (owned by the caller).
-HWND CreateControl(HWND parent, const layout::ControlSpec& spec, HFONT font, HICON icon);
+// The control described by `spec` as a child of `parent`, its box scaled to
+// `dpi`, in `font`. Tool buttons and pictures show `icon` (owned by the caller).
+HWND CreateControl(HWND parent, const layout::ControlSpec& spec, int dpi, HFONT font, HICON icon);
+// Moves `control`, made from `spec`, to its box at `dpi` and gives it `font`
+// and `icon`; for a change of DPI.
+void RescaleControl(HWND control, const layout::ControlSpec& spec, int dpi, HFONT font, HICON icon);
+// The pixel size of the icon `spec` shows at `dpi`.
+int IconSize(const layout::ControlSpec& spec, int dpi);
 
 HWND CreateTooltips(HWND owner);
 // Shows `text` while the mouse rests on `control`.
@@ -17,11 +22,11 @@ void AddTooltip(HWND tooltips, HWND control, const char* text);
 // Replaces the text shown for `control`.
 void SetTooltip(HWND tooltips, HWND control, const char* text);
 
-HFONT DefaultGuiFont();  // stock object: never deleted
-// A small font for dense text (the log), owned by the caller.
-win::GdiObject CreateSmallFont(HWND reference);
-// The dialog font in bold, owned by the caller.
-win::GdiObject CreateBoldFont(HWND reference);
+// The fonts of the main window at `dpi`, owned by the caller: the dialog
+// font, a small one for the dense pages, and the dialog font in bold.
+win::GdiObject CreateDialogFont(int dpi);
+win::GdiObject CreateSmallFont(int dpi);
+win::GdiObject CreateBoldFont(int dpi);
 // An icon of `size` pixels from the program's resources, owned by the caller.
 win::Icon LoadProgramIcon(HINSTANCE inst, int id, int size);
 inline win::Icon LoadSmallIcon(HINSTANCE inst, int id) { return LoadProgramIcon(inst, id, 16); }

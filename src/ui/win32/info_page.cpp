@@ -1,5 +1,6 @@
 #include "ui/win32/info_page.h"
 
+#include "ui/dpi_scale.h"
 #include "ui/resource.h"
 #include "ui/win32/controls.h"
 
@@ -18,9 +19,25 @@ int ProbeLabelId(Probe probe) {
 
 }  // namespace
 
-InfoPage::InfoPage(const ControlSet& controls, HINSTANCE inst) : controls_(controls) {
-    connectionImages_[0] = LoadProgramIcon(inst, IDI_CONN_USB, 32);
-    connectionImages_[1] = LoadProgramIcon(inst, IDI_CONN_SERIAL, 32);
+InfoPage::InfoPage(const ControlSet& controls, HINSTANCE inst) : controls_(controls), inst_(inst) { LoadImages(); }
+
+void InfoPage::LoadImages() {
+    const int size = ScaleToDpi(32, controls_.Dpi());
+    connectionImages_[0] = LoadProgramIcon(inst_, IDI_CONN_USB, size);
+    connectionImages_[1] = LoadProgramIcon(inst_, IDI_CONN_SERIAL, size);
+}
+
+// The old pictures go only after the control shows the new one.
+void InfoPage::Rescale() {
+    win::Icon old[] = {std::move(connectionImages_[0]), std::move(connectionImages_[1])};
+    LoadImages();
+    ShowImage();
+}
+
+void InfoPage::ShowImage() {
+    if (shownImage_ < 0) return;
+    ::SendMessageA(controls_.Get(IDC_ConnI), STM_SETICON,
+                   reinterpret_cast<WPARAM>(connectionImages_[shownImage_].get()), 0);
 }
 
 void InfoPage::SetProbeLabel(Probe probe, bool enabled) { controls_.Enable(ProbeLabelId(probe), enabled); }
@@ -45,7 +62,8 @@ void InfoPage::ShowIdentity(const std::string& vid, const std::string& pid, cons
 
 void InfoPage::ShowConnection(ConnectionKind kind, int comPort) {
     const bool usb = kind == ConnectionKind::Usb;
-    ::SendMessageA(controls_.Get(IDC_ConnI), STM_SETICON, reinterpret_cast<WPARAM>(connectionImages_[usb ? 0 : 1].get()), 0);
+    shownImage_ = usb ? 0 : 1;
+    ShowImage();
     controls_.Enable(IDC_USBL, usb);
     controls_.Enable(IDC_COML, !usb);
     if (!usb) controls_.SetText(IDC_COML, "COM" + std::to_string(comPort));

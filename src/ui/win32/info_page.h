@@ -22,12 +22,20 @@ public:
     void AddHidEntry(const std::string& text) override;
     void ShowIdentity(const std::string& vid, const std::string& pid, const std::string& product) override;
 
+    // The pictures again at the window's new DPI.
+    void Rescale();
+
 private:
+    void LoadImages();
+    void ShowImage();
+
     // A caption label, its edit and the text, enabled together.
     void ShowNamed(int labelId, int editId, const std::string& text);
 
     const ControlSet& controls_;
+    HINSTANCE inst_;
     win::Icon connectionImages_[2];  // ConnIL: 0 USB, 1 serial
+    int shownImage_ = -1;            // none yet
 };
 
 }  // namespace velt::ui

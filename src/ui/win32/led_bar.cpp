@@ -3,8 +3,10 @@
 #include <string>
 
 #include "sys/win32/win_handle.h"
+#include "ui/dpi_scale.h"
 #include "ui/led_bar_geometry.h"
 #include "ui/win32/window_class.h"
+#include "ui/win32/window_dpi.h"
 
 namespace velt::ui {
 
@@ -17,6 +19,14 @@ constexpr COLORREF kHighLit = RGB(0, 255, 0), kHighDim = RGB(0, 80, 0);
 constexpr int kMargin = 2;
 
 int Position(HWND bar) { return static_cast<int>(::GetWindowLongPtrA(bar, 0)); }
+
+// Segments, gaps and margin keep their proportions at every DPI.
+LedBarStyle StyleAt(int dpi) {
+    LedBarStyle style;
+    style.segmentWidth = ScaleToDpi(style.segmentWidth, dpi);
+    style.gap = ScaleToDpi(style.gap, dpi);
+    return style;
+}
 
 COLORREF SegmentColour(const LedSegment& s) {
     if (s.high) return s.lit ? kHighLit : kHighDim;
@@ -34,9 +44,10 @@ void Paint(HWND bar) {
     RECT client{};
     ::GetClientRect(bar, &client);
     FillSolid(dc, client, kBackground);
-    const int width = client.right - 2 * kMargin;
-    for (const LedSegment& s : LedSegments(width, Position(bar))) {
-        const RECT r{kMargin + s.left, kMargin, kMargin + s.right, client.bottom - kMargin};
+    const int dpi = WindowDpi(bar);
+    const int margin = ScaleToDpi(kMargin, dpi);
+    for (const LedSegment& s : LedSegments(client.right - 2 * margin, Position(bar), StyleAt(dpi))) {
+        const RECT r{margin + s.left, margin, margin + s.right, client.bottom - margin};
         FillSolid(dc, r, SegmentColour(s));
     }
     ::EndPaint(bar, &ps);

@@ -3,6 +3,9 @@
 #include <commctrl.h>
 
 #include "app/command_line.h"
+#include "app/system_identity.h"
+#include "sys/win32/system_entry_points.h"
+#include "sys/win32/win_system_info.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/single_instance.h"
 
@@ -18,19 +21,27 @@ int RunMessageLoop(HWND mainWindow) {
     return static_cast<int>(msg.wParam);
 }
 
+// Asked with kernel32's entry points alone: nothing else is loaded for it.
+bool SystemQualifies() {
+    velt::win::SystemEntryPoints kernel32;
+    kernel32.LoadKernel32();
+    return velt::MeetsSystemRequirement(velt::win::WinSystemInfo(kernel32).OsVersion());
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&icc);
-
     // A second copy ends here silently, before it shows or touches anything.
     auto mutexes = velt::ui::ClaimSingleInstance();
     if (!mutexes) return 0;
+    // So does a system that does not qualify: no window, no notification icon,
+    // no library of the LAN messages. FormCreate asks the same again.
+    if (!SystemQualifies()) return 0;
 
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&icc);
     const auto params = velt::CommandLineParams(cmdLine ? cmdLine : "");
     velt::ui::MainWindow window(inst, *mutexes);
-    // A system that does not qualify ends the program here, silently.
     if (!window.Create(velt::WithoutShowSwitch(params), velt::HasShowSwitch(params))) return 0;
     return RunMessageLoop(window.Handle());
 }

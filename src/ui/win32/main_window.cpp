@@ -9,12 +9,14 @@
 #include <cstring>
 
 #include "ui/control_ids.h"
+#include "ui/dpi_scale.h"
 #include "ui/main_layout.h"
 #include "ui/resource.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/led_bar.h"
 #include "ui/win32/page_panel.h"
 #include "ui/win32/window_class.h"
+#include "ui/win32/window_dpi.h"
 #include "ui/win32/window_messages.h"
 
 namespace velt::ui {
@@ -72,25 +74,29 @@ constexpr struct {
     {&PowerActionAvailability::shutdown, IDC_ShutdownSB, IDC_ShutdownRB},
 };
 
-RECT CentredWindowRect() {
-    RECT r{0, 0, layout::kClientWidth, layout::kClientHeight};
-    ::AdjustWindowRectEx(&r, kWindowStyle, FALSE, 0);
-    RECT work{};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    const int x = work.left + ((work.right - work.left) - w) / 2;
-    const int y = work.top + ((work.bottom - work.top) - h) / 2;
-    return {x, y, x + w, y + h};
+SIZE WindowSizeAt(int dpi) {
+    return WindowSizeForClient(ScaleToDpi(layout::kClientWidth, dpi), ScaleToDpi(layout::kClientHeight, dpi),
+                               kWindowStyle, dpi);
 }
 
-HICON AppIcon(HINSTANCE inst, int size) {
+// Centred on the (primary) screen, taskbar or not.
+RECT CentredWindowRect(int dpi) {
+    const SIZE size = WindowSizeAt(dpi);
+    const int x = (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+    const int y = (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+    return {x, y, x + size.cx, y + size.cy};
+}
+
+// The class's icons at the system's sizes; each window sets its own for its DPI.
+HICON AppIcon(HINSTANCE inst, int metric) {
+    const int size = ::GetSystemMetrics(metric);
     return static_cast<HICON>(::LoadImageA(inst, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 bool RegisterMainClass(HINSTANCE inst, WNDPROC proc) {
     return RegisterWindowClass({.name = kMainWindowClass, .proc = proc, .instance = inst,
-                                .background = COLOR_BTNFACE, .icon = AppIcon(inst, 32),
-                                .smallIcon = AppIcon(inst, 16)});
+                                .background = COLOR_BTNFACE, .icon = AppIcon(inst, SM_CXICON),
+                                .smallIcon = AppIcon(inst, SM_CXSMICON)});
 }
 
 std::optional<std::string> AskFile(OPENFILENAMEA& ofn, char (&file)[MAX_PATH], bool save) {
@@ -123,9 +129,10 @@ bool MainWindow::Create(const std::vector<std::string>& params, bool show) {
     if (!RegisterMainClass(inst_, &MainWindow::WindowProc) || !RegisterPagePanelClass(inst_) ||
         !RegisterLedBarClass(inst_))
         return false;
-    const RECT r = CentredWindowRect();
-    if (!::CreateWindowExA(0, kMainWindowClass, kMainWindowCaption, kWindowStyle, r.left, r.top, r.right - r.left,
-                           r.bottom - r.top, nullptr, nullptr, inst_, this))
+    // Placed in WM_CREATE, once the window knows the DPI of its monitor.
+    const SIZE size = WindowSizeAt(kLayoutDpi);
+    if (!::CreateWindowExA(0, kMainWindowClass, kMainWindowCaption, kWindowStyle, 0, 0, size.cx, size.cy, nullptr,
+                           nullptr, inst_, this))
         return false;
     if (!CreateForm(params)) {
         ::DestroyWindow(hwnd_);
@@ -142,9 +149,12 @@ bool MainWindow::OnCreate() {
     for (ModalDialog* d : {static_cast<ModalDialog*>(&portDialog_), static_cast<ModalDialog*>(&testTForm_),
                            static_cast<ModalDialog*>(&batteryVoltForm_)})
         d->SetOwner(hwnd_);
-    CreateStatusBar();
-    if (!status_ || !controls_.Build(hwnd_, inst_, layout::kClientHeight - StatusBarHeight() - layout::kTabsBottomGap))
-        return false;
+    const int dpi = WindowDpi(hwnd_);
+    const RECT r = CentredWindowRect(dpi);
+    ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowIcons(dpi);
+    CreateStatusBar(dpi);
+    if (!status_ || !controls_.Build(hwnd_, inst_, dpi, TabsBottom(dpi))) return false;
     controls_.ShowPage(layout::kOpeningPage);
     tray_ = std::make_unique<TrayIcon>(hwnd_, inst_, kTrayMessage);
     statusPage_ = std::make_unique<StatusPage>(controls_, *tray_);
@@ -156,10 +166,7 @@ bool MainWindow::OnCreate() {
     links_->Attach();
     // No limit on the log's length: it keeps every line until cleared.
     ::SendMessageA(controls_.Get(IDC_LogM), EM_SETLIMITTEXT, 0, 0);
-    // Narrow margins, so a whole 47-character status reply and the eight
-    // status bits fit in view.
-    for (const int id : {static_cast<int>(IDC_ReportStringE), static_cast<int>(IDC_UPSStatusE)})
-        ::SendMessageA(controls_.Get(id), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+    SetNarrowMargins();
     SetStopEnabled(false);
     seams_ = std::make_unique<SystemSeams>(hwnd_, HidListener(), *this);
     return true;
@@ -195,21 +202,70 @@ void MainWindow::BindSettings() {
         ::SendMessageA(controls_.Get(b.id), EM_SETLIMITTEXT, kSettingTextLimit, 0);
 }
 
+// Narrow margins, so a whole 47-character status reply and the eight status
+// bits fit in view.
+void MainWindow::SetNarrowMargins() {
+    const int margin = ScaleToDpi(1, controls_.Dpi());
+    for (const int id : {static_cast<int>(IDC_ReportStringE), static_cast<int>(IDC_UPSStatusE)})
+        ::SendMessageA(controls_.Get(id), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+}
+
+// The caption's and the task switcher's pictures, drawn at the window's DPI.
+void MainWindow::SetWindowIcons(int dpi) {
+    win::Icon small = LoadProgramIcon(inst_, IDI_APP, ScaleToDpi(16, dpi));
+    win::Icon big = LoadProgramIcon(inst_, IDI_APP, ScaleToDpi(32, dpi));
+    ::SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    ::SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    smallIcon_ = std::move(small);
+    bigIcon_ = std::move(big);
+}
+
 // One part spanning the width, so WM_GETTEXT gives the message.
-void MainWindow::CreateStatusBar() {
+void MainWindow::CreateStatusBar(int dpi) {
     status_ = ::CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, hwnd_,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_StatusBar)), inst_, nullptr);
     if (!status_) return;
-    ::SendMessageA(status_, WM_SETFONT, reinterpret_cast<WPARAM>(DefaultGuiFont()), FALSE);
     int right[1] = {-1};
     ::SendMessageA(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(right));
+    SetStatusBarFont(dpi);
+}
+
+// The bar takes its height from its font and its place from the window.
+void MainWindow::SetStatusBarFont(int dpi) {
+    win::GdiObject font = CreateDialogFont(dpi);
+    ::SendMessageA(status_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    statusFont_ = std::move(font);
     ::SendMessageA(status_, WM_SIZE, 0, 0);
 }
 
-int MainWindow::StatusBarHeight() const {
+// The page control reaches down to a gap above the status bar.
+int MainWindow::TabsBottom(int dpi) const {
     RECT r{};
     ::GetWindowRect(status_, &r);
-    return r.bottom - r.top;
+    return ScaleToDpi(layout::kClientHeight, dpi) - (r.bottom - r.top) - ScaleToDpi(layout::kTabsBottomGap, dpi);
+}
+
+// Moved to a monitor of another DPI (PerMonitor awareness): the window takes
+// the place the system suggests, and everything in it is laid out again.
+// Without a suggestion it keeps its top left corner.
+void MainWindow::OnDpiChanged(int dpi, const RECT* suggested) {
+    RECT r{};
+    if (suggested) {
+        r = *suggested;
+    } else {
+        ::GetWindowRect(hwnd_, &r);
+        const SIZE size = WindowSizeAt(dpi);
+        r.right = r.left + size.cx;
+        r.bottom = r.top + size.cy;
+    }
+    ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowIcons(dpi);
+    SetStatusBarFont(dpi);
+    controls_.Rescale(dpi, TabsBottom(dpi));
+    SetNarrowMargins();
+    if (links_) links_->Attach();  // its underlined font follows the labels' new one
+    if (infoPage_) infoPage_->Rescale();
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 // ---- message dispatch
@@ -247,6 +303,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return ::DefWindowProcA(hwnd_, msg, wParam, lParam);
         case kTrayMessage: OnTrayEvent(lParam); return 0;
         case WM_SIZE: OnSize(wParam); return 0;
+        case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
         case WM_CLOSE: OnClose(); return 0;
         case WM_QUERYENDSESSION: return OnQueryEndSession();
         case WM_ENDSESSION: OnEndSession(wParam != FALSE); return 0;

@@ -93,8 +93,12 @@ private:
     void OnDestroy();
     void OnEffect(binding::Effect effect);
 
-    void CreateStatusBar();
-    int StatusBarHeight() const;
+    void OnDpiChanged(int dpi, const RECT* suggested);
+    void CreateStatusBar(int dpi);
+    void SetStatusBarFont(int dpi);
+    int TabsBottom(int dpi) const;
+    void SetWindowIcons(int dpi);
+    void SetNarrowMargins();
     void ShowBatteryThresholds();
     void Restore();
     void CloseForGood();
@@ -110,6 +114,8 @@ private:
     AppMutexes& mutexes_;
     HWND hwnd_ = nullptr;
     HWND status_ = nullptr;
+    win::GdiObject statusFont_;
+    win::Icon smallIcon_, bigIcon_;
     bool busy_ = false;
     ControlSet controls_;
 
