@@ -94,7 +94,8 @@ std::optional<double> TStatusEvaluation::ReadBattery(double reportedVolts) {
 }
 
 void TStatusEvaluation::EvaluateBits(const TUPSStatus& st) {
-    for (int box = 1; box <= 8; ++box) deps_.view.SetStatusBox(box, false);
+    // Each box is set once to its bit: clearing all first would flash the
+    // ticks on every reply.
     shown_.PowerFail = st.PowerFail;
     shown_.BatteryLow = st.BatteryLow;
     shown_.AVR = st.AVR;
@@ -102,8 +103,8 @@ void TStatusEvaluation::EvaluateBits(const TUPSStatus& st) {
     deps_.view.SetModeWord(st.PowerFail || st.TestInProgress ? "OB" : st.ShutdownActive ? "OFF" : "OL");
     EvaluatePowerFail(st);
     EvaluateAvr(st);
+    deps_.view.SetStatusBox(2, st.BatteryLow);
     if (st.BatteryLow) {
-        deps_.view.SetStatusBox(2, true);
         if (!batteryLowState_) {
             batteryLowState_ = true;
             Raise(kBatteryLow);
@@ -111,17 +112,17 @@ void TStatusEvaluation::EvaluateBits(const TUPSStatus& st) {
     } else {
         batteryLowState_ = false;  // the end of a low battery is silent
     }
-    if (st.UPSFailed) deps_.view.SetStatusBox(4, true);
+    deps_.view.SetStatusBox(4, st.UPSFailed);
     deps_.view.SetStatusBox(5, st.StandbyUPS);
     deps_.view.SetStandbyCaption(st.StandbyUPS ? "Standby UPS" : "Online UPS");
-    if (st.TestInProgress) deps_.view.SetStatusBox(6, true);
-    if (st.ShutdownActive) deps_.view.SetStatusBox(7, true);
-    if (st.BeeperOn) deps_.view.SetStatusBox(8, true);
+    deps_.view.SetStatusBox(6, st.TestInProgress);
+    deps_.view.SetStatusBox(7, st.ShutdownActive);
+    deps_.view.SetStatusBox(8, st.BeeperOn);
 }
 
 void TStatusEvaluation::EvaluatePowerFail(const TUPSStatus& st) {
+    deps_.view.SetStatusBox(1, st.PowerFail);
     if (st.PowerFail) {
-        deps_.view.SetStatusBox(1, true);
         deps_.view.SetTrayImage(TrayImage::PowerFail);
         if (!powerFailState_) {
             powerFailState_ = true;
@@ -140,8 +141,8 @@ void TStatusEvaluation::EvaluatePowerFail(const TUPSStatus& st) {
 }
 
 void TStatusEvaluation::EvaluateAvr(const TUPSStatus& st) {
+    deps_.view.SetStatusBox(3, st.AVR);
     if (st.AVR) {
-        deps_.view.SetStatusBox(3, true);
         const double in = st.IPVoltageValue, out = st.OPVoltageValue;
         deps_.view.SetAvrMode(out > in ? "BOOST" : out == in ? "BYPASS" : "TRIM", true);
         deps_.view.SetTrayImage(TrayImage::Avr);
