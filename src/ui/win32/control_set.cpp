@@ -4,6 +4,7 @@
 
 #include "ui/win32/controls.h"
 #include "ui/win32/page_panel.h"
+#include "ui/win32/string_resources.h"
 
 namespace velt::ui {
 
@@ -24,11 +25,12 @@ HWND CreateTabs(HWND parent, int id, const RECT& r) {
 
 // Inserts the captions and gives the display area in the tab control's parent.
 template <size_t N>
-RECT AddTabPages(HWND tabs, const layout::PageDef (&pages)[N]) {
+RECT AddTabPages(HWND tabs, HINSTANCE inst, const layout::PageDef (&pages)[N]) {
     for (size_t i = 0; i < N; ++i) {
+        std::string caption = LoadText(inst, pages[i].caption);
         TCITEMA item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(pages[i].caption);
+        item.pszText = caption.data();
         ::SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
     RECT area{};
@@ -41,8 +43,8 @@ RECT AddTabPages(HWND tabs, const layout::PageDef (&pages)[N]) {
 // The panels lie over the tab control's display area; the tab control stays
 // below them in the z-order and clips itself, so it never paints over them.
 template <size_t N>
-void CreatePanels(HWND tabs, const layout::PageDef (&pages)[N], HWND (&panels)[N]) {
-    const RECT area = AddTabPages(tabs, pages);
+void CreatePanels(HWND tabs, HINSTANCE inst, const layout::PageDef (&pages)[N], HWND (&panels)[N]) {
+    const RECT area = AddTabPages(tabs, inst, pages);
     for (size_t i = 0; i < N; ++i) panels[i] = CreatePagePanel(::GetParent(tabs), pages[i].id, area);
     ::SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
@@ -54,24 +56,24 @@ bool ControlSet::Build(HWND window, HINSTANCE inst, int bottom) {
     tooltips_ = CreateTooltips(window);
     smallFont_ = CreateSmallFont(window);
     boldFont_ = CreateBoldFont(window);
-    if (!CreatePages(window, bottom)) return false;
+    if (!CreatePages(window, inst, bottom)) return false;
     CreateFromTable(inst);
     return repTabs_ != nullptr;
 }
 
-bool ControlSet::CreatePages(HWND window, int bottom) {
+bool ControlSet::CreatePages(HWND window, HINSTANCE inst, int bottom) {
     const RECT r{layout::kTabsLeft, layout::kTabsTop, layout::kTabsLeft + layout::kTabsWidth, bottom};
     tabs_ = CreateTabs(window, IDC_PC, r);
     if (!tabs_) return false;
-    CreatePanels(tabs_, layout::kPages, pages_);
+    CreatePanels(tabs_, inst, layout::kPages, pages_);
     for (HWND p : pages_)
         if (!p) return false;
     return true;
 }
 
-void ControlSet::CreateRepPages(HWND repTabs) {
+void ControlSet::CreateRepPages(HWND repTabs, HINSTANCE inst) {
     repTabs_ = repTabs;
-    CreatePanels(repTabs, layout::kRepPages, repPages_);
+    CreatePanels(repTabs, inst, layout::kRepPages, repPages_);
     ShowRepPage(0);
 }
 
@@ -98,10 +100,10 @@ void ControlSet::CreateFromTable(HINSTANCE inst) {
             icons_.push_back(LoadProgramIcon(inst, spec.icon, spec.kind == Kind::Icon ? 32 : 16));
             icon = icons_.back().get();
         }
-        HWND h = CreateControl(parent, spec, FontFor(spec), icon);
+        HWND h = CreateControl(parent, spec, LoadText(inst, spec.text).c_str(), FontFor(spec), icon);
         if (spec.id != layout::kNoId) controls_[spec.id] = h;
-        AddTooltip(tooltips_, h, spec.hint);
-        if (spec.kind == Kind::Tabs && h) CreateRepPages(h);
+        if (spec.hint != kNoText) AddTooltip(tooltips_, h, LoadText(inst, spec.hint).c_str());
+        if (spec.kind == Kind::Tabs && h) CreateRepPages(h, inst);
     }
 }
 

@@ -38,8 +38,8 @@ public:
     void SetHint(int id, const std::string& text);
 
 private:
-    bool CreatePages(HWND window, int bottom);
-    void CreateRepPages(HWND repTabs);
+    bool CreatePages(HWND window, HINSTANCE inst, int bottom);
+    void CreateRepPages(HWND repTabs, HINSTANCE inst);
     void CreateFromTable(HINSTANCE inst);
     HWND ParentOf(layout::Page page) const;
     HFONT FontFor(const layout::ControlSpec& spec) const;

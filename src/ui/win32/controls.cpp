@@ -92,10 +92,10 @@ TTTOOLINFOA ToolFor(HWND control, const char* text) {
 
 }  // namespace
 
-HWND CreateControl(HWND parent, const layout::ControlSpec& spec, HFONT font, HICON icon) {
+HWND CreateControl(HWND parent, const layout::ControlSpec& spec, const char* text, HFONT font, HICON icon) {
     const ClassAndStyle cs = ClassFor(spec.kind);
     const DWORD disabled = (spec.flags & layout::kStartsDisabled) ? WS_DISABLED : 0;
-    HWND h = ::CreateWindowExA(cs.exStyle, cs.cls, spec.text, cs.style | disabled, spec.box.x, spec.box.y,
+    HWND h = ::CreateWindowExA(cs.exStyle, cs.cls, text, cs.style | disabled, spec.box.x, spec.box.y,
                                spec.box.w, CreationHeight(spec), parent,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
                                reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(parent, GWLP_HINSTANCE)),

@@ -7,9 +7,9 @@
 
 namespace velt::ui {
 
-// The control described by `spec` as a child of `parent`, in `font`. Tool
-// buttons and pictures show `icon` (owned by the caller).
-HWND CreateControl(HWND parent, const layout::ControlSpec& spec, HFONT font, HICON icon);
+// The control described by `spec` as a child of `parent`, showing `text`, in
+// `font`. Tool buttons and pictures show `icon` (owned by the caller).
+HWND CreateControl(HWND parent, const layout::ControlSpec& spec, const char* text, HFONT font, HICON icon);
 
 HWND CreateTooltips(HWND owner);
 // Shows `text` while the mouse rests on `control`.

@@ -2,6 +2,7 @@
 
 #include "ui/resource.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/string_resources.h"
 
 namespace velt::ui {
 
@@ -18,7 +19,8 @@ int ProbeLabelId(Probe probe) {
 
 }  // namespace
 
-InfoPage::InfoPage(const ControlSet& controls, HINSTANCE inst) : controls_(controls) {
+InfoPage::InfoPage(const ControlSet& controls, HINSTANCE inst)
+    : controls_(controls), comPrefix_(LoadText(inst, IDS_COM)) {
     connectionImages_[0] = LoadProgramIcon(inst, IDI_CONN_USB, 32);
     connectionImages_[1] = LoadProgramIcon(inst, IDI_CONN_SERIAL, 32);
 }
@@ -48,7 +50,7 @@ void InfoPage::ShowConnection(ConnectionKind kind, int comPort) {
     ::SendMessageA(controls_.Get(IDC_ConnI), STM_SETICON, reinterpret_cast<WPARAM>(connectionImages_[usb ? 0 : 1].get()), 0);
     controls_.Enable(IDC_USBL, usb);
     controls_.Enable(IDC_COML, !usb);
-    if (!usb) controls_.SetText(IDC_COML, "COM" + std::to_string(comPort));
+    if (!usb) controls_.SetText(IDC_COML, comPrefix_ + std::to_string(comPort));
 }
 
 void InfoPage::ClearHidList() { ::SendMessageA(controls_.Get(IDC_USBLB), CB_RESETCONTENT, 0, 0); }
