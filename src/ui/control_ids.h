@@ -8,9 +8,8 @@
 namespace velt::ui {
 
 inline constexpr const char* kMainWindowClass = "VeltranoMainForm";
-// For the probe, which finds windows by caption; the program loads these
+// For the probe, which finds the dialog by caption; the program loads it
 // from its resources.
-inline constexpr const char* kMainWindowCaption = TextOf(IDS_AppName);
 inline constexpr const char* kComPortDialogCaption = TextOf(IDS_ComPortTitle);
 
 enum ControlId : int {
