@@ -3,13 +3,14 @@
 // uses to find them. Ids are unique across all windows of the program, so a name
 // alone finds a control wherever it is. Plain C++: the probe includes it too.
 
+#include "ui/string_ids.h"
+
 namespace velt::ui {
 
 inline constexpr const char* kMainWindowClass = "VeltranoMainForm";
-inline constexpr const char* kMainWindowCaption = "Veltrano";
-inline constexpr const char* kComPortDialogCaption = "COM Port";
-inline constexpr const char* kTestTFormCaption = "Test for specified time period";
-inline constexpr const char* kBatteryVoltFormCaption = "Battery voltage";
+// For the probe, which finds the dialog by caption; the program loads it
+// from its resources.
+inline constexpr const char* kComPortDialogCaption = TextOf(IDS_ComPortTitle);
 
 enum ControlId : int {
     // toolbar

@@ -2,6 +2,7 @@
 // the whole layout table keeping its shape (nothing that was apart overlaps,
 // nothing leaves its page or group) at the DPIs a monitor commonly has.
 #include "ui/dpi_scale.h"
+#include "ui/string_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,7 @@ TEST(DpiScale, BoxesThatTouchStillTouch) {
     EXPECT_FALSE(ScaleToDpi(left, 144).Overlaps(ScaleToDpi(right, 144)));
 }
 
-std::string Describe(const layout::ControlSpec& c) { return std::string(c.text) + " (" + std::to_string(c.id) + ")"; }
+std::string Describe(const layout::ControlSpec& c) { return std::string(TextOf(c.text)) + " (" + std::to_string(c.id) + ")"; }
 
 TEST(DpiScale, TheLayoutKeepsItsShapeAtEveryCommonDpi) {
     for (const int dpi : {96, 120, 144, 168, 192, 240, 288}) {

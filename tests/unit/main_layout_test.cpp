@@ -16,7 +16,7 @@ bool IsNamed(int id) {
     return false;
 }
 
-std::string Describe(const ControlSpec& c) { return std::string(c.text) + " (" + std::to_string(c.id) + ")"; }
+std::string Describe(const ControlSpec& c) { return std::string(TextOf(c.text)) + " (" + std::to_string(c.id) + ")"; }
 
 constexpr Box kPageArea{0, 0, kPageWidth, kPageHeight};
 constexpr Box kRepPageArea{0, 0, kRepPageWidth, kRepPageHeight};
@@ -115,12 +115,12 @@ TEST(MainLayout, IdsAreUniqueAndKnownToTheProbe) {
         EXPECT_TRUE(IsNamed(c.id)) << Describe(c);
     }
     for (const auto& p : kPages) {
-        EXPECT_TRUE(seen.insert(p.id).second) << p.caption;
-        EXPECT_TRUE(IsNamed(p.id)) << p.caption;
+        EXPECT_TRUE(seen.insert(p.id).second) << TextOf(p.caption);
+        EXPECT_TRUE(IsNamed(p.id)) << TextOf(p.caption);
     }
     for (const auto& p : kRepPages) {
-        EXPECT_TRUE(seen.insert(p.id).second) << p.caption;
-        EXPECT_TRUE(IsNamed(p.id)) << p.caption;
+        EXPECT_TRUE(seen.insert(p.id).second) << TextOf(p.caption);
+        EXPECT_TRUE(IsNamed(p.id)) << TextOf(p.caption);
     }
 }
 
@@ -160,10 +160,102 @@ TEST(MainLayout, ToolbarButtonsInTheirOrder) {
         ASSERT_NE(c, nullptr) << slot;
         EXPECT_EQ(c->page, Page::Window);
         EXPECT_EQ(c->kind, Kind::ToolButton);
-        EXPECT_EQ(c->box.x, ToolSlot(slot).x) << c->hint;
+        EXPECT_EQ(c->box.x, ToolSlot(slot).x) << TextOf(c->hint);
     }
-    EXPECT_STREQ(Spec(IDC_ExitSB)->hint, "Exit");
-    EXPECT_STREQ(Spec(IDC_TestTSB)->hint, "Test for specified time period");
+}
+
+// Every text the layout names is in the string table the resources are built
+// from, and the main controls show the texts the user knows them by.
+TEST(MainLayout, CaptionsAndHintsAreListedTexts) {
+    const auto listed = [](StringId id) {
+        for (const auto& e : kStringTable)
+            if (e.id == id) return *e.text != '\0';
+        return false;
+    };
+    for (const auto& c : kMainControls) {
+        EXPECT_TRUE(c.text == kNoText || listed(c.text)) << c.id;
+        EXPECT_TRUE(c.hint == kNoText || listed(c.hint)) << Describe(c);
+    }
+    for (const auto& p : kPages) EXPECT_TRUE(listed(p.caption)) << p.id;
+    for (const auto& p : kRepPages) EXPECT_TRUE(listed(p.caption)) << p.id;
+
+    const struct {
+        int id;
+        const char* text;
+        const char* hint;
+    } cases[] = {
+        {IDC_StartSB, "Start", "Start"},
+        {IDC_StopSB, "Stop", "Stop"},
+        {IDC_UPSBeeperSB, "Toggle UPS Beeper", "Toggle UPS Beeper"},
+        {IDC_Test10sSB, "Test for 10 seconds", "Test for 10 seconds"},
+        {IDC_TestTSB, "Test for specified time period", "Test for specified time period"},
+        {IDC_TestLowSB, "Test until battery low", "Test until battery low"},
+        {IDC_CancelTestSB, "Cancel Test", "Cancel Test"},
+        {IDC_SleepSB, "Sleep", "Sleep"},
+        {IDC_HibernateSB, "Hibernate", "Hibernate"},
+        {IDC_ShutdownSB, "Shutdown", "Shutdown"},
+        {IDC_SaveSetSB, "Save Settings", "Save Settings"},
+        {IDC_ExitSB, "Exit", "Exit"},
+        {IDC_UPSGB, "UPS", nullptr},
+        {IDC_VIDNL, "VID:", nullptr},
+        {IDC_ProductNameNL, "Product Name:", nullptr},
+        {IDC_MfrNL, "Mfr.:", nullptr},
+        {IDC_VerNL, "Ver.:", nullptr},
+        {IDC_Q1_L, "Q1", nullptr},
+        {IDC_I_L, "I", nullptr},
+        {IDC_ConnectionGB, "Connection", nullptr},
+        {IDC_USBL, "USB", nullptr},
+        {IDC_COML, "COM", nullptr},
+        {IDC_UPSInformationGB, "UPS Information", nullptr},
+        {IDC_OPCurrentCB, "O/P Current", "Show on the status page"},
+        {IDC_TemperatureCB, "Temperature", "Show on the status page"},
+        {IDC_UPSStatusCB, "UPS Status", "Show on the status page"},
+        {IDC_UPSStatusGB, "UPS Status", nullptr},
+        {IDC_UPSStatusCB1, "Power Fail", nullptr},
+        {IDC_UPSStatusCB3, "AVR", nullptr},
+        {IDC_UPSStatusCB5, "Standby UPS", nullptr},
+        {IDC_UPSStatusCB8, "Beeper On", nullptr},
+        {IDC_NominalBatteryVoltageE, "12", nullptr},
+        {IDC_BatteryChargeL, "...", nullptr},
+        {IDC_LogGB, "Log", nullptr},
+        {IDC_ClearLogSB, "Clear Log", "Clear Log"},
+        {IDC_SaveLogSB, "Save Log", "Save Log"},
+        {IDC_PowerFailGB, "Power Fail", nullptr},
+        {IDC_DelayCB, "Delay:", "Count down when mains power fails"},
+        {IDC_MinVoltageCB, "Min. Voltage:", "Act at once below this battery voltage"},
+        {IDC_ActionGB, "Action", nullptr},
+        {IDC_ShutdownRB, "Shutdown", nullptr},
+        {IDC_SleepRB, "Suspend", nullptr},
+        {IDC_HibernateRB, "Hibernate", nullptr},
+        {IDC_NothingRB, "Nothing", nullptr},
+        {IDC_UPSShutdownCB, "UPS Shutdown", "Tell the UPS to switch itself off"},
+        {IDC_ExCB, "Run program", nullptr},
+        {IDC_ExSB, "...", "External Program Select..."},
+        {IDC_SettingsGB, "Settings", nullptr},
+        {IDC_AutoRunCB, "AutoRun", "Start with the user's log-on"},
+        {IDC_ForceSuspendCB, "Force Suspend", nullptr},
+        {IDC_ForceShutdownCB, "Force Shutdown", nullptr},
+        {IDC_BalloonCB, "Balloon Hints", nullptr},
+        {IDC_AboutGB, "About", nullptr},
+        {IDC_ProgNameL, "Veltrano", nullptr},
+        {IDC_HTTPCB, "Enabled", "Serve the status page"},
+        {IDC_LANRepSB, "Send Test Report", "Send Test Report"},
+    };
+    for (const auto& c : cases) {
+        const ControlSpec* spec = Spec(c.id);
+        ASSERT_NE(spec, nullptr) << c.text;
+        EXPECT_STREQ(TextOf(spec->text), c.text) << c.id;
+        EXPECT_STREQ(TextOf(spec->hint), c.hint ? c.hint : "") << c.id;
+    }
+
+    // The unit beside the temperature, in the ANSI code page.
+    int celsius = 0;
+    for (const auto& c : kMainControls)
+        if (c.id == kNoId && c.page == Page::Status && c.box.y == ReadingUnit(6).y) {
+            EXPECT_STREQ(TextOf(c.text), "\xB0" "C");
+            ++celsius;
+        }
+    EXPECT_EQ(celsius, 1);
 }
 
 // Shown only once the UPS told them: the identity labels, the probe labels,
@@ -198,9 +290,9 @@ TEST(MainLayout, ButtonsCarryIconAndHint) {
     for (const auto& c : kMainControls) {
         if (c.kind != Kind::ToolButton) continue;
         EXPECT_NE(c.icon, 0) << Describe(c);
-        ASSERT_NE(c.hint, nullptr) << Describe(c);
+        ASSERT_NE(c.hint, kNoText) << Describe(c);
         // The probe reads a button's text; it is the hint the user sees.
-        EXPECT_EQ(std::string(c.text), c.hint);
+        EXPECT_EQ(c.text, c.hint);
     }
 }
 
@@ -231,7 +323,7 @@ TEST(MainLayout, EachPageLandsOnItsOwnTab) {
         const int index = PageIndex(c.page);
         const int count = IsRepPage(c.page) ? kRepPageCount : kPageCount;
         ASSERT_TRUE(index >= 0 && index < count) << c.caption;
-        EXPECT_STREQ((IsRepPage(c.page) ? kRepPages : kPages)[index].caption, c.caption);
+        EXPECT_STREQ(TextOf((IsRepPage(c.page) ? kRepPages : kPages)[index].caption), c.caption);
     }
     EXPECT_EQ(kOpeningPage, PageIndex(Page::Settings));
 }

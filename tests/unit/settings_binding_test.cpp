@@ -82,7 +82,7 @@ TEST(SettingsBinding, EachControlIsBoundOnceAndIsOfTheRightKind) {
 TEST(SettingsBinding, NoSettingsCheckBoxIsLeftUnbound) {
     for (const auto& c : layout::kMainControls) {
         if (c.kind != Kind::CheckBox) continue;
-        EXPECT_NE(binding::Find(binding::kChecks, c.id), nullptr) << c.text << " (" << c.id << ")";
+        EXPECT_NE(binding::Find(binding::kChecks, c.id), nullptr) << TextOf(c.text) << " (" << c.id << ")";
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "ui/control_ids.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/string_resources.h"
 
 namespace velt::ui {
 
@@ -11,21 +12,23 @@ namespace {
 
 constexpr int kMinVolts = 12, kMaxVolts = 96, kStepVolts = 12;
 
-DialogTemplate BuildTemplate() {
-    DialogTemplate t(kDialogStyle, {0, 0, 130, 50}, kBatteryVoltFormCaption, 8, "MS Shell Dlg");
-    t.AddItem(kDialogItem | SS_LEFT, {8, 10, 56, 8}, kUnnamedItem, DialogClass::Static, "Battery voltage:");
+DialogTemplate BuildTemplate(HINSTANCE inst) {
+    DialogTemplate t(kDialogStyle, {0, 0, 130, 50}, LoadText(inst, IDS_BatteryVoltTitle), 8, "MS Shell Dlg");
+    t.AddItem(kDialogItem | SS_LEFT, {8, 10, 56, 8}, kUnnamedItem, DialogClass::Static,
+              LoadText(inst, IDS_BatteryVoltLabel));
     t.AddItem(kDialogItem | WS_TABSTOP | WS_BORDER | ES_READONLY, {66, 8, 34, 12}, IDC_BatteryVoltE,
-              DialogClass::Edit, "12");
-    t.AddItem(kDialogItem | SS_LEFT, {104, 10, 12, 8}, kUnnamedItem, DialogClass::Static, "V");
+              DialogClass::Edit, LoadText(inst, IDS_DefaultBatteryVolts));
+    t.AddItem(kDialogItem | SS_LEFT, {104, 10, 12, 8}, kUnnamedItem, DialogClass::Static,
+              LoadText(inst, IDS_Volts));
     t.AddItem(kDialogItem | WS_TABSTOP | BS_DEFPUSHBUTTON, {40, 28, 50, 14}, IDC_BatteryVoltSB, DialogClass::Button,
-              "OK");
+              LoadText(inst, IDS_OK));
     return t;
 }
 
 }  // namespace
 
 int BatteryVoltForm::Ask() {
-    Run(BuildTemplate());
+    Run(BuildTemplate(Inst()));
     return volts_;
 }
 

@@ -5,23 +5,27 @@
 #include "ui/control_ids.h"
 #include "ui/resource.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/string_resources.h"
 
 namespace velt::ui {
 
 namespace {
 
-DialogTemplate BuildTemplate() {
-    DialogTemplate t(kDialogStyle, {0, 0, 150, 58}, kComPortDialogCaption, 8, "MS Shell Dlg");
+DialogTemplate BuildTemplate(HINSTANCE inst) {
+    DialogTemplate t(kDialogStyle, {0, 0, 150, 58}, LoadText(inst, IDS_ComPortTitle), 8, "MS Shell Dlg");
     t.AddItem(kDialogItem | SS_ICON, {8, 8, 20, 20}, IDC_COMPortI, DialogClass::Static, "");
-    t.AddItem(kDialogItem | SS_LEFT, {36, 8, 56, 8}, IDC_COMPortL, DialogClass::Static, "COM Port:");
+    t.AddItem(kDialogItem | SS_LEFT, {36, 8, 56, 8}, IDC_COMPortL, DialogClass::Static,
+              LoadText(inst, IDS_ComPortLabel));
     t.AddItem(kDialogItem | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, {36, 18, 56, 90}, IDC_COMPortCB,
               DialogClass::ComboBox, "");
-    t.AddItem(kDialogItem | WS_TABSTOP | BS_AUTOCHECKBOX, {36, 38, 28, 10}, IDC_DTRCB, DialogClass::Button, "DTR");
-    t.AddItem(kDialogItem | WS_TABSTOP | BS_AUTOCHECKBOX, {66, 38, 28, 10}, IDC_RTSCB, DialogClass::Button, "RTS");
+    t.AddItem(kDialogItem | WS_TABSTOP | BS_AUTOCHECKBOX, {36, 38, 28, 10}, IDC_DTRCB, DialogClass::Button,
+              LoadText(inst, IDS_DTR));
+    t.AddItem(kDialogItem | WS_TABSTOP | BS_AUTOCHECKBOX, {66, 38, 28, 10}, IDC_RTSCB, DialogClass::Button,
+              LoadText(inst, IDS_RTS));
     t.AddItem(kDialogItem | WS_TABSTOP | BS_DEFPUSHBUTTON, {102, 8, 40, 14}, IDC_COMPortSB, DialogClass::Button,
-              "OK");
+              LoadText(inst, IDS_OK));
     t.AddItem(kDialogItem | WS_TABSTOP | BS_PUSHBUTTON, {102, 26, 40, 14}, IDC_CancelSB, DialogClass::Button,
-              "Cancel");
+              LoadText(inst, IDS_Cancel));
     return t;
 }
 
@@ -44,7 +48,7 @@ std::optional<std::string> ComPortDialog::SelectedPort() const {
     return ports_[static_cast<size_t>(selected_)];
 }
 
-bool ComPortDialog::ShowModal() { return Run(BuildTemplate()) == IDOK; }
+bool ComPortDialog::ShowModal() { return Run(BuildTemplate(Inst())) == IDOK; }
 
 void ComPortDialog::OnInit() {
     HWND list = Item(IDC_COMPortCB);
@@ -55,8 +59,8 @@ void ComPortDialog::OnInit() {
     HICON icon = static_cast<HICON>(::LoadImageA(Inst(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 32, 32, LR_SHARED));
     ::SendMessageA(Item(IDC_COMPortI), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     HWND tips = CreateTooltips(Dlg());  // owned by the dialog: destroyed with it
-    AddTooltip(tips, Item(IDC_COMPortSB), "O.K.");
-    AddTooltip(tips, Item(IDC_CancelSB), "Cancel");
+    AddTooltip(tips, Item(IDC_COMPortSB), LoadText(Inst(), IDS_OKHint).c_str());
+    AddTooltip(tips, Item(IDC_CancelSB), LoadText(Inst(), IDS_Cancel).c_str());
 }
 
 void ComPortDialog::OnCommand(int id, int code) {

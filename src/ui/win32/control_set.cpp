@@ -5,6 +5,7 @@
 #include "ui/dpi_scale.h"
 #include "ui/win32/controls.h"
 #include "ui/win32/page_panel.h"
+#include "ui/win32/string_resources.h"
 
 namespace velt::ui {
 
@@ -24,11 +25,12 @@ HWND CreateTabs(HWND parent, int id, const RECT& r, HFONT font) {
 }
 
 template <size_t N>
-void AddTabCaptions(HWND tabs, const layout::PageDef (&pages)[N]) {
+void AddTabCaptions(HWND tabs, HINSTANCE inst, const layout::PageDef (&pages)[N]) {
     for (size_t i = 0; i < N; ++i) {
+        std::string caption = LoadText(inst, pages[i].caption);
         TCITEMA item{};
         item.mask = TCIF_TEXT;
-        item.pszText = const_cast<char*>(pages[i].caption);
+        item.pszText = caption.data();
         ::SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
     }
 }
@@ -46,8 +48,8 @@ RECT PageArea(HWND tabs) {
 // The panels lie over the tab control's display area; the tab control stays
 // below them in the z-order and clips itself, so it never paints over them.
 template <size_t N>
-void CreatePanels(HWND tabs, const layout::PageDef (&pages)[N], HWND (&panels)[N]) {
-    AddTabCaptions(tabs, pages);
+void CreatePanels(HWND tabs, HINSTANCE inst, const layout::PageDef (&pages)[N], HWND (&panels)[N]) {
+    AddTabCaptions(tabs, inst, pages);
     const RECT area = PageArea(tabs);
     for (size_t i = 0; i < N; ++i) panels[i] = CreatePagePanel(::GetParent(tabs), pages[i].id, area);
     ::SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -105,7 +107,7 @@ RECT ControlSet::TabsRect(int bottom) const {
 bool ControlSet::CreatePages(int bottom) {
     tabs_ = CreateTabs(window_, IDC_PC, TabsRect(bottom), DialogFont());
     if (!tabs_) return false;
-    CreatePanels(tabs_, layout::kPages, pages_);
+    CreatePanels(tabs_, inst_, layout::kPages, pages_);
     for (HWND p : pages_)
         if (!p) return false;
     return true;
@@ -113,7 +115,7 @@ bool ControlSet::CreatePages(int bottom) {
 
 void ControlSet::CreateRepPages(HWND repTabs) {
     repTabs_ = repTabs;
-    CreatePanels(repTabs, layout::kRepPages, repPages_);
+    CreatePanels(repTabs, inst_, layout::kRepPages, repPages_);
     ShowRepPage(0);
 }
 
@@ -140,11 +142,11 @@ void ControlSet::CreateFromTable() {
     for (const auto& spec : layout::kMainControls) {
         HWND parent = ParentOf(spec.page);
         if (!parent) continue;
-        HWND h = CreateControl(parent, spec, dpi_, FontFor(spec), spec.icon ? AddIcon(spec, icons_) : nullptr);
+        HWND h = CreateControl(parent, spec, LoadText(inst_, spec.text).c_str(), dpi_, FontFor(spec), spec.icon ? AddIcon(spec, icons_) : nullptr);
         if (!h) continue;
         if (spec.id != layout::kNoId) controls_[spec.id] = h;
         created_.push_back({&spec, h});
-        AddTooltip(tooltips_, h, spec.hint);
+        if (spec.hint != kNoText) AddTooltip(tooltips_, h, LoadText(inst_, spec.hint).c_str());
         if (spec.kind == Kind::Tabs) CreateRepPages(h);
     }
 }

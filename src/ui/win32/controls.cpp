@@ -93,11 +93,11 @@ TTTOOLINFOA ToolFor(HWND control, const char* text) {
 
 }  // namespace
 
-HWND CreateControl(HWND parent, const layout::ControlSpec& spec, int dpi, HFONT font, HICON icon) {
+HWND CreateControl(HWND parent, const layout::ControlSpec& spec, const char* text, int dpi, HFONT font, HICON icon) {
     const ClassAndStyle cs = ClassFor(spec.kind);
     const DWORD disabled = (spec.flags & layout::kStartsDisabled) ? WS_DISABLED : 0;
     const layout::Box box = WindowBox(spec, dpi);
-    HWND h = ::CreateWindowExA(cs.exStyle, cs.cls, spec.text, cs.style | disabled, box.x, box.y, box.w, box.h, parent,
+    HWND h = ::CreateWindowExA(cs.exStyle, cs.cls, text, cs.style | disabled, box.x, box.y, box.w, box.h, parent,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
                                reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
                                nullptr);

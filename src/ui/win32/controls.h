@@ -7,9 +7,10 @@
 
 namespace velt::ui {
 
-// The control described by `spec` as a child of `parent`, its box scaled to
-// `dpi`, in `font`. Tool buttons and pictures show `icon` (owned by the caller).
-HWND CreateControl(HWND parent, const layout::ControlSpec& spec, int dpi, HFONT font, HICON icon);
+// The control described by `spec` as a child of `parent`, showing `text`, its
+// box scaled to `dpi`, in `font`. Tool buttons and pictures show `icon` (owned
+// by the caller).
+HWND CreateControl(HWND parent, const layout::ControlSpec& spec, const char* text, int dpi, HFONT font, HICON icon);
 // Moves `control`, made from `spec`, to its box at `dpi` and gives it `font`
 // and `icon`; for a change of DPI.
 void RescaleControl(HWND control, const layout::ControlSpec& spec, int dpi, HFONT font, HICON icon);

@@ -3,6 +3,7 @@
 #include "ui/dpi_scale.h"
 #include "ui/resource.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/string_resources.h"
 
 namespace velt::ui {
 
@@ -19,7 +20,10 @@ int ProbeLabelId(Probe probe) {
 
 }  // namespace
 
-InfoPage::InfoPage(const ControlSet& controls, HINSTANCE inst) : controls_(controls), inst_(inst) { LoadImages(); }
+InfoPage::InfoPage(const ControlSet& controls, HINSTANCE inst)
+    : controls_(controls), inst_(inst), comPrefix_(LoadText(inst, IDS_COM)) {
+    LoadImages();
+}
 
 void InfoPage::LoadImages() {
     const int size = ScaleToDpi(32, controls_.Dpi());
@@ -66,7 +70,7 @@ void InfoPage::ShowConnection(ConnectionKind kind, int comPort) {
     ShowImage();
     controls_.Enable(IDC_USBL, usb);
     controls_.Enable(IDC_COML, !usb);
-    if (!usb) controls_.SetText(IDC_COML, "COM" + std::to_string(comPort));
+    if (!usb) controls_.SetText(IDC_COML, comPrefix_ + std::to_string(comPort));
 }
 
 void InfoPage::ClearHidList() { ::SendMessageA(controls_.Get(IDC_USBLB), CB_RESETCONTENT, 0, 0); }

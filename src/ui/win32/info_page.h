@@ -3,6 +3,8 @@
 // thread only.
 #include <windows.h>
 
+#include <string>
+
 #include "core/detection.h"
 #include "core/hid_discovery.h"
 #include "sys/win32/win_handle.h"
@@ -36,6 +38,7 @@ private:
     HINSTANCE inst_;
     win::Icon connectionImages_[2];  // ConnIL: 0 USB, 1 serial
     int shownImage_ = -1;            // none yet
+    std::string comPrefix_;          // "COM", before the port number
 };
 
 }  // namespace velt::ui

@@ -15,6 +15,7 @@
 #include "ui/win32/controls.h"
 #include "ui/win32/led_bar.h"
 #include "ui/win32/page_panel.h"
+#include "ui/win32/string_resources.h"
 #include "ui/win32/window_class.h"
 #include "ui/win32/window_dpi.h"
 #include "ui/win32/window_messages.h"
@@ -26,8 +27,6 @@ namespace {
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 // Registry strings the settings store writes whole; longer ones make no sense.
 constexpr WPARAM kSettingTextLimit = 255;
-constexpr const char* kAboutText =
-    "Veltrano watches a UPS that speaks the Megatec or Mustek protocol over USB or a serial port.";
 
 // The buttons whose click is one handler of the form, without arguments.
 struct FormButton {
@@ -131,7 +130,8 @@ bool MainWindow::Create(const std::vector<std::string>& params, bool show) {
         return false;
     // Placed in WM_CREATE, once the window knows the DPI of its monitor.
     const SIZE size = WindowSizeAt(kLayoutDpi);
-    if (!::CreateWindowExA(0, kMainWindowClass, kMainWindowCaption, kWindowStyle, 0, 0, size.cx, size.cy, nullptr,
+    const std::string caption = LoadText(inst_, IDS_AppName);
+    if (!::CreateWindowExA(0, kMainWindowClass, caption.c_str(), kWindowStyle, 0, 0, size.cx, size.cy, nullptr,
                            nullptr, inst_, this))
         return false;
     if (!CreateForm(params)) {
@@ -545,7 +545,8 @@ void MainWindow::ShowAbout(const std::string& osLabel, const std::string& fileVe
 }
 
 void MainWindow::ShowAboutBox() {
-    ::MessageBoxA(hwnd_, kAboutText, "About Veltrano", MB_OK | MB_ICONINFORMATION);
+    ::MessageBoxA(hwnd_, LoadText(inst_, IDS_AboutText).c_str(), LoadText(inst_, IDS_AboutTitle).c_str(),
+                  MB_OK | MB_ICONINFORMATION);
 }
 
 std::optional<std::string> MainWindow::AskSaveLogPath(const std::string& proposedName) {
@@ -553,8 +554,10 @@ std::optional<std::string> MainWindow::AskSaveLogPath(const std::string& propose
     std::strncpy(file, proposedName.c_str(), MAX_PATH - 1);
     OPENFILENAMEA ofn{};
     ofn.hwndOwner = hwnd_;
-    ofn.lpstrFilter = "Text file (*.txt)\0*.txt\0";
-    ofn.lpstrTitle = "Save Log As";
+    const std::string filter = LoadFilter(inst_, IDS_SaveLogFilter);
+    const std::string title = LoadText(inst_, IDS_SaveLogTitle);
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrTitle = title.c_str();
     ofn.lpstrDefExt = "txt";
     ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
     return AskFile(ofn, file, true);
@@ -564,7 +567,8 @@ std::optional<std::string> MainWindow::AskExternalProgram() {
     char file[MAX_PATH] = {};
     OPENFILENAMEA ofn{};
     ofn.hwndOwner = hwnd_;
-    ofn.lpstrFilter = "*.exe files\0*.exe\0*.cmd files\0*.cmd\0*.bat files\0*.bat\0";
+    const std::string filter = LoadFilter(inst_, IDS_ProgramFilter);
+    ofn.lpstrFilter = filter.c_str();
     ofn.lpstrDefExt = "exe";
     ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
     return AskFile(ofn, file, false);
@@ -578,7 +582,7 @@ void MainWindow::SetHttpCredentialsEditable(bool editable) {
 }
 
 void MainWindow::ShowError(const std::string& message) {
-    ::MessageBoxA(hwnd_, message.c_str(), kMainWindowCaption, MB_OK | MB_ICONERROR);
+    ::MessageBoxA(hwnd_, message.c_str(), LoadText(inst_, IDS_AppName).c_str(), MB_OK | MB_ICONERROR);
 }
 
 // Posted: the close runs from the message loop, after the handler that asked.

@@ -7,6 +7,7 @@
 #include "ui/control_ids.h"
 #include "ui/settings_binding.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/string_resources.h"
 
 namespace velt::ui {
 
@@ -15,15 +16,18 @@ namespace {
 constexpr int kMinMinutes = 1, kMaxMinutes = 99;
 constexpr TRange kAnyTypedNumber{0, 1000000};
 
-DialogTemplate BuildTemplate() {
-    DialogTemplate t(kDialogStyle, {0, 0, 150, 50}, kTestTFormCaption, 8, "MS Shell Dlg");
-    t.AddItem(kDialogItem | SS_LEFT, {8, 10, 46, 8}, kUnnamedItem, DialogClass::Static, "Time Period:");
+DialogTemplate BuildTemplate(HINSTANCE inst) {
+    DialogTemplate t(kDialogStyle, {0, 0, 150, 50}, LoadText(inst, IDS_TestT), 8, "MS Shell Dlg");
+    t.AddItem(kDialogItem | SS_LEFT, {8, 10, 46, 8}, kUnnamedItem, DialogClass::Static,
+              LoadText(inst, IDS_TimePeriod));
     t.AddItem(kDialogItem | WS_TABSTOP | WS_BORDER | ES_NUMBER | ES_AUTOHSCROLL, {56, 8, 36, 12}, IDC_TestTE,
               DialogClass::Edit, "");
-    t.AddItem(kDialogItem | SS_LEFT, {96, 10, 40, 8}, kUnnamedItem, DialogClass::Static, "minutes");
-    t.AddItem(kDialogItem | WS_TABSTOP | BS_DEFPUSHBUTTON, {22, 28, 50, 14}, IDC_TestTOkSB, DialogClass::Button, "OK");
+    t.AddItem(kDialogItem | SS_LEFT, {96, 10, 40, 8}, kUnnamedItem, DialogClass::Static,
+              LoadText(inst, IDS_MinutesLong));
+    t.AddItem(kDialogItem | WS_TABSTOP | BS_DEFPUSHBUTTON, {22, 28, 50, 14}, IDC_TestTOkSB, DialogClass::Button,
+              LoadText(inst, IDS_OK));
     t.AddItem(kDialogItem | WS_TABSTOP | BS_PUSHBUTTON, {78, 28, 50, 14}, IDC_TestTCancelSB, DialogClass::Button,
-              "Cancel");
+              LoadText(inst, IDS_Cancel));
     return t;
 }
 
@@ -40,7 +44,7 @@ bool TypedMinutes(HWND edit, int& out) {
 
 }  // namespace
 
-bool TestTForm::ShowModalOk() { return Run(BuildTemplate()) == IDOK; }
+bool TestTForm::ShowModalOk() { return Run(BuildTemplate(Inst())) == IDOK; }
 
 void TestTForm::OnInit() {
     HWND edit = Item(IDC_TestTE);
@@ -49,8 +53,8 @@ void TestTForm::OnInit() {
     // The value kept may be one typed outside the range; it shows as typed.
     ::SetWindowTextA(edit, std::to_string(minutes_).c_str());
     HWND tips = CreateTooltips(Dlg());  // owned by the dialog: destroyed with it
-    AddTooltip(tips, Item(IDC_TestTOkSB), "O.K.");
-    AddTooltip(tips, Item(IDC_TestTCancelSB), "Cancel");
+    AddTooltip(tips, Item(IDC_TestTOkSB), LoadText(Inst(), IDS_OKHint).c_str());
+    AddTooltip(tips, Item(IDC_TestTCancelSB), LoadText(Inst(), IDS_Cancel).c_str());
 }
 
 void TestTForm::OnCommand(int id, int code) {

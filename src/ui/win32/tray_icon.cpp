@@ -4,12 +4,12 @@
 
 #include "ui/resource.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/string_resources.h"
 
 namespace velt::ui {
 
 namespace {
 
-constexpr const char* kHint = "Veltrano";
 constexpr UINT kRestoreItem = 1, kMinimizeItem = 2, kExitItem = 3;
 constexpr int kMenuPicture = 16;
 // Version 4 shows the hint only with this flag.
@@ -95,7 +95,7 @@ TrayIcon::TrayIcon(HWND owner, HINSTANCE inst, UINT callbackMessage)
       images_{LoadSmallIcon(inst, IDI_TRAY_NORMAL), LoadSmallIcon(inst, IDI_TRAY_AVR),
               LoadSmallIcon(inst, IDI_TRAY_FAIL)},
       shell_(owner, callbackMessage, images_),
-      logic_(shell_, kHint) {
+      logic_(shell_, LoadText(inst, IDS_AppName)) {
     BuildMenu(inst);
     logic_.Add();
     Publish();
@@ -140,15 +140,15 @@ void TrayIcon::BuildMenu(HINSTANCE inst) {
     if (!menu_) return;
     const struct {
         UINT id;
-        const char* text;
+        StringId text;
         int icon;
-    } items[] = {{kRestoreItem, "Restore", IDI_MENU_RESTORE},
-                 {kMinimizeItem, "Minimize", IDI_MENU_MINIMIZE},
-                 {kExitItem, "Exit", IDI_EXIT}};
+    } items[] = {{kRestoreItem, IDS_Restore, IDI_MENU_RESTORE},
+                 {kMinimizeItem, IDS_Minimize, IDI_MENU_MINIMIZE},
+                 {kExitItem, IDS_Exit, IDI_EXIT}};
     int i = 0;
     for (const auto& item : items) {
         if (i > 0) ::AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuA(menu_, MF_STRING, item.id, item.text);
+        ::AppendMenuA(menu_, MF_STRING, item.id, LoadText(inst, item.text).c_str());
         win::Icon icon = LoadSmallIcon(inst, item.icon);
         menuPictures_[i] = IconBitmap(icon.get());
         MENUITEMINFOA mii{};
