@@ -177,8 +177,14 @@ std::string ControlSet::Text(int id) const {
     return text;
 }
 
+// A box that changes is painted again: Wine leaves a disabled box inside a
+// group box showing its old state.
 void ControlSet::SetCheck(int id, bool checked) const {
-    ::SendMessageA(Get(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    HWND box = Get(id);
+    const WPARAM state = checked ? BST_CHECKED : BST_UNCHECKED;
+    if (static_cast<WPARAM>(::SendMessageA(box, BM_GETCHECK, 0, 0)) == state) return;
+    ::SendMessageA(box, BM_SETCHECK, state, 0);
+    ::InvalidateRect(box, nullptr, TRUE);
 }
 
 bool ControlSet::Checked(int id) const { return ::SendMessageA(Get(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
