@@ -9,10 +9,14 @@ namespace velt {
 
 struct TUPSInformation {
     std::string Mfr, Model, Ver;
+
+    bool operator==(const TUPSInformation&) const = default;
 };
 
 struct TRatedValues {
     double Voltage = 220, Current = 0, BatteryVoltage = 12, Frequency = 50;
+
+    bool operator==(const TRatedValues&) const = default;
 };
 
 // "I" reply: "#", manufacturer (15), blank, model (10), blank, version (10),

@@ -25,6 +25,7 @@ inline constexpr TRange kUPSShutdownDelayRange{1, 60};
 inline constexpr TRange kReportDelayRange{5, 180};  // "SMTP Delay" and "LAN Delay"
 inline constexpr TRange kActionRange{1, 4};
 inline constexpr TRange kComPortRange{0, 9};
+inline constexpr TRange kNUTShutdownWaitRange{0, 300};
 // No control bounds it; the cap keeps a hand-edited value from turning the
 // port-opening retries into an endless loop under the data lock.
 inline constexpr TRange kComMaxAttemptsRange{0, 100};
@@ -68,6 +69,16 @@ struct TUPSSettings {
     std::string HTTPPort = "8080";
     bool HTTPAuthentication = false;
     std::string HTTPUser, HTTPPassword;
+
+    // NUT network server
+    bool NUTServer = false;
+    std::string NUTPort = "3493";
+    std::string NUTUPSName = "ups";
+    std::string NUTUser, NUTPassword;
+    std::string NUTAllowedHosts;  // comma-separated addresses or address/prefix ranges; empty: any
+    int32_t NUTShutdownWait = 15;  // seconds, 0..300
+    // device.serial when the UPS gives none: made once, then kept ("NUT Device Id").
+    std::string NUTDeviceId;
 
     // LAN messages
     std::string LANServer;  // defaults to the computer's own name at start-up

@@ -27,6 +27,8 @@ struct TUPSStatus {
     // How many fields were cut (8 for a complete reply; fewer after a failure
     // or when the reply ends early).
     int FieldsCut = 0;
+
+    bool operator==(const TUPSStatus&) const = default;
 };
 
 // No status when the reply is empty, no protocol was detected, or it does not

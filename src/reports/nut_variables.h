@@ -1,0 +1,26 @@
+#pragma once
+// The UPS as the NUT network protocol names it: the variables a client reads
+// with LIST VAR and GET VAR, made from the published snapshot. A variable the
+// UPS has not given is absent, not zero.
+#include <string>
+#include <vector>
+
+#include "status/shown_status.h"
+
+namespace velt {
+
+struct NutVariable {
+    std::string name, value;
+
+    bool operator==(const NutVariable&) const = default;
+};
+
+struct NutDeviceNames {
+    std::string deviceSerial;   // the USB serial string, else the kept "NUT Device Id"
+    std::string driverVersion;  // the program's version
+};
+
+// In a fixed order, ups.status first. `forcedShutdown` adds FSD to ups.status.
+std::vector<NutVariable> NutVariables(const TShownStatus& shown, const NutDeviceNames& names, bool forcedShutdown);
+
+}  // namespace velt
