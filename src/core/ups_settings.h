@@ -26,6 +26,7 @@ inline constexpr TRange kReportDelayRange{5, 180};  // "SMTP Delay" and "LAN Del
 inline constexpr TRange kActionRange{1, 4};
 inline constexpr TRange kComPortRange{0, 9};
 inline constexpr TRange kNUTShutdownWaitRange{0, 300};
+inline constexpr TRange kSMTPSecurityRange{0, 2};
 // No control bounds it; the cap keeps a hand-edited value from turning the
 // port-opening retries into an endless loop under the data lock.
 inline constexpr TRange kComMaxAttemptsRange{0, 100};
@@ -63,6 +64,7 @@ struct TUPSSettings {
                 SMTPPassword, SMTPFrom = "ups@example.com", SMTPMail = "admin@example.com";
     bool SMTPAuth = true, SMTPReports = false, SMTPWarnings = false;
     int32_t SMTPDelay = 20;  // minutes, 5..180 in steps of 5
+    int32_t SMTPSecurity = 0;  // 0 none, 1 STARTTLS required, 2 implicit TLS
 
     // HTTP status page
     bool HTTPServer = false;
