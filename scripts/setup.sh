@@ -8,6 +8,8 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth x11-utils socat
   python3 python3-aiosmtpd libboost-dev imagemagick
+  # the Windows packages: the MSI and the portable zip
+  wixl zip
   # real peers of the network features, on loopback
   curl wrk nginx-light chromium
   # X libraries Wine's display driver loads at run time; apt only recommends them.

@@ -4,6 +4,7 @@
   tests/e2e/run.py                      every test
   tests/e2e/run.py -k polling           tests whose name contains "polling"
   tests/e2e/run.py --build build/win --summary FILE
+  tests/e2e/run.py --tests tests/install   the packages' tests, in a prefix of their own
 
 Ends with "N passed, M failed"; exits 1 when anything failed.
 """
@@ -35,6 +36,7 @@ def _on_alarm(signum, frame):
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--build", default=os.path.join(harness.REPO, "build", "win"))
+    ap.add_argument("--tests", default=HERE, help="the folder whose test_*.py to run")
     ap.add_argument("--summary", help="write 'PASSED FAILED' to this file")
     ap.add_argument("-k", action="append", dest="patterns", default=[],
                     help="run only tests whose name contains this")
@@ -46,7 +48,8 @@ def main():
     loader = unittest.TestLoader()
     if args.patterns:
         loader.testNamePatterns = ["*%s*" % p for p in args.patterns]
-    suite = loader.discover(HERE, pattern="test_*.py", top_level_dir=HERE)
+    tests = os.path.abspath(args.tests)
+    suite = loader.discover(tests, pattern="test_*.py", top_level_dir=tests)
     total = suite.countTestCases()
 
     passed, failed = 0, total
