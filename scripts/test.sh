@@ -2,7 +2,8 @@
 # Builds and runs every test: the layer check of the includes, native unit
 # tests (CTest), the same under AddressSanitizer and UndefinedBehaviorSanitizer,
 # a short run of each fuzz target, the Python tests of the tools and of the
-# page server, then the Windows build and its end-to-end tests under Wine.
+# page server, then the Windows build with its packages, its end-to-end tests
+# under Wine and the packages' tests.
 # Ends with "N passed, M failed" and a non-zero status when anything failed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -105,16 +106,19 @@ note "Windows build"
 if cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \
      >"$logdir/win-configure.log" 2>&1 \
    && cmake --build build/win -j"$jobs" >"$logdir/win-build.log" 2>&1; then
-  note "end-to-end tests (Wine)"
-  rm -f "$logdir/e2e.summary"
-  /usr/bin/python3 tests/e2e/run.py --build build/win --summary "$logdir/e2e.summary" \
-    2>&1 | tee "$logdir/e2e.log"
-  if read -r e2e_pass e2e_fail <"$logdir/e2e.summary" 2>/dev/null; then
-    passed=$((passed + e2e_pass))
-    failed=$((failed + e2e_fail))
-  else
-    fail_step "end-to-end tests did not report a result"
-  fi
+  # The packages' tests (tests/install) boot a prefix of their own.
+  for suite in e2e install; do
+    note "$suite tests (Wine)"
+    rm -f "$logdir/$suite.summary"
+    /usr/bin/python3 tests/e2e/run.py --tests tests/$suite --build build/win \
+      --summary "$logdir/$suite.summary" 2>&1 | tee "$logdir/$suite.log"
+    if read -r e2e_pass e2e_fail <"$logdir/$suite.summary" 2>/dev/null; then
+      passed=$((passed + e2e_pass))
+      failed=$((failed + e2e_fail))
+    else
+      fail_step "$suite tests did not report a result"
+    fi
+  done
 else
   cat "$logdir/win-configure.log" "$logdir/win-build.log" 2>/dev/null | tail -n 60
   fail_step "Windows build"
