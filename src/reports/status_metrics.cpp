@@ -10,13 +10,15 @@ namespace velt {
 namespace {
 
 // A label value in quotes: backslash, quote and line feed escaped as the
-// format asks; the name's ANSI bytes as UTF-8.
+// format asks; the name's ANSI bytes as UTF-8. The format has no escape for
+// other control characters, and some parsers stop at them: they become blanks.
 std::string LabelValue(const std::string& ansi) {
     std::string out = "\"";
     for (const char c : Utf8FromAnsi(ansi)) {
         if (c == '\\') out += "\\\\";
         else if (c == '"') out += "\\\"";
         else if (c == '\n') out += "\\n";
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) out += ' ';
         else out += c;
     }
     return out + "\"";
