@@ -1,9 +1,12 @@
 #include "reports/page_request.h"
 
 #include <exception>
+#include <optional>
 #include <string_view>
 
 #include "reports/report_text.h"
+#include "reports/status_json.h"
+#include "reports/status_metrics.h"
 
 namespace velt {
 
@@ -52,6 +55,21 @@ PageResponse ReportPage(const TShownStatus& shown, const TUPSSettings& settings,
     return response;
 }
 
+// The documents behind the credentials; every other path gets the default answer.
+enum class Document { Report, Json, Metrics };
+
+std::optional<Document> DocumentOf(const std::string& path) {
+    if (path == "/") return Document::Report;
+    if (path == "/status.json") return Document::Json;
+    if (path == "/metrics") return Document::Metrics;
+    return std::nullopt;
+}
+
+// A feed read by programs that poll it: never from a cache.
+PageResponse Feed(const char* contentType, std::string body) {
+    return {200, {{"Cache-Control", "no-store"}}, contentType, std::move(body)};
+}
+
 }  // namespace
 
 PageResponse StatusPage(int status) {
@@ -61,13 +79,19 @@ PageResponse StatusPage(int status) {
 
 PageResponse IdHTTPSCommandGet(const PageRequest& request, const TShownStatus& shown, const TUPSSettings& settings,
                                const std::string& dateTimeText) {
-    if (request.path != "/") return StatusPage(200);
+    const auto document = DocumentOf(request.path);
+    if (!document) return StatusPage(200);
     // Both compared, so a wrong user takes as long as a wrong password.
     const bool userMatches = SameText(request.user, settings.HTTPUser);
     const bool passwordMatches = SameText(request.password, settings.HTTPPassword);
     if (!(userMatches & passwordMatches)) return Unauthorized();
     try {
-        return ReportPage(shown, settings, dateTimeText);
+        switch (*document) {
+            case Document::Report: return ReportPage(shown, settings, dateTimeText);
+            case Document::Json: return Feed("application/json", StatusJson(shown, settings.NUTUPSName));
+            case Document::Metrics: return Feed(kMetricsContentType, StatusMetrics(shown, settings.NUTUPSName));
+        }
+        return StatusPage(200);
     } catch (const std::exception&) {
         // Out of memory while composing: this request gets the default answer
         // and the server goes on.

@@ -45,6 +45,9 @@ struct TShownLive {
     std::optional<double> packVolts;     // the battery voltage as the whole pack's
     std::optional<double> chargePercent; // the battery estimate
     double nominalBatteryVolts = 0;
+    // The empty and full thresholds the estimate places the pack voltage
+    // between, in volts; none while they give no estimate (full not above empty).
+    std::optional<double> emptyVolts, fullVolts;
     // Seconds left while the power-fail countdown runs.
     std::optional<int> countdownSeconds;
 

@@ -4,7 +4,8 @@
 // and runs until SIGINT or SIGTERM. Exits 2 when the port cannot be bound.
 //
 // Options: --port N (0: any free port), --user U, --password P, --not-found
-// (no UPS found yet), --head-deadline-ms N, --idle-ms N, --max-connections N.
+// (no UPS found yet), --failure (mains lost, the countdown running), --ups-name
+// NAME, --head-deadline-ms N, --idle-ms N, --max-connections N.
 #include <signal.h>
 
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "net/http_page_server.h"
+#include "status/battery_charge.h"
 
 namespace {
 
@@ -44,14 +46,46 @@ struct Options {
     velt::PageServerLimits limits;
 };
 
+// What the main thread publishes after `reply` from a USB unit.
+velt::TShownStatus AfterReply(const std::string& reply) {
+    velt::TShownStatus shown;
+    shown.identity = {"0665", "5161", "Mini UPS"};
+    shown.upsFound = true;
+    shown.device = {"Megatec", true, 0x0665, 0x5161, std::nullopt, velt::TRatedValues{220, 3, 12, 50}};
+    shown.live.status = velt::ParseStatusReply(reply, {2024, 2, 1, 10, 0, 0, 0}, true);
+    const velt::TUPSStatus& status = *shown.live.status;
+    shown.readings = {{status.IPVoltage, status.IPFaultVoltage, status.OPVoltage, status.OPCurrent, status.IPFrequency,
+                       status.BatteryVoltage, status.Temperature, status.UPSStatus},
+                      status.PowerFail, status.BatteryLow, status.AVR, status.UPSFailed};
+    shown.live.responding = true;
+    shown.live.nominalBatteryVolts = 12;
+    shown.live.packVolts = velt::BatteryPackVoltage(status.BatteryVoltageValue, 12).volts;
+    shown.live.emptyVolts = 9.7;
+    shown.live.fullVolts = 13.5;
+    return shown;
+}
+
+// Mains lost: comma decimals, a per-cell battery voltage, a temperature that
+// does not convert, the countdown running, and an "I" reply whose texts hold
+// a quote, a backslash, a control character and high ANSI bytes.
+velt::TShownStatus DuringFailure() {
+    velt::TShownStatus shown = AfterReply("(000.0 000.0 219,6 041 00.0 2,27 --- 10000001");
+    shown.device.info = velt::TUPSInformation{"Q\"\\\x01\x80\xfc\x81", "Pro 1000", "V1.0"};
+    shown.live.chargePercent = 88.4;
+    shown.live.countdownSeconds = 540;
+    return shown;
+}
+
 bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
-    source.shown = {{{"221.0", "140.0", "220.0", "013", "50.1", "13.6", "25.0", "00101001"}, false, false, true, false},
-                    {"0665", "5161", "Mini UPS"},
-                    true};
+    source.shown = AfterReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 00101001");
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--not-found") {
             source.shown.upsFound = false;
+            continue;
+        }
+        if (option == "--failure") {
+            source.shown = DuringFailure();
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -59,6 +93,7 @@ bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
         if (option == "--port") options.port = static_cast<uint16_t>(std::atoi(value));
         else if (option == "--user") source.settings.HTTPUser = value;
         else if (option == "--password") source.settings.HTTPPassword = value;
+        else if (option == "--ups-name") source.settings.NUTUPSName = value;
         else if (option == "--head-deadline-ms") options.limits.headDeadline = std::chrono::milliseconds(std::atoi(value));
         else if (option == "--idle-ms") options.limits.idleKeepAlive = std::chrono::milliseconds(std::atoi(value));
         else if (option == "--max-connections") options.limits.maxConnections = static_cast<size_t>(std::atoi(value));
@@ -73,7 +108,7 @@ int main(int argc, char** argv) {
     FixedSource source;
     Options options;
     if (!Parse(argc, argv, options, source)) {
-        std::fprintf(stderr, "usage: %s [--port N] [--user U] [--password P] [--not-found] "
+        std::fprintf(stderr, "usage: %s [--port N] [--user U] [--password P] [--not-found] [--failure] [--ups-name NAME] "
                              "[--head-deadline-ms N] [--idle-ms N] [--max-connections N]\n", argv[0]);
         return 1;
     }

@@ -1,0 +1,141 @@
+#include "reports/status_json.h"
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "reports/ansi_utf8.h"
+#include "reports/nut_variables.h"
+#include "reports/ups_readings.h"
+
+namespace velt {
+
+namespace {
+
+// Members in the order they are added; a value is JSON text already.
+class JsonObject {
+public:
+    JsonObject& Add(std::string_view key, std::string json) {
+        members_.emplace_back(key, std::move(json));
+        return *this;
+    }
+    JsonObject& AddNumber(std::string_view key, const std::optional<double>& value) {
+        if (value) Add(key, DecimalText(*value).value_or("null"));
+        return *this;
+    }
+    std::string Text() const {
+        std::string text = "{";
+        for (const auto& [key, json] : members_) {
+            if (text.size() > 1) text += ",";
+            text += JsonString(key) + ":" + json;
+        }
+        return text + "}";
+    }
+
+private:
+    std::vector<std::pair<std::string_view, std::string>> members_;
+};
+
+std::string JsonBool(bool value) { return value ? "true" : "false"; }
+
+std::string IsoTime(const LocalDateTime& t) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                  t.second);
+    return JsonString(text);
+}
+
+std::string ReadingsJson(const TUPSStatus& status) {
+    const ReplyReadings readings = ReadingsOf(status);
+    const std::pair<const char*, const std::optional<ReplyReading>*> named[] = {
+        {"input_voltage", &readings.inputVolts},       {"input_fault_voltage", &readings.inputFaultVolts},
+        {"output_voltage", &readings.outputVolts},     {"load_percent", &readings.loadPercent},
+        {"input_frequency", &readings.frequencyHertz}, {"battery_voltage", &readings.batteryVolts},
+        {"temperature", &readings.temperatureCelsius},
+    };
+    JsonObject object;
+    for (const auto& [key, reading] : named) {
+        if (!*reading) continue;
+        const auto& [text, value] = **reading;
+        object.Add(key, JsonObject()
+                            .Add("value", value ? DecimalText(*value).value_or("null") : "null")
+                            .Add("text", JsonString(text))
+                            .Text());
+    }
+    return object.Text();
+}
+
+std::string StatusBitsJson(const TUPSStatus& status) {
+    JsonObject object;
+    object.Add("text", JsonString(status.UPSStatus));
+    for (const StatusFlag& flag : kStatusFlags) object.Add(flag.key, JsonBool(status.*flag.bit));
+    return object.Text();
+}
+
+std::string BatteryJson(const TShownStatus& shown) {
+    const TShownLive& live = shown.live;
+    return JsonObject()
+        .AddNumber("charge_percent", ChargePercent(live))
+        .AddNumber("pack_voltage", live.packVolts)
+        .AddNumber("nominal_voltage", NominalBatteryVolts(shown))
+        .AddNumber("empty_voltage", live.emptyVolts)
+        .AddNumber("full_voltage", live.fullVolts)
+        .Text();
+}
+
+std::string DeviceJson(const TShownDevice& device) {
+    JsonObject object;
+    if (!device.protocol.empty()) object.Add("protocol", JsonString(device.protocol));
+    object.Add("usb", JsonBool(device.usb));
+    if (device.usb) {
+        object.Add("vendor_id", JsonString(UsbIdText(device.vid)))
+            .Add("product_id", JsonString(UsbIdText(device.pid)));
+    }
+    if (device.info) {
+        object.Add("mfr", JsonString(device.info->Mfr))
+            .Add("model", JsonString(device.info->Model))
+            .Add("firmware", JsonString(device.info->Ver));
+    }
+    return object.Text();
+}
+
+}  // namespace
+
+std::string JsonString(std::string_view ansi) {
+    std::string out = "\"";
+    for (const char c : Utf8FromAnsi(ansi)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(byte));
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string StatusJson(const TShownStatus& shown, const std::string& upsName) {
+    const TShownLive& live = shown.live;
+    JsonObject object;
+    object.Add("ups", JsonString(upsName))
+        .Add("ups_found", JsonBool(shown.upsFound))
+        .Add("responding", JsonBool(live.responding))
+        .Add("device", DeviceJson(shown.device));
+    if (live.status) {
+        object.Add("last_reply", IsoTime(live.status->ReplyTime))
+            .Add("reply", JsonString(live.status->ReplyText))
+            .Add("readings", ReadingsJson(*live.status));
+        if (StatusBitsKnown(*live.status)) object.Add("status_bits", StatusBitsJson(*live.status));
+    }
+    if (const auto words = NutStatusWords(shown, false)) object.Add("ups_status", JsonString(*words));
+    object.Add("battery", BatteryJson(shown));
+    if (live.countdownSeconds) object.Add("countdown_seconds", std::to_string(*live.countdownSeconds));
+    return object.Text() + "\n";
+}
+
+}  // namespace velt

@@ -1,0 +1,85 @@
+#include "reports/status_metrics.h"
+
+#include <optional>
+
+#include "reports/ansi_utf8.h"
+#include "reports/ups_readings.h"
+
+namespace velt {
+
+namespace {
+
+// A label value in quotes: backslash, quote and line feed escaped as the
+// format asks; the name's ANSI bytes as UTF-8. The format has no escape for
+// other control characters, and some parsers stop at them: they become blanks.
+std::string LabelValue(const std::string& ansi) {
+    std::string out = "\"";
+    for (const char c : Utf8FromAnsi(ansi)) {
+        if (c == '\\') out += "\\\\";
+        else if (c == '"') out += "\\\"";
+        else if (c == '\n') out += "\\n";
+        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) out += ' ';
+        else out += c;
+    }
+    return out + "\"";
+}
+
+class MetricsText {
+public:
+    explicit MetricsText(const std::string& upsName) : upsLabel_("ups=" + LabelValue(upsName)) {}
+
+    // One gauge with one series; nothing when the value is absent.
+    void Gauge(const char* name, const char* help, const std::optional<double>& value) {
+        if (!value) return;
+        const auto number = DecimalText(*value);
+        if (!number) return;
+        Family(name, help);
+        text_ += std::string(name) + "{" + upsLabel_ + "} " + *number + "\n";
+    }
+    void Reading(const char* name, const char* help, const std::optional<ReplyReading>& reading) {
+        if (reading) Gauge(name, help, reading->value);
+    }
+    void Flags(const TUPSStatus& status) {
+        Family("veltrano_status_flag", "A bit of the UPS's status field, 1 when set.");
+        for (const StatusFlag& flag : kStatusFlags)
+            text_ += "veltrano_status_flag{" + upsLabel_ + ",flag=\"" + flag.key + "\"} " +
+                     (status.*flag.bit ? "1" : "0") + "\n";
+    }
+    std::string Take() { return std::move(text_); }
+
+private:
+    void Family(const char* name, const char* help) {
+        text_ += std::string("# HELP ") + name + " " + help + "\n# TYPE " + name + " gauge\n";
+    }
+
+    std::string upsLabel_;
+    std::string text_;
+};
+
+}  // namespace
+
+std::string StatusMetrics(const TShownStatus& shown, const std::string& upsName) {
+    const TShownLive& live = shown.live;
+    MetricsText metrics(upsName);
+    metrics.Gauge("veltrano_responding", "1 while the UPS answers, 0 while it does not.", live.responding ? 1 : 0);
+    if (live.status) {
+        const ReplyReadings readings = ReadingsOf(*live.status);
+        metrics.Reading("veltrano_input_voltage_volts", "Input voltage.", readings.inputVolts);
+        metrics.Reading("veltrano_input_fault_voltage_volts", "Input fault voltage.", readings.inputFaultVolts);
+        metrics.Reading("veltrano_output_voltage_volts", "Output voltage.", readings.outputVolts);
+        metrics.Reading("veltrano_load_percent", "Output load in percent of the rating.", readings.loadPercent);
+        metrics.Reading("veltrano_input_frequency_hertz", "Input frequency.", readings.frequencyHertz);
+        metrics.Reading("veltrano_temperature_celsius", "UPS temperature.", readings.temperatureCelsius);
+        if (StatusBitsKnown(*live.status)) metrics.Flags(*live.status);
+    }
+    metrics.Gauge("veltrano_battery_voltage_volts", "Battery voltage of the whole pack.", live.packVolts);
+    metrics.Gauge("veltrano_battery_nominal_voltage_volts", "Nominal battery voltage.", NominalBatteryVolts(shown));
+    metrics.Gauge("veltrano_battery_charge_percent", "Battery charge estimated from its voltage.",
+                  ChargePercent(live));
+    if (live.countdownSeconds)
+        metrics.Gauge("veltrano_countdown_remaining_seconds", "Seconds left before the power-fail action.",
+                      *live.countdownSeconds);
+    return metrics.Take();
+}
+
+}  // namespace velt

@@ -1,0 +1,139 @@
+#include "reports/nut_variables.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "status/battery_charge.h"
+
+namespace velt {
+namespace {
+
+const LocalDateTime kReplyTime{2024, 2, 1, 10, 0, 0, 0};
+
+// A snapshot as the main thread publishes it after `reply`.
+TShownStatus AfterReply(const std::string& reply) {
+    TShownStatus shown;
+    shown.upsFound = true;
+    shown.device.protocol = "Megatec";
+    shown.live.responding = true;
+    shown.live.status = ParseStatusReply(reply, kReplyTime, true, ',');
+    if (shown.live.status) {
+        shown.live.nominalBatteryVolts = 12;
+        shown.live.packVolts = BatteryPackVoltage(shown.live.status->BatteryVoltageValue, 12).volts;
+    }
+    return shown;
+}
+
+using Expected = std::map<std::string, std::optional<std::string>>;  // none: the variable is absent
+
+std::optional<std::string> ValueOf(const std::vector<NutVariable>& vars, const std::string& name) {
+    for (const NutVariable& var : vars)
+        if (var.name == name) return var.value;
+    return std::nullopt;
+}
+
+TEST(NutVariables, StatusWordsAndWhichReadingsArePresent) {
+    struct Case {
+        const char* name;
+        std::string reply;
+        bool forcedShutdown;
+        Expected expected;
+    };
+    const Case cases[] = {
+        {"AVR with the input below the output boosts", "(198.0 140.0 220.0 013 50.1 13.6 25.0 00101001", false,
+         {{"ups.status", "OL BOOST"}, {"input.voltage", "198"}, {"output.voltage", "220"}, {"ups.load", "13"},
+          {"input.frequency", "50.1"}, {"input.voltage.fault", "140"}, {"battery.voltage", "13.6"},
+          {"ups.temperature", "25"}, {"ups.beeper.status", "enabled"}}},
+        {"AVR with the input above the output trims", "(245.5 140.0 220.0 013 50.1 13.6 25.0 00100000", false,
+         {{"ups.status", "OL TRIM"}, {"ups.beeper.status", "disabled"}}},
+        {"AVR with equal voltages neither boosts nor trims", "(220.0 140.0 220.0 013 50.1 13.6 25.0 00100000",
+         false, {{"ups.status", "OL"}}},
+        {"an input that does not convert ends the reply: no words", "(xyz 140.0 220.0 013 50.1 13.6 25.0 00100000", false,
+         {{"ups.status", std::nullopt}, {"input.voltage", std::nullopt}}},
+        {"failure, low battery, a test and FSD; comma decimals; per-cell battery volts",
+         "(000.0 000.0 219,6 041 00.0 2,27 31,5 11000100", true,
+         {{"ups.status", "FSD OB LB CAL"}, {"input.voltage", "0"}, {"output.voltage", "219.6"},
+          {"battery.voltage", "13.62"}, {"ups.temperature", "31.5"}, {"ups.load", "41"}}},
+        {"a battery field that does not convert ends the reply", "(221.0 140.0 220.0 013 50.1 --.- 25.0 00000000",
+         false,
+         {{"ups.status", std::nullopt}, {"ups.beeper.status", std::nullopt}, {"battery.voltage", std::nullopt},
+          {"ups.temperature", std::nullopt}, {"input.voltage", "221"}, {"ups.load", "13"}}},
+        {"a text-only field that does not convert is absent", "(221.0 N/A 220.0 013 ? 13.6 25.0 00000000", false,
+         {{"ups.status", "OL"}, {"input.voltage.fault", std::nullopt}, {"input.frequency", std::nullopt},
+          {"ups.temperature", "25"}}},
+        {"a short status field gives no words", "(221.0 140.0 220.0 013 50.1 13.6 25.0 0000", false,
+         {{"ups.status", std::nullopt}, {"ups.beeper.status", std::nullopt}, {"ups.temperature", "25"}}},
+        {"before any reply only the fixed variables", "", false,
+         {{"ups.status", std::nullopt}, {"input.voltage", std::nullopt}, {"battery.voltage", std::nullopt},
+          {"battery.charge", std::nullopt}, {"device.type", "ups"}, {"driver.name", "veltrano"},
+          {"ups.mfr", "Megatec"}, {"ups.model", "UPS"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto vars = NutVariables(AfterReply(c.reply), {"SN1", "1.2.3"}, c.forcedShutdown);
+        EXPECT_EQ(NutStatusWords(AfterReply(c.reply), c.forcedShutdown), c.expected.at("ups.status"));
+        if (c.expected.at("ups.status")) EXPECT_EQ(vars.front().name, "ups.status");
+        for (const auto& [name, value] : c.expected) EXPECT_EQ(ValueOf(vars, name), value) << name;
+        for (const NutVariable& var : vars) {
+            EXPECT_FALSE(var.value.empty()) << var.name;
+            EXPECT_EQ(var.value.find(','), std::string::npos) << var.name;
+        }
+    }
+}
+
+TEST(NutVariables, IdentityBatteryAndDeviceFromTheProbes) {
+    struct Case {
+        const char* name;
+        std::function<void(TShownStatus&)> change;
+        NutDeviceNames names;
+        Expected expected;
+    };
+    const Case cases[] = {
+        {"no I reply: the protocol's name and UPS", [](TShownStatus& s) { s.device.protocol = "Mustek"; },
+         {"SN1", "1.2.3"},
+         {{"ups.mfr", "Mustek"}, {"ups.model", "UPS"}, {"device.mfr", "Mustek"}, {"device.model", "UPS"},
+          {"ups.firmware", std::nullopt}, {"device.serial", "SN1"}, {"driver.version", "1.2.3"}}},
+        {"a blank I reply counts as none",
+         [](TShownStatus& s) { s.device.info = TUPSInformation{"   ", "", " \t "}; }, {"SN1", "1"},
+         {{"ups.mfr", "Megatec"}, {"ups.model", "UPS"}, {"ups.firmware", std::nullopt}}},
+        {"the I reply's ANSI texts as UTF-8, control characters as blanks",
+         [](TShownStatus& s) { s.device.info = TUPSInformation{"M\xfcller", "Pro\n1000", "V1.0"}; }, {"SN1", "1"},
+         {{"ups.mfr", "M\xc3\xbcller"}, {"device.mfr", "M\xc3\xbcller"}, {"ups.model", "Pro 1000"},
+          {"ups.firmware", "V1.0"}}},
+        {"USB ids as four lower-case hex digits",
+         [](TShownStatus& s) {
+             s.device.usb = true;
+             s.device.vid = 0x0665;
+             s.device.pid = 0xA0F;
+         },
+         {"", "1"},
+         {{"ups.vendorid", "0665"}, {"ups.productid", "0a0f"}, {"device.serial", std::nullopt}}},
+        {"no USB ids over a serial port", [](TShownStatus&) {}, {"SN1", "1"},
+         {{"ups.vendorid", std::nullopt}, {"ups.productid", std::nullopt}}},
+        {"the rated battery voltage wins over the estimate's; thresholds and charge",
+         [](TShownStatus& s) {
+             s.device.rated = TRatedValues{230, 4, 24, 50};
+             s.live.emptyVolts = 19.4;
+             s.live.fullVolts = 27.3;
+             s.live.chargePercent = 61.26;
+         },
+         {"SN1", "1"},
+         {{"battery.voltage.nominal", "24"}, {"battery.voltage.low", "19.4"}, {"battery.voltage.high", "27.3"},
+          {"battery.charge", "61.3"}}},
+        {"the estimate's nominal voltage without an F reply; a charge beyond full is 100",
+         [](TShownStatus& s) { s.live.chargePercent = 112.5; }, {"SN1", "1"},
+         {{"battery.voltage.nominal", "12"}, {"battery.voltage.low", std::nullopt}, {"battery.charge", "100"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TShownStatus shown = AfterReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 00000000");
+        c.change(shown);
+        const auto vars = NutVariables(shown, c.names, false);
+        for (const auto& [name, value] : c.expected) EXPECT_EQ(ValueOf(vars, name), value) << name;
+    }
+}
+
+}  // namespace
+}  // namespace velt
