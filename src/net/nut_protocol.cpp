@@ -1,0 +1,326 @@
+#include "net/nut_protocol.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <utility>
+
+namespace velt {
+
+namespace {
+
+// The name QNAP units ask for whatever the server calls its UPS.
+constexpr std::string_view kAliasUps = "qnapups";
+constexpr std::string_view kUnavailable = "Unavailable";
+
+bool SameWord(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+    });
+}
+
+// Takes as long for a wrong secret as for a right one of the same length, so
+// the time of the answer tells nothing of how much of it was right.
+bool SameSecret(std::string_view offered, std::string_view stored) {
+    const size_t length = std::max(offered.size(), stored.size());
+    unsigned difference = offered.size() == stored.size() ? 0u : 1u;
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char a = i < offered.size() ? static_cast<unsigned char>(offered[i]) : 0;
+        const unsigned char b = i < stored.size() ? static_cast<unsigned char>(stored[i]) : 0;
+        difference |= static_cast<unsigned>(a ^ b);
+    }
+    return difference == 0;
+}
+
+std::string Line(std::string text) {
+    text += '\n';
+    return text;
+}
+
+std::string Framed(const std::string& query, const std::string& items) {
+    return "BEGIN LIST " + query + "\n" + items + "END LIST " + query + "\n";
+}
+
+struct Description {
+    std::string_view name, text;
+};
+
+constexpr std::array kDescriptions{
+    Description{"ups.status", "UPS status"},
+    Description{"input.voltage", "Input voltage (V)"},
+    Description{"input.voltage.fault", "Input voltage before the last transfer (V)"},
+    Description{"output.voltage", "Output voltage (V)"},
+    Description{"ups.load", "Load on UPS (percent)"},
+    Description{"input.frequency", "Input line frequency (Hz)"},
+    Description{"battery.voltage", "Battery voltage (V)"},
+    Description{"battery.charge", "Battery charge (percent)"},
+    Description{"battery.voltage.nominal", "Nominal battery voltage (V)"},
+    Description{"battery.voltage.high", "Battery voltage when full (V)"},
+    Description{"battery.voltage.low", "Battery voltage when low (V)"},
+    Description{"ups.temperature", "UPS temperature (degrees C)"},
+    Description{"ups.beeper.status", "UPS beeper status"},
+    Description{"ups.mfr", "UPS manufacturer"},
+    Description{"ups.model", "UPS model"},
+    Description{"ups.firmware", "UPS firmware"},
+    Description{"ups.vendorid", "Vendor ID for USB devices"},
+    Description{"ups.productid", "Product ID for USB devices"},
+    Description{"device.type", "Device type"},
+    Description{"device.serial", "Device serial number"},
+    Description{"device.mfr", "Device manufacturer"},
+    Description{"device.model", "Device model"},
+    Description{"driver.name", "Driver name"},
+    Description{"driver.version", "Driver version"},
+};
+
+}  // namespace
+
+std::string_view NutErrorWord(NutError error) {
+    switch (error) {
+        case NutError::UnknownUps: return "UNKNOWN-UPS";
+        case NutError::VarNotSupported: return "VAR-NOT-SUPPORTED";
+        case NutError::CmdNotSupported: return "CMD-NOT-SUPPORTED";
+        case NutError::UnknownCommand: return "UNKNOWN-COMMAND";
+        case NutError::AccessDenied: return "ACCESS-DENIED";
+        case NutError::DataStale: return "DATA-STALE";
+        case NutError::InvalidArgument: return "INVALID-ARGUMENT";
+        case NutError::UsernameRequired: return "USERNAME-REQUIRED";
+        case NutError::PasswordRequired: return "PASSWORD-REQUIRED";
+        case NutError::AlreadyLoggedIn: return "ALREADY-LOGGED-IN";
+        case NutError::AlreadySetUsername: return "ALREADY-SET-USERNAME";
+        case NutError::AlreadySetPassword: return "ALREADY-SET-PASSWORD";
+        case NutError::InvalidUsername: return "INVALID-USERNAME";
+        case NutError::InvalidPassword: return "INVALID-PASSWORD";
+        case NutError::FeatureNotConfigured: return "FEATURE-NOT-CONFIGURED";
+        case NutError::Readonly: return "READONLY";
+    }
+    return "UNKNOWN";
+}
+
+std::string NutErrorLine(NutError error) { return Line("ERR " + std::string(NutErrorWord(error))); }
+
+std::optional<std::vector<std::string>> NutTokenize(std::string_view line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false, quoted = false, escaped = false;
+    for (const char c : line) {
+        if (escaped) {
+            word += c;
+            escaped = false;
+        } else if (c == '\\') {
+            escaped = inWord = true;
+        } else if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if (!quoted && (c == ' ' || c == '\t')) {
+            if (inWord) words.push_back(std::move(word));
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (quoted || escaped) return std::nullopt;
+    if (inWord) words.push_back(std::move(word));
+    return words;
+}
+
+std::string NutQuote(std::string_view value) {
+    std::string quoted = "\"";
+    for (const char c : value) {
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string_view NutVariableDescription(std::string_view name) {
+    for (const auto& d : kDescriptions)
+        if (d.name == name) return d.text;
+    return kUnavailable;
+}
+
+TNutSession::TNutSession(INutSessionContext& context, NutConfig config)
+    : context_(context), config_(std::move(config)) {}
+
+NutReply TNutSession::Feed(std::string_view line) {
+    const auto words = NutTokenize(line);
+    if (!words) return {NutErrorLine(NutError::InvalidArgument)};
+    if (words->empty()) return {};
+    return Dispatch(*words);
+}
+
+NutReply TNutSession::Dispatch(const Words& words) {
+    const std::string& command = words[0];
+    if (SameWord(command, "GET")) return {Get(words)};
+    if (SameWord(command, "LIST")) return {List(words)};
+    if (SameWord(command, "VER")) return {"Veltrano network UPS server\n"};
+    if (SameWord(command, "NETVER")) return {"1.3\n"};
+    if (SameWord(command, "HELP"))
+        return {"Commands: HELP VER NETVER GET LIST SET INSTCMD LOGIN LOGOUT USERNAME PASSWORD PRIMARY MASTER "
+                "FSD STARTTLS\n"};
+    if (SameWord(command, "USERNAME")) return {SetUsername(words)};
+    if (SameWord(command, "PASSWORD")) return {SetPassword(words)};
+    if (SameWord(command, "LOGIN")) return {Login(words)};
+    if (SameWord(command, "LOGOUT")) {
+        loggedIn_ = false;
+        return {"OK Goodbye\n", true};
+    }
+    if (SameWord(command, "PRIMARY") || SameWord(command, "MASTER")) return {Primary(words)};
+    if (SameWord(command, "FSD")) return {ForcedShutdown(words)};
+    if (SameWord(command, "SET")) return {SetVariable(words)};
+    if (SameWord(command, "INSTCMD")) return {InstantCommand(words)};
+    if (SameWord(command, "STARTTLS")) return {NutErrorLine(NutError::FeatureNotConfigured)};
+    return {NutErrorLine(NutError::UnknownCommand)};
+}
+
+std::string TNutSession::List(const Words& words) {
+    if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
+    const std::string& what = words[1];
+    if (SameWord(what, "UPS"))
+        return Framed("UPS", "UPS " + config_.upsName + " " + NutQuote(Description()) + "\n");
+    if (words.size() < 3) return NutErrorLine(NutError::InvalidArgument);
+    const std::string& ups = words[2];
+    if (!KnownUps(ups)) return NutErrorLine(NutError::UnknownUps);
+    if (SameWord(what, "VAR")) return ListVariables(ups);
+    if (SameWord(what, "CLIENT")) return ListClients(ups);
+    if (SameWord(what, "CMD") || SameWord(what, "RW")) return Framed(what + " " + ups, "");
+    if (SameWord(what, "ENUM") || SameWord(what, "RANGE")) return ListEmpty(words);
+    return NutErrorLine(NutError::InvalidArgument);
+}
+
+std::string TNutSession::ListVariables(const std::string& ups) {
+    const NutSnapshot& snapshot = context_.Snapshot();
+    if (snapshot.stale) return NutErrorLine(NutError::DataStale);
+    std::string items;
+    for (const auto& v : snapshot.variables) items += "VAR " + ups + " " + v.name + " " + NutQuote(v.value) + "\n";
+    return Framed("VAR " + ups, items);
+}
+
+// No variable here is writable, so none has values to choose from.
+std::string TNutSession::ListEmpty(const Words& words) {
+    if (words.size() < 4) return NutErrorLine(NutError::InvalidArgument);
+    const NutVariable* v = Find(context_.Snapshot(), words[3]);
+    if (!v) return NutErrorLine(NutError::VarNotSupported);
+    return Framed(words[1] + " " + words[2] + " " + v->name, "");
+}
+
+std::string TNutSession::ListClients(const std::string& ups) {
+    std::string items;
+    for (const auto& address : context_.LoggedInAddresses()) items += "CLIENT " + ups + " " + address + "\n";
+    return Framed("CLIENT " + ups, items);
+}
+
+std::string TNutSession::Get(const Words& words) {
+    if (words.size() < 3) return NutErrorLine(NutError::InvalidArgument);
+    const std::string& what = words[1];
+    const std::string& ups = words[2];
+    if (!KnownUps(ups)) return NutErrorLine(NutError::UnknownUps);
+    if (SameWord(what, "UPSDESC")) return "UPSDESC " + ups + " " + NutQuote(Description()) + "\n";
+    if (SameWord(what, "NUMLOGINS"))
+        return "NUMLOGINS " + ups + " " + std::to_string(context_.LoggedInAddresses().size()) + "\n";
+    if (words.size() < 4) return NutErrorLine(NutError::InvalidArgument);
+    const std::string& name = words[3];
+    if (SameWord(what, "VAR")) return GetVariable(ups, name);
+    if (SameWord(what, "TYPE") || SameWord(what, "DESC")) return GetVariableFact(what, ups, name);
+    if (SameWord(what, "CMDDESC")) return NutErrorLine(NutError::CmdNotSupported);
+    return NutErrorLine(NutError::InvalidArgument);
+}
+
+std::string TNutSession::GetVariable(const std::string& ups, const std::string& name) {
+    const NutSnapshot& snapshot = context_.Snapshot();
+    if (snapshot.stale) return NutErrorLine(NutError::DataStale);
+    const NutVariable* v = Find(snapshot, name);
+    if (!v) return NutErrorLine(NutError::VarNotSupported);
+    return "VAR " + ups + " " + v->name + " " + NutQuote(v->value) + "\n";
+}
+
+// TYPE and DESC describe a variable rather than read it, so they answer
+// while the readings are stale too.
+std::string TNutSession::GetVariableFact(const std::string& what, const std::string& ups, const std::string& name) {
+    const NutVariable* v = Find(context_.Snapshot(), name);
+    if (!v) return NutErrorLine(NutError::VarNotSupported);
+    // Every variable here is read-only and unflagged, which a real server
+    // types as NUMBER whatever its value looks like; clients expect that.
+    if (SameWord(what, "TYPE")) return "TYPE " + ups + " " + v->name + " NUMBER\n";
+    return "DESC " + ups + " " + v->name + " " + NutQuote(NutVariableDescription(v->name)) + "\n";
+}
+
+std::string TNutSession::SetVariable(const Words& words) {
+    if (words.size() < 5 || !SameWord(words[1], "VAR")) return NutErrorLine(NutError::InvalidArgument);
+    if (!KnownUps(words[2])) return NutErrorLine(NutError::UnknownUps);
+    if (!Find(context_.Snapshot(), words[3])) return NutErrorLine(NutError::VarNotSupported);
+    return NutErrorLine(NutError::Readonly);
+}
+
+std::string TNutSession::InstantCommand(const Words& words) {
+    if (words.size() < 3) return NutErrorLine(NutError::InvalidArgument);
+    if (!KnownUps(words[1])) return NutErrorLine(NutError::UnknownUps);
+    return NutErrorLine(NutError::CmdNotSupported);
+}
+
+std::string TNutSession::SetUsername(const Words& words) {
+    if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
+    if (username_) return NutErrorLine(NutError::AlreadySetUsername);
+    if (words[1].empty()) return NutErrorLine(NutError::InvalidUsername);
+    username_ = words[1];
+    return "OK\n";
+}
+
+std::string TNutSession::SetPassword(const Words& words) {
+    if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
+    if (password_) return NutErrorLine(NutError::AlreadySetPassword);
+    if (words[1].empty()) return NutErrorLine(NutError::InvalidPassword);
+    password_ = words[1];
+    return "OK\n";
+}
+
+std::string TNutSession::Login(const Words& words) {
+    if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
+    if (loggedIn_) return NutErrorLine(NutError::AlreadyLoggedIn);
+    if (const auto refusal = Authenticate(words[1])) return NutErrorLine(*refusal);
+    loggedIn_ = true;
+    return "OK\n";
+}
+
+std::string TNutSession::Primary(const Words& words) {
+    if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
+    if (const auto refusal = Authenticate(words[1])) return NutErrorLine(*refusal);
+    return SameWord(words[0], "MASTER") ? "OK MASTER-GRANTED\n" : "OK PRIMARY-GRANTED\n";
+}
+
+std::string TNutSession::ForcedShutdown(const Words& words) {
+    if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
+    if (const auto refusal = Authenticate(words[1])) return NutErrorLine(*refusal);
+    context_.ForceShutdown();
+    return "OK FSD-SET\n";
+}
+
+bool TNutSession::KnownUps(std::string_view name) const {
+    return SameWord(name, config_.upsName) || SameWord(name, kAliasUps);
+}
+
+// Both secrets are compared, in constant time, even when the first differs.
+// With no user configured nobody gets in.
+std::optional<NutError> TNutSession::Authenticate(std::string_view ups) const {
+    if (!username_) return NutError::UsernameRequired;
+    if (!password_) return NutError::PasswordRequired;
+    if (!KnownUps(ups)) return NutError::UnknownUps;
+    const bool userMatches = SameSecret(*username_, config_.user);
+    const bool passwordMatches = SameSecret(*password_, config_.password);
+    if (config_.user.empty() || !(userMatches & passwordMatches)) return NutError::AccessDenied;
+    return std::nullopt;
+}
+
+std::string TNutSession::Description() const {
+    return config_.description.empty() ? std::string(kUnavailable) : config_.description;
+}
+
+const NutVariable* TNutSession::Find(const NutSnapshot& snapshot, std::string_view name) const {
+    for (const auto& v : snapshot.variables)
+        if (SameWord(v.name, name)) return &v;
+    return nullptr;
+}
+
+}  // namespace velt

@@ -1,0 +1,368 @@
+#include "net/nut_server.h"
+
+#include <algorithm>
+#include <array>
+#include <list>
+#include <optional>
+#include <thread>
+#include <unordered_set>
+
+#include "net/asio.h"
+#include "net/nut_hosts.h"
+
+namespace velt {
+
+namespace {
+
+namespace asio = boost::asio;
+using tcp = asio::ip::tcp;
+using Clock = std::chrono::steady_clock;
+using ErrorCode = boost::system::error_code;
+
+// How long a connection that said goodbye may go on sending before it
+// closes: reading what it sends lets the last reply reach it instead of a reset.
+constexpr std::chrono::milliseconds kLingerLimit{2000};
+// After a failed accept (out of descriptors, say), so the loop does not spin.
+constexpr std::chrono::milliseconds kAcceptRetry{100};
+// Refused addresses remembered so each is reported once; past this many the
+// memory starts afresh rather than grow with an attacker's address space.
+constexpr size_t kRefusedRemembered = 256;
+
+class Connection;
+
+// What every connection shares; touched on the server's thread only.
+struct ServerCore {
+    INutSource& source;
+    const NutServerLimits limits;
+    std::atomic<bool>& forcedShutdown;
+    std::atomic<size_t>& loggedIn;
+    std::list<Connection*> open;
+    // One snapshot serves every request that arrived in the same read.
+    std::optional<NutSnapshot> snapshot;
+
+    const NutSnapshot& Snapshot() {
+        if (!snapshot) {
+            try {
+                snapshot = source.Current(forcedShutdown);
+            } catch (const std::exception&) {
+                snapshot = NutSnapshot{};  // stale: nothing to serve
+            }
+        }
+        return *snapshot;
+    }
+};
+
+// The peer's address as clients and the allowed-hosts rule name it: an IPv4
+// peer of the dual-stack listener in its IPv4 form.
+std::string PeerText(const tcp::endpoint& peer) {
+    const auto address = peer.address();
+    if (address.is_v6() && address.to_v6().is_v4_mapped())
+        return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6()).to_string();
+    return address.to_string();
+}
+
+// One client connection: reads lines, feeds them to its session and sends the
+// replies in order. Its pending operations hold it; the server's list holds
+// only a pointer, removed when it closes. Deadlines are times the server's
+// sweep checks, so a request costs no timer of its own.
+class Connection : public std::enable_shared_from_this<Connection>, private INutSessionContext {
+public:
+    Connection(tcp::socket socket, std::string peer, NutConfig config, ServerCore& core)
+        : core_(core), socket_(std::move(socket)), peer_(std::move(peer)), session_(*this, std::move(config)),
+          lastHeard_(Clock::now()), entry_(core.open.insert(core.open.end(), this)) {}
+    ~Connection() { Close(); }
+
+    void Start() { ReadSome(); }
+
+    // Idempotent; the pending operations end with an error and release it.
+    void Close() {
+        if (closed_) return;
+        closed_ = true;
+        if (session_.LoggedIn()) --core_.loggedIn;
+        core_.open.erase(entry_);
+        ErrorCode ignored;
+        socket_.shutdown(tcp::socket::shutdown_both, ignored);
+        socket_.close(ignored);
+    }
+
+    bool LoggedIn() const { return session_.LoggedIn(); }
+    const std::string& Peer() const { return peer_; }
+    Clock::time_point LastHeard() const { return lastHeard_; }
+
+    void Sweep(Clock::time_point now) {
+        if (lingering_ ? now >= lingerDeadline_ : now - lastHeard_ >= core_.limits.idle) Close();
+    }
+
+private:
+    const NutSnapshot& Snapshot() override { return core_.Snapshot(); }
+
+    std::vector<std::string> LoggedInAddresses() override {
+        std::vector<std::string> addresses;
+        for (const Connection* c : core_.open)
+            if (c->LoggedIn()) addresses.push_back(c->Peer());
+        return addresses;
+    }
+
+    void ForceShutdown() override {
+        core_.forcedShutdown = true;
+        core_.snapshot.reset();  // later requests in this read see FSD
+    }
+
+    void ReadSome() {
+        socket_.async_read_some(asio::buffer(input_), [self = shared_from_this()](ErrorCode ec, size_t n) {
+            if (self->closed_) return;
+            if (ec) return self->Close();
+            self->lastHeard_ = Clock::now();
+            if (!self->finishing_) self->Consume(std::string_view(self->input_.data(), n));
+            self->core_.snapshot.reset();
+            if (!self->closed_) self->ReadSome();
+        });
+    }
+
+    // Splits what arrived into lines; a line past the limit ends the
+    // conversation, so no client can make the buffer grow.
+    void Consume(std::string_view data) {
+        while (!data.empty() && !finishing_ && !closed_) {
+            const size_t end = data.find('\n');
+            const std::string_view piece = data.substr(0, end);
+            if (line_.size() + piece.size() > core_.limits.lineBytes) {
+                Queue(NutErrorLine(NutError::InvalidArgument));
+                return Finish();
+            }
+            line_.append(piece);
+            if (end == std::string_view::npos) return;
+            data.remove_prefix(end + 1);
+            if (!line_.empty() && line_.back() == '\r') line_.pop_back();
+            Handle();
+            line_.clear();
+        }
+    }
+
+    void Handle() {
+        const bool wasLoggedIn = session_.LoggedIn();
+        NutReply reply = session_.Feed(line_);
+        if (session_.LoggedIn() != wasLoggedIn) session_.LoggedIn() ? ++core_.loggedIn : --core_.loggedIn;
+        Queue(std::move(reply.text));
+        if (reply.close) Finish();
+    }
+
+    // A client that lets its replies pile up is not reading them; closing it
+    // keeps the others from paying for it.
+    void Queue(const std::string& text) {
+        if (closed_ || text.empty()) return;
+        if (outbox_.size() + sending_.size() + text.size() > core_.limits.pendingReplyBytes) return Close();
+        outbox_ += text;
+        Flush();
+    }
+
+    void Flush() {
+        if (writing_ || closed_) return;
+        if (outbox_.empty()) {
+            if (finishing_) Linger();
+            return;
+        }
+        std::swap(sending_, outbox_);
+        writing_ = true;
+        asio::async_write(socket_, asio::buffer(sending_), [self = shared_from_this()](ErrorCode ec, size_t) {
+            self->writing_ = false;
+            self->sending_.clear();
+            if (self->closed_) return;
+            if (ec) return self->Close();
+            self->Flush();
+        });
+    }
+
+    // No more requests: the replies go out, then the connection closes.
+    void Finish() {
+        finishing_ = true;
+        Flush();
+    }
+
+    void Linger() {
+        if (lingering_) return;
+        lingering_ = true;
+        ErrorCode ignored;
+        socket_.shutdown(tcp::socket::shutdown_send, ignored);
+        lingerDeadline_ = Clock::now() + kLingerLimit;
+    }
+
+    ServerCore& core_;
+    tcp::socket socket_;
+    const std::string peer_;
+    TNutSession session_;
+    std::array<char, 4096> input_;
+    std::string line_;              // the line being read, at most lineBytes
+    std::string outbox_, sending_;  // replies waiting, replies being written
+    bool closed_ = false;
+    bool writing_ = false;
+    bool finishing_ = false;  // LOGOUT or an overlong line: no more requests
+    bool lingering_ = false;  // sending side shut, reading until the client closes
+    Clock::time_point lastHeard_, lingerDeadline_;
+    std::list<Connection*>::iterator entry_;
+};
+
+// Makes room for one more connection: closes the one silent longest, a
+// logged-in one only when every connection is logged in, since those are
+// the computers waiting to be told to shut down.
+void CloseQuietest(ServerCore& core) {
+    Connection* quietest = nullptr;
+    for (Connection* c : core.open) {
+        if (!quietest || std::pair(c->LoggedIn(), c->LastHeard()) < std::pair(quietest->LoggedIn(), quietest->LastHeard()))
+            quietest = c;
+    }
+    if (quietest) quietest->Close();
+}
+
+Clock::duration SweepPeriod(const NutServerLimits& limits) {
+    return std::clamp<Clock::duration>(limits.idle / 8, std::chrono::milliseconds(20), std::chrono::seconds(1));
+}
+
+std::optional<tcp::acceptor> Listen(asio::io_context& io, const tcp::endpoint& endpoint) {
+    tcp::acceptor acceptor(io);
+    ErrorCode ec;
+    acceptor.open(endpoint.protocol(), ec);
+    if (!ec && endpoint.protocol() == tcp::v6()) acceptor.set_option(asio::ip::v6_only(false), ec);
+#ifndef _WIN32
+    // Lets a restart bind over connections still in TIME_WAIT. Windows does
+    // not need it for that, and there it would let a second server take the
+    // same port.
+    if (!ec) acceptor.set_option(tcp::acceptor::reuse_address(true), ec);
+#endif
+    if (!ec) acceptor.bind(endpoint, ec);
+    if (!ec) acceptor.listen(asio::socket_base::max_listen_connections, ec);
+    if (ec) return std::nullopt;
+    return std::optional<tcp::acceptor>(std::move(acceptor));
+}
+
+}  // namespace
+
+struct TNutServer::Impl {
+    Impl(INutSource& source, NutServerLimits limits, std::atomic<bool>& forced, std::atomic<size_t>& loggedIn)
+        : core{source, limits, forced, loggedIn, {}, {}} {}
+
+    // Declared before the io_context: connections still held by its handlers
+    // leave this list as the io_context is destroyed.
+    ServerCore core;
+    asio::io_context io;
+    std::optional<tcp::acceptor> acceptor;
+    asio::steady_timer acceptRetry{io};
+    asio::steady_timer sweepTimer{io};
+    bool sweeping = false;
+    std::thread thread;
+    std::atomic<uint16_t> port{0};
+    // The allowed-hosts rule, read again only when its text changes.
+    std::string hostsText;
+    TNutAllowedHosts hosts{""};
+    std::unordered_set<std::string> refused;
+
+    void Accept() {
+        acceptor->async_accept([this](ErrorCode ec, tcp::socket socket) {
+            if (!acceptor->is_open()) return;
+            if (ec) {
+                acceptRetry.expires_after(kAcceptRetry);
+                acceptRetry.async_wait([this](ErrorCode waitEc) {
+                    if (!waitEc && acceptor->is_open()) Accept();
+                });
+                return;
+            }
+            Admit(std::move(socket));
+            Accept();
+        });
+    }
+
+    void Admit(tcp::socket socket) {
+        ErrorCode ec;
+        const tcp::endpoint peerEndpoint = socket.remote_endpoint(ec);
+        if (ec) return;
+        std::string peer = PeerText(peerEndpoint);
+        NutConfig config;
+        try {
+            config = core.source.Config();
+        } catch (const std::exception&) {
+            return;
+        }
+        if (!Allowed(config.allowedHosts, peer)) return Refuse(peer);
+        if (core.open.size() >= core.limits.maxConnections) CloseQuietest(core);
+        socket.set_option(tcp::no_delay(true), ec);
+        std::make_shared<Connection>(std::move(socket), std::move(peer), std::move(config), core)->Start();
+        SweepSoon();
+    }
+
+    bool Allowed(const std::string& list, const std::string& peer) {
+        if (list != hostsText) {
+            hosts = TNutAllowedHosts(list);
+            hostsText = list;
+        }
+        return hosts.Allows(peer);
+    }
+
+    // The socket closes as it goes out of scope; the address is reported once.
+    void Refuse(const std::string& peer) {
+        if (refused.size() >= kRefusedRemembered) refused.clear();
+        if (refused.insert(peer).second) core.source.HostRefused(peer);
+    }
+
+    // Checks the connections' deadlines while there are any.
+    void SweepSoon() {
+        if (sweeping) return;
+        sweeping = true;
+        sweepTimer.expires_after(SweepPeriod(core.limits));
+        sweepTimer.async_wait([this](ErrorCode ec) {
+            sweeping = false;
+            if (ec) return;
+            const Clock::time_point now = Clock::now();
+            for (auto it = core.open.begin(); it != core.open.end();) (*it++)->Sweep(now);
+            if (!core.open.empty()) SweepSoon();
+        });
+    }
+
+    void CloseAll() {
+        ErrorCode ignored;
+        acceptor->close(ignored);
+        acceptRetry.cancel();
+        sweepTimer.cancel();
+        while (!core.open.empty()) core.open.front()->Close();
+    }
+};
+
+TNutServer::TNutServer(INutSource& source, NutServerLimits limits) : source_(source), limits_(limits) {}
+
+TNutServer::~TNutServer() { Stop(); }
+
+// The I/O context exists only while the server runs: under Windows its first
+// timer starts a thread of its own, which an idle program has no use for.
+TNutServer::StartResult TNutServer::Start(uint16_t port) {
+    Stop();
+    auto impl = std::make_unique<Impl>(source_, limits_, forcedShutdown_, loggedIn_);
+    impl->acceptor = Listen(impl->io, {tcp::v6(), port});
+    if (!impl->acceptor) impl->acceptor = Listen(impl->io, {tcp::v4(), port});
+    if (!impl->acceptor) return StartResult::BindFailed;
+    impl->port = impl->acceptor->local_endpoint().port();
+    impl->Accept();
+    Impl& running = *impl;
+    impl->thread = std::thread([&running] { running.io.run(); });
+    impl_ = std::move(impl);
+    return StartResult::Listening;
+}
+
+void TNutServer::Stop() {
+    if (!impl_) return;
+    Impl& impl = *impl_;
+    // Closing cancels every pending operation; the run ends once their
+    // handlers are through, none of which waits for anything.
+    asio::post(impl.io, [&impl] { impl.CloseAll(); });
+    impl.thread.join();
+    impl_.reset();
+}
+
+bool TNutServer::Active() const { return impl_ && impl_->port != 0; }
+
+uint16_t TNutServer::Port() const { return impl_ ? impl_->port.load() : 0; }
+
+void TNutServer::SetForcedShutdown(bool on) { forcedShutdown_ = on; }
+
+bool TNutServer::ForcedShutdown() const { return forcedShutdown_; }
+
+size_t TNutServer::LoggedInClients() const { return loggedIn_; }
+
+}  // namespace velt

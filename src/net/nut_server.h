@@ -1,0 +1,73 @@
+#pragma once
+// The NUT network server: the UPS for upsmon, NAS units and home-automation
+// clients on TCP (3493 by default). Asynchronous, on one thread of its own,
+// reading the UPS only through its source. Bounded everywhere a client could
+// hold it: the line length, the replies waiting for a client that does not
+// read, the number of connections and how long one may stay silent.
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "net/nut_protocol.h"
+
+namespace velt {
+
+// Everything the server reads; called on the server's thread only.
+class INutSource {
+public:
+    virtual ~INutSource() = default;
+    // Read for each new connection, which keeps what it got.
+    virtual NutConfig Config() = 0;
+    // The UPS now, FSD in ups.status when `forcedShutdown`.
+    virtual NutSnapshot Current(bool forcedShutdown) = 0;
+    // A connection from outside the allowed hosts was closed; called once per
+    // address (again only after many other addresses were refused).
+    virtual void HostRefused(const std::string& address) = 0;
+};
+
+struct NutServerLimits {
+    size_t lineBytes = 512;           // a longer line gets ERR INVALID-ARGUMENT and the connection closes
+    size_t maxConnections = 64;       // when full, the connection silent longest makes room
+    std::chrono::milliseconds idle{60000};  // a connection silent this long is closed, to within an eighth
+    size_t pendingReplyBytes = 65536;  // a client letting more replies pile up is closed
+};
+
+class TNutServer {
+public:
+    explicit TNutServer(INutSource& source, NutServerLimits limits = {});
+    ~TNutServer();
+    TNutServer(const TNutServer&) = delete;
+    TNutServer& operator=(const TNutServer&) = delete;
+
+    enum class StartResult { Listening, BindFailed };
+    // Binds and listens on all local addresses before it returns (IPv6 and
+    // IPv4 where the system has both, IPv4 alone otherwise); port 0 takes a
+    // free one. A running server is stopped first.
+    StartResult Start(uint16_t port);
+    // Closes the listener and every connection and joins the thread.
+    void Stop();
+    bool Active() const;
+    // The port listened on; 0 while inactive.
+    uint16_t Port() const;
+
+    // The forced-shutdown flag: FSD in ups.status for every client. Set by
+    // the program before it shuts down, or by a primary client's FSD; kept
+    // across Stop and Start. Any thread.
+    void SetForcedShutdown(bool on);
+    bool ForcedShutdown() const;
+    // Connections that did LOGIN and have neither logged out nor closed. Any thread.
+    size_t LoggedInClients() const;
+
+private:
+    struct Impl;
+    INutSource& source_;
+    NutServerLimits limits_;
+    std::atomic<bool> forcedShutdown_{false};
+    std::atomic<size_t> loggedIn_{0};
+    std::unique_ptr<Impl> impl_;  // while it runs
+};
+
+}  // namespace velt

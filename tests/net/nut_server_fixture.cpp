@@ -1,0 +1,130 @@
+// Serves the NUT protocol for a fixed UPS, for the NUT server's Python tests
+// and its benchmark. Prints one line once it listens:
+//   ready port=N idle-ms=N max-connections=N
+// then reads commands on stdin, one a line, until stdin closes:
+//   stale | fresh    the UPS stops or starts answering
+//   OB | OL          on battery or on line
+//   state            prints "state fsd=0|1 clients=N" (logged-in clients)
+// A refused peer prints "refused ADDRESS". Exits 2 when the port cannot be bound.
+//
+// Options: --port N (0: any free port), --name UPS, --user U, --password P,
+// --allowed-hosts LIST, --idle-ms N, --max-connections N.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "net/nut_server.h"
+
+namespace {
+
+class FixedSource : public velt::INutSource {
+public:
+    velt::NutConfig config;
+
+    velt::NutConfig Config() override {
+        std::lock_guard lock(mutex_);
+        return config;
+    }
+
+    velt::NutSnapshot Current(bool forcedShutdown) override {
+        std::lock_guard lock(mutex_);
+        std::string status = onBattery_ ? "OB" : "OL";
+        if (forcedShutdown) status += " FSD";
+        velt::NutSnapshot snapshot{stale_, {{"ups.status", status}}};
+        snapshot.variables.insert(snapshot.variables.end(), {
+            {"input.voltage", onBattery_ ? "0.0" : "221.0"}, {"input.voltage.fault", "140.0"},
+            {"output.voltage", "220.0"}, {"ups.load", "13"}, {"input.frequency", "50.1"},
+            {"battery.voltage", "13.6"}, {"battery.charge", "100"}, {"battery.voltage.nominal", "12.0"},
+            {"ups.temperature", "25.0"}, {"ups.beeper.status", "enabled"}, {"ups.mfr", "Megatec"},
+            {"ups.model", "Mini \"UPS\" 650\\B"}, {"ups.firmware", "V2.1"}, {"ups.vendorid", "0665"},
+            {"ups.productid", "5161"}, {"device.type", "ups"}, {"device.serial", "VT-0001"},
+            {"driver.name", "veltrano"}, {"driver.version", "1.0.0"}});
+        return snapshot;
+    }
+
+    void HostRefused(const std::string& address) override { Print("refused " + address); }
+
+    void Set(bool stale, bool onBattery) {
+        std::lock_guard lock(mutex_);
+        stale_ = stale;
+        onBattery_ = onBattery;
+    }
+    bool Stale() {
+        std::lock_guard lock(mutex_);
+        return stale_;
+    }
+    bool OnBattery() {
+        std::lock_guard lock(mutex_);
+        return onBattery_;
+    }
+
+    static void Print(const std::string& line) {
+        static std::mutex printing;
+        std::lock_guard lock(printing);
+        std::printf("%s\n", line.c_str());
+        std::fflush(stdout);
+    }
+
+private:
+    std::mutex mutex_;
+    bool stale_ = false, onBattery_ = false;
+};
+
+struct Options {
+    uint16_t port = 3493;
+    velt::NutServerLimits limits;
+};
+
+bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        const char* value = argv[i + 1];
+        if (option == "--port") options.port = static_cast<uint16_t>(std::atoi(value));
+        else if (option == "--name") source.config.upsName = value;
+        else if (option == "--user") source.config.user = value;
+        else if (option == "--password") source.config.password = value;
+        else if (option == "--allowed-hosts") source.config.allowedHosts = value;
+        else if (option == "--idle-ms") options.limits.idle = std::chrono::milliseconds(std::atoi(value));
+        else if (option == "--max-connections") options.limits.maxConnections = static_cast<size_t>(std::atoi(value));
+        else return false;
+    }
+    return argc % 2 == 1;
+}
+
+void Obey(const std::string& command, FixedSource& source, velt::TNutServer& server) {
+    if (command == "stale" || command == "fresh") source.Set(command == "stale", source.OnBattery());
+    else if (command == "OB" || command == "OL") source.Set(source.Stale(), command == "OB");
+    else if (command == "state")
+        FixedSource::Print("state fsd=" + std::to_string(server.ForcedShutdown()) +
+                           " clients=" + std::to_string(server.LoggedInClients()));
+    else FixedSource::Print("unknown " + command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    FixedSource source;
+    Options options;
+    if (!Parse(argc, argv, options, source)) {
+        std::fprintf(stderr, "usage: %s [--port N] [--name UPS] [--user U] [--password P] "
+                             "[--allowed-hosts LIST] [--idle-ms N] [--max-connections N]\n", argv[0]);
+        return 1;
+    }
+    velt::TNutServer server(source, options.limits);
+    if (server.Start(options.port) != velt::TNutServer::StartResult::Listening) {
+        FixedSource::Print("bind failed");
+        return 2;
+    }
+    FixedSource::Print("ready port=" + std::to_string(server.Port()) +
+                       " idle-ms=" + std::to_string(options.limits.idle.count()) +
+                       " max-connections=" + std::to_string(options.limits.maxConnections));
+    char line[256];
+    while (std::fgets(line, sizeof line, stdin)) {
+        line[std::strcspn(line, "\r\n")] = '\0';
+        Obey(line, source, server);
+    }
+    server.Stop();
+    return 0;
+}

@@ -1,0 +1,210 @@
+#include "net/nut_protocol.h"
+
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "net/nut_hosts.h"
+
+namespace velt {
+namespace {
+
+TEST(NutProtocol, QuotedValuesComeBackWordForWordAndBrokenQuotingIsRefused) {
+    for (const std::string value : {"OL", "Mini UPS 650", "say \"hi\"", "C:\\ups\\", "", "\\\"", " lead"}) {
+        const auto words = NutTokenize("VAR ups ups.model " + NutQuote(value));
+        ASSERT_TRUE(words) << value;
+        EXPECT_EQ(*words, (std::vector<std::string>{"VAR", "ups", "ups.model", value}));
+    }
+    EXPECT_EQ(NutTokenize("  GET\tVAR  ups a\\ b \"\"x "), (std::vector<std::string>{"GET", "VAR", "ups", "a b", "x"}));
+    EXPECT_EQ(NutTokenize(""), std::vector<std::string>{});
+    EXPECT_FALSE(NutTokenize("PASSWORD \"open"));
+    EXPECT_FALSE(NutTokenize("PASSWORD end\\"));
+}
+
+class FakeContext : public INutSessionContext {
+public:
+    NutSnapshot snapshot{false, {{"ups.status", "OL"}, {"ups.model", "Mini \"UPS\""}, {"ups.load", "13"}}};
+    const TNutSession* session = nullptr;
+    bool forced = false;
+
+    const NutSnapshot& Snapshot() override { return snapshot; }
+    std::vector<std::string> LoggedInAddresses() override {
+        std::vector<std::string> addresses{"192.0.2.9"};
+        if (session && session->LoggedIn()) addresses.push_back("::1");
+        return addresses;
+    }
+    void ForceShutdown() override { forced = true; }
+};
+
+struct Exchange {
+    std::string request, reply;
+};
+
+struct Conversation {
+    const char* what;
+    std::vector<Exchange> exchanges;
+    bool stale = false;
+    std::string user = "monuser";
+};
+
+const std::string kStartupLists =
+    "BEGIN LIST UPS\nUPS ups \"Unavailable\"\nEND LIST UPS\n";
+
+std::vector<Conversation> Conversations() {
+    return {
+        {"the start-up of a client library, under the main name",
+         {{"VER", "Veltrano network UPS server\n"},
+          {"NETVER", "1.3\n"},
+          {"LIST UPS", kStartupLists},
+          {"LIST CLIENT ups", "BEGIN LIST CLIENT ups\nCLIENT ups 192.0.2.9\nEND LIST CLIENT ups\n"},
+          {"LIST CMD ups", "BEGIN LIST CMD ups\nEND LIST CMD ups\n"},
+          {"LIST RW ups", "BEGIN LIST RW ups\nEND LIST RW ups\n"},
+          {"LIST VAR ups", "BEGIN LIST VAR ups\nVAR ups ups.status \"OL\"\nVAR ups ups.model \"Mini \\\"UPS\\\"\"\n"
+                           "VAR ups ups.load \"13\"\nEND LIST VAR ups\n"},
+          {"GET UPSDESC ups", "UPSDESC ups \"Unavailable\"\n"},
+          {"GET NUMLOGINS ups", "NUMLOGINS ups 1\n"},
+          {"GET TYPE ups ups.model", "TYPE ups ups.model NUMBER\n"},
+          {"GET DESC ups ups.load", "DESC ups ups.load \"Load on UPS (percent)\"\n"},
+          {"LIST ENUM ups ups.load", "BEGIN LIST ENUM ups ups.load\nEND LIST ENUM ups ups.load\n"},
+          {"LIST RANGE ups ups.load", "BEGIN LIST RANGE ups ups.load\nEND LIST RANGE ups ups.load\n"}}},
+        {"the alias answers as the UPS and is echoed; LIST UPS keeps the main name",
+         {{"LIST VAR qnapups", "BEGIN LIST VAR qnapups\nVAR qnapups ups.status \"OL\"\n"
+                               "VAR qnapups ups.model \"Mini \\\"UPS\\\"\"\nVAR qnapups ups.load \"13\"\n"
+                               "END LIST VAR qnapups\n"},
+          {"get var qnapups UPS.STATUS", "VAR qnapups ups.status \"OL\"\n"},
+          {"GET TYPE qnapups ups.status", "TYPE qnapups ups.status NUMBER\n"},
+          {"GET DESC qnapups ups.status", "DESC qnapups ups.status \"UPS status\"\n"},
+          {"GET NUMLOGINS qnapups", "NUMLOGINS qnapups 1\n"},
+          {"LIST UPS", kStartupLists}}},
+        {"what is not there, and what is not said right",
+         {{"GET VAR other ups.status", "ERR UNKNOWN-UPS\n"},
+          {"LIST VAR other", "ERR UNKNOWN-UPS\n"},
+          {"GET VAR ups battery.runtime", "ERR VAR-NOT-SUPPORTED\n"},
+          {"GET TYPE ups battery.runtime", "ERR VAR-NOT-SUPPORTED\n"},
+          {"LIST ENUM ups battery.runtime", "ERR VAR-NOT-SUPPORTED\n"},
+          {"GET DESC ups battery.runtime", "ERR VAR-NOT-SUPPORTED\n"},
+          {"GET CMDDESC ups load.off", "ERR CMD-NOT-SUPPORTED\n"},
+          {"INSTCMD ups load.off", "ERR CMD-NOT-SUPPORTED\n"},
+          {"SET VAR ups ups.load \"5\"", "ERR READONLY\n"},
+          {"REQ ups.status", "ERR UNKNOWN-COMMAND\n"},
+          {"\x01\xff garbage", "ERR UNKNOWN-COMMAND\n"},
+          {"GET", "ERR INVALID-ARGUMENT\n"},
+          {"GET VAR ups", "ERR INVALID-ARGUMENT\n"},
+          {"GET TRACKING ups x", "ERR INVALID-ARGUMENT\n"},
+          {"LIST VAR", "ERR INVALID-ARGUMENT\n"},
+          {"USERNAME \"unterminated", "ERR INVALID-ARGUMENT\n"},
+          {"STARTTLS", "ERR FEATURE-NOT-CONFIGURED\n"},
+          {"", ""}}},
+        {"stale readings are refused, their names still described",
+         {{"GET VAR ups ups.status", "ERR DATA-STALE\n"},
+          {"LIST VAR ups", "ERR DATA-STALE\n"},
+          {"GET TYPE ups ups.status", "TYPE ups ups.status NUMBER\n"},
+          {"LIST UPS", kStartupLists}},
+         true},
+        {"a secondary logs in once, counts among the logins, and says goodbye",
+         {{"LOGIN ups", "ERR USERNAME-REQUIRED\n"},
+          {"USERNAME monuser", "OK\n"},
+          {"USERNAME other", "ERR ALREADY-SET-USERNAME\n"},
+          {"LOGIN ups", "ERR PASSWORD-REQUIRED\n"},
+          {"PASSWORD \"s3cret pass\"", "OK\n"},
+          {"PASSWORD again", "ERR ALREADY-SET-PASSWORD\n"},
+          {"LOGIN other", "ERR UNKNOWN-UPS\n"},
+          {"LOGIN qnapups", "OK\n"},
+          {"LOGIN ups", "ERR ALREADY-LOGGED-IN\n"},
+          {"GET NUMLOGINS ups", "NUMLOGINS ups 2\n"},
+          {"LIST CLIENT ups", "BEGIN LIST CLIENT ups\nCLIENT ups 192.0.2.9\nCLIENT ups ::1\nEND LIST CLIENT ups\n"},
+          {"MASTER ups", "OK MASTER-GRANTED\n"},
+          {"PRIMARY ups", "OK PRIMARY-GRANTED\n"},
+          {"LOGOUT", "OK Goodbye\n"},
+          {"GET NUMLOGINS ups", "NUMLOGINS ups 1\n"}}},
+        {"a wrong password, then empty words",
+         {{"PASSWORD \"\"", "ERR INVALID-PASSWORD\n"},
+          {"USERNAME \"\"", "ERR INVALID-USERNAME\n"},
+          {"USERNAME monuser", "OK\n"},
+          {"PASSWORD \"s3cret pas\"", "OK\n"},
+          {"LOGIN ups", "ERR ACCESS-DENIED\n"},
+          {"PRIMARY ups", "ERR ACCESS-DENIED\n"},
+          {"FSD ups", "ERR ACCESS-DENIED\n"}}},
+        {"no user stored: nobody logs in or forces a shutdown",
+         {{"USERNAME \"\"", "ERR INVALID-USERNAME\n"},
+          {"PASSWORD \"\"", "ERR INVALID-PASSWORD\n"},
+          {"USERNAME x", "OK\n"},
+          {"PASSWORD \"s3cret pass\"", "OK\n"},
+          {"FSD ups", "ERR ACCESS-DENIED\n"},
+          {"LOGIN ups", "ERR ACCESS-DENIED\n"}},
+         false,
+         ""},
+    };
+}
+
+TEST(NutProtocol, ConversationsGetTheRepliesAClientExpectsAndReachEveryErrorWord) {
+    std::set<std::string> errorsSeen;
+    for (const auto& conversation : Conversations()) {
+        FakeContext context;
+        context.snapshot.stale = conversation.stale;
+        TNutSession session(context, {"ups", conversation.user, "s3cret pass", "", ""});
+        context.session = &session;
+        for (const auto& [request, expected] : conversation.exchanges) {
+            const NutReply reply = session.Feed(request);
+            EXPECT_EQ(reply.text, expected) << conversation.what << ": " << request;
+            EXPECT_EQ(reply.close, request == "LOGOUT") << conversation.what << ": " << request;
+            if (reply.text.rfind("ERR ", 0) == 0) errorsSeen.insert(reply.text.substr(4, reply.text.size() - 5));
+        }
+        EXPECT_FALSE(context.forced) << conversation.what;
+    }
+    for (int e = 0; e <= static_cast<int>(NutError::Readonly); ++e)
+        EXPECT_TRUE(errorsSeen.count(std::string(NutErrorWord(static_cast<NutError>(e))))) << e;
+}
+
+TEST(NutProtocol, OnlyTheStoredUserForcesAShutdown) {
+    FakeContext context;
+    TNutSession session(context, {"rack", "admin", "pw", "", "Rack UPS"});
+    for (const char* line : {"USERNAME admin", "PASSWORD pw"}) ASSERT_EQ(session.Feed(line).text, "OK\n");
+    EXPECT_EQ(session.Feed("FSD ups").text, "ERR UNKNOWN-UPS\n");
+    EXPECT_FALSE(context.forced);
+    EXPECT_EQ(session.Feed("FSD rack").text, "OK FSD-SET\n");
+    EXPECT_TRUE(context.forced);
+    EXPECT_FALSE(session.LoggedIn());
+    EXPECT_EQ(session.Feed("LIST UPS").text, "BEGIN LIST UPS\nUPS rack \"Rack UPS\"\nEND LIST UPS\n");
+}
+
+TEST(NutAllowedHosts, AdmitsAddressesAndRangesOfBothFamiliesAndReportsWhatItCannotRead) {
+    struct Case {
+        const char* list;
+        const char* peer;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {"", "203.0.113.5", true},
+        {" , ", "2001:db8::1", true},
+        {"192.168.1.0/24", "192.168.1.77", true},
+        {"192.168.1.0/24", "::ffff:192.168.1.77", true},
+        {"192.168.1.0/24", "192.168.2.1", false},
+        {"10.0.0.1", "10.0.0.1", true},
+        {"10.0.0.1", "10.0.0.2", false},
+        {"10.1.2.3/0", "172.16.0.1", true},
+        {"10.1.2.3/0", "2001:db8::1", false},
+        {"192.168.1.77/31", "192.168.1.76", true},
+        {"192.168.1.77/31", "192.168.1.78", false},
+        {"2001:db8:abcd::/48", "2001:db8:abcd:12::1", true},
+        {"2001:db8:abcd::/48", "2001:db8:abce::1", false},
+        {"2001:db8::/33", "2001:db8:7fff::1", true},
+        {"2001:db8::/33", "2001:db8:8000::1", false},
+        {"fe80::1", "fe80::1%2", true},
+        {"::ffff:10.0.0.0/104", "10.9.8.7", true},
+        {"::1, 127.0.0.1", "::1", true},
+        {"::1, 127.0.0.1", "127.0.0.1", true},
+        {"::1,127.0.0.1", "192.0.2.1", false},
+        {"nas.local, 10.0.0.0/33, 10.0.0.5", "10.0.0.5", true},
+        {"nas.local, 10.0.0.0/33, 10.0.0.5", "10.0.0.6", false},
+        {"nas.local", "10.0.0.6", false},
+        {"10.0.0.0/8", "not an address", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(TNutAllowedHosts(c.list).Allows(c.peer), c.allowed) << c.list << " / " << c.peer;
+
+    EXPECT_EQ(TNutAllowedHosts(" nas.local ,10.0.0.0/33, 10.0.0.1/, 1.2.3.4/+8, ::1/129, 10.0.0.5 ,::/0").Ignored(),
+              (std::vector<std::string>{"nas.local", "10.0.0.0/33", "10.0.0.1/", "1.2.3.4/+8", "::1/129"}));
+}
+
+}  // namespace
+}  // namespace velt
