@@ -1,9 +1,11 @@
 #include "app/main_form.h"
 
 #include <exception>
+#include <random>
 #include <utility>
 
 #include "app/command_line.h"
+#include "app/server_switch.h"
 #include "app/system_identity.h"
 #include "reports/report_text.h"
 #include "status/ups_status.h"
@@ -33,13 +35,16 @@ TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
                   [this] { return sys_.startTimer.Enabled(); }, [this] { return detector_.DetectProtocol(DetectionStart::Arrival); },
                   [this] { StartMonitoring(); }, [this] { StopMonitoring(); }}),
       actions_({sys.power, live_, sys.lock, *this, *this, *this, *this, sys.pump, sys.sleeper, osMajorVersion_}),
-      policy_({sys.delayTimer, live_, actions_, link_, sys.lock, sys.sleeper, *this, sys.launcher, sys.pump}),
+      delayTimer_(sys.delayTimer, sys.clock),
+      policy_({delayTimer_, live_, actions_, link_, sys.lock, sys.sleeper, *this, sys.launcher, sys.pump, &nut_}),
       evaluation_({views.status, views.feedback, sys.warnings, battery_, policy_, live_, sys.clock, sys.dateFormat,
                    [this](const std::string& m, const LocalDateTime& t) { AddLogLine(m, t); },
                    [this] { return Identity(); }, sys.decimalSeparator}),
       tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm}),
       pageSource_(shown_, settingsShown_, sys.clock, sys.dateFormat),
-      pageServer_(pageSource_) {
+      pageServer_(pageSource_),
+      nut_({shown_, settingsShown_, sys.post, *this, sys.pump, sys.sleeper, sys.clock,
+            sys.system.ProgramFileVersion()}) {
     // A report box switched on by the saved settings starts its timer before
     // any period is applied: its first report comes a whole period later.
     sys_.smtpReportsTimer.SetInterval(kReportPeriodBeforeSettingsMs);
@@ -91,8 +96,10 @@ bool TMainForm::FormCreate(const std::vector<std::string>& params) {
     loadingSettings_ = true;
     LoadSettings(Settings());
     loadingSettings_ = false;
+    KeepDeviceId();
     SettingsChanged();
     if (std::exchange(httpClickDuringLoad_, false)) HTTPCBClick();
+    if (live_.NUTServer) NUTCBClick();
     views_.main.ShowSettings(live_);
     views_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
     LoadSerialSettings(Settings());
@@ -139,6 +146,7 @@ void TMainForm::FormClose() {
     StopMailReportTimer();
     StopLANReportTimer();
     pageServer_.Stop();
+    nut_.Stop();
     if (!StopWorker()) {
         // The worker is stuck in an exchange and may hold the data lock for
         // good: leave the link and the port alone rather than wait for it. The
@@ -279,7 +287,46 @@ void TMainForm::ShowReadingsStale() {
 }
 
 // What other threads may read of the window: published after every change.
-void TMainForm::PublishShown(bool upsFound) { shown_.Publish({evaluation_.Shown(), Identity(), upsFound}); }
+void TMainForm::PublishShown(bool upsFound) {
+    shown_.Publish({evaluation_.Shown(), Identity(), upsFound, Device(), LiveReadings(upsFound)});
+}
+
+// Read under the data lock, or on the main thread between the worker's replies.
+TShownDevice TMainForm::Device() const {
+    TShownDevice device;
+    device.protocol = link_.Q1Supported ? "Megatec" : link_.QSSupported ? "Mustek" : "";
+    device.usb = link_.UsbActive;
+    device.vid = link_.Vid;
+    device.pid = link_.Pid;
+    if (link_.ISupported) device.info = detector_.Information();
+    if (link_.FSupported) device.rated = detector_.Rated();
+    return device;
+}
+
+TShownLive TMainForm::LiveReadings(bool upsFound) const {
+    TShownLive live;
+    live.status = lastStatus_;
+    live.responding = upsFound && watch_.Responding();
+    live.nominalBatteryVolts = battery_.NominalBatteryVoltage();
+    if (lastStatus_) live.packVolts = BatteryPackVoltage(lastStatus_->BatteryVoltageValue, live.nominalBatteryVolts).volts;
+    live.chargePercent = battery_.BatteryCharge();
+    if (live_.FullVoltage > live_.EmptyVoltage) {
+        live.emptyVolts = live_.EmptyVoltage / 10.0;
+        live.fullVolts = live_.FullVoltage / 10.0;
+    }
+    if (const auto ms = delayTimer_.RemainingMs()) live.countdownSeconds = static_cast<int>((*ms + 999) / 1000);
+    return live;
+}
+
+// NUT clients tell units apart by device.serial; without a USB serial string
+// it is an identifier made once and stored at once.
+void TMainForm::KeepDeviceId() {
+    if (!live_.NUTDeviceId.empty()) return;
+    std::random_device random;
+    live_.NUTDeviceId = NewDeviceId((static_cast<uint64_t>(random()) << 32) | random());
+    if (auto key = sys_.store.OpenKey(kSettingsKeyPath, KeyOpen::CreateIfMissing))
+        key->WriteString("NUT Device Id", live_.NUTDeviceId);
+}
 
 // Close, reopen and detect again, quietly and once per probe. A failed try
 // keeps the protocol found before, so polling goes on with the same query and
@@ -320,6 +367,7 @@ void TMainForm::ProcessUPSStatus() {
         // UPS gone silent.
         OnPollOutcome(true);
         if (const auto status = ParseStatusReply(reply, when, detected, sys_.decimalSeparator)) {
+            lastStatus_ = *status;
             EvaluateGuarded(*status);
             PublishShown(detected);
         }
@@ -433,24 +481,25 @@ void TMainForm::HTTPCBClick() {
         httpClickDuringLoad_ = true;
         return;
     }
-    const std::optional<int64_t> port = DecimalInteger(live_.HTTPPort);
-    if (!port) {
-        views_.main.ShowError("'" + live_.HTTPPort + "' is not a valid integer value");
-        return;
-    }
+    const std::optional<int64_t> port = ReadPortField(live_.HTTPPort, views_.main);
+    if (!port) return;
     SettingsChanged();
-    if (!live_.HTTPServer) {
-        pageServer_.Stop();
-    } else if (!pageServer_.Active()) {
-        const bool inRange = *port >= 1 && *port <= 65535;
-        if (!inRange || pageServer_.Start(static_cast<uint16_t>(*port)) != THttpPageServer::StartResult::Listening)
-            views_.main.ShowError("Could not bind socket. Address and port are already in use.");
-    }
+    SwitchServer(pageServer_, live_.HTTPServer, *port, views_.main);
     views_.main.SetHttpPortEditable(!pageServer_.Active());
 }
 
 // The fields follow the box; the credentials are checked whenever they are
 // stored, box or not, as the page has always done.
 void TMainForm::HTTPAuthCBClick() { views_.main.SetHttpCredentialsEditable(live_.HTTPAuthentication); }
+
+// The port is read first, as the page's is; the server reads the settings
+// published here.
+void TMainForm::NUTCBClick() {
+    const std::optional<int64_t> port = ReadPortField(live_.NUTPort, views_.main);
+    if (!port) return;
+    SettingsChanged();
+    nut_.Switch(live_.NUTServer, *port, views_.main);
+    views_.main.SetNutPortEditable(!nut_.Server().Active());
+}
 
 }  // namespace velt

@@ -4,11 +4,13 @@
 // forwards to it. Portable: the window is reached only through the views and
 // the operating system through the seams in sys/.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/dialogs_outside_lock.h"
 #include "app/main_view.h"
+#include "app/nut_service.h"
 #include "app/page_source.h"
 #include "app/settings_io.h"
 #include "core/feedback.h"
@@ -34,7 +36,9 @@
 #include "sys/data_lock.h"
 #include "sys/file_writer.h"
 #include "sys/hid_controller.h"
+#include "sys/deadline_timer.h"
 #include "sys/main_thread_dispatcher.h"
+#include "sys/main_thread_post.h"
 #include "sys/power_services.h"
 #include "sys/process_launcher.h"
 #include "sys/serial_port.h"
@@ -74,6 +78,7 @@ struct MainFormSystem {
     ITestTForm& testTForm;
     ISystemInfo& system;  // also lowers the worker's own priority, on its thread
     IWarningSender& warnings;
+    IMainThreadPost& post;  // for what the network servers hand to the main thread
     ITimer& startTimer;
     ITimer& delayTimer;
     ITimer& smtpReportsTimer;
@@ -104,6 +109,7 @@ public:
     // What the window shows, for readers on other threads.
     const TShownStatusPublisher& Shown() const { return shown_; }
     const THttpPageServer& PageServer() const { return pageServer_; }
+    const TNutServer& NutServer() const { return nut_.Server(); }
     // The window calls it after every change the user makes to a setting:
     // the page server reads the settings from what is published here.
     void SettingsChanged();
@@ -160,6 +166,7 @@ public:
     void LANReportsCBClick() override;
     void HTTPCBClick() override;
     void HTTPAuthCBClick() override;
+    void NUTCBClick();
     void ShowExternalProgram(const ExternalProgramLabel& label) override;
     void ShowSettingsError(const std::string& message) override;
 
@@ -180,6 +187,9 @@ private:
     void OnPollOutcome(bool answered);
     void ShowReadingsStale();
     void PublishShown(bool upsFound);
+    TShownDevice Device() const;
+    TShownLive LiveReadings(bool upsFound) const;
+    void KeepDeviceId();
     void ReconnectUps();
     SettingsContext Settings();
     // False when the worker did not end within its bounded wait.
@@ -208,12 +218,15 @@ private:
     TDetector detector_;
     THidDiscovery discovery_;
     TPowerActions actions_;
+    TDeadlineTimer delayTimer_;
     TPowerFailPolicy policy_;
     TStatusEvaluation evaluation_;
     TUPSTests tests_;
     std::unique_ptr<TReadData> worker_;
+    std::optional<TUPSStatus> lastStatus_;  // the last reply understood
     TPageSource pageSource_;
-    THttpPageServer pageServer_;  // last: it stops before what it reads goes
+    THttpPageServer pageServer_;  // the servers last: they stop before what they read goes
+    TNutService nut_;
 };
 
 }  // namespace velt

@@ -42,6 +42,7 @@ public:
     virtual std::optional<std::string> AskExternalProgram() = 0;
     virtual void ShowError(const std::string& message) = 0;  // error message box
     virtual void SetHttpPortEditable(bool editable) = 0;         // HTTPPortE
+    virtual void SetNutPortEditable(bool editable) = 0;          // NUTPortE
     virtual void SetHttpCredentialsEditable(bool editable) = 0;  // HTTPUserE, HTTPPasswordE
 
     // Closes the main window for good (the exit-requested flag is set).

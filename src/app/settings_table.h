@@ -125,6 +125,16 @@ inline constexpr SettingDef kMainSettings[] = {
     Text("HTTP User", &S::HTTPUser),
     Text("HTTP Password", &S::HTTPPassword),
     Bool("HTTP Authentication", &S::HTTPAuthentication).With(Reaction::HTTPAuthClick),
+    Int("SMTP Security", &S::SMTPSecurity, kSMTPSecurityRange).IgnoreOutOfRange(),
+    // The NUT server starts after the load, once all of its values are in.
+    Bool("NUT Server", &S::NUTServer),
+    Text("NUT Port", &S::NUTPort),
+    Text("NUT UPS Name", &S::NUTUPSName),
+    Text("NUT User", &S::NUTUser),
+    Text("NUT Password", &S::NUTPassword),
+    Text("NUT Allowed Hosts", &S::NUTAllowedHosts),
+    Int("NUT Shutdown Wait", &S::NUTShutdownWait, kNUTShutdownWaitRange),
+    Text("NUT Device Id", &S::NUTDeviceId),
     Bool("Q1", &S::Q1),
     Bool("QS", &S::QS),
     Bool("F", &S::F),
@@ -172,7 +182,9 @@ inline constexpr const SettingDef* kSaveAlways[] = {
     Find("SMTP Port"), Find("SMTP Password"), Find("SMTP Auth"), Find("SMTP Reports"),
     Find("SMTP Warnings"), Find("SMTP Delay"), Find("HTTP Server"), Find("HTTP Port"),
     Find("HTTP Authentication"), Find("HTTP User"), Find("HTTP Password"), Find("LAN Server"),
-    Find("LAN Reports"), Find("LAN Warnings"), Find("LAN Delay"),
+    Find("LAN Reports"), Find("LAN Warnings"), Find("LAN Delay"), Find("SMTP Security"),
+    Find("NUT Server"), Find("NUT Port"), Find("NUT UPS Name"), Find("NUT User"),
+    Find("NUT Password"), Find("NUT Allowed Hosts"), Find("NUT Shutdown Wait"), Find("NUT Device Id"),
 };
 // Written only while the serial link is open; otherwise "COM Port" is deleted.
 inline constexpr const SettingDef* kSaveWithSerialLink[] = {

@@ -74,6 +74,7 @@ void TPowerFailPolicy::PowerReturned() {
     inFailure_ = false;
     delayAfterAction_ = false;
     deps_.delayTimer.SetEnabled(false);
+    if (deps_.peers && !powerOffRequested_) deps_.peers->CancelPeerShutdown();
 }
 
 bool TPowerFailPolicy::VoltageRuleHolds(double batteryVoltage) const {
@@ -123,13 +124,16 @@ void TPowerFailPolicy::Act() {
     if (deps_.settings.ExternalProgramRun) RunConfiguredProgram();
     switch (static_cast<PowerFailAction>(deps_.settings.Action)) {
         case PowerFailAction::Suspend:
+            ShutDownPeers();
             deps_.actions.SuspendComputer();
             break;
         case PowerFailAction::Hibernate:
+            ShutDownPeers();
             SendUPSShutdownIfOn();
             deps_.actions.HibernateComputer();
             break;
         case PowerFailAction::Shutdown:
+            ShutDownPeers();
             SendUPSShutdownIfOn();
             deps_.actions.ShutdownComputer();
             powerOffRequested_ = true;
@@ -159,6 +163,12 @@ void TPowerFailPolicy::RunConfiguredProgram() {
         deps_.log.AddLogLine("External program still running after " +
                           std::to_string(kProgramStepMs * kProgramMaxSteps / 60000) +
                           " minutes; continuing");
+}
+
+// The peers go first: once the UPS is told to switch off, their time runs out
+// with this computer's.
+void TPowerFailPolicy::ShutDownPeers() {
+    if (deps_.peers) deps_.peers->ShutDownPeers();
 }
 
 void TPowerFailPolicy::SendUPSShutdownIfOn() {

@@ -11,6 +11,7 @@
 #include "core/event_sink.h"
 #include "core/ups_link.h"
 #include "status/power_actions.h"
+#include "status/peer_shutdown.h"
 #include "status/power_fail_countdown.h"
 #include "sys/clock.h"
 #include "sys/data_lock.h"
@@ -51,6 +52,7 @@ struct PowerFailPolicyDeps {
     ILogSink& log;
     IProcessLauncher& launcher;
     IMessagePump& pump;
+    IPeerShutdown* peers = nullptr;  // none: no network clients to wait for
 };
 
 class TPowerFailPolicy : public IPowerFailCountdown {
@@ -114,6 +116,7 @@ private:
     void RunConfiguredProgram();
     void UPSShutdownCommand();
     void SendUPSShutdownIfOn();
+    void ShutDownPeers();
 
     PowerFailPolicyDeps deps_;
     bool inFailure_ = false;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velt::ui {
 
@@ -21,9 +22,14 @@ public:
     virtual void SetUpDownPosition(int id, int32_t position) const = 0;
     // None when the control cannot tell (its buddy holds no number).
     virtual std::optional<int32_t> UpDownPosition(int id) const = 0;
+    // A drop-down list: its items, replacing any, and the selected index.
+    virtual void SetItems(int id, const std::vector<std::string>& items) const = 0;
+    virtual void SetSelection(int id, int index) const = 0;
+    // None when nothing is selected.
+    virtual std::optional<int> Selection(int id) const = 0;
 };
 
 // What happened to a control, as the window learns it from its notifications.
-enum class ControlEvent { Clicked, TextChanged };
+enum class ControlEvent { Clicked, TextChanged, SelectionChanged };
 
 }  // namespace velt::ui

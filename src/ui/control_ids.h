@@ -36,6 +36,7 @@ enum ControlId : int {
     IDC_SMTPTS,    // the three pages of RepPageControl
     IDC_HTTPTS,
     IDC_LANTS,
+    IDC_NUTTS,
 
     // UPS Status page
     IDC_ReportStringE = 1200,
@@ -148,6 +149,17 @@ enum ControlId : int {
     IDC_LANDelayE,
     IDC_LANDelayUD,
     IDC_LANRepSB,
+    // SMTP page, added later
+    IDC_SMTPSecurityLB,
+    // NUT page
+    IDC_NUTCB,
+    IDC_NUTPortE,
+    IDC_NUTUPSNameE,
+    IDC_NUTUserE,
+    IDC_NUTPasswordE,
+    IDC_NUTHostsE,
+    IDC_NUTWaitE,
+    IDC_NUTWaitUD,
 
     // UPS Information page
     IDC_UPSGB = 1500,
@@ -245,7 +257,9 @@ inline constexpr NamedControl kNamedControls[] = {
     VELT_NAMED(HTTPCB),
     VELT_NAMED(HTTPPortE), VELT_NAMED(HTTPAuthCB), VELT_NAMED(HTTPUserE), VELT_NAMED(HTTPPasswordE),
     VELT_NAMED(LANServerNameE), VELT_NAMED(LANReportsCB), VELT_NAMED(LANWarningsCB), VELT_NAMED(LANDelayE),
-    VELT_NAMED(LANDelayUD), VELT_NAMED(LANRepSB),
+    VELT_NAMED(LANDelayUD), VELT_NAMED(LANRepSB), VELT_NAMED(NUTTS), VELT_NAMED(SMTPSecurityLB),
+    VELT_NAMED(NUTCB), VELT_NAMED(NUTPortE), VELT_NAMED(NUTUPSNameE), VELT_NAMED(NUTUserE),
+    VELT_NAMED(NUTPasswordE), VELT_NAMED(NUTHostsE), VELT_NAMED(NUTWaitE), VELT_NAMED(NUTWaitUD),
 
     VELT_NAMED(UPSGB), VELT_NAMED(VIDNL), VELT_NAMED(VIDE), VELT_NAMED(PIDNL), VELT_NAMED(PIDE),
     VELT_NAMED(ProductNameNL), VELT_NAMED(ProductNameE), VELT_NAMED(MfrNL), VELT_NAMED(MfrE),

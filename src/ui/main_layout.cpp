@@ -10,13 +10,14 @@ bool Box::Overlaps(const Box& o) const {
     return x < o.Right() && o.x < Right() && y < o.Bottom() && o.y < Bottom();
 }
 
-bool IsRepPage(Page p) { return p == Page::Smtp || p == Page::Http || p == Page::Lan; }
+bool IsRepPage(Page p) { return p == Page::Smtp || p == Page::Http || p == Page::Lan || p == Page::Nut; }
 
 int PageIndex(Page page) {
     switch (page) {
         case Page::Info: case Page::Smtp: return 0;
         case Page::Status: case Page::Http: return 1;
         case Page::Settings: case Page::Lan: return 2;
+        case Page::Nut: return 3;
         default: return -1;
     }
 }

@@ -52,9 +52,9 @@ inline constexpr int kPageHeight = 456;
 inline constexpr int kRepPageWidth = 284;
 inline constexpr int kRepPageHeight = 96;
 
-enum class Page { Window, Info, Status, Settings, Smtp, Http, Lan };
+enum class Page { Window, Info, Status, Settings, Smtp, Http, Lan, Nut };
 inline constexpr int kPageCount = 3;
-inline constexpr int kRepPageCount = 3;
+inline constexpr int kRepPageCount = 4;
 
 bool IsRepPage(Page p);
 
@@ -147,6 +147,7 @@ inline constexpr Box kUPSShutdownE{108, 216, 40, 20};
 inline constexpr Box kRefreshE{212, 282, 40, 20};
 inline constexpr Box kSMTPDelayE{156, 74, 40, 20};
 inline constexpr Box kLANDelayE{62, 28, 40, 20};
+inline constexpr Box kNUTWaitE{80, 76, 40, 20};
 inline constexpr Box kRepSendButton{258, 2, 24, 24};
 
 // Groups come before their contents: a group box must be below them in the
@@ -288,9 +289,10 @@ inline constexpr ControlSpec kMainControls[] = {
 
     // The send buttons take the top right corner of their page.
     Fixed(Page::Smtp, IDS_Host, {2, 7, 32, 14}),
-    {IDC_SMTPHostE, Page::Smtp, Kind::TextEdit, kNoText, {36, 4, 130, 20}, IDS_HostHint},
-    Fixed(Page::Smtp, IDS_Port, {170, 7, 26, 14}),
-    {IDC_SMTPPortE, Page::Smtp, Kind::TextEdit, kNoText, {198, 4, 54, 20}},
+    {IDC_SMTPHostE, Page::Smtp, Kind::TextEdit, kNoText, {36, 4, 84, 20}, IDS_HostHint},
+    Fixed(Page::Smtp, IDS_Port, {122, 7, 24, 14}),
+    {IDC_SMTPPortE, Page::Smtp, Kind::TextEdit, kNoText, {146, 4, 36, 20}},
+    {IDC_SMTPSecurityLB, Page::Smtp, Kind::ComboList, kNoText, {186, 4, 68, 20}, IDS_SecurityHint},
     {IDC_SendSMTPRepSB, Page::Smtp, Kind::ToolButton, IDS_SendTestReport, kRepSendButton, IDS_SendTestReport,
      IDI_START},
     Fixed(Page::Smtp, IDS_Login, {2, 31, 32, 14}),
@@ -316,6 +318,22 @@ inline constexpr ControlSpec kMainControls[] = {
     {IDC_HTTPUserE, Page::Http, Kind::TextEdit, kNoText, {36, 52, 92, 20}},
     Fixed(Page::Http, IDS_Password, {132, 55, 50, 14}),
     {IDC_HTTPPasswordE, Page::Http, Kind::PasswordEdit, kNoText, {184, 52, 98, 20}},
+
+    {IDC_NUTCB, Page::Nut, Kind::CheckBox, IDS_Enabled, {2, 5, 64, 16}, IDS_NUTHint},
+    Fixed(Page::Nut, IDS_Port, {72, 7, 26, 14}),
+    {IDC_NUTPortE, Page::Nut, Kind::TextEdit, kNoText, {100, 4, 56, 20}},
+    Fixed(Page::Nut, IDS_UPSName, {160, 7, 54, 14}),
+    {IDC_NUTUPSNameE, Page::Nut, Kind::TextEdit, kNoText, {216, 4, 66, 20}},
+    Fixed(Page::Nut, IDS_User, {2, 31, 32, 14}),
+    {IDC_NUTUserE, Page::Nut, Kind::TextEdit, kNoText, {36, 28, 92, 20}},
+    Fixed(Page::Nut, IDS_Password, {132, 31, 50, 14}),
+    {IDC_NUTPasswordE, Page::Nut, Kind::PasswordEdit, kNoText, {184, 28, 98, 20}},
+    Fixed(Page::Nut, IDS_AllowedHosts, {2, 55, 72, 14}),
+    {IDC_NUTHostsE, Page::Nut, Kind::TextEdit, kNoText, {76, 52, 206, 20}, IDS_AllowedHostsHint},
+    Fixed(Page::Nut, IDS_ShutdownWait, {2, 79, 76, 14}),
+    {IDC_NUTWaitE, Page::Nut, Kind::ReadOnlyEdit, kNoText, kNUTWaitE, IDS_ShutdownWaitHint},
+    UpDownFor(IDC_NUTWaitUD, Page::Nut, IDC_NUTWaitE, kNUTWaitE),
+    Fixed(Page::Nut, IDS_Seconds, {kNUTWaitE.Right() + 2, 79, 10, 14}),
 
     Fixed(Page::Lan, IDS_ServerName, {2, 7, 64, 14}),
     {IDC_LANServerNameE, Page::Lan, Kind::TextEdit, kNoText, {70, 4, 158, 20}, IDS_ServerNameHint},
@@ -387,6 +405,7 @@ inline constexpr PageDef kRepPages[kRepPageCount] = {
     {IDC_SMTPTS, IDS_SMTP},
     {IDC_HTTPTS, IDS_HTTP},
     {IDC_LANTS, IDS_LAN},
+    {IDC_NUTTS, IDS_NUT},
 };
 
 // The page of PC, or of RepPageControl, that holds the controls of `page`;

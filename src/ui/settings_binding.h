@@ -3,19 +3,31 @@
 // user change through these tables into the live settings at once, and
 // ShowSettings puts the live values back into the controls. Plain C++, so
 // tests can check the tables against TUPSSettings and the layout.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "core/ups_settings.h"
 #include "ui/control_ids.h"
+#include "ui/string_ids.h"
 
 namespace velt::ui::binding {
 
 using S = TUPSSettings;
 
 // What a user's change sets off besides storing the value.
-enum class Effect { None, SMTPReports, LANReports, HTTPServer, HTTPAuth, RefreshInterval, SMTPDelay, LANDelay };
+enum class Effect {
+    None,
+    SMTPReports,
+    LANReports,
+    HTTPServer,
+    HTTPAuth,
+    NUTServer,
+    RefreshInterval,
+    SMTPDelay,
+    LANDelay,
+};
 
 struct CheckBinding {
     int id;
@@ -35,6 +47,13 @@ struct UpDownBinding {
     TRange range;
     int increment = 1;
     Effect effect = Effect::None;
+};
+
+// A drop-down list whose item index is the setting's number.
+struct ChoiceBinding {
+    int id;
+    int32_t S::*member;
+    std::array<ui::StringId, 3> items;
 };
 
 // "Action": each radio button stands for one number.
@@ -75,6 +94,7 @@ inline constexpr CheckBinding kChecks[] = {
     {IDC_HTTPAuthCB, &S::HTTPAuthentication, Effect::HTTPAuth},
     {IDC_LANReportsCB, &S::LANReports, Effect::LANReports},
     {IDC_LANWarningsCB, &S::LANWarnings},
+    {IDC_NUTCB, &S::NUTServer, Effect::NUTServer},
 };
 
 inline constexpr TextBinding kTexts[] = {
@@ -83,6 +103,9 @@ inline constexpr TextBinding kTexts[] = {
     {IDC_SMTPFromE, &S::SMTPFrom},         {IDC_SMTPMailE, &S::SMTPMail},
     {IDC_HTTPPortE, &S::HTTPPort},         {IDC_HTTPUserE, &S::HTTPUser},
     {IDC_HTTPPasswordE, &S::HTTPPassword}, {IDC_LANServerNameE, &S::LANServer},
+    {IDC_NUTPortE, &S::NUTPort},           {IDC_NUTUPSNameE, &S::NUTUPSName},
+    {IDC_NUTUserE, &S::NUTUser},           {IDC_NUTPasswordE, &S::NUTPassword},
+    {IDC_NUTHostsE, &S::NUTAllowedHosts},
 };
 
 inline constexpr UpDownBinding kUpDowns[] = {
@@ -91,6 +114,11 @@ inline constexpr UpDownBinding kUpDowns[] = {
     {IDC_UPSShutdownUD, &S::UPSShutdownDelay, kUPSShutdownDelayRange, 1},
     {IDC_SMTPDelayUD, &S::SMTPDelay, kReportDelayRange, 5, Effect::SMTPDelay},
     {IDC_LANDelayUD, &S::LANDelay, kReportDelayRange, 5, Effect::LANDelay},
+    {IDC_NUTWaitUD, &S::NUTShutdownWait, kNUTShutdownWaitRange, 5},
+};
+
+inline constexpr ChoiceBinding kChoices[] = {
+    {IDC_SMTPSecurityLB, &S::SMTPSecurity, {IDS_SecurityNone, IDS_SecurityStartTls, IDS_SecurityTls}},
 };
 
 inline constexpr RadioBinding kRadios[] = {

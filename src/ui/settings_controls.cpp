@@ -24,15 +24,23 @@ SettingsControls::SettingsControls(const IControlAccess& controls, TUPSSettings&
 
 void SettingsControls::SetUpRanges() {
     for (const auto& b : binding::kUpDowns) controls_.SetUpDownRange(b.id, b.range.min, b.range.max, b.increment);
+    for (const auto& b : binding::kChoices) {
+        std::vector<std::string> items;
+        for (StringId item : b.items) items.emplace_back(TextOf(item));
+        controls_.SetItems(b.id, items);
+    }
 }
 
-void SettingsControls::Show(bool httpListening) {
+void SettingsControls::Show(bool httpListening, bool nutListening) {
     ShowingScope scope(showing_);
     for (const auto& b : binding::kChecks) controls_.SetCheck(b.id, live_.*b.member);
     for (const auto& b : binding::kTexts) controls_.SetText(b.id, live_.*b.member);
     for (const auto& b : binding::kUpDowns) controls_.SetUpDownPosition(b.id, b.range.Clamp(live_.*b.member));
+    // A stored number with no item leaves the list without a selection.
+    for (const auto& b : binding::kChoices) controls_.SetSelection(b.id, live_.*b.member);
     ShowAction();
     ShowHttpStates(httpListening);
+    ShowNutStates(nutListening);
 }
 
 void SettingsControls::ShowAction() {
@@ -47,8 +55,16 @@ void SettingsControls::ShowHttpStates(bool httpListening) {
     controls_.Enable(IDC_HTTPPasswordE, live_.HTTPAuthentication);
 }
 
+void SettingsControls::ShowNutStates(bool nutListening) { controls_.Enable(IDC_NUTPortE, !nutListening); }
+
 bool SettingsControls::OnEvent(int id, ControlEvent event) {
     if (showing_) return false;
+    if (event == ControlEvent::SelectionChanged) {
+        if (const auto* c = binding::Find(binding::kChoices, id)) {
+            OnChoice(*c);
+            return true;
+        }
+    }
     if (event == ControlEvent::Clicked) {
         if (const auto* b = binding::Find(binding::kChecks, id)) {
             OnCheck(*b);
@@ -79,6 +95,11 @@ void SettingsControls::OnCheck(const binding::CheckBinding& b) {
 }
 
 void SettingsControls::OnText(const binding::TextBinding& b) { live_.*b.member = controls_.Text(b.id); }
+
+void SettingsControls::OnChoice(const binding::ChoiceBinding& b) {
+    const std::optional<int> index = controls_.Selection(b.id);
+    if (index && *index >= 0 && static_cast<size_t>(*index) < b.items.size()) live_.*b.member = *index;
+}
 
 void SettingsControls::OnRadio(const binding::RadioBinding& b) {
     live_.Action = b.action;

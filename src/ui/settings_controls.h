@@ -17,10 +17,11 @@ public:
 
     SettingsControls(const IControlAccess& controls, TUPSSettings& live, EffectHandler onEffect);
 
-    // Ranges and steps of the up-downs; once, after the controls exist.
+    // Ranges and steps of the up-downs and the items of the drop-down lists;
+    // once, after the controls exist.
     void SetUpRanges();
-    // `httpListening`: whether the page server listens, which the port field follows.
-    void Show(bool httpListening);
+    // Whether the page server and the NUT server listen, which their port fields follow.
+    void Show(bool httpListening, bool nutListening);
 
     // True when `id` is a settings control and the event was taken.
     bool OnEvent(int id, ControlEvent event);
@@ -30,11 +31,13 @@ public:
     // HTTPPortE while the server is off, the user and password while
     // authentication is on.
     void ShowHttpStates(bool httpListening);
+    void ShowNutStates(bool nutListening);
 
 private:
     void OnCheck(const binding::CheckBinding& b);
     void OnText(const binding::TextBinding& b);
     void OnRadio(const binding::RadioBinding& b);
+    void OnChoice(const binding::ChoiceBinding& b);
     void OnTypedNumber(const binding::UpDownBinding& b, int editId);
     void ShowAction();
 

@@ -316,7 +316,7 @@ struct RecordingView : IMainView {
     ExternalProgramLabel program;
     std::string osLabel, fileVersion;
     int aboutBoxes = 0, closes = 0, minimizes = 0;
-    std::optional<bool> httpPortEditable, httpCredentialsEditable;
+    std::optional<bool> httpPortEditable, httpCredentialsEditable, nutPortEditable;
 
     void SetReportString(const std::string& t) override { report = t; }
     void SetTimeText(const std::string& t) override { timeText = t; }
@@ -343,6 +343,7 @@ struct RecordingView : IMainView {
     }
     std::optional<std::string> AskExternalProgram() override { return programPath; }
     void ShowError(const std::string& m) override { errors.push_back(m); }
+    void SetNutPortEditable(bool e) override { nutPortEditable = e; }
     void SetHttpPortEditable(bool e) override { httpPortEditable = e; }
     void SetHttpCredentialsEditable(bool e) override { httpCredentialsEditable = e; }
     void CloseWindow() override { ++closes; }

@@ -11,6 +11,7 @@
 #include "fakes.h"
 #include "memory_settings_store.h"
 #include "power_fakes.h"
+#include "queued_post.h"
 #include "status_fakes.h"
 
 namespace velt::test {
@@ -109,6 +110,7 @@ struct MainFormRig {
     power::FakeTestTForm testTForm;
     FakeSystemInfo system;
     FakeWarnings warnings;
+    QueuedPost post;
     FakeTimer startTimer, delayTimer, smtpTimer, lanTimer;
 
     RecordingView view;
@@ -121,7 +123,8 @@ struct MainFormRig {
 
     TMainForm form{{view, feedback, detectionView, hidList, statusView, batteryView, testView},
                    {lock, time, workerSleeper, time, fmt, ports, dialog, files, hid, store, power, launcher, pump,
-                    mainThread, testTForm, system, warnings, startTimer, delayTimer, smtpTimer, lanTimer, '.'}};
+                    mainThread, testTForm, system, warnings, post, startTimer, delayTimer, smtpTimer, lanTimer,
+                    '.'}};
 };
 
 }  // namespace velt::test

@@ -18,7 +18,7 @@ const std::string kDefaultBody = "<HTML><BODY><B>200 OK</B></BODY></HTML>";
 TShownStatus FoundUps() {
     return {{{"221.0", "140.0", "220.0", "013", "50.1", "13.6", "25.0", "00001001"}, true, false, false, false},
             {"0665", "5161", "UPS"},
-            true};
+            true, {}, {}};
 }
 
 // Only the two lines every page has and the power-fail word, so the body can

@@ -34,7 +34,7 @@ struct Countdown : ::testing::Test {
     FakePump pump{ev};
     TUPSLink link;
     WatchedSerial* serial = nullptr;
-    TPowerFailPolicy policy{{timer, settings, actions, link, lock, time, log, launcher, pump}};
+    TPowerFailPolicy policy{{timer, settings, actions, link, lock, time, log, launcher, pump, nullptr}};
 
     void SetUp() override {
         auto port = std::make_unique<WatchedSerial>(time, lock, ev);
@@ -155,6 +155,38 @@ TEST_F(Countdown, ActionWaitsForTheExternalProgramWhileMessagesRun) {
     EXPECT_EQ(launcher.waits, (std::vector<unsigned>{100, 100, 100}));
     EXPECT_EQ(ev, (Events{"program started", "pump", "pump", "program ended", "S05 under lock 1",
                           "Shutdown"}));
+}
+
+// The network's clients are told before the UPS is told to switch off and
+// before this computer goes; with no computer action they are left alone.
+// When the mains return they may stay up, unless this computer is powering off.
+TEST_F(Countdown, PeersShutDownAfterTheProgramAndBeforeTheUPSAndTheComputer) {
+    struct Peers : IPeerShutdown {
+        Events& ev;
+        explicit Peers(Events& e) : ev(e) {}
+        void ShutDownPeers() override { ev.push_back("peers"); }
+        void CancelPeerShutdown() override { ev.push_back("peers back"); }
+    } peers{ev};
+    const std::pair<int32_t, Events> cases[] = {
+        {1, {"program started", "program ended", "peers", "S05 under lock 1", "Shutdown"}},
+        {2, {"program started", "program ended", "peers", "Suspend"}},
+        {3, {"program started", "program ended", "peers", "S05 under lock 1", "Hibernate"}},
+        {4, {"program started", "program ended"}},
+    };
+    for (const auto& [action, expected] : cases) {
+        TPowerFailPolicy withPeers{{timer, settings, actions, link, lock, time, log, launcher, pump, &peers}};
+        ev.clear();
+        settings.Action = action;
+        settings.UPSShutdown = true;
+        settings.ExternalProgramRun = true;
+        withPeers.OnStatusReply(true, 13.0);
+        ev.clear();
+        withPeers.DelayTimerTimer();
+        withPeers.OnStatusReply(false, 13.0);
+        Events afterReturn = expected;
+        if (action != 1) afterReturn.push_back("peers back");
+        EXPECT_EQ(ev, afterReturn) << action;
+    }
 }
 
 TEST_F(Countdown, ProgramThatDoesNotStartOrNeverEndsDoesNotHoldTheActionBack) {

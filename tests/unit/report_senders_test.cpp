@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "lan_fakes.h"
+#include "queued_post.h"
 #include "main_form_rig.h"
 #include "smtp_peer.h"
 
@@ -16,36 +17,6 @@ namespace velt::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-// The main thread's queue, drained by the test.
-struct QueuedPost : IMainThreadPost {
-    std::mutex m;
-    std::deque<std::function<void()>> tasks;
-    void Post(std::function<void()> task) override {
-        std::lock_guard guard(m);
-        tasks.push_back(std::move(task));
-    }
-    // Runs what is posted until `done` holds; false when 10 s pass first.
-    bool RunUntil(const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!done()) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::function<void()> task;
-            {
-                std::lock_guard guard(m);
-                if (!tasks.empty()) {
-                    task = std::move(tasks.front());
-                    tasks.pop_front();
-                }
-            }
-            if (task)
-                task();
-            else
-                std::this_thread::sleep_for(2ms);
-        }
-        return true;
-    }
-};
 
 struct ProgressView : ISendProgressView {
     std::vector<std::string> texts;

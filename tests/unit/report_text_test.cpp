@@ -10,7 +10,7 @@ namespace {
 const std::string kTime = "01.02.2024 10:00:00";
 
 TShownStatus Shown(TShownReadings readings, UpsIdentityText identity = {"0665", "5161", "UPS"}) {
-    return {std::move(readings), std::move(identity), true};
+    return {std::move(readings), std::move(identity), true, {}, {}};
 }
 
 // A full reply as shown: the load keeps its leading zero.

@@ -28,7 +28,7 @@ bool HasOwnHandling(const SettingDef& d) {
     const std::string name = d.name;
     return name == "COM Port" || name == "COM DTR" || name == "COM RTS" || name == "COM MaxAttempts" ||
            name == "Action" || name == "External Program Name" || name == "Min Voltage" ||
-           name == "Full Voltage" || name == "Empty Voltage";
+           name == "Full Voltage" || name == "Empty Voltage" || name == "NUT Device Id";
 }
 
 template <typename Table, typename Member>
@@ -45,7 +45,8 @@ TEST(SettingsBinding, EverySettingWithAControlIsBoundExactlyOnce) {
             int times = 0;
             if (auto* m = std::get_if<bool TUPSSettings::*>(&d.member)) times = TimesBound(binding::kChecks, *m);
             if (auto* m = std::get_if<std::string TUPSSettings::*>(&d.member)) times = TimesBound(binding::kTexts, *m);
-            if (auto* m = std::get_if<int32_t TUPSSettings::*>(&d.member)) times = TimesBound(binding::kUpDowns, *m);
+            if (auto* m = std::get_if<int32_t TUPSSettings::*>(&d.member))
+                times = TimesBound(binding::kUpDowns, *m) + TimesBound(binding::kChoices, *m);
             EXPECT_EQ(times, 1) << d.name;
         }
     }

@@ -38,6 +38,21 @@ struct FakeControls : IControlAccess {
         if (it == positions.end()) return std::nullopt;
         return it->second;
     }
+    // Like CB_SETCURSEL: an index with no item leaves nothing selected.
+    mutable std::map<int, std::vector<std::string>> items;
+    mutable std::map<int, int> selected;
+    void SetItems(int id, const std::vector<std::string>& i) const override {
+        items[id] = i;
+        selected[id] = -1;
+    }
+    void SetSelection(int id, int index) const override {
+        selected[id] = index >= 0 && index < static_cast<int>(items[id].size()) ? index : -1;
+    }
+    std::optional<int> Selection(int id) const override {
+        const auto it = selected.find(id);
+        if (it == selected.end() || it->second < 0) return std::nullopt;
+        return it->second;
+    }
 };
 
 struct Rig {
@@ -67,7 +82,7 @@ TEST(SettingsControls, ShowPutsEveryLiveValueIntoItsControl) {
     r.live.SMTPHost = "mail.example.org";
     r.live.Delay = 1200;
     r.live.Action = 3;
-    r.settings.Show(false);
+    r.settings.Show(false, false);
     EXPECT_FALSE(r.controls.checks[IDC_DelayCB]);
     EXPECT_TRUE(r.controls.checks[IDC_BalloonCB]);
     EXPECT_EQ(r.controls.texts[IDC_SMTPHostE], "mail.example.org");
@@ -84,7 +99,7 @@ TEST(SettingsControls, ShowRunsNoHandlerAndChangesNoSetting) {
     r.live.HTTPServer = true;
     const TUPSSettings before = r.live;
     r.controls.onTextChange = [&](int id) { r.settings.OnEvent(id, ControlEvent::TextChanged); };
-    r.settings.Show(false);
+    r.settings.Show(false, false);
     EXPECT_TRUE(r.effects.empty());
     EXPECT_EQ(r.live, before);
 }
@@ -93,15 +108,32 @@ TEST(SettingsControls, ShowBringsAStoredNumberIntoTheUpDownsRange) {
     Rig r;
     r.live.Delay = 5;
     r.live.SMTPDelay = 500;
-    r.settings.Show(false);
+    r.settings.Show(false, false);
     EXPECT_EQ(r.controls.positions[IDC_DelayUD], 10);
     EXPECT_EQ(r.controls.positions[IDC_SMTPDelayUD], 180);
+}
+
+// The drop-down shows the stored number as its item; a number with no item
+// shows none and stays stored until the user picks one.
+TEST(SettingsControls, SecurityListFollowsTheStoredNumberAndTheUsersPick) {
+    for (const auto& [stored, shown] : std::vector<std::pair<int32_t, int>>{{0, 0}, {2, 2}, {7, -1}, {-1, -1}}) {
+        Rig r;
+        r.settings.SetUpRanges();
+        EXPECT_EQ(r.controls.items[IDC_SMTPSecurityLB], (std::vector<std::string>{"No TLS", "STARTTLS", "TLS"}));
+        r.live.SMTPSecurity = stored;
+        r.settings.Show(false, false);
+        EXPECT_EQ(r.controls.selected[IDC_SMTPSecurityLB], shown) << stored;
+        EXPECT_EQ(r.live.SMTPSecurity, stored);
+        r.controls.selected[IDC_SMTPSecurityLB] = 1;
+        EXPECT_TRUE(r.settings.OnEvent(IDC_SMTPSecurityLB, ControlEvent::SelectionChanged));
+        EXPECT_EQ(r.live.SMTPSecurity, 1);
+    }
 }
 
 TEST(SettingsControls, EveryBoxClickReachesTheLiveSettingsAtOnce) {
     for (const auto& b : binding::kChecks) {
         Rig r;
-        r.settings.Show(false);
+        r.settings.Show(false, false);
         const bool before = r.live.*b.member;
         r.Click(b.id);
         EXPECT_EQ(r.live.*b.member, !before) << b.id;
@@ -110,7 +142,7 @@ TEST(SettingsControls, EveryBoxClickReachesTheLiveSettingsAtOnce) {
 
 TEST(SettingsControls, BoxesWithAHandlerRunItAfterTheValueIsStored) {
     Rig r;
-    r.settings.Show(false);
+    r.settings.Show(false, false);
     bool seen = false;
     SettingsControls s{r.controls, r.live, [&](Effect e) {
                            EXPECT_EQ(e, Effect::SMTPReports);
@@ -126,7 +158,7 @@ TEST(SettingsControls, BoxesWithAHandlerRunItAfterTheValueIsStored) {
 
 TEST(SettingsControls, RadioClickSetsTheActionAndLeavesOneOn) {
     Rig r;
-    r.settings.Show(false);
+    r.settings.Show(false, false);
     r.settings.OnEvent(IDC_NothingRB, ControlEvent::Clicked);
     EXPECT_EQ(r.live.Action, 4);
     r.settings.OnEvent(IDC_SleepRB, ControlEvent::Clicked);
@@ -204,7 +236,7 @@ TEST(SettingsControls, RangesAndStepsGoToTheUpDowns) {
 TEST(SettingsControls, HttpFieldsFollowTheirSwitches) {
     Rig r;
     r.live.HTTPServer = true;  // checked, yet not listening: the port stays editable
-    r.settings.Show(false);
+    r.settings.Show(false, false);
     EXPECT_TRUE(r.controls.enabled[IDC_HTTPPortE]);
     EXPECT_FALSE(r.controls.enabled[IDC_HTTPUserE]);
     EXPECT_FALSE(r.controls.enabled[IDC_HTTPPasswordE]);

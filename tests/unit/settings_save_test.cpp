@@ -16,7 +16,9 @@ std::vector<std::string> Sets(std::initializer_list<const char*> names) {
 const std::vector<std::string> kAlways =
     Sets({"SMTP Host", "SMTP Login", "SMTP From", "SMTP Mail", "SMTP Port", "SMTP Password", "SMTP Auth",
           "SMTP Reports", "SMTP Warnings", "SMTP Delay", "HTTP Server", "HTTP Port", "HTTP Authentication",
-          "HTTP User", "HTTP Password", "LAN Server", "LAN Reports", "LAN Warnings", "LAN Delay"});
+          "HTTP User", "HTTP Password", "LAN Server", "LAN Reports", "LAN Warnings", "LAN Delay", "SMTP Security",
+          "NUT Server", "NUT Port", "NUT UPS Name", "NUT User", "NUT Password", "NUT Allowed Hosts",
+          "NUT Shutdown Wait", "NUT Device Id"});
 const std::vector<std::string> kLast = Sets({"Q1", "QS", "I", "F", "Balloon Hints"});
 
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {

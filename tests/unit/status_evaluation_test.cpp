@@ -35,7 +35,7 @@ struct Evaluation : ::testing::Test {
     TUPSLink link;
     FakeLock lock;
     FakeLog ioLog;
-    TPowerFailPolicy policy{{delay, live, actions, link, lock, time, ioLog, launcher, pump}};
+    TPowerFailPolicy policy{{delay, live, actions, link, lock, time, ioLog, launcher, pump, nullptr}};
     TStatusEvaluation eval{{view, feedback, warnings, battery, policy, live, time, fmt,
                             [this](const std::string& m, const LocalDateTime&) { log.push_back(m); },
                             [] { return UpsIdentityText{"0665", "5161", "UPS"}; }}};

@@ -208,6 +208,23 @@ std::optional<int32_t> ControlSet::UpDownPosition(int id) const {
     return static_cast<int32_t>(pos);
 }
 
+void ControlSet::SetItems(int id, const std::vector<std::string>& items) const {
+    HWND list = Get(id);
+    ::SendMessageA(list, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items) ::SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+// CB_SETCURSEL with an index that has no item clears the selection.
+void ControlSet::SetSelection(int id, int index) const {
+    ::SendMessageA(Get(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+std::optional<int> ControlSet::Selection(int id) const {
+    const LRESULT index = ::SendMessageA(Get(id), CB_GETCURSEL, 0, 0);
+    if (index == CB_ERR) return std::nullopt;
+    return static_cast<int>(index);
+}
+
 // The tooltip control keeps its own copy of the text.
 void ControlSet::SetHint(int id, const std::string& text) { SetTooltip(tooltips_, Get(id), text.c_str()); }
 

@@ -42,6 +42,9 @@ public:
     void SetUpDownRange(int id, int32_t min, int32_t max, int increment) const override;
     void SetUpDownPosition(int id, int32_t position) const override;
     std::optional<int32_t> UpDownPosition(int id) const override;
+    void SetItems(int id, const std::vector<std::string>& items) const override;
+    void SetSelection(int id, int index) const override;
+    std::optional<int> Selection(int id) const override;
     void SetHint(int id, const std::string& text);
 
 private:

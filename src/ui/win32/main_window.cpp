@@ -342,6 +342,7 @@ void MainWindow::OnCommand(int id, int code) {
     bool taken = false;
     if (code == BN_CLICKED) taken = settings_->OnEvent(id, ControlEvent::Clicked);
     if (code == EN_CHANGE) taken = settings_->OnEvent(id, ControlEvent::TextChanged);
+    if (code == CBN_SELCHANGE) taken = settings_->OnEvent(id, ControlEvent::SelectionChanged);
     if (taken) RunForm([](TMainForm& f) { f.SettingsChanged(); });
 }
 
@@ -352,6 +353,7 @@ void MainWindow::OnEffect(binding::Effect effect) {
         case Effect::LANReports: RunForm([](TMainForm& f) { f.LANReportsCBClick(); }); break;
         case Effect::HTTPServer: RunForm([](TMainForm& f) { f.HTTPCBClick(); }); break;
         case Effect::HTTPAuth: RunForm([](TMainForm& f) { f.HTTPAuthCBClick(); }); break;
+        case Effect::NUTServer: RunForm([](TMainForm& f) { f.NUTCBClick(); }); break;
         case Effect::RefreshInterval: RunForm([](TMainForm& f) { f.RefreshUDClick(); }); break;
         case Effect::SMTPDelay: RunForm([](TMainForm& f) { f.SMTPDelayUDClick(); }); break;
         case Effect::LANDelay: RunForm([](TMainForm& f) { f.LANDelayUDClick(); }); break;
@@ -506,7 +508,7 @@ void MainWindow::SetStopEnabled(bool enabled) { controls_.Enable(IDC_StopSB, ena
 
 // The settings controls are bound to the form's live settings, the ones passed.
 void MainWindow::ShowSettings(const TUPSSettings&) {
-    if (settings_) settings_->Show(form_ && form_->PageServer().Active());
+    if (settings_) settings_->Show(form_ && form_->PageServer().Active(), form_ && form_->NutServer().Active());
     ShowBatteryThresholds();
 }
 
@@ -575,6 +577,8 @@ std::optional<std::string> MainWindow::AskExternalProgram() {
 }
 
 void MainWindow::SetHttpPortEditable(bool editable) { controls_.Enable(IDC_HTTPPortE, editable); }
+
+void MainWindow::SetNutPortEditable(bool editable) { controls_.Enable(IDC_NUTPortE, editable); }
 
 void MainWindow::SetHttpCredentialsEditable(bool editable) {
     controls_.Enable(IDC_HTTPUserE, editable);

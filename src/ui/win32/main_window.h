@@ -59,6 +59,7 @@ public:
     std::optional<std::string> AskExternalProgram() override;
     void ShowError(const std::string& message) override;
     void SetHttpPortEditable(bool editable) override;
+    void SetNutPortEditable(bool editable) override;
     void SetHttpCredentialsEditable(bool editable) override;
     void CloseWindow() override;
     void MinimizeToTray() override;

@@ -34,7 +34,8 @@ SystemSeams::~SystemSeams() {
 MainFormSystem SystemSeams::FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm) {
     return MainFormSystem{lock,      mainSleeper, workerSleeper, clock,      dateFormat,       serialPorts,
                           comPortDialog, files, hid,        store,      power,            launcher,
-                          pump,      mainThread, testTForm,  system,     warnings,         startTimer,
+                          pump,      mainThread, testTForm,  system,     warnings,         tasks,
+                          startTimer,
                           delayTimer, smtpReportsTimer, lanReportsTimer, decimalSeparator};
 }
 

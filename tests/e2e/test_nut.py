@@ -1,0 +1,101 @@
+"""The NUT network server of veltrano.exe under Wine, against the real clients
+of Debian's nut-client package: upsc follows a mains failure, and upsmon,
+running as a secondary, shuts its own computer down before Veltrano acts."""
+
+import os
+import subprocess
+import time
+
+from harness import E2ETestCase, log, wait_for
+from test_reports import free_port
+
+UPSMON = "/lib/nut/upsmon"  # /usr/sbin/upsmon is a wrapper that obeys nut.conf
+FAIL_AT_S, BACK_AT_S, FAIL_AGAIN_AT_S = 12.0, 20.0, 28.0
+DELAY_S = 10
+
+
+def upsc(port, variable=""):
+    """The variable's value, or the whole listing; None on an error."""
+    args = ["upsc", "ups@127.0.0.1:%d" % port] + ([variable] if variable else [])
+    r = subprocess.run(args, capture_output=True, text=True, timeout=10)
+    return r.stdout.strip() if r.returncode == 0 else None
+
+
+class NutServerTest(E2ETestCase):
+    def start_upsmon(self, port):
+        """upsmon in the foreground with its own config folder; its shutdown
+        command writes the monotonic time to a marker file."""
+        folder = self.wine.temp_dir("upsmon")
+        marker = os.path.join(folder, "shutdown-at")
+        script = os.path.join(folder, "shutdown.sh")
+        with open(script, "w") as f:
+            f.write("#!/bin/sh\nexec /usr/bin/python3 -c 'import time; open(\"%s\", \"w\")"
+                    ".write(repr(time.monotonic()))'\n" % marker)
+        os.chmod(script, 0o755)
+        with open(os.path.join(folder, "upsmon.conf"), "w") as f:
+            f.write("\n".join([
+                "MONITOR ups@127.0.0.1:%d 1 monuser secret secondary" % port,
+                "MINSUPPLIES 1",
+                'SHUTDOWNCMD "%s"' % script,
+                "POLLFREQ 1", "POLLFREQALERT 1", "HOSTSYNC 15", "DEADTIME 15", "FINALDELAY 0",
+                "RUN_AS_USER root",
+                "POWERDOWNFLAG %s" % os.path.join(folder, "killpower"), ""]))
+        os.chmod(os.path.join(folder, "upsmon.conf"), 0o600)
+        env = dict(os.environ, NUT_CONFPATH=folder, NUT_STATEPATH=folder, NUT_ALTPIDPATH=folder)
+        out = open(os.path.join(folder, "upsmon.log"), "w")
+        proc = subprocess.Popen([UPSMON, "-F"], env=env, stdout=out, stderr=subprocess.STDOUT,
+                                start_new_session=True)
+        out.close()
+
+        def stop():
+            if proc.poll() is None:
+                proc.terminate()
+                try:
+                    proc.wait(5)
+                except subprocess.TimeoutExpired:
+                    proc.kill()
+                    proc.wait(5)
+        self.addCleanup(stop)
+        return proc, marker, os.path.join(folder, "upsmon.log")
+
+    def test_upsc_follows_a_failure_and_upsmon_shuts_down_before_veltrano(self):
+        port = free_port()
+        sim = self.start_simulator(protocol="megatec", scenario={"timeline": [
+            {"at": FAIL_AT_S, "set": {"ip": 0.0, "bits": "10001001"}},
+            {"at": BACK_AT_S, "set": {"ip": 230.0, "bits": "00001001"}},
+            {"at": FAIL_AGAIN_AT_S, "set": {"ip": 0.0, "bits": "10001001"}}]})
+        self.wine.clear_settings()
+        self.wine.seed_settings({
+            "COM Port": 1, "COM MaxAttempts": 0, "Refresh Interval": 1,
+            "Action": 1, "Delay Action": True, "Delay": DELAY_S, "Voltage Action": False,
+            "UPS Shutdown": True, "UPS Shutdown Delay": 5,
+            "NUT Server": True, "NUT Port": str(port), "NUT User": "monuser", "NUT Password": "secret"})
+        app = self.start_program(fresh=False)
+        app.wait_window()
+
+        wait_for(lambda: upsc(port, "ups.status") == "OL", 40, 0.5, "ups.status OL")
+        listing = upsc(port)
+        for line in ("device.type: ups", "driver.name: veltrano", "ups.mfr: Megatec", "ups.model: UPS"):
+            self.assertIn(line, listing.splitlines())
+        self.assertRegex(listing, r"(?m)^input\.voltage: 2\d\d")
+        self.assertRegex(listing, r"(?m)^battery\.voltage: \d+(\.\d+)?$")
+        monitor, marker, monitor_log = self.start_upsmon(port)
+
+        # The first failure is short: OB, then OL again, and nobody shuts down.
+        wait_for(lambda: (upsc(port, "ups.status") or "").startswith("OB"), 30, 0.25, "ups.status OB")
+        wait_for(lambda: upsc(port, "ups.status") == "OL", 30, 0.25, "ups.status OL again")
+        self.assertFalse(os.path.exists(marker), "upsmon shut down on a short failure")
+
+        # The second one lasts: after the delay Veltrano sets FSD and waits
+        # for the logged-in upsmon, which shuts down and goes.
+        self.wait_text("LogM", lambda t: "NUT: forced shutdown set; 1 client(s) logged in" in t,
+                       FAIL_AGAIN_AT_S + DELAY_S + 30, "the forced-shutdown line")
+        wait_for(lambda: os.path.exists(marker) and os.path.getsize(marker) > 0, 30, 0.25,
+                 "upsmon's shutdown command")
+        with open(marker) as f:
+            shut_down_at = float(f.read())
+        switch_offs = wait_for(lambda: [c for c in sim.commands() if c["cmd"].startswith("S")], 30, 0.25,
+                               "the UPS shutdown command")
+        self.assertLess(shut_down_at, switch_offs[0]["t"], "Veltrano acted before upsmon shut down")
+        if monitor.poll() is None:
+            log("upsmon still running after its shutdown command; see %s" % monitor_log)

@@ -1,0 +1,139 @@
+// The NUT server as the form runs it: the peers' shutdown waits for real
+// clients logged in over TCP, and refused hosts reach the log once each.
+#include "app/nut_service.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "fakes.h"
+#include "queued_post.h"
+
+namespace velt::test {
+namespace {
+
+struct SteadyClock : IClock, ISleeper {
+    LocalDateTime Now() const override { return {}; }
+    uint64_t MonotonicMs() const override {
+        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now().time_since_epoch())
+                                         .count());
+    }
+    void Sleep(unsigned ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+struct Pump : IMessagePump {
+    std::function<void()> during;
+    void ProcessMessages() override {
+        if (during) std::exchange(during, nullptr)();
+    }
+    void ProcessSentMessages() override {}
+};
+
+
+// A free loopback port, found by binding one and letting it go.
+uint16_t FreePort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+    ::close(s);
+    return ntohs(a.sin_port);
+}
+
+// A client that logs in as upsmon does; -1 when it could not.
+int LoggedInClient(uint16_t port) {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) return -1;
+    const std::string login = "USERNAME monuser\nPASSWORD secret\nLOGIN ups\n";
+    ::send(s, login.data(), login.size(), 0);
+    std::string replies;
+    char buffer[256];
+    while (replies.find("OK\n", replies.find("OK\n", replies.find("OK\n") + 1) + 1) == std::string::npos) {
+        const ssize_t n = ::recv(s, buffer, sizeof buffer, 0);
+        if (n <= 0) return -1;
+        replies.append(buffer, static_cast<size_t>(n));
+    }
+    return s;
+}
+
+struct Rig {
+    TShownStatusPublisher shown;
+    TPublished<TUPSSettings> settings;
+    QueuedPost post;
+    FakeLog log;
+    Pump pump;
+    SteadyClock clock;
+    RecordingView view;
+    TNutService service{{shown, settings, post, log, pump, clock, clock, "1.0.0.0"}};
+
+    explicit Rig(int32_t waitSeconds) {
+        TUPSSettings s;
+        s.NUTUser = "monuser";
+        s.NUTPassword = "secret";
+        s.NUTShutdownWait = waitSeconds;
+        settings.Publish(s);
+        service.Switch(true, FreePort(), view);
+    }
+};
+
+TEST(NutService, PeersShutDownWaitsUntilTheLoggedInClientGoesOrTheWaitEnds) {
+    for (const bool clientLeaves : {true, false}) {
+        Rig r(clientLeaves ? 20 : 1);
+        ASSERT_TRUE(r.service.Server().Active());
+        const int client = LoggedInClient(r.service.Server().Port());
+        ASSERT_GE(client, 0);
+        ASSERT_TRUE(r.post.RunUntil([&] { return r.service.Server().LoggedInClients() == 1; }));
+        // upsmon closes its connection after its shutdown command, without LOGOUT.
+        if (clientLeaves) r.pump.during = [client] { ::close(client); };
+        const auto started = std::chrono::steady_clock::now();
+        r.service.ShutDownPeers();
+        const auto took = std::chrono::steady_clock::now() - started;
+        EXPECT_TRUE(r.service.Server().ForcedShutdown());
+        ASSERT_EQ(r.log.lines.size(), 2u);
+        EXPECT_EQ(r.log.lines[0], "NUT: forced shutdown set; 1 client(s) logged in");
+        if (clientLeaves) {
+            EXPECT_EQ(r.log.lines[1], "NUT: all clients logged out; going on");
+            EXPECT_LT(took, std::chrono::seconds(5));
+        } else {
+            EXPECT_EQ(r.log.lines[1], "NUT: 1 client(s) still logged in after 1 s; going on");
+            EXPECT_GE(took, std::chrono::seconds(1));
+            ::close(client);
+        }
+    }
+}
+
+TEST(NutService, EachRefusedHostIsLoggedOnceAndNothingRunsAfterTheServiceEnds) {
+    Rig r(0);
+    r.service.HostRefused("192.0.2.7");
+    r.service.HostRefused("192.0.2.7");
+    r.service.HostRefused("2001:db8::1");
+    r.post.RunUntil([&] { return r.post.tasks.empty(); });
+    EXPECT_EQ(r.log.lines, (std::vector<std::string>{
+                               "NUT: connection from 192.0.2.7 refused: not an allowed host",
+                               "NUT: connection from 2001:db8::1 refused: not an allowed host"}));
+    {
+        Rig gone(0);
+        gone.service.HostRefused("192.0.2.8");
+        // The rig and its service end with the task still queued: it must not run.
+        r.post.tasks.swap(gone.post.tasks);
+    }
+    r.post.RunUntil([&] { return r.post.tasks.empty(); });
+    EXPECT_EQ(r.log.lines.size(), 2u);
+}
+
+}  // namespace
+}  // namespace velt::test
