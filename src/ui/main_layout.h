@@ -290,9 +290,9 @@ inline constexpr ControlSpec kMainControls[] = {
     // The send buttons take the top right corner of their page.
     Fixed(Page::Smtp, IDS_Host, {2, 7, 32, 14}),
     {IDC_SMTPHostE, Page::Smtp, Kind::TextEdit, kNoText, {36, 4, 84, 20}, IDS_HostHint},
-    Fixed(Page::Smtp, IDS_Port, {122, 7, 24, 14}),
-    {IDC_SMTPPortE, Page::Smtp, Kind::TextEdit, kNoText, {146, 4, 36, 20}},
-    {IDC_SMTPSecurityLB, Page::Smtp, Kind::ComboList, kNoText, {186, 4, 68, 20}, IDS_SecurityHint},
+    Fixed(Page::Smtp, IDS_Port, {122, 7, 22, 14}),
+    {IDC_SMTPPortE, Page::Smtp, Kind::TextEdit, kNoText, {144, 4, 30, 20}},
+    {IDC_SMTPSecurityLB, Page::Smtp, Kind::ComboList, kNoText, {176, 4, 80, 20}, IDS_SecurityHint},
     {IDC_SendSMTPRepSB, Page::Smtp, Kind::ToolButton, IDS_SendTestReport, kRepSendButton, IDS_SendTestReport,
      IDI_START},
     Fixed(Page::Smtp, IDS_Login, {2, 31, 32, 14}),
