@@ -9,7 +9,7 @@ packages=(
   wine wine64 xvfb xauth x11-utils socat
   python3 python3-aiosmtpd libboost-dev imagemagick
   # real peers of the network features, on loopback
-  curl wrk nginx-light chromium
+  curl wrk nginx-light chromium nut-client
   # X libraries Wine's display driver loads at run time; apt only recommends them.
   libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3
 )
