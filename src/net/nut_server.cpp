@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "net/asio.h"
+#include "net/tcp_listener.h"
 #include "net/nut_hosts.h"
 
 namespace velt {
@@ -217,23 +218,6 @@ Clock::duration SweepPeriod(const NutServerLimits& limits) {
     return std::clamp<Clock::duration>(limits.idle / 8, std::chrono::milliseconds(20), std::chrono::seconds(1));
 }
 
-std::optional<tcp::acceptor> Listen(asio::io_context& io, const tcp::endpoint& endpoint) {
-    tcp::acceptor acceptor(io);
-    ErrorCode ec;
-    acceptor.open(endpoint.protocol(), ec);
-    if (!ec && endpoint.protocol() == tcp::v6()) acceptor.set_option(asio::ip::v6_only(false), ec);
-#ifndef _WIN32
-    // Lets a restart bind over connections still in TIME_WAIT. Windows does
-    // not need it for that, and there it would let a second server take the
-    // same port.
-    if (!ec) acceptor.set_option(tcp::acceptor::reuse_address(true), ec);
-#endif
-    if (!ec) acceptor.bind(endpoint, ec);
-    if (!ec) acceptor.listen(asio::socket_base::max_listen_connections, ec);
-    if (ec) return std::nullopt;
-    return std::optional<tcp::acceptor>(std::move(acceptor));
-}
-
 }  // namespace
 
 struct TNutServer::Impl {
@@ -334,8 +318,7 @@ TNutServer::~TNutServer() { Stop(); }
 TNutServer::StartResult TNutServer::Start(uint16_t port) {
     Stop();
     auto impl = std::make_unique<Impl>(source_, limits_, forcedShutdown_, loggedIn_);
-    impl->acceptor = Listen(impl->io, {tcp::v6(), port});
-    if (!impl->acceptor) impl->acceptor = Listen(impl->io, {tcp::v4(), port});
+    impl->acceptor = ListenOnAllAddresses(impl->io, port);
     if (!impl->acceptor) return StartResult::BindFailed;
     impl->port = impl->acceptor->local_endpoint().port();
     impl->Accept();

@@ -4,6 +4,7 @@
 // then reads commands on stdin, one a line, until stdin closes:
 //   stale | fresh    the UPS stops or starts answering
 //   OB | OL          on battery or on line
+//   nofsd            clears the forced shutdown
 //   state            prints "state fsd=0|1 clients=N" (logged-in clients)
 // A refused peer prints "refused ADDRESS". Exits 2 when the port cannot be bound.
 //
@@ -96,6 +97,7 @@ bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
 void Obey(const std::string& command, FixedSource& source, velt::TNutServer& server) {
     if (command == "stale" || command == "fresh") source.Set(command == "stale", source.OnBattery());
     else if (command == "OB" || command == "OL") source.Set(source.Stale(), command == "OB");
+    else if (command == "nofsd") server.SetForcedShutdown(false);
     else if (command == "state")
         FixedSource::Print("state fsd=" + std::to_string(server.ForcedShutdown()) +
                            " clients=" + std::to_string(server.LoggedInClients()));
