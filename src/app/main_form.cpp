@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/server_switch.h"
+#include "net/nut_hosts.h"
 #include "app/system_identity.h"
 #include "reports/report_text.h"
 #include "status/ups_status.h"
@@ -500,6 +501,11 @@ void TMainForm::NUTCBClick() {
     SettingsChanged();
     nut_.Switch(live_.NUTServer, *port, views_.main);
     views_.main.SetNutPortEditable(!nut_.Server().Active());
+    // A host name in the list admits no one by it: say so where the user looks.
+    if (!nut_.Server().Active()) return;
+    const TNutAllowedHosts hosts(live_.NUTAllowedHosts);
+    for (const std::string& entry : hosts.Ignored())
+        AddLogLine("NUT: allowed host '" + entry + "' is not an address or range; ignored");
 }
 
 }  // namespace velt

@@ -1,7 +1,9 @@
 #include "app/main_form.h"
 
+#include <algorithm>
 #include <atomic>
 #include <future>
+#include <regex>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -325,6 +327,35 @@ TEST_F(MainForm, ThePageServerFollowsItsBoxAndSaysWhatKeepsItOff) {
     form.Live().HTTPAuthentication = true;
     form.HTTPAuthCBClick();
     EXPECT_EQ(view.httpCredentialsEditable, true);
+}
+
+// The NUT server starts from the stored settings once they are all in, tells
+// about a host entry it cannot use, and names the UPS by an identifier that is
+// made once and stored at once.
+TEST_F(MainForm, TheNutServerStartsFromTheStoredSettingsWithAKeptDeviceId) {
+    boost::asio::io_context io;
+    boost::asio::ip::tcp::acceptor probe(io, {boost::asio::ip::tcp::v4(), 0});
+    const uint16_t port = probe.local_endpoint().port();
+    probe.close();
+    store.Put(kKey, "NUT Server", StoredValue::Dword(1));
+    store.Put(kKey, "NUT Port", StoredValue::String(std::to_string(port)));
+    store.Put(kKey, "NUT Allowed Hosts", StoredValue::String("192.168.1.0/24, nas.local"));
+    ASSERT_TRUE(form.FormCreate({}));
+    ASSERT_TRUE(form.NutServer().Active());
+    EXPECT_EQ(form.NutServer().Port(), port);
+    EXPECT_EQ(view.nutPortEditable, false);
+    EXPECT_TRUE(std::any_of(view.log.begin(), view.log.end(), [](const std::string& line) {
+        return line.ends_with("NUT: allowed host 'nas.local' is not an address or range; ignored");
+    }));
+    const StoredValue* id = store.Find(kKey, "NUT Device Id");
+    ASSERT_NE(id, nullptr);
+    EXPECT_TRUE(std::regex_match(id->text, std::regex("VT-[0-9A-F]{16}"))) << id->text;
+    EXPECT_EQ(form.Live().NUTDeviceId, id->text);
+
+    form.Live().NUTServer = false;
+    form.NUTCBClick();
+    EXPECT_FALSE(form.NutServer().Active());
+    EXPECT_EQ(view.nutPortEditable, true);
 }
 
 TEST_F(MainForm, UnsupportedSystemEndsSilently) {
