@@ -330,7 +330,6 @@ struct TSmtpSend::Impl {
     // The whole handshake within one reply limit; the certificate is checked
     // by the session before it reports Done.
     bool Handshake() {
-        if (!tlsFactory) return FailTls("This build has no TLS");
         auto session = tlsFactory(std::string(TrimBlanks(connection.host)));
         if (!session) return FailTls("TLS is not available");
         const auto deadline = Clock::now() + limits.reply;
@@ -355,10 +354,10 @@ struct TSmtpSend::Impl {
     // man in the middle could have put it there to be read as the answer to
     // the encrypted EHLO.
     bool StartTls(Reply& ehlo) {
-        if (!ListsKeyword(ehlo, "STARTTLS")) return FailTls("The SMTP server offers no STARTTLS");
+        if (!ListsKeyword(ehlo, "STARTTLS")) return Fail(TlsFailed("The SMTP server offers no STARTTLS"));
         Reply reply;
         if (!Exchange("STARTTLS\r\n", reply)) return false;
-        if (reply.code != 220) return FailTls("The SMTP server refused STARTTLS: " + ReplyText(reply));
+        if (reply.code != 220) return Fail(TlsFailed("The SMTP server refused STARTTLS: " + ReplyText(reply)));
         input.clear();
         tlsBroken = true;  // until the handshake is done, neither clear text nor records will do
         if (!Handshake()) return false;
@@ -413,6 +412,7 @@ struct TSmtpSend::Impl {
     }
 
     SmtpOutcome Run() {
+        if (connection.security != SmtpSecurity::None && !tlsFactory) return TlsFailed("This build has no TLS");
         if (!Connect()) return WithoutText();
         Converse();
         const SmtpOutcome outcome = failure.value_or(SmtpOutcome{SmtpOutcome::Kind::Success, {}});
