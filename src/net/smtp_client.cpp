@@ -251,6 +251,11 @@ struct TSmtpSend::Impl {
             return true;
         }
         records.Append(bytes);
+        return DecryptBuffered();
+    }
+
+    // Every whole record received so far, onto the input.
+    bool DecryptBuffered() {
         std::string record;
         for (;;) {
             switch (records.Next(record)) {
@@ -345,9 +350,10 @@ struct TSmtpSend::Impl {
             if (const auto failed = ReadRaw(bytes, deadline)) return FailTls("TLS handshake failed: " + *failed);
             received += bytes;
         }
+        // The server may have sent its first reply with its last handshake message.
         records.Append(received);
         tls = std::move(session);
-        return true;
+        return DecryptBuffered();
     }
 
     // After the 220, anything already received in the clear is dropped: a
