@@ -46,9 +46,11 @@ struct OpResult {
 
 std::string Shown(std::string text);
 
-SmtpOutcome WithText(std::string text) { return {SmtpOutcome::Kind::FailedWithText, std::move(text)}; }
-SmtpOutcome WithoutText() { return {SmtpOutcome::Kind::FailedWithoutText, {}}; }
-SmtpOutcome TlsFailed(std::string reason) { return {SmtpOutcome::Kind::FailedWithoutText, {}, Shown(std::move(reason))}; }
+SmtpOutcome WithText(std::string text) { return {SmtpOutcome::Kind::FailedWithText, std::move(text), {}}; }
+SmtpOutcome WithoutText() { return {SmtpOutcome::Kind::FailedWithoutText, {}, {}}; }
+SmtpOutcome TlsFailed(std::string reason) {
+    return {SmtpOutcome::Kind::FailedWithoutText, {}, Shown(std::move(reason))};
+}
 
 std::string_view TrimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -335,6 +337,7 @@ struct TSmtpSend::Impl {
     // The whole handshake within one reply limit; the certificate is checked
     // by the session before it reports Done.
     bool Handshake() {
+        tlsBroken = true;  // until it is done, neither clear text nor records will do
         auto session = tlsFactory(std::string(TrimBlanks(connection.host)));
         if (!session) return FailTls("TLS is not available");
         const auto deadline = Clock::now() + limits.reply;
@@ -343,7 +346,8 @@ struct TSmtpSend::Impl {
             std::string toSend;
             const TlsStatus status = session->Handshake(received, toSend);
             if (!toSend.empty())
-                if (const auto failed = Send(std::move(toSend), deadline)) return FailTls("TLS handshake failed: " + *failed);
+                if (const auto failed = Send(std::move(toSend), deadline))
+                    return FailTls("TLS handshake failed: " + *failed);
             if (status == TlsStatus::Failed) return FailTls(session->FailureReason());
             if (status == TlsStatus::Done) break;
             std::string bytes;
@@ -353,6 +357,7 @@ struct TSmtpSend::Impl {
         // The server may have sent its first reply with its last handshake message.
         records.Append(received);
         tls = std::move(session);
+        tlsBroken = false;
         return DecryptBuffered();
     }
 
@@ -365,10 +370,7 @@ struct TSmtpSend::Impl {
         if (!Exchange("STARTTLS\r\n", reply)) return false;
         if (reply.code != 220) return Fail(TlsFailed("The SMTP server refused STARTTLS: " + ReplyText(reply)));
         input.clear();
-        tlsBroken = true;  // until the handshake is done, neither clear text nor records will do
-        if (!Handshake()) return false;
-        tlsBroken = false;
-        return Hello(ehlo);
+        return Handshake() && Hello(ehlo);
     }
 
     bool AuthLogin() {
@@ -389,11 +391,7 @@ struct TSmtpSend::Impl {
     }
 
     void Converse() {
-        if (connection.security == SmtpSecurity::ImplicitTls) {
-            tlsBroken = true;
-            if (!Handshake()) return;
-            tlsBroken = false;
-        }
+        if (connection.security == SmtpSecurity::ImplicitTls && !Handshake()) return;
         Reply ehlo;
         if (!Greet(ehlo)) return;
         if (connection.security == SmtpSecurity::StartTls && !StartTls(ehlo)) return;
@@ -421,7 +419,7 @@ struct TSmtpSend::Impl {
         if (connection.security != SmtpSecurity::None && !tlsFactory) return TlsFailed("This build has no TLS");
         if (!Connect()) return WithoutText();
         Converse();
-        const SmtpOutcome outcome = failure.value_or(SmtpOutcome{SmtpOutcome::Kind::Success, {}});
+        const SmtpOutcome outcome = failure.value_or(SmtpOutcome{SmtpOutcome::Kind::Success, {}, {}});
         if (!abandoned) Quit();
         error_code ignored;
         socket.shutdown(tcp::socket::shutdown_both, ignored);

@@ -29,8 +29,8 @@ int Trust(const char* path) {
     if (!root || der.empty()) return 2;
     const BOOL added = ::CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING,
                                                           reinterpret_cast<const BYTE*>(der.data()),
-                                                          static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING,
-                                                          nullptr);
+                                                          static_cast<DWORD>(der.size()),
+                                                          CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
     ::CertCloseStore(root, 0);
     return added ? 0 : 1;
 }

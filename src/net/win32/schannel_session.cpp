@@ -153,7 +153,8 @@ std::optional<std::string> CertificateFault(PCCERT_CONTEXT certificate, const st
         return "Certificate not trusted: the policy check failed (" + LastErrorText() + ")";
     if (status.dwError == static_cast<DWORD>(CERT_E_CN_NO_MATCH))
         return "Certificate name mismatch: it is not for the SMTP host";
-    if (status.dwError != 0) return "Certificate not trusted: " + StatusText(static_cast<SECURITY_STATUS>(status.dwError));
+    if (status.dwError != 0)
+        return "Certificate not trusted: " + StatusText(static_cast<SECURITY_STATUS>(status.dwError));
     const DWORD ignored = CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION;
     if (const DWORD errors = chain.get()->TrustStatus.dwErrorStatus & ~ignored) {
         char code[16];
@@ -223,7 +224,8 @@ public:
         if (status == SEC_I_CONTEXT_EXPIRED) return Failed("The SMTP server ended the TLS session");
         if (status != SEC_E_OK) return Failed("TLS record unreadable: " + StatusText(status));
         for (const SecBuffer& buffer : buffers) {
-            if (buffer.BufferType == SECBUFFER_DATA) plain.append(static_cast<const char*>(buffer.pvBuffer), buffer.cbBuffer);
+            if (buffer.BufferType == SECBUFFER_DATA)
+                plain.append(static_cast<const char*>(buffer.pvBuffer), buffer.cbBuffer);
             if (buffer.BufferType == SECBUFFER_EXTRA) return Failed("TLS record framing lost");
         }
         return TlsStatus::Done;
