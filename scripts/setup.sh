@@ -14,6 +14,8 @@ packages=(
   curl wrk nginx-light chromium python3-prometheus-client nut-client
   # X libraries Wine's display driver loads at run time; apt only recommends them.
   libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3
+  # Wine's Schannel loads GnuTLS at run time; the TLS tests make their certificates with openssl.
+  libgnutls30 openssl
 )
 
 missing=()

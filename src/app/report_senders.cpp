@@ -69,8 +69,9 @@ std::string TReportSenders::HeloName() {
 
 void TReportSenders::SendMail(const TUPSSettings& s, const std::string& subject, const std::string& body) {
     auto send = std::make_shared<TSmtpSend>(
-        SmtpConnection{s.SMTPHost, s.SMTPPort, s.SMTPLogin, s.SMTPPassword, s.SMTPFrom, s.SMTPMail, s.SMTPAuth},
-        MailContent{subject, body, HeloName(), std::chrono::system_clock::now()}, deps_.smtpLimits);
+        SmtpConnection{s.SMTPHost, s.SMTPPort, s.SMTPLogin, s.SMTPPassword, s.SMTPFrom, s.SMTPMail, s.SMTPAuth,
+                       static_cast<SmtpSecurity>(s.SMTPSecurity)},
+        MailContent{subject, body, HeloName(), std::chrono::system_clock::now()}, deps_.smtpLimits, deps_.tls);
     Begin();
     jobs_.Run([this, gate = gate_, send] {
         gate->Post([this, text = MailResultText(send->Run())] { Finish(text); });

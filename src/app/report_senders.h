@@ -32,6 +32,7 @@ struct ReportSendersDeps {
     IMainThreadPost& mainThread;
     ISendProgressView& view;
     SmtpLimits smtpLimits{};
+    TlsSessionFactory tls{};  // none: "SMTP Security" 1 and 2 fail
 };
 
 class TReportSenders final : public IWarningSender {

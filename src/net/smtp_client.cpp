@@ -1,6 +1,7 @@
 #include "net/smtp_client.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cctype>
 #include <initializer_list>
@@ -11,6 +12,7 @@
 #include "net/asio.h"
 #include "net/base64.h"
 #include "net/mail_message.h"
+#include "net/tls_records.h"
 #include "sys/error_text.h"
 
 namespace velt {
@@ -42,8 +44,13 @@ struct OpResult {
     tcp::resolver::results_type endpoints;
 };
 
-SmtpOutcome WithText(std::string text) { return {SmtpOutcome::Kind::FailedWithText, std::move(text)}; }
-SmtpOutcome WithoutText() { return {SmtpOutcome::Kind::FailedWithoutText, {}}; }
+std::string Shown(std::string text);
+
+SmtpOutcome WithText(std::string text) { return {SmtpOutcome::Kind::FailedWithText, std::move(text), {}}; }
+SmtpOutcome WithoutText() { return {SmtpOutcome::Kind::FailedWithoutText, {}, {}}; }
+SmtpOutcome TlsFailed(std::string reason) {
+    return {SmtpOutcome::Kind::FailedWithoutText, {}, Shown(std::move(reason))};
+}
 
 std::string_view TrimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -98,6 +105,16 @@ std::string Upper(std::string_view text) {
     return out;
 }
 
+// An EHLO reply line "STARTTLS", the keyword alone or with parameters.
+bool ListsKeyword(const Reply& ehlo, std::string_view keyword) {
+    for (const auto& line : ehlo.lines) {
+        const std::string upper = Upper(line);
+        if (upper.rfind(keyword, 0) == 0 && (upper.size() == keyword.size() || upper[keyword.size()] == ' '))
+            return true;
+    }
+    return false;
+}
+
 // The EHLO reply lists the mechanisms on lines "AUTH LOGIN PLAIN" or, in
 // the older form, "AUTH=LOGIN".
 bool ListsLogin(const Reply& ehlo) {
@@ -120,19 +137,24 @@ struct TSmtpSend::Impl {
     SmtpConnection connection;
     MailContent content;
     SmtpLimits limits;
+    TlsSessionFactory tlsFactory;
     // The buffers outlive the I/O context: an operation cut short may still
     // hold them until the context is gone.
-    std::string input;   // received bytes not yet taken as reply lines
-    std::string output;  // the command or message being written
+    std::string input;   // received plaintext not yet taken as reply lines
+    std::string output;  // the bytes being written
+    std::array<char, 16384> chunk{};  // the bytes being read
     asio::io_context io;
     tcp::resolver resolver{io};
     tcp::socket socket{io};
     std::shared_ptr<OpResult> cutShort;  // cancelled, its handler not yet run
     std::optional<SmtpOutcome> failure;  // the first failure of the dialogue
     std::atomic<bool> abandoned{false};
+    std::unique_ptr<ITlsSession> tls;  // once the handshake is done
+    TTlsRecordReader records;
+    bool tlsBroken = false;  // nothing more can be said, in the clear or encrypted
 
-    Impl(SmtpConnection c, MailContent m, SmtpLimits l)
-        : connection(std::move(c)), content(std::move(m)), limits(l) {}
+    Impl(SmtpConnection c, MailContent m, SmtpLimits l, TlsSessionFactory t)
+        : connection(std::move(c)), content(std::move(m)), limits(l), tlsFactory(std::move(t)) {}
 
     bool Fail(SmtpOutcome outcome) {
         if (!failure) failure = abandoned ? WithoutText() : std::move(outcome);
@@ -180,33 +202,82 @@ struct TSmtpSend::Impl {
         return Await(connected, deadline) && !connected->error;
     }
 
+    bool FailTls(std::string reason) {
+        tlsBroken = true;
+        return Fail(TlsFailed(std::move(reason)));
+    }
+
+    // Plaintext goes into records once TLS is up.
     bool Write(std::string bytes, Clock::time_point deadline) {
+        if (!tls) return WriteRaw(std::move(bytes), deadline);
+        std::string sealed;
+        if (!tls->Encrypt(bytes, sealed)) return FailTls(tls->FailureReason());
+        return WriteRaw(std::move(sealed), deadline);
+    }
+
+    bool WriteRaw(std::string bytes, Clock::time_point deadline) {
+        if (const auto failed = Send(std::move(bytes), deadline)) return Fail(WithText(*failed));
+        return true;
+    }
+
+    // No error, or why the bytes did not go.
+    std::optional<std::string> Send(std::string bytes, Clock::time_point deadline) {
         output = std::move(bytes);
         auto op = std::make_shared<OpResult>();
         asio::async_write(socket, asio::buffer(output), Completion(op));
-        if (!Await(op, deadline)) return Fail(WithText("The SMTP server took no data for " + LimitText(limits.reply)));
-        if (op->error) return Fail(WithText(LostText(op->error)));
-        return true;
+        if (!Await(op, deadline)) return "The SMTP server took no data for " + LimitText(limits.reply);
+        if (op->error) return LostText(op->error);
+        return std::nullopt;
+    }
+
+    // Some bytes from the server, as they came: no error, or why none came.
+    std::optional<std::string> ReadRaw(std::string& bytes, Clock::time_point deadline) {
+        auto op = std::make_shared<OpResult>();
+        socket.async_read_some(asio::buffer(chunk), [op](const error_code& error, size_t count) {
+            op->done = true;
+            op->error = error;
+            op->bytes = count;
+        });
+        if (!Await(op, deadline)) return "No reply from the SMTP server within " + LimitText(limits.reply);
+        if (op->error) return LostText(op->error);
+        bytes.assign(chunk.data(), op->bytes);
+        return std::nullopt;
+    }
+
+    // Appends what arrives next to the input, decrypted when TLS is up.
+    bool ReadSome(Clock::time_point deadline) {
+        std::string bytes;
+        if (const auto failed = ReadRaw(bytes, deadline)) return Fail(WithText(*failed));
+        if (!tls) {
+            input += bytes;
+            return true;
+        }
+        records.Append(bytes);
+        return DecryptBuffered();
+    }
+
+    // Every whole record received so far, onto the input.
+    bool DecryptBuffered() {
+        std::string record;
+        for (;;) {
+            switch (records.Next(record)) {
+                case TTlsRecordReader::Result::NeedMore: return true;
+                case TTlsRecordReader::Result::Invalid: return FailTls("The SMTP server sent no TLS record");
+                case TTlsRecordReader::Result::Record: break;
+            }
+            if (tls->DecryptRecord(record, input) != TlsStatus::Done) return FailTls(tls->FailureReason());
+        }
     }
 
     // Lines already received are taken without waiting: a reply of many
     // lines often arrives in one piece.
     bool ReadLine(std::string& line, Clock::time_point deadline) {
-        size_t end = input.find('\n');
-        if (end == std::string::npos) {
-            auto op = std::make_shared<OpResult>();
-            asio::async_read_until(socket, asio::dynamic_buffer(input, kReplyLineMax), '\n',
-                                   [op](const error_code& error, size_t bytes) {
-                                       op->done = true;
-                                       op->error = error;
-                                       op->bytes = bytes;
-                                   });
-            if (!Await(op, deadline))
-                return Fail(WithText("No reply from the SMTP server within " + LimitText(limits.reply)));
-            if (op->error == asio::error::not_found) return Fail(WithText("The SMTP server's reply is too long"));
-            if (op->error) return Fail(WithText(LostText(op->error)));
-            end = op->bytes - 1;
+        size_t end;
+        while ((end = input.find('\n')) == std::string::npos) {
+            if (input.size() >= kReplyLineMax) return Fail(WithText("The SMTP server's reply is too long"));
+            if (!ReadSome(deadline)) return false;
         }
+        if (end >= kReplyLineMax) return Fail(WithText("The SMTP server's reply is too long"));
         line.assign(input, 0, end);
         input.erase(0, end + 1);
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -249,13 +320,57 @@ struct TSmtpSend::Impl {
         return Exchange(std::move(command) + "\r\n", reply) && Expect(reply, codes);
     }
 
-    bool Greet(bool& loginListed) {
-        Reply reply;
-        if (!ReadReply(reply, Clock::now() + limits.reply) || !Expect(reply, {220})) return false;
+    // EHLO, or HELO when EHLO is refused: `ehlo` keeps the extensions listed.
+    bool Hello(Reply& ehlo) {
         const std::string domain = MailDomain(content.heloName);
-        if (!Exchange("EHLO " + domain + "\r\n", reply)) return false;
-        loginListed = reply.code == 250 && ListsLogin(reply);
-        return reply.code == 250 || Step("HELO " + domain, {250});
+        if (!Exchange("EHLO " + domain + "\r\n", ehlo)) return false;
+        if (ehlo.code == 250) return true;
+        ehlo = {};
+        return Step("HELO " + domain, {250});
+    }
+
+    bool Greet(Reply& ehlo) {
+        Reply reply;
+        return ReadReply(reply, Clock::now() + limits.reply) && Expect(reply, {220}) && Hello(ehlo);
+    }
+
+    // The whole handshake within one reply limit; the certificate is checked
+    // by the session before it reports Done.
+    bool Handshake() {
+        tlsBroken = true;  // until it is done, neither clear text nor records will do
+        auto session = tlsFactory(std::string(TrimBlanks(connection.host)));
+        if (!session) return FailTls("TLS is not available");
+        const auto deadline = Clock::now() + limits.reply;
+        std::string received;
+        for (;;) {
+            std::string toSend;
+            const TlsStatus status = session->Handshake(received, toSend);
+            if (!toSend.empty())
+                if (const auto failed = Send(std::move(toSend), deadline))
+                    return FailTls("TLS handshake failed: " + *failed);
+            if (status == TlsStatus::Failed) return FailTls(session->FailureReason());
+            if (status == TlsStatus::Done) break;
+            std::string bytes;
+            if (const auto failed = ReadRaw(bytes, deadline)) return FailTls("TLS handshake failed: " + *failed);
+            received += bytes;
+        }
+        // The server may have sent its first reply with its last handshake message.
+        records.Append(received);
+        tls = std::move(session);
+        tlsBroken = false;
+        return DecryptBuffered();
+    }
+
+    // After the 220, anything already received in the clear is dropped: a
+    // man in the middle could have put it there to be read as the answer to
+    // the encrypted EHLO.
+    bool StartTls(Reply& ehlo) {
+        if (!ListsKeyword(ehlo, "STARTTLS")) return Fail(TlsFailed("The SMTP server offers no STARTTLS"));
+        Reply reply;
+        if (!Exchange("STARTTLS\r\n", reply)) return false;
+        if (reply.code != 220) return Fail(TlsFailed("The SMTP server refused STARTTLS: " + ReplyText(reply)));
+        input.clear();
+        return Handshake() && Hello(ehlo);
     }
 
     bool AuthLogin() {
@@ -276,15 +391,19 @@ struct TSmtpSend::Impl {
     }
 
     void Converse() {
-        bool loginListed = false;
-        if (!Greet(loginListed)) return;
-        if (connection.auth && loginListed && !AuthLogin()) return;
+        if (connection.security == SmtpSecurity::ImplicitTls && !Handshake()) return;
+        Reply ehlo;
+        if (!Greet(ehlo)) return;
+        if (connection.security == SmtpSecurity::StartTls && !StartTls(ehlo)) return;
+        if (connection.auth && ListsLogin(ehlo) && !AuthLogin()) return;
         SendMessage();
     }
 
     // Polite and bounded: a cut-short operation is let finish first, so no
-    // two reads share the input; the reply to QUIT is not required.
+    // two reads share the input; the reply to QUIT is not required. A read
+    // cut short inside a TLS session lost bytes of a record: no QUIT then.
     void Quit() {
+        if (tlsBroken || (tls && cutShort)) return;
         const auto deadline = Clock::now() + limits.quit;
         if (cutShort) {
             io.restart();
@@ -297,9 +416,10 @@ struct TSmtpSend::Impl {
     }
 
     SmtpOutcome Run() {
+        if (connection.security != SmtpSecurity::None && !tlsFactory) return TlsFailed("This build has no TLS");
         if (!Connect()) return WithoutText();
         Converse();
-        const SmtpOutcome outcome = failure.value_or(SmtpOutcome{SmtpOutcome::Kind::Success, {}});
+        const SmtpOutcome outcome = failure.value_or(SmtpOutcome{SmtpOutcome::Kind::Success, {}, {}});
         if (!abandoned) Quit();
         error_code ignored;
         socket.shutdown(tcp::socket::shutdown_both, ignored);
@@ -308,8 +428,8 @@ struct TSmtpSend::Impl {
     }
 };
 
-TSmtpSend::TSmtpSend(SmtpConnection connection, MailContent content, SmtpLimits limits)
-    : impl_(std::make_unique<Impl>(std::move(connection), std::move(content), limits)) {}
+TSmtpSend::TSmtpSend(SmtpConnection connection, MailContent content, SmtpLimits limits, TlsSessionFactory tls)
+    : impl_(std::make_unique<Impl>(std::move(connection), std::move(content), limits, std::move(tls))) {}
 
 TSmtpSend::~TSmtpSend() = default;
 

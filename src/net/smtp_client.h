@@ -1,12 +1,18 @@
 #pragma once
 // One e-mail over one SMTP connection (RFC 5321), with AUTH LOGIN (RFC 4954)
-// when wanted and offered. The send runs on the calling thread with its own
+// when wanted and offered, in the clear, after STARTTLS (RFC 3207) or over
+// implicit TLS (RFC 8314). The send runs on the calling thread with its own
 // I/O context; every wait has a limit, and Abandon ends it from any thread.
 #include <chrono>
 #include <memory>
 #include <string>
 
+#include "net/tls_session.h"
+
 namespace velt {
+
+// The values of the "SMTP Security" setting.
+enum class SmtpSecurity { None = 0, StartTls = 1, ImplicitTls = 2 };
 
 // The connection settings as the user entered them.
 struct SmtpConnection {
@@ -14,6 +20,7 @@ struct SmtpConnection {
     std::string from;  // a display name with the address in angle brackets is allowed
     std::string mail;  // recipients, separated by commas
     bool auth = true;  // AUTH LOGIN when the server lists LOGIN
+    SmtpSecurity security = SmtpSecurity::None;
 };
 
 struct MailContent {
@@ -34,11 +41,15 @@ struct SmtpOutcome {
     // For FailedWithText: one line for the status bar, the server's reply
     // ("550 5.1.1 <x@y>: Recipient address rejected") or what went wrong.
     std::string text;
+    // For a TLS failure (FailedWithoutText): the reason, for the log.
+    std::string tlsFailure;
 };
 
 class TSmtpSend {
 public:
-    TSmtpSend(SmtpConnection connection, MailContent content, SmtpLimits limits = {});
+    // `tls` makes the sessions that StartTls and ImplicitTls need; without
+    // it they fail.
+    TSmtpSend(SmtpConnection connection, MailContent content, SmtpLimits limits = {}, TlsSessionFactory tls = {});
     // A name lookup still running when the send ends is waited for here: the
     // system resolver cannot be stopped, only outlived (its own time-outs bound it).
     ~TSmtpSend();
@@ -47,7 +58,8 @@ public:
 
     // Connects, sends the message, QUITs and closes. A host that cannot be
     // resolved, a port that is not 1 to 65535, a refused or timed-out
-    // connection, or an abandoned send give FailedWithoutText. Run once.
+    // connection, a TLS failure (no STARTTLS, handshake, certificate) or an
+    // abandoned send give FailedWithoutText. Run once.
     SmtpOutcome Run();
 
     // From any thread, before, during or after Run: Run returns promptly,

@@ -14,6 +14,11 @@ it, and every line the silent server receives. Runs until terminated.
   drop         greets, then closes at the first command
   flood-line   greets with one endless line
   flood-lines  greets with endless continuation lines
+  fake-tls     offers STARTTLS and speaks the made-up TLS of the tests' fake
+               session: "FAKE-HELLO" answered "FAKE-DONE", then records of
+               header 17 03 03 and length around plaintext
+  fake-tls-inject   the same, with a plaintext reply right after its 220
+  fake-no-starttls  offers AUTH LOGIN but no STARTTLS
 
 The aiosmtpd servers refuse every recipient whose address starts "refused".
 """
@@ -110,6 +115,61 @@ async def drop(reader, writer):
     writer.close()
 
 
+def fake_tls(name, offer=True, inject=b""):
+    """Reports every command line with the TLS state it came in."""
+    async def serve(reader, writer):
+        tls = False
+        plain = b""
+
+        async def readline():
+            nonlocal plain
+            if not tls:
+                return await reader.readline()
+            while b"\n" not in plain:
+                header = await reader.readexactly(5)
+                plain += await reader.readexactly(int.from_bytes(header[3:5], "big"))
+            line, _, plain = plain.partition(b"\n")
+            return line + b"\n"
+
+        def send(data):
+            writer.write(b"\x17\x03\x03" + len(data).to_bytes(2, "big") + data if tls else data)
+
+        replies = []  # to the lines of AUTH LOGIN
+        send(GREETING)
+        try:
+            while line := await readline():
+                text = line.decode("latin-1").rstrip("\r\n")
+                emit({"server": name, "line": text, "tls": tls})
+                verb = text.split(" ")[0].upper()
+                if replies:
+                    send(replies.pop(0))
+                elif verb == "EHLO":
+                    send(b"250-peer.test\r\n" + (b"250-STARTTLS\r\n" if offer and not tls else b"")
+                         + b"250 AUTH LOGIN\r\n")
+                elif verb == "STARTTLS":
+                    writer.write(b"220 go ahead\r\n" + inject)
+                    await reader.readexactly(len(b"FAKE-HELLO\r\n"))
+                    writer.write(b"FAKE-DONE\r\n")
+                    tls = True
+                elif verb == "AUTH":
+                    replies = [b"334 UGFzc3dvcmQ6\r\n", b"235 OK\r\n"]
+                    send(b"334 VXNlcm5hbWU6\r\n")
+                elif verb == "DATA":
+                    send(b"354 go on\r\n")
+                    while (await readline()) != b".\r\n":
+                        pass
+                    send(b"250 OK\r\n")
+                elif verb == "QUIT":
+                    send(b"221 bye\r\n")
+                    break
+                else:
+                    send(b"250 OK\r\n")
+        except (asyncio.IncompleteReadError, ConnectionError):
+            pass
+        writer.close()
+    return serve
+
+
 def flood(chunk):
     async def serve(reader, writer):
         try:
@@ -138,6 +198,9 @@ async def main():
         "drop": drop,
         "flood-line": flood(b"220 " + b"x" * 65536),
         "flood-lines": flood(b"220-" + b"flood\r\n220-" * 4096),
+        "fake-tls": fake_tls("fake-tls"),
+        "fake-tls-inject": fake_tls("fake-tls-inject", inject=b"554 injected\r\n"),
+        "fake-no-starttls": fake_tls("fake-no-starttls", offer=False),
     }
     loop = asyncio.get_running_loop()
     servers = {}

@@ -1,5 +1,6 @@
 #include "ui/win32/system_seams.h"
 
+#include "net/win32/schannel_session.h"
 #include "ui/win32/window_messages.h"
 
 namespace velt::ui {
@@ -18,7 +19,7 @@ SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener, IS
       system(entryPoints),
       tasks(window, kTaskMessage),
       lan(entryPoints),
-      warnings({system, system.OsVersion().major, lan, tasks, sendView}),
+      warnings({system, system.OsVersion().major, lan, tasks, sendView, {}, win::SchannelSessionFactory()}),
       startTimer(window, kStartTimerId),
       delayTimer(window, kDelayTimerId),
       smtpReportsTimer(window, kSMTPReportsTimerId),

@@ -1,0 +1,39 @@
+#pragma once
+// The seam between the SMTP client and a TLS implementation: the client moves
+// the bytes, the session turns them into a handshake and records. The Windows
+// program injects Schannel; the native build has none.
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace velt {
+
+enum class TlsStatus { Done, NeedMore, Failed };
+
+class ITlsSession {
+public:
+    virtual ~ITlsSession() = default;
+
+    // One step of the handshake. Takes from the front of `received` what it
+    // used, leaving any bytes that follow the handshake; appends to `toSend`
+    // what must go to the server (on failure too: an alert). Called first
+    // with nothing received. Done only once the server's certificate passed.
+    virtual TlsStatus Handshake(std::string& received, std::string& toSend) = 0;
+
+    // Appends the records that carry `plain`.
+    virtual bool Encrypt(std::string_view plain, std::string& records) = 0;
+
+    // One whole record as TTlsRecordReader gives it; appends its plaintext,
+    // if any. Failed when it cannot be read or ends the session.
+    virtual TlsStatus DecryptRecord(std::string_view record, std::string& plain) = 0;
+
+    // Why the last call failed, for the log.
+    virtual std::string FailureReason() const = 0;
+};
+
+// A session for the server of that name (sent as SNI and checked against the
+// certificate); null when none can be made.
+using TlsSessionFactory = std::function<std::unique_ptr<ITlsSession>(const std::string& serverName)>;
+
+}  // namespace velt
