@@ -61,6 +61,10 @@ std::string MailResultText(const SmtpOutcome& outcome) {
     return "Report sending failed";
 }
 
+std::string MailLogLine(const SmtpOutcome& outcome) {
+    return outcome.tlsFailure.empty() ? std::string() : "E-mail not sent: " + outcome.tlsFailure;
+}
+
 // EHLO needs a name; a computer whose name cannot be read still greets.
 std::string TReportSenders::HeloName() {
     const std::string name = deps_.system.ComputerName();
@@ -74,7 +78,8 @@ void TReportSenders::SendMail(const TUPSSettings& s, const std::string& subject,
         MailContent{subject, body, HeloName(), std::chrono::system_clock::now()}, deps_.smtpLimits, deps_.tls);
     Begin();
     jobs_.Run([this, gate = gate_, send] {
-        gate->Post([this, text = MailResultText(send->Run())] { Finish(text); });
+        const SmtpOutcome outcome = send->Run();
+        gate->Post([this, text = MailResultText(outcome), line = MailLogLine(outcome)] { Finish(text, line); });
     }, [send] { send->Abandon(); });
 }
 
@@ -92,8 +97,9 @@ void TReportSenders::Begin() {
     if (running_++ == 0) deps_.view.SetBusyCursor(true);
 }
 
-void TReportSenders::Finish(const std::string& statusText) {
+void TReportSenders::Finish(const std::string& statusText, const std::string& logLine) {
     deps_.view.SetStatusText(statusText);
+    if (!logLine.empty()) deps_.view.AddSendLogLine(logLine);
     if (--running_ == 0) deps_.view.SetBusyCursor(false);
 }
 

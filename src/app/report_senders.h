@@ -23,6 +23,8 @@ public:
     virtual ~ISendProgressView() = default;
     virtual void SetStatusText(const std::string& text) = 0;
     virtual void SetBusyCursor(bool busy) = 0;
+    // A line for the event log, with the time it is added.
+    virtual void AddSendLogLine(const std::string& line) = 0;
 };
 
 struct ReportSendersDeps {
@@ -53,7 +55,7 @@ public:
 private:
     class ResultGate;
     void Begin();
-    void Finish(const std::string& statusText);
+    void Finish(const std::string& statusText, const std::string& logLine = {});
     std::string HeloName();
 
     ReportSendersDeps deps_;
@@ -64,5 +66,7 @@ private:
 
 // The status bar's text for the outcome of one e-mail send.
 std::string MailResultText(const SmtpOutcome& outcome);
+// The log's line for it: only a TLS failure has one, naming its reason.
+std::string MailLogLine(const SmtpOutcome& outcome);
 
 }  // namespace velt

@@ -21,8 +21,10 @@ using namespace std::chrono_literals;
 struct ProgressView : ISendProgressView {
     std::vector<std::string> texts;
     std::vector<bool> busy;
+    std::vector<std::string> logLines;
     void SetStatusText(const std::string& text) override { texts.push_back(text); }
     void SetBusyCursor(bool b) override { busy.push_back(b); }
+    void AddSendLogLine(const std::string& line) override { logLines.push_back(line); }
 };
 
 TEST(ReportSenders, EachSendReportsOnTheMainThreadAndExitAbandonsAHangingOne) {
@@ -46,6 +48,15 @@ TEST(ReportSenders, EachSendReportsOnTheMainThreadAndExitAbandonsAHangingOne) {
         std::sort(view.texts.begin(), view.texts.end());
         EXPECT_EQ(view.texts, (std::vector<std::string>{"LAN Report sending failed!", "Report sending O.K."}));
         EXPECT_EQ(view.busy, (std::vector<bool>{true, false}));  // one hourglass for both
+        EXPECT_TRUE(view.logLines.empty());
+
+        // A TLS failure says why in the log; the status bar keeps its one text.
+        settings.SMTPSecurity = 1;
+        senders.SendMail(settings, "Report - now", "body\r\n");
+        ASSERT_TRUE(post.RunUntil([&] { return view.texts.size() == 3; }));
+        EXPECT_EQ(view.texts.back(), "Report sending failed");
+        EXPECT_EQ(view.logLines, (std::vector<std::string>{"E-mail not sent: This build has no TLS"}));
+        settings.SMTPSecurity = 0;
 
         settings.SMTPPort = peer.Port("silent");
         senders.SendMail(settings, "Warning - Power fail", "body\r\n");
@@ -56,7 +67,7 @@ TEST(ReportSenders, EachSendReportsOnTheMainThreadAndExitAbandonsAHangingOne) {
     }
     // The abandoned send's result never reaches a window that is going.
     post.RunUntil([&] { std::lock_guard g(post.m); return post.tasks.empty(); });
-    EXPECT_EQ(view.texts.size(), 2u);
+    EXPECT_EQ(view.texts.size(), 3u);
 }
 
 }  // namespace

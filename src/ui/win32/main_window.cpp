@@ -608,6 +608,10 @@ void MainWindow::SetBusyCursor(bool busy) {
         ::SetCursor(::LoadCursor(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
+void MainWindow::AddSendLogLine(const std::string& line) {
+    RunForm([&line](TMainForm& f) { f.AddLogLine(line); });
+}
+
 void MainWindow::ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) {
     if (tray_) tray_->ShowBalloon(title, text, kind);
 }

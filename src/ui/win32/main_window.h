@@ -67,6 +67,7 @@ public:
     // IFeedback and IUPSTestView
     void SetStatusText(const std::string& text) override;
     void SetBusyCursor(bool busy) override;
+    void AddSendLogLine(const std::string& line) override;
     void ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) override;
     void DisableUPSTestButton(UPSTestButton button) override;
 
