@@ -25,6 +25,19 @@ import harness  # noqa: E402
 RUN_LIMIT_S = 14 * 60
 
 
+class TimedResult(unittest.TextTestResult):
+    """Says how long each test took, to see where the run's minutes go."""
+
+    def startTest(self, test):
+        self._started = time.monotonic()
+        super().startTest(test)
+
+    def stopTest(self, test):
+        super().stopTest(test)
+        self.stream.write("  (%.1f s)\n" % (time.monotonic() - self._started))
+        self.stream.flush()
+
+
 class RunTimeout(KeyboardInterrupt):
     """Like Ctrl-C, so that unittest lets it through instead of blaming one test."""
 
@@ -61,7 +74,7 @@ def main():
             if not os.path.exists(os.path.join(args.build, exe)):
                 raise RuntimeError("%s is not built in %s" % (exe, args.build))
         harness.shared(args.build)
-        result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
+        result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout, resultclass=TimedResult).run(suite)
         bad = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
         passed, failed = result.testsRun - bad - len(result.skipped), bad
     except (Exception, KeyboardInterrupt) as e:  # boot failure or the run's time limit
