@@ -1,6 +1,7 @@
 #pragma once
 // Fakes of the OS seam for unit tests: virtual time, scripted HID and serial
 // devices that record every operation, and a recording view.
+#include <atomic>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -54,8 +55,11 @@ struct FakeLog : ILogSink {
 struct FakeLock : IDataLock {
     std::recursive_mutex m;
     int depth = 0, acquisitions = 0;
+    std::atomic<int> waiting{0};  // threads inside Lock that do not hold it yet
     void Lock() override {
+        ++waiting;
         m.lock();
+        --waiting;
         ++depth;
         ++acquisitions;
     }

@@ -393,6 +393,7 @@ TEST_F(MainForm, FormCloseLowersDtrBeforeClosingAndSaves) {
 // wait for it nor lose the settings.
 TEST_F(MainForm, CloseWithAWorkerStuckHoldingTheLockStillSavesAndDoesNotWait) {
     store.Put(kKey, "COM Port", StoredValue::Dword(3));
+    store.Put(kKey, "Refresh Interval", StoredValue::Dword(1));  // the worker's pauses are real time
     ASSERT_TRUE(form.FormCreate({}));
     std::atomic<bool> held{false}, release{false};
     std::thread stuck([&] {
@@ -402,6 +403,12 @@ TEST_F(MainForm, CloseWithAWorkerStuckHoldingTheLockStillSavesAndDoesNotWait) {
         lock.Unlock();
     });
     while (!held) std::this_thread::yield();
+    // Stuck means waiting for the lock: a worker still in its pause would see
+    // the end asked for and finish.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (lock.waiting == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(lock.waiting, 1) << "the worker never came to the lock";
     form.Live().Delay = 120;
     auto closing = std::async(std::launch::async, [&] { form.FormClose(); });
     const bool closed = closing.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
