@@ -2,15 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <list>
 #include <optional>
 #include <string_view>
-#include <thread>
 
 #include "net/asio.h"
 #include "net/page_request_head.h"
-#include "net/tcp_listener.h"
+#include "net/tcp_server_core.h"
 
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
@@ -29,8 +27,6 @@ using ErrorCode = boost::system::error_code;
 // How long a refused client may go on sending before its connection closes:
 // reading what it sends lets the refusal reach it instead of a reset.
 constexpr std::chrono::milliseconds kLingerLimit{2000};
-// After a failed accept (out of descriptors, say), so the loop does not spin.
-constexpr std::chrono::milliseconds kAcceptRetry{100};
 
 std::string_view View(beast::string_view text) { return {text.data(), text.size()}; }
 
@@ -40,7 +36,7 @@ class Connection;
 struct ServerCore {
     IPageSource& source;
     const PageServerLimits limits;
-    std::list<Connection*> open;
+    std::list<Connection*> open{};
 };
 
 http::response<http::string_body> ToBeast(PageResponse page, unsigned version, bool keepAlive, bool headOnly) {
@@ -67,9 +63,7 @@ ReadFailure Classify(const ErrorCode& ec) {
 // One client connection: waits for a request, reads its head (and drops its
 // body), answers, and waits again while the client keeps it alive. Its
 // pending operation holds it; the server's list holds only a pointer, removed
-// when it closes. Deadlines are times that the server's sweep checks, so a
-// request costs no timer of its own (each timer change is a system call
-// under Windows).
+// when it closes. Deadlines are times that the server's sweep checks.
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection(tcp::socket socket, ServerCore& core)
@@ -224,106 +218,34 @@ bool CloseLongestIdle(ServerCore& core) {
     return true;
 }
 
-Clock::duration SweepPeriod(const PageServerLimits& limits) {
-    const auto shortest = std::min(limits.headDeadline, limits.idleKeepAlive);
-    return std::clamp<Clock::duration>(shortest / 8, std::chrono::milliseconds(20), std::chrono::seconds(1));
-}
-
 }  // namespace
 
 struct THttpPageServer::Impl {
-    Impl(IPageSource& source, PageServerLimits limits) : core{source, limits, {}} {}
-
-    // Declared before the io_context: connections still held by its handlers
-    // leave this list as the io_context is destroyed.
-    ServerCore core;
-    asio::io_context io;
-    std::optional<tcp::acceptor> acceptor;
-    asio::steady_timer acceptRetry{io};
-    asio::steady_timer sweepTimer{io};
-    bool sweeping = false;
-    std::thread thread;
-    std::atomic<uint16_t> port{0};
-
-    void Accept() {
-        acceptor->async_accept([this](ErrorCode ec, tcp::socket socket) {
-            if (!acceptor->is_open()) return;
-            if (ec) {
-                acceptRetry.expires_after(kAcceptRetry);
-                acceptRetry.async_wait([this](ErrorCode waitEc) {
-                    if (!waitEc && acceptor->is_open()) Accept();
-                });
-                return;
-            }
-            Admit(std::move(socket));
-            Accept();
-        });
-    }
+    Impl(IPageSource& source, PageServerLimits limits)
+        : core([this](tcp::socket socket) { Admit(std::move(socket)); },
+               TcpSweepPeriod(std::min(limits.headDeadline, limits.idleKeepAlive)), source, limits) {}
 
     // With every place taken and none idle, the newcomer is closed.
     void Admit(tcp::socket socket) {
-        if (core.open.size() >= core.limits.maxConnections && !CloseLongestIdle(core)) return;
-        ErrorCode ignored;
-        socket.set_option(tcp::no_delay(true), ignored);
-        std::make_shared<Connection>(std::move(socket), core)->Start();
-        SweepSoon();
+        if (core.shared.open.size() >= core.shared.limits.maxConnections && !CloseLongestIdle(core.shared)) return;
+        core.Open(std::move(socket));
     }
 
-    // Checks the connections' deadlines while there are any; a deadline is
-    // met to within a tenth or so of the shortest one.
-    void SweepSoon() {
-        if (sweeping) return;
-        sweeping = true;
-        sweepTimer.expires_after(SweepPeriod(core.limits));
-        sweepTimer.async_wait([this](ErrorCode ec) {
-            sweeping = false;
-            if (ec) return;
-            const Clock::time_point now = Clock::now();
-            for (auto it = core.open.begin(); it != core.open.end();) (*it++)->Sweep(now);
-            if (!core.open.empty()) SweepSoon();
-        });
-    }
-
-    void CloseAll() {
-        ErrorCode ignored;
-        acceptor->close(ignored);
-        acceptRetry.cancel();
-        sweepTimer.cancel();
-        while (!core.open.empty()) core.open.front()->Close();
-    }
+    TTcpServerCore<ServerCore, Connection> core;
 };
 
 THttpPageServer::THttpPageServer(IPageSource& source, PageServerLimits limits) : source_(source), limits_(limits) {}
 
 THttpPageServer::~THttpPageServer() { Stop(); }
 
-// The I/O context exists only while the server runs: under Windows its first
-// timer starts a thread of its own, which an idle program has no use for.
 THttpPageServer::StartResult THttpPageServer::Start(uint16_t port) {
-    Stop();
-    auto impl = std::make_unique<Impl>(source_, limits_);
-    impl->acceptor = ListenOnAllAddresses(impl->io, port);
-    if (!impl->acceptor) return StartResult::BindFailed;
-    impl->port = impl->acceptor->local_endpoint().port();
-    impl->Accept();
-    Impl& running = *impl;
-    impl->thread = std::thread([&running] { running.io.run(); });
-    impl_ = std::move(impl);
-    return StartResult::Listening;
+    return StartRun(impl_, port, source_, limits_) ? StartResult::Listening : StartResult::BindFailed;
 }
 
-void THttpPageServer::Stop() {
-    if (!impl_) return;
-    Impl& impl = *impl_;
-    // Closing cancels every pending operation; the run ends once their
-    // handlers are through, none of which waits for anything.
-    asio::post(impl.io, [&impl] { impl.CloseAll(); });
-    impl.thread.join();
-    impl_.reset();
-}
+void THttpPageServer::Stop() { impl_.reset(); }
 
-bool THttpPageServer::Active() const { return impl_ && impl_->port != 0; }
+bool THttpPageServer::Active() const { return impl_ != nullptr; }
 
-uint16_t THttpPageServer::Port() const { return impl_ ? impl_->port.load() : 0; }
+uint16_t THttpPageServer::Port() const { return impl_ ? impl_->core.Port() : 0; }
 
 }  // namespace velt

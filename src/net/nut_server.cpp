@@ -4,12 +4,11 @@
 #include <array>
 #include <list>
 #include <optional>
-#include <thread>
 #include <unordered_set>
 
 #include "net/asio.h"
-#include "net/tcp_listener.h"
 #include "net/nut_hosts.h"
+#include "net/tcp_server_core.h"
 
 namespace velt {
 
@@ -23,8 +22,6 @@ using ErrorCode = boost::system::error_code;
 // How long a connection that said goodbye may go on sending before it
 // closes: reading what it sends lets the last reply reach it instead of a reset.
 constexpr std::chrono::milliseconds kLingerLimit{2000};
-// After a failed accept (out of descriptors, say), so the loop does not spin.
-constexpr std::chrono::milliseconds kAcceptRetry{100};
 // Refused addresses remembered so each is reported once; past this many the
 // memory starts afresh rather than grow with an attacker's address space.
 constexpr size_t kRefusedRemembered = 256;
@@ -37,9 +34,9 @@ struct ServerCore {
     const NutServerLimits limits;
     std::atomic<bool>& forcedShutdown;
     std::atomic<size_t>& loggedIn;
-    std::list<Connection*> open;
+    std::list<Connection*> open{};
     // One snapshot serves every request that arrived in the same read.
-    std::optional<NutSnapshot> snapshot;
+    std::optional<NutSnapshot> snapshot{};
 
     const NutSnapshot& Snapshot() {
         if (!snapshot) {
@@ -214,45 +211,19 @@ void CloseQuietest(ServerCore& core) {
     if (quietest) quietest->Close();
 }
 
-Clock::duration SweepPeriod(const NutServerLimits& limits) {
-    return std::clamp<Clock::duration>(limits.idle / 8, std::chrono::milliseconds(20), std::chrono::seconds(1));
-}
-
 }  // namespace
 
 struct TNutServer::Impl {
     Impl(INutSource& source, NutServerLimits limits, std::atomic<bool>& forced, std::atomic<size_t>& loggedIn)
-        : core{source, limits, forced, loggedIn, {}, {}} {}
+        : core([this](tcp::socket socket) { Admit(std::move(socket)); }, TcpSweepPeriod(limits.idle), source, limits,
+               forced, loggedIn) {}
 
-    // Declared before the io_context: connections still held by its handlers
-    // leave this list as the io_context is destroyed.
-    ServerCore core;
-    asio::io_context io;
-    std::optional<tcp::acceptor> acceptor;
-    asio::steady_timer acceptRetry{io};
-    asio::steady_timer sweepTimer{io};
-    bool sweeping = false;
-    std::thread thread;
-    std::atomic<uint16_t> port{0};
     // The allowed-hosts rule, read again only when its text changes.
     std::string hostsText;
     TNutAllowedHosts hosts{""};
     std::unordered_set<std::string> refused;
-
-    void Accept() {
-        acceptor->async_accept([this](ErrorCode ec, tcp::socket socket) {
-            if (!acceptor->is_open()) return;
-            if (ec) {
-                acceptRetry.expires_after(kAcceptRetry);
-                acceptRetry.async_wait([this](ErrorCode waitEc) {
-                    if (!waitEc && acceptor->is_open()) Accept();
-                });
-                return;
-            }
-            Admit(std::move(socket));
-            Accept();
-        });
-    }
+    // Declared last, so its thread is joined before the members above go.
+    TTcpServerCore<ServerCore, Connection> core;
 
     void Admit(tcp::socket socket) {
         ErrorCode ec;
@@ -261,15 +232,13 @@ struct TNutServer::Impl {
         std::string peer = PeerText(peerEndpoint);
         NutConfig config;
         try {
-            config = core.source.Config();
+            config = core.shared.source.Config();
         } catch (const std::exception&) {
             return;
         }
         if (!Allowed(config.allowedHosts, peer)) return Refuse(peer);
-        if (core.open.size() >= core.limits.maxConnections) CloseQuietest(core);
-        socket.set_option(tcp::no_delay(true), ec);
-        std::make_shared<Connection>(std::move(socket), std::move(peer), std::move(config), core)->Start();
-        SweepSoon();
+        if (core.shared.open.size() >= core.shared.limits.maxConnections) CloseQuietest(core.shared);
+        core.Open(std::move(socket), std::move(peer), std::move(config));
     }
 
     bool Allowed(const std::string& list, const std::string& peer) {
@@ -283,29 +252,7 @@ struct TNutServer::Impl {
     // The socket closes as it goes out of scope; the address is reported once.
     void Refuse(const std::string& peer) {
         if (refused.size() >= kRefusedRemembered) refused.clear();
-        if (refused.insert(peer).second) core.source.HostRefused(peer);
-    }
-
-    // Checks the connections' deadlines while there are any.
-    void SweepSoon() {
-        if (sweeping) return;
-        sweeping = true;
-        sweepTimer.expires_after(SweepPeriod(core.limits));
-        sweepTimer.async_wait([this](ErrorCode ec) {
-            sweeping = false;
-            if (ec) return;
-            const Clock::time_point now = Clock::now();
-            for (auto it = core.open.begin(); it != core.open.end();) (*it++)->Sweep(now);
-            if (!core.open.empty()) SweepSoon();
-        });
-    }
-
-    void CloseAll() {
-        ErrorCode ignored;
-        acceptor->close(ignored);
-        acceptRetry.cancel();
-        sweepTimer.cancel();
-        while (!core.open.empty()) core.open.front()->Close();
+        if (refused.insert(peer).second) core.shared.source.HostRefused(peer);
     }
 };
 
@@ -313,34 +260,16 @@ TNutServer::TNutServer(INutSource& source, NutServerLimits limits) : source_(sou
 
 TNutServer::~TNutServer() { Stop(); }
 
-// The I/O context exists only while the server runs: under Windows its first
-// timer starts a thread of its own, which an idle program has no use for.
 TNutServer::StartResult TNutServer::Start(uint16_t port) {
-    Stop();
-    auto impl = std::make_unique<Impl>(source_, limits_, forcedShutdown_, loggedIn_);
-    impl->acceptor = ListenOnAllAddresses(impl->io, port);
-    if (!impl->acceptor) return StartResult::BindFailed;
-    impl->port = impl->acceptor->local_endpoint().port();
-    impl->Accept();
-    Impl& running = *impl;
-    impl->thread = std::thread([&running] { running.io.run(); });
-    impl_ = std::move(impl);
-    return StartResult::Listening;
+    return StartRun(impl_, port, source_, limits_, forcedShutdown_, loggedIn_) ? StartResult::Listening
+                                                                               : StartResult::BindFailed;
 }
 
-void TNutServer::Stop() {
-    if (!impl_) return;
-    Impl& impl = *impl_;
-    // Closing cancels every pending operation; the run ends once their
-    // handlers are through, none of which waits for anything.
-    asio::post(impl.io, [&impl] { impl.CloseAll(); });
-    impl.thread.join();
-    impl_.reset();
-}
+void TNutServer::Stop() { impl_.reset(); }
 
-bool TNutServer::Active() const { return impl_ && impl_->port != 0; }
+bool TNutServer::Active() const { return impl_ != nullptr; }
 
-uint16_t TNutServer::Port() const { return impl_ ? impl_->port.load() : 0; }
+uint16_t TNutServer::Port() const { return impl_ ? impl_->core.Port() : 0; }
 
 void TNutServer::SetForcedShutdown(bool on) { forcedShutdown_ = on; }
 

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "net/nut_server.h"
+#include "server_fixture.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ public:
         return snapshot;
     }
 
-    void HostRefused(const std::string& address) override { Print("refused " + address); }
+    void HostRefused(const std::string& address) override { velt::test::PrintLine("refused " + address); }
 
     void Set(bool stale, bool onBattery) {
         std::lock_guard lock(mutex_);
@@ -59,13 +60,6 @@ public:
     bool OnBattery() {
         std::lock_guard lock(mutex_);
         return onBattery_;
-    }
-
-    static void Print(const std::string& line) {
-        static std::mutex printing;
-        std::lock_guard lock(printing);
-        std::printf("%s\n", line.c_str());
-        std::fflush(stdout);
     }
 
 private:
@@ -99,9 +93,9 @@ void Obey(const std::string& command, FixedSource& source, velt::TNutServer& ser
     else if (command == "OB" || command == "OL") source.Set(source.Stale(), command == "OB");
     else if (command == "nofsd") server.SetForcedShutdown(false);
     else if (command == "state")
-        FixedSource::Print("state fsd=" + std::to_string(server.ForcedShutdown()) +
-                           " clients=" + std::to_string(server.LoggedInClients()));
-    else FixedSource::Print("unknown " + command);
+        velt::test::PrintLine("state fsd=" + std::to_string(server.ForcedShutdown()) +
+                              " clients=" + std::to_string(server.LoggedInClients()));
+    else velt::test::PrintLine("unknown " + command);
 }
 
 }  // namespace
@@ -109,19 +103,14 @@ void Obey(const std::string& command, FixedSource& source, velt::TNutServer& ser
 int main(int argc, char** argv) {
     FixedSource source;
     Options options;
-    if (!Parse(argc, argv, options, source)) {
-        std::fprintf(stderr, "usage: %s [--port N] [--name UPS] [--user U] [--password P] "
-                             "[--allowed-hosts LIST] [--idle-ms N] [--max-connections N]\n", argv[0]);
-        return 1;
-    }
+    if (!Parse(argc, argv, options, source))
+        return velt::test::Usage(argv[0], "[--port N] [--name UPS] [--user U] [--password P] "
+                                          "[--allowed-hosts LIST] [--idle-ms N] [--max-connections N]");
     velt::TNutServer server(source, options.limits);
-    if (server.Start(options.port) != velt::TNutServer::StartResult::Listening) {
-        FixedSource::Print("bind failed");
+    if (!velt::test::StartAndAnnounce(server, options.port,
+                                      "idle-ms=" + std::to_string(options.limits.idle.count()) +
+                                      " max-connections=" + std::to_string(options.limits.maxConnections)))
         return 2;
-    }
-    FixedSource::Print("ready port=" + std::to_string(server.Port()) +
-                       " idle-ms=" + std::to_string(options.limits.idle.count()) +
-                       " max-connections=" + std::to_string(options.limits.maxConnections));
     char line[256];
     while (std::fgets(line, sizeof line, stdin)) {
         line[std::strcspn(line, "\r\n")] = '\0';

@@ -8,13 +8,13 @@
 // NAME, --head-deadline-ms N, --idle-ms N, --max-connections N.
 #include <signal.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
 
 #include "net/http_page_server.h"
+#include "server_fixture.h"
 #include "status/battery_charge.h"
 
 namespace {
@@ -107,11 +107,9 @@ bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
 int main(int argc, char** argv) {
     FixedSource source;
     Options options;
-    if (!Parse(argc, argv, options, source)) {
-        std::fprintf(stderr, "usage: %s [--port N] [--user U] [--password P] [--not-found] [--failure] [--ups-name NAME] "
-                             "[--head-deadline-ms N] [--idle-ms N] [--max-connections N]\n", argv[0]);
-        return 1;
-    }
+    if (!Parse(argc, argv, options, source))
+        return velt::test::Usage(argv[0], "[--port N] [--user U] [--password P] [--not-found] [--failure] "
+                                          "[--ups-name NAME] [--head-deadline-ms N] [--idle-ms N] [--max-connections N]");
     // Blocked before the server's thread starts, so only sigwait below sees them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -120,14 +118,11 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     velt::THttpPageServer server(source, options.limits);
-    if (server.Start(options.port) != velt::THttpPageServer::StartResult::Listening) {
-        std::printf("bind failed\n");
+    if (!velt::test::StartAndAnnounce(server, options.port,
+                                      "head-deadline-ms=" + std::to_string(options.limits.headDeadline.count()) +
+                                      " idle-ms=" + std::to_string(options.limits.idleKeepAlive.count()) +
+                                      " max-connections=" + std::to_string(options.limits.maxConnections)))
         return 2;
-    }
-    std::printf("ready port=%u head-deadline-ms=%lld idle-ms=%lld max-connections=%zu\n", server.Port(),
-                static_cast<long long>(options.limits.headDeadline.count()),
-                static_cast<long long>(options.limits.idleKeepAlive.count()), options.limits.maxConnections);
-    std::fflush(stdout);
     int signal = 0;
     sigwait(&stopSignals, &signal);
     server.Stop();

@@ -1,0 +1,154 @@
+#pragma once
+// What the network servers share below their protocols: the I/O context and
+// its thread, the listener and its accept loop, the sweep of the open
+// connections' deadlines, and closing it all down. A server supplies:
+//  - Shared: what its connections share, touched on the server's thread
+//    only, with `open`, a std::list<Connection*> that each connection joins
+//    as it is made and leaves as it closes;
+//  - Connection: made from (socket, the server's own arguments..., Shared&),
+//    with Start(), Close() (idempotent) and Sweep(now), which closes it past
+//    its deadline;
+//  - Admit: takes each accepted socket, on the server's thread, and opens a
+//    connection for it with Open() or lets the socket close.
+// Made for one run: Start once; the destructor stops it. StartRun below
+// makes the run that holds it.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
+#include <utility>
+
+#include "net/asio.h"
+#include "net/tcp_listener.h"
+
+namespace velt {
+
+// How often the open connections' deadlines are checked, which meets each
+// deadline to within an eighth or so of the shortest one.
+inline std::chrono::steady_clock::duration TcpSweepPeriod(std::chrono::steady_clock::duration shortestDeadline) {
+    return std::clamp<std::chrono::steady_clock::duration>(shortestDeadline / 8, std::chrono::milliseconds(20),
+                                                           std::chrono::seconds(1));
+}
+
+template <class Shared, class Connection>
+class TTcpServerCore {
+public:
+    using Socket = boost::asio::ip::tcp::socket;
+    using Admit = std::function<void(Socket)>;
+
+    template <class... SharedArgs>
+    TTcpServerCore(Admit admit, std::chrono::steady_clock::duration sweepPeriod, SharedArgs&&... sharedArgs)
+        : shared{std::forward<SharedArgs>(sharedArgs)...}, admit_(std::move(admit)), sweepPeriod_(sweepPeriod) {}
+    ~TTcpServerCore() { Stop(); }
+    TTcpServerCore(const TTcpServerCore&) = delete;
+    TTcpServerCore& operator=(const TTcpServerCore&) = delete;
+
+    // Binds and listens before it returns, then accepts on a thread of its
+    // own; false when the port cannot be had.
+    bool Start(uint16_t port) {
+        acceptor_ = ListenOnAllAddresses(io_, port);
+        if (!acceptor_) return false;
+        port_ = acceptor_->local_endpoint().port();
+        Accept();
+        thread_ = std::thread([this] { io_.run(); });
+        return true;
+    }
+
+    // Closes the listener and every connection and joins the thread.
+    // Closing cancels every pending operation; the run ends once their
+    // handlers are through, none of which waits for anything.
+    void Stop() {
+        if (!thread_.joinable()) return;
+        boost::asio::post(io_, [this] { CloseAll(); });
+        thread_.join();
+    }
+
+    // The port listened on; 0 before Start.
+    uint16_t Port() const { return port_; }
+
+    // On the server's thread: a connection for an admitted socket, its
+    // deadlines swept from now on.
+    template <class... Args>
+    void Open(Socket socket, Args&&... args) {
+        boost::system::error_code ignored;
+        socket.set_option(boost::asio::ip::tcp::no_delay(true), ignored);
+        std::make_shared<Connection>(std::move(socket), std::forward<Args>(args)..., shared)->Start();
+        SweepSoon();
+    }
+
+    // Declared before the io_context: connections still held by its handlers
+    // leave the open list as the io_context is destroyed.
+    Shared shared;
+
+private:
+    // After a failed accept (out of descriptors, say), so the loop does not spin.
+    static constexpr std::chrono::milliseconds kAcceptRetry{100};
+
+    void Accept() {
+        acceptor_->async_accept([this](boost::system::error_code ec, Socket socket) {
+            if (!acceptor_->is_open()) return;
+            if (ec) {
+                acceptRetry_.expires_after(kAcceptRetry);
+                acceptRetry_.async_wait([this](boost::system::error_code waitEc) {
+                    if (!waitEc && acceptor_->is_open()) Accept();
+                });
+                return;
+            }
+            admit_(std::move(socket));
+            Accept();
+        });
+    }
+
+    // Deadlines are times this sweep checks, so a request costs no timer of
+    // its own (each timer change is a system call under Windows); it runs
+    // while there are connections.
+    void SweepSoon() {
+        if (sweeping_) return;
+        sweeping_ = true;
+        sweepTimer_.expires_after(sweepPeriod_);
+        sweepTimer_.async_wait([this](boost::system::error_code ec) {
+            sweeping_ = false;
+            if (ec) return;
+            const auto now = std::chrono::steady_clock::now();
+            for (auto it = shared.open.begin(); it != shared.open.end();) (*it++)->Sweep(now);
+            if (!shared.open.empty()) SweepSoon();
+        });
+    }
+
+    void CloseAll() {
+        boost::system::error_code ignored;
+        acceptor_->close(ignored);
+        acceptRetry_.cancel();
+        sweepTimer_.cancel();
+        while (!shared.open.empty()) shared.open.front()->Close();
+    }
+
+    const Admit admit_;
+    const std::chrono::steady_clock::duration sweepPeriod_;
+    boost::asio::io_context io_;
+    std::optional<boost::asio::ip::tcp::acceptor> acceptor_;
+    boost::asio::steady_timer acceptRetry_{io_};
+    boost::asio::steady_timer sweepTimer_{io_};
+    bool sweeping_ = false;
+    std::thread thread_;
+    std::atomic<uint16_t> port_{0};
+};
+
+// Replaces `run` with a new one, which listens on `port`; false, with no run
+// left, when the port cannot be had. A run exists only while its server runs:
+// under Windows the I/O context's first timer starts a thread of its own,
+// which an idle program has no use for.
+template <class Run, class... Args>
+bool StartRun(std::unique_ptr<Run>& run, uint16_t port, Args&&... args) {
+    run.reset();
+    auto next = std::make_unique<Run>(std::forward<Args>(args)...);
+    if (!next->core.Start(port)) return false;
+    run = std::move(next);
+    return true;
+}
+
+}  // namespace velt
