@@ -25,6 +25,47 @@ constexpr DWORD kContextRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETEC
                                   ISC_REQ_MANUAL_CRED_VALIDATION;
 constexpr DWORD kBelowTls12 = SP_PROT_SSL2_CLIENT | SP_PROT_SSL3_CLIENT | SP_PROT_TLS1_0_CLIENT | SP_PROT_TLS1_1_CLIENT;
 
+// secur32 and crypt32 load with the first TLS session, not with the program:
+// secur32 brings netapi32 along, which a program that never sends mail over
+// TLS (or that ends at once on an unsupported system) must not load.
+struct TlsLibraries {
+    PSecurityFunctionTableW sspi = nullptr;
+    decltype(&::CertFreeCertificateContext) CertFreeCertificateContext = nullptr;
+    decltype(&::CertFreeCertificateChain) CertFreeCertificateChain = nullptr;
+    decltype(&::CertGetCertificateChain) CertGetCertificateChain = nullptr;
+    decltype(&::CertVerifyCertificateChainPolicy) CertVerifyCertificateChainPolicy = nullptr;
+
+    bool Loaded() const {
+        return sspi && CertFreeCertificateContext && CertFreeCertificateChain && CertGetCertificateChain &&
+               CertVerifyCertificateChainPolicy;
+    }
+};
+
+template <typename T>
+void Bind(HMODULE module, const char* name, T& entry) {
+    entry = module ? reinterpret_cast<T>(reinterpret_cast<void*>(::GetProcAddress(module, name))) : nullptr;
+}
+
+// Loaded once, kept until the process ends (a session may be running on a
+// thread the program lets go at exit).
+const TlsLibraries& Libraries() {
+    static const TlsLibraries libraries = [] {
+        TlsLibraries l;
+        if (HMODULE secur32 = ::LoadLibraryW(L"secur32.dll")) {
+            INIT_SECURITY_INTERFACE_W init = nullptr;
+            Bind(secur32, "InitSecurityInterfaceW", init);
+            if (init) l.sspi = init();
+        }
+        const HMODULE crypt32 = ::LoadLibraryW(L"crypt32.dll");
+        Bind(crypt32, "CertFreeCertificateContext", l.CertFreeCertificateContext);
+        Bind(crypt32, "CertFreeCertificateChain", l.CertFreeCertificateChain);
+        Bind(crypt32, "CertGetCertificateChain", l.CertGetCertificateChain);
+        Bind(crypt32, "CertVerifyCertificateChainPolicy", l.CertVerifyCertificateChainPolicy);
+        return l;
+    }();
+    return libraries;
+}
+
 std::string StatusText(SECURITY_STATUS status) {
     char code[16];
     std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(status));
@@ -35,13 +76,13 @@ struct CertContextTraits {
     using Type = PCCERT_CONTEXT;
     static Type Invalid() { return nullptr; }
     static bool Valid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::CertFreeCertificateContext(h); }
+    static void Close(Type h) { Libraries().CertFreeCertificateContext(h); }
 };
 struct CertChainTraits {
     using Type = PCCERT_CHAIN_CONTEXT;
     static Type Invalid() { return nullptr; }
     static bool Valid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::CertFreeCertificateChain(h); }
+    static void Close(Type h) { Libraries().CertFreeCertificateChain(h); }
 };
 
 // Memory that Schannel allocated for an output token.
@@ -49,7 +90,7 @@ struct ContextBufferTraits {
     using Type = void*;
     static Type Invalid() { return nullptr; }
     static bool Valid(Type h) { return h != nullptr; }
-    static void Close(Type h) { ::FreeContextBuffer(h); }
+    static void Close(Type h) { Libraries().sspi->FreeContextBuffer(h); }
 };
 
 // Schannel's handles are structures, not pointers: owners of their own.
@@ -57,7 +98,7 @@ class Credentials {
 public:
     Credentials() = default;
     ~Credentials() {
-        if (held_) ::FreeCredentialsHandle(&handle_);
+        if (held_) Libraries().sspi->FreeCredentialsHandle(&handle_);
     }
     Credentials(const Credentials&) = delete;
     Credentials& operator=(const Credentials&) = delete;
@@ -86,7 +127,7 @@ public:
 private:
     SECURITY_STATUS AcquireFor(void* data) {
         TimeStamp expiry;
-        const SECURITY_STATUS status = ::AcquireCredentialsHandleW(
+        const SECURITY_STATUS status = Libraries().sspi->AcquireCredentialsHandleW(
             nullptr, const_cast<wchar_t*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND, nullptr, data, nullptr, nullptr,
             &handle_, &expiry);
         held_ = status == SEC_E_OK;
@@ -100,7 +141,7 @@ class SecurityContext {
 public:
     SecurityContext() = default;
     ~SecurityContext() {
-        if (held_) ::DeleteSecurityContext(&handle_);
+        if (held_) Libraries().sspi->DeleteSecurityContext(&handle_);
     }
     SecurityContext(const SecurityContext&) = delete;
     SecurityContext& operator=(const SecurityContext&) = delete;
@@ -135,8 +176,8 @@ std::optional<std::string> CertificateFault(PCCERT_CONTEXT certificate, const st
     para.RequestedUsage.Usage.cUsageIdentifier = 1;
     para.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
     PCCERT_CHAIN_CONTEXT rawChain = nullptr;
-    if (!::CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &para, 0, nullptr,
-                                   &rawChain))
+    if (!Libraries().CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &para, 0,
+                                             nullptr, &rawChain))
         return "Certificate not trusted: no chain (" + LastErrorText() + ")";
     const UniqueHandle<CertChainTraits> chain(rawChain);
 
@@ -149,7 +190,7 @@ std::optional<std::string> CertificateFault(PCCERT_CONTEXT certificate, const st
     policy.pvExtraPolicyPara = &extra;
     CERT_CHAIN_POLICY_STATUS status{};
     status.cbSize = sizeof status;
-    if (!::CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policy, &status))
+    if (!Libraries().CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policy, &status))
         return "Certificate not trusted: the policy check failed (" + LastErrorText() + ")";
     if (status.dwError == static_cast<DWORD>(CERT_E_CN_NO_MATCH))
         return "Certificate name mismatch: it is not for the SMTP host";
@@ -171,6 +212,7 @@ public:
     TlsStatus Handshake(std::string& received, std::string& toSend) override {
         if (!started_) {
             started_ = true;
+            if (!Libraries().Loaded()) return Failed("TLS is not available: " + LastErrorText());
             const SECURITY_STATUS status = credentials_.Acquire();
             if (status != SEC_E_OK) return Failed("TLS is not available: " + StatusText(status));
         }
@@ -197,7 +239,7 @@ public:
                 {0, SECBUFFER_EMPTY, nullptr},
             };
             SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-            const SECURITY_STATUS status = ::EncryptMessage(context_.get(), 0, &desc, 0);
+            const SECURITY_STATUS status = Libraries().sspi->EncryptMessage(context_.get(), 0, &desc, 0);
             if (status != SEC_E_OK) {
                 Failed("TLS encryption failed: " + StatusText(status));
                 return false;
@@ -217,7 +259,7 @@ public:
             {0, SECBUFFER_EMPTY, nullptr},
         };
         SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-        const SECURITY_STATUS status = ::DecryptMessage(context_.get(), &desc, 0, nullptr);
+        const SECURITY_STATUS status = Libraries().sspi->DecryptMessage(context_.get(), &desc, 0, nullptr);
         // A TLS 1.2 server's request to renegotiate is declined by ignoring
         // it, which the protocol allows; the session goes on as it was.
         if (status == SEC_I_RENEGOTIATE) return TlsStatus::Done;
@@ -250,7 +292,7 @@ private:
         unsigned long attributes = 0;
         TimeStamp expiry;
         const bool first = context_.get() == nullptr;
-        const SECURITY_STATUS status = ::InitializeSecurityContextW(
+        const SECURITY_STATUS status = Libraries().sspi->InitializeSecurityContextW(
             credentials_.get(), context_.get(), const_cast<wchar_t*>(serverName_.c_str()), kContextRequest, 0, 0,
             first ? nullptr : &inDesc, 0, context_.out(), &outDesc, &attributes, &expiry);
         if (first && (status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED)) context_.Held();
@@ -267,16 +309,17 @@ private:
     // The handshake is done: the protocol floor, the certificate, the sizes.
     TlsStatus Established() {
         SecPkgContext_ConnectionInfo info{};
-        if (::QueryContextAttributesW(context_.get(), SECPKG_ATTR_CONNECTION_INFO, &info) == SEC_E_OK &&
+        if (Libraries().sspi->QueryContextAttributesW(context_.get(), SECPKG_ATTR_CONNECTION_INFO, &info) == SEC_E_OK &&
             (info.dwProtocol & kBelowTls12))
             return Failed("TLS handshake failed: the server offers nothing newer than TLS 1.1");
         PCCERT_CONTEXT rawCertificate = nullptr;
         const SECURITY_STATUS status =
-            ::QueryContextAttributesW(context_.get(), SECPKG_ATTR_REMOTE_CERT_CONTEXT, &rawCertificate);
+            Libraries().sspi->QueryContextAttributesW(context_.get(), SECPKG_ATTR_REMOTE_CERT_CONTEXT, &rawCertificate);
         if (status != SEC_E_OK || !rawCertificate) return Failed("Certificate not trusted: the server sent none");
         const UniqueHandle<CertContextTraits> certificate(rawCertificate);
         if (auto fault = CertificateFault(certificate.get(), serverName_)) return Failed(std::move(*fault));
-        const SECURITY_STATUS sized = ::QueryContextAttributesW(context_.get(), SECPKG_ATTR_STREAM_SIZES, &sizes_);
+        const SECURITY_STATUS sized =
+            Libraries().sspi->QueryContextAttributesW(context_.get(), SECPKG_ATTR_STREAM_SIZES, &sizes_);
         if (sized != SEC_E_OK) return Failed("TLS handshake failed: " + StatusText(sized));
         return TlsStatus::Done;
     }
