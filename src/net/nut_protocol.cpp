@@ -160,8 +160,10 @@ NutReply TNutSession::Dispatch(const Words& words) {
     if (SameWord(command, "HELP"))
         return {"Commands: HELP VER NETVER GET LIST SET INSTCMD LOGIN LOGOUT USERNAME PASSWORD PRIMARY MASTER "
                 "FSD STARTTLS\n"};
-    if (SameWord(command, "USERNAME")) return {SetUsername(words)};
-    if (SameWord(command, "PASSWORD")) return {SetPassword(words)};
+    if (SameWord(command, "USERNAME"))
+        return {SetCredential(words, username_, NutError::AlreadySetUsername, NutError::InvalidUsername)};
+    if (SameWord(command, "PASSWORD"))
+        return {SetCredential(words, password_, NutError::AlreadySetPassword, NutError::InvalidPassword)};
     if (SameWord(command, "LOGIN")) return {Login(words)};
     if (SameWord(command, "LOGOUT")) {
         loggedIn_ = false;
@@ -260,19 +262,13 @@ std::string TNutSession::InstantCommand(const Words& words) {
     return NutErrorLine(NutError::CmdNotSupported);
 }
 
-std::string TNutSession::SetUsername(const Words& words) {
+// USERNAME and PASSWORD: each is given once per connection, and not empty.
+std::string TNutSession::SetCredential(const Words& words, std::optional<std::string>& slot, NutError alreadySet,
+                                       NutError invalid) {
     if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
-    if (username_) return NutErrorLine(NutError::AlreadySetUsername);
-    if (words[1].empty()) return NutErrorLine(NutError::InvalidUsername);
-    username_ = words[1];
-    return "OK\n";
-}
-
-std::string TNutSession::SetPassword(const Words& words) {
-    if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
-    if (password_) return NutErrorLine(NutError::AlreadySetPassword);
-    if (words[1].empty()) return NutErrorLine(NutError::InvalidPassword);
-    password_ = words[1];
+    if (slot) return NutErrorLine(alreadySet);
+    if (words[1].empty()) return NutErrorLine(invalid);
+    slot = words[1];
     return "OK\n";
 }
 

@@ -96,8 +96,8 @@ private:
     std::string GetVariableFact(const std::string& what, const std::string& ups, const std::string& name);
     std::string SetVariable(const Words& words);
     std::string InstantCommand(const Words& words);
-    std::string SetUsername(const Words& words);
-    std::string SetPassword(const Words& words);
+    static std::string SetCredential(const Words& words, std::optional<std::string>& slot, NutError alreadySet,
+                                     NutError invalid);
     std::string Login(const Words& words);
     std::string Primary(const Words& words);
     std::string ForcedShutdown(const Words& words);
