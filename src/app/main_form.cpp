@@ -311,6 +311,7 @@ TShownLive TMainForm::LiveReadings(bool upsFound) const {
     live.nominalBatteryVolts = battery_.NominalBatteryVoltage();
     if (lastStatus_) live.packVolts = BatteryPackVoltage(lastStatus_->BatteryVoltageValue, live.nominalBatteryVolts).volts;
     live.chargePercent = battery_.BatteryCharge();
+    live.forcedShutdown = nut_.Server().ForcedShutdown();
     if (live_.FullVoltage > live_.EmptyVoltage) {
         live.emptyVolts = live_.EmptyVoltage / 10.0;
         live.fullVolts = live_.FullVoltage / 10.0;

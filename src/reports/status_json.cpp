@@ -132,7 +132,7 @@ std::string StatusJson(const TShownStatus& shown, const std::string& upsName) {
             .Add("readings", ReadingsJson(*live.status));
         if (StatusBitsKnown(*live.status)) object.Add("status_bits", StatusBitsJson(*live.status));
     }
-    if (const auto words = NutStatusWords(shown, false)) object.Add("ups_status", JsonString(*words));
+    if (const auto words = NutStatusWords(shown, shown.live.forcedShutdown)) object.Add("ups_status", JsonString(*words));
     object.Add("battery", BatteryJson(shown));
     if (live.countdownSeconds) object.Add("countdown_seconds", std::to_string(*live.countdownSeconds));
     return object.Text() + "\n";

@@ -48,6 +48,8 @@ struct TShownLive {
     // The empty and full thresholds the estimate places the pack voltage
     // between, in volts; none while they give no estimate (full not above empty).
     std::optional<double> emptyVolts, fullVolts;
+    // FSD is set for the NUT server's clients: they are to shut down.
+    bool forcedShutdown = false;
     // Seconds left while the power-fail countdown runs.
     std::optional<int> countdownSeconds;
 

@@ -66,13 +66,15 @@ velt::TShownStatus AfterReply(const std::string& reply) {
 }
 
 // Mains lost: comma decimals, a per-cell battery voltage, a temperature that
-// does not convert, the countdown running, and an "I" reply whose texts hold
-// a quote, a backslash, a control character and high ANSI bytes.
+// does not convert, the countdown running, FSD set for the NUT clients, and an
+// "I" reply whose texts hold a quote, a backslash, a control character and
+// high ANSI bytes.
 velt::TShownStatus DuringFailure() {
     velt::TShownStatus shown = AfterReply("(000.0 000.0 219,6 041 00.0 2,27 --- 10000001");
     shown.device.info = velt::TUPSInformation{"Q\"\\\x01\x80\xfc\x81", "Pro 1000", "V1.0"};
     shown.live.chargePercent = 88.4;
     shown.live.countdownSeconds = 540;
+    shown.live.forcedShutdown = true;
     return shown;
 }
 

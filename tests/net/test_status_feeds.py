@@ -51,7 +51,7 @@ class StatusFeedsTest(unittest.TestCase):
         status = json.loads(body.decode("utf-8"))
         self.assertEqual(status["ups"], UPS_NAME)
         self.assertIs(status["responding"], True)
-        self.assertEqual(status["ups_status"], "OB")
+        self.assertEqual(status["ups_status"], "FSD OB")
         self.assertIs(status["status_bits"]["power_fail"], True)
         self.assertIs(status["status_bits"]["battery_low"], False)
         self.assertEqual(status["status_bits"]["text"], "10000001")
