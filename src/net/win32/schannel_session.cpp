@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "sys/win32/ansi_wide.h"
 #include "sys/win32/system_error_text.h"
 #include "sys/win32/win_handle.h"
 
@@ -154,14 +155,6 @@ private:
     CtxtHandle handle_{};
     bool held_ = false;
 };
-
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
-}
 
 // What the chain's trust status or the SSL policy found wrong, or nothing.
 // The policy alone is not enough: Wine's passes a chain that stops short of
@@ -336,7 +329,7 @@ private:
 
 TlsSessionFactory SchannelSessionFactory() {
     return [](const std::string& serverName) -> std::unique_ptr<ITlsSession> {
-        return std::make_unique<SchannelSession>(Widen(serverName));
+        return std::make_unique<SchannelSession>(WidenAnsi(serverName));
     };
 }
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "sys/win32/ansi_wide.h"
+
 namespace velt::win {
 namespace {
 
@@ -15,16 +17,6 @@ bool RunningUnderWine() {
     return FindEntryPoint<void (*)()>(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-// The program's ANSI text as UTF-16, through the system's ANSI code page.
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int size = static_cast<int>(text.size());
-    const int chars = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(chars > 0 ? chars : 0), L'\0');
-    if (chars > 0) ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), chars);
-    return wide;
-}
-
 ULONG Bytes(const std::wstring& text) { return static_cast<ULONG>(text.size() * sizeof(wchar_t)); }
 
 }  // namespace
@@ -36,8 +28,8 @@ bool WinLanMessenger::HasMessengerSend() const { return !stubsOnly_ && entryPoin
 
 // From this computer (no server), under its own name (no sender).
 uint32_t WinLanMessenger::MessengerSend(const std::string& recipient, const std::string& text) {
-    const std::wstring to = Widen(recipient);
-    std::wstring message = Widen(text);
+    const std::wstring to = WidenAnsi(recipient);
+    std::wstring message = WidenAnsi(text);
     return entryPoints_.netMessageBufferSend.get()(nullptr, to.c_str(), nullptr,
                                                    reinterpret_cast<BYTE*>(message.data()), Bytes(message));
 }
@@ -49,7 +41,7 @@ bool WinLanMessenger::HasServerOpenClose() const {
 }
 
 std::optional<uintptr_t> WinLanMessenger::OpenServer(const std::string& name) {
-    std::wstring server = Widen(name);
+    std::wstring server = WidenAnsi(name);
     const HANDLE handle = entryPoints_.winStationOpenServerW.get()(server.data());
     if (handle == INVALID_HANDLE_VALUE) return std::nullopt;  // all bits set
     return reinterpret_cast<uintptr_t>(handle);
@@ -58,7 +50,7 @@ std::optional<uintptr_t> WinLanMessenger::OpenServer(const std::string& name) {
 // Blocks until the user answers the message box; the answer is not used.
 bool WinLanMessenger::SessionSend(uintptr_t server, const std::string& title, const std::string& text,
                                   uint32_t style) {
-    std::wstring caption = Widen(title), message = Widen(text);
+    std::wstring caption = WidenAnsi(title), message = WidenAnsi(text);
     ULONG answer = 0;
     return entryPoints_.winStationSendMessageW.get()(reinterpret_cast<HANDLE>(server), kCurrentSession,
                                                      caption.data(), Bytes(caption), message.data(),
