@@ -3,6 +3,8 @@
 #include "core/command_exchange.h"
 #include "core/commands.h"
 
+#include <utility>
+
 namespace velt {
 
 namespace {
@@ -74,6 +76,15 @@ void TPowerFailPolicy::PowerReturned() {
     inFailure_ = false;
     delayAfterAction_ = false;
     deps_.delayTimer.SetEnabled(false);
+    // The clients told to shut down stay told while this computer acts: the
+    // UPS may still be told to switch off under them.
+    if (acting_)
+        peersBackAfterAction_ = true;
+    else
+        CancelPeerShutdownUnlessPoweringOff();
+}
+
+void TPowerFailPolicy::CancelPeerShutdownUnlessPoweringOff() {
     if (deps_.peers && !powerOffRequested_) deps_.peers->CancelPeerShutdown();
 }
 
@@ -116,6 +127,7 @@ void TPowerFailPolicy::DelayTimerTimer() {
         ActingScope scope(acting_);
         Act();
     }
+    if (std::exchange(peersBackAfterAction_, false) && !inFailure_) CancelPeerShutdownUnlessPoweringOff();
     if (delayAfterAction_ && inFailure_ && MayArm()) ArmByDelayRule();
     delayAfterAction_ = false;
 }

@@ -117,6 +117,7 @@ private:
     void UPSShutdownCommand();
     void SendUPSShutdownIfOn();
     void ShutDownPeers();
+    void CancelPeerShutdownUnlessPoweringOff();
 
     PowerFailPolicyDeps deps_;
     bool inFailure_ = false;
@@ -124,6 +125,8 @@ private:
     bool powerOffRequested_ = false;
     // A failure that began during an action gets its delay once the action is over.
     bool delayAfterAction_ = false;
+    // The mains returned while acting: the clients may stay up once it is over.
+    bool peersBackAfterAction_ = false;
     int lowReadings_ = 0;  // failure replies in a row that met the voltage rule
     bool holdingExpiries_ = false;
     bool expiryHeld_ = false;

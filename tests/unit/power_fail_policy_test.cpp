@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fakes.h"
 #include "power_fakes.h"
 
@@ -157,16 +159,22 @@ TEST_F(Countdown, ActionWaitsForTheExternalProgramWhileMessagesRun) {
                           "Shutdown"}));
 }
 
+struct RecordingPeers : IPeerShutdown {
+    Events& ev;
+    std::function<void()> duringWait;  // what the replies handled in the wait do
+    explicit RecordingPeers(Events& e) : ev(e) {}
+    void ShutDownPeers() override {
+        ev.push_back("peers");
+        if (duringWait) duringWait();
+    }
+    void CancelPeerShutdown() override { ev.push_back("peers back"); }
+};
+
 // The network's clients are told before the UPS is told to switch off and
 // before this computer goes; with no computer action they are left alone.
 // When the mains return they may stay up, unless this computer is powering off.
 TEST_F(Countdown, PeersShutDownAfterTheProgramAndBeforeTheUPSAndTheComputer) {
-    struct Peers : IPeerShutdown {
-        Events& ev;
-        explicit Peers(Events& e) : ev(e) {}
-        void ShutDownPeers() override { ev.push_back("peers"); }
-        void CancelPeerShutdown() override { ev.push_back("peers back"); }
-    } peers{ev};
+    RecordingPeers peers{ev};
     const std::pair<int32_t, Events> cases[] = {
         {1, {"program started", "program ended", "peers", "S05 under lock 1", "Shutdown"}},
         {2, {"program started", "program ended", "peers", "Suspend"}},
@@ -186,6 +194,31 @@ TEST_F(Countdown, PeersShutDownAfterTheProgramAndBeforeTheUPSAndTheComputer) {
         Events afterReturn = expected;
         if (action != 1) afterReturn.push_back("peers back");
         EXPECT_EQ(ev, afterReturn) << action;
+    }
+}
+
+// Once the action has begun the clients stay told: mains back during their
+// wait must not take FSD back while the UPS is still told to switch off and
+// this computer goes down. After a suspend or hibernation is over, they may stay.
+TEST_F(Countdown, MainsBackDuringThePeersWaitLeaveThemToldUntilTheActionIsOver) {
+    RecordingPeers peers{ev};
+    const std::pair<int32_t, Events> cases[] = {
+        {1, {"peers", "mains back", "S05 under lock 1", "Shutdown"}},
+        {2, {"peers", "mains back", "Suspend", "peers back"}},
+        {3, {"peers", "mains back", "S05 under lock 1", "Hibernate", "peers back"}},
+    };
+    for (const auto& [action, expected] : cases) {
+        TPowerFailPolicy withPeers{{timer, settings, actions, link, lock, time, log, launcher, pump, &peers}};
+        peers.duringWait = [&] {
+            ev.push_back("mains back");
+            withPeers.OnStatusReply(false, 13.0);
+        };
+        settings.Action = action;
+        settings.UPSShutdown = true;
+        withPeers.OnStatusReply(true, 13.0);
+        ev.clear();
+        withPeers.DelayTimerTimer();
+        EXPECT_EQ(ev, expected) << action;
     }
 }
 
