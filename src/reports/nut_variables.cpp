@@ -60,18 +60,26 @@ Identity IdentityOf(const TShownDevice& device) {
 
 std::optional<std::string> NutStatusWords(const TShownStatus& shown, bool forcedShutdown) {
     const auto& status = shown.live.status;
-    if (!status || !StatusBitsKnown(*status)) return std::nullopt;
+    if (!status) return std::nullopt;
+    // A reply cut short of its status field leaves the bits the window shows
+    // as they were; the clients get those rather than no status at all, which
+    // would hide FSD from them during the countdown.
+    const bool bitsKnown = StatusBitsKnown(*status);
+    const TShownReadings& kept = shown.readings;
+    const bool powerFail = bitsKnown ? status->PowerFail : kept.PowerFail;
+    const bool batteryLow = bitsKnown ? status->BatteryLow : kept.BatteryLow;
+    const bool avr = bitsKnown ? status->AVR : kept.AVR;
     std::string words = forcedShutdown ? "FSD " : "";
-    words += status->PowerFail ? "OB" : "OL";
-    if (status->BatteryLow) words += " LB";
+    words += powerFail ? "OB" : "OL";
+    if (batteryLow) words += " LB";
     const ReplyReadings readings = ReadingsOf(*status);
-    if (status->AVR && readings.inputVolts && readings.inputVolts->value && readings.outputVolts &&
+    if (avr && readings.inputVolts && readings.inputVolts->value && readings.outputVolts &&
         readings.outputVolts->value) {
         const double input = *readings.inputVolts->value, output = *readings.outputVolts->value;
         if (input < output) words += " BOOST";
         if (input > output) words += " TRIM";
     }
-    if (status->TestInProgress) words += " CAL";
+    if (bitsKnown && status->TestInProgress) words += " CAL";
     return words;
 }
 

@@ -50,21 +50,22 @@ TEST(NutVariables, StatusWordsAndWhichReadingsArePresent) {
          {{"ups.status", "OL TRIM"}, {"ups.beeper.status", "disabled"}}},
         {"AVR with equal voltages neither boosts nor trims", "(220.0 140.0 220.0 013 50.1 13.6 25.0 00100000",
          false, {{"ups.status", "OL"}}},
-        {"an input that does not convert ends the reply: no words", "(xyz 140.0 220.0 013 50.1 13.6 25.0 00100000", false,
-         {{"ups.status", std::nullopt}, {"input.voltage", std::nullopt}}},
+        {"an input that does not convert ends the reply: the words the window still shows",
+         "(xyz 140.0 220.0 013 50.1 13.6 25.0 00100000", false,
+         {{"ups.status", "OL"}, {"input.voltage", std::nullopt}}},
         {"failure, low battery, a test and FSD; comma decimals; per-cell battery volts",
          "(000.0 000.0 219,6 041 00.0 2,27 31,5 11000100", true,
          {{"ups.status", "FSD OB LB CAL"}, {"input.voltage", "0"}, {"output.voltage", "219.6"},
           {"battery.voltage", "13.62"}, {"ups.temperature", "31.5"}, {"ups.load", "41"}}},
         {"a battery field that does not convert ends the reply", "(221.0 140.0 220.0 013 50.1 --.- 25.0 00000000",
          false,
-         {{"ups.status", std::nullopt}, {"ups.beeper.status", std::nullopt}, {"battery.voltage", std::nullopt},
+         {{"ups.status", "OL"}, {"ups.beeper.status", std::nullopt}, {"battery.voltage", std::nullopt},
           {"ups.temperature", std::nullopt}, {"input.voltage", "221"}, {"ups.load", "13"}}},
         {"a text-only field that does not convert is absent", "(221.0 N/A 220.0 013 ? 13.6 25.0 00000000", false,
          {{"ups.status", "OL"}, {"input.voltage.fault", std::nullopt}, {"input.frequency", std::nullopt},
           {"ups.temperature", "25"}}},
-        {"a short status field gives no words", "(221.0 140.0 220.0 013 50.1 13.6 25.0 0000", false,
-         {{"ups.status", std::nullopt}, {"ups.beeper.status", std::nullopt}, {"ups.temperature", "25"}}},
+        {"a short status field keeps the words shown", "(221.0 140.0 220.0 013 50.1 13.6 25.0 0000", false,
+         {{"ups.status", "OL"}, {"ups.beeper.status", std::nullopt}, {"ups.temperature", "25"}}},
         {"before any reply only the fixed variables", "", false,
          {{"ups.status", std::nullopt}, {"input.voltage", std::nullopt}, {"battery.voltage", std::nullopt},
           {"battery.charge", std::nullopt}, {"device.type", "ups"}, {"driver.name", "veltrano"},
@@ -80,6 +81,17 @@ TEST(NutVariables, StatusWordsAndWhichReadingsArePresent) {
             EXPECT_FALSE(var.value.empty()) << var.name;
             EXPECT_EQ(var.value.find(','), std::string::npos) << var.name;
         }
+    }
+}
+
+// A reply cut short during a failure's countdown: the clients still read the
+// failure the window shows, and FSD once it is set.
+TEST(NutVariables, ACutReplyKeepsTheShownFailureAndFSD) {
+    TShownStatus shown = AfterReply("(000.0 140.0 220.0 013 50.1 11.6 25");
+    shown.readings.PowerFail = shown.readings.BatteryLow = true;
+    for (const bool fsd : {false, true}) {
+        const auto vars = NutVariables(shown, {"SN1", "1"}, fsd);
+        EXPECT_EQ(ValueOf(vars, "ups.status"), fsd ? "FSD OB LB" : "OB LB");
     }
 }
 
