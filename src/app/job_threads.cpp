@@ -14,7 +14,12 @@ void TJobThreads::Run(std::function<void()> work, std::function<void()> abandon)
     job.abandon = std::move(abandon);
     job.done = std::make_shared<bool>(false);
     job.thread = std::thread([shared = shared_, done = job.done, work = std::move(work)] {
-        work();
+        // The last guard: a job that throws ends as a job, not as the
+        // program. Jobs report their own failures; this only keeps them done.
+        try {
+            work();
+        } catch (...) {
+        }
         std::lock_guard<std::mutex> guard(shared->mutex);
         *done = true;
         shared->ended.notify_all();

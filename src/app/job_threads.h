@@ -22,7 +22,7 @@ public:
 
     // `abandon` is called on the main thread at exit while `work` still runs;
     // it must make `work` return soon (close its socket) and may be empty for
-    // work that ends by itself.
+    // work that ends by itself. An exception out of `work` ends the job only.
     void Run(std::function<void()> work, std::function<void()> abandon = {});
 
     // Asks every running job to give up and waits at most `bound` for them.

@@ -8,8 +8,28 @@
 namespace velt {
 
 namespace {
+
 constexpr std::chrono::milliseconds kExitBound{2000};
+constexpr const char* kMailFailedText = "Report sending failed";
+constexpr const char* kLanFailedText = "LAN Report sending failed!";
+
+// What a send that threw (out of memory, a resolver's system error) reports
+// in place of its result, with the reason for the log.
+template <typename Send, typename Failed>
+void ReportingFailure(Send send, Failed failed) {
+    std::string what;
+    try {
+        send();
+        return;
+    } catch (const std::exception& e) {
+        what = e.what();
+    } catch (...) {
+        what = "unknown exception";
+    }
+    failed(what);
 }
+
+}  // namespace
 
 // Where a finished send's result goes: the main thread, while the senders
 // exist. A thread let go at exit may finish after that; its result is
@@ -58,7 +78,7 @@ std::string MailResultText(const SmtpOutcome& outcome) {
         case SmtpOutcome::Kind::FailedWithText: return outcome.text;
         case SmtpOutcome::Kind::FailedWithoutText: break;
     }
-    return "Report sending failed";
+    return kMailFailedText;
 }
 
 std::string MailLogLine(const SmtpOutcome& outcome) {
@@ -78,8 +98,14 @@ void TReportSenders::SendMail(const TUPSSettings& s, const std::string& subject,
         MailContent{subject, body, HeloName(), std::chrono::system_clock::now()}, deps_.smtpLimits, deps_.tls);
     Begin();
     jobs_.Run([this, gate = gate_, send] {
-        const SmtpOutcome outcome = send->Run();
-        gate->Post([this, text = MailResultText(outcome), line = MailLogLine(outcome)] { Finish(text, line); });
+        ReportingFailure(
+            [&] {
+                const SmtpOutcome outcome = send->Run();
+                gate->Post([this, text = MailResultText(outcome), line = MailLogLine(outcome)] { Finish(text, line); });
+            },
+            [&](const std::string& what) {
+                gate->Post([this, line = "E-mail not sent: " + what] { Finish(kMailFailedText, line); });
+            });
     }, [send] { send->Abandon(); });
 }
 
@@ -89,7 +115,12 @@ void TReportSenders::SendLANMessage(const TUPSSettings& s, const std::string& bo
     // Only the messenger and the gate: a thread let go at exit must not reach
     // into this object.
     jobs_.Run([this, &messenger = deps_.messenger, gate = gate_, job = std::move(job)] {
-        gate->Post([this, text = SendLanReport(messenger, job)] { Finish(text); });
+        ReportingFailure([&] { gate->Post([this, text = SendLanReport(messenger, job)] { Finish(text); }); },
+                         [&](const std::string& what) {
+                             gate->Post([this, line = "LAN message not sent: " + what] {
+                                 Finish(kLanFailedText, line);
+                             });
+                         });
     });
 }
 

@@ -7,6 +7,8 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <new>
+#include <system_error>
 
 #include "lan_fakes.h"
 #include "queued_post.h"
@@ -68,6 +70,38 @@ TEST(ReportSenders, EachSendReportsOnTheMainThreadAndExitAbandonsAHangingOne) {
     // The abandoned send's result never reaches a window that is going.
     post.RunUntil([&] { std::lock_guard g(post.m); return post.tasks.empty(); });
     EXPECT_EQ(view.texts.size(), 3u);
+}
+
+// A send whose thread throws (out of memory, a resolver's system_error)
+// reports a failure like any other and the program goes on.
+TEST(ReportSenders, ASendThatThrowsReportsFailureAndTheProgramGoesOn) {
+    SmtpPeer peer;
+    ASSERT_TRUE(peer.Started());
+    FakeSystemInfo system;
+    struct ThrowingMessenger : lan::FakeLanMessenger {
+        uint32_t MessengerSend(const std::string&, const std::string&) override {
+            throw std::system_error(std::make_error_code(std::errc::not_enough_memory), "resolver");
+        }
+    } messenger;
+    QueuedPost post;
+    ProgressView view;
+    TUPSSettings settings;
+    settings.SMTPHost = "127.0.0.1";
+    settings.SMTPPort = peer.Port("plain");
+    settings.SMTPSecurity = 2;
+    const TlsSessionFactory throwing = [](const std::string&) -> std::unique_ptr<ITlsSession> {
+        throw std::bad_alloc();
+    };
+    TReportSenders senders({system, 5, messenger, post, view, {}, throwing});
+    senders.SendMail(settings, "Warning - Power fail", "body\r\n");
+    senders.SendLANMessage(settings, "Warning - Power fail\r\n");
+    ASSERT_TRUE(post.RunUntil([&] { return view.texts.size() == 2; }));
+    std::sort(view.texts.begin(), view.texts.end());
+    EXPECT_EQ(view.texts, (std::vector<std::string>{"LAN Report sending failed!", "Report sending failed"}));
+    std::sort(view.logLines.begin(), view.logLines.end());
+    EXPECT_EQ(view.logLines, (std::vector<std::string>{"E-mail not sent: std::bad_alloc",
+                                                        "LAN message not sent: resolver: Cannot allocate memory"}));
+    EXPECT_EQ(view.busy, (std::vector<bool>{true, false}));
 }
 
 }  // namespace
