@@ -8,6 +8,7 @@
 #include "app/server_switch.h"
 #include "net/nut_hosts.h"
 #include "app/system_identity.h"
+#include "core/nut_ups_name.h"
 #include "reports/report_text.h"
 #include "status/ups_status.h"
 
@@ -98,6 +99,7 @@ bool TMainForm::FormCreate(const std::vector<std::string>& params) {
     LoadSettings(Settings());
     loadingSettings_ = false;
     KeepDeviceId();
+    KeepUsableUpsName();
     SettingsChanged();
     if (std::exchange(httpClickDuringLoad_, false)) HTTPCBClick();
     if (live_.NUTServer) NUTCBClick();
@@ -328,6 +330,13 @@ void TMainForm::KeepDeviceId() {
     live_.NUTDeviceId = NewDeviceId((static_cast<uint64_t>(random()) << 32) | random());
     if (auto key = sys_.store.OpenKey(kSettingsKeyPath, KeyOpen::CreateIfMissing))
         key->WriteString("NUT Device Id", live_.NUTDeviceId);
+}
+
+void TMainForm::KeepUsableUpsName() {
+    if (NutUpsNameUsable(live_.NUTUPSName)) return;
+    AddLogLine("NUT UPS Name '" + live_.NUTUPSName + "' holds more than letters, digits, '.', '_' and '-'; \"" +
+               std::string(kDefaultNutUpsName) + "\" is used");
+    live_.NUTUPSName = kDefaultNutUpsName;
 }
 
 // Close, reopen and detect again, quietly and once per probe. A failed try

@@ -190,6 +190,8 @@ private:
     TShownDevice Device() const;
     TShownLive LiveReadings(bool upsFound) const;
     void KeepDeviceId();
+    // A stored "NUT UPS Name" that clients could not use gives way to "ups".
+    void KeepUsableUpsName();
     void ReconnectUps();
     SettingsContext Settings();
     // False when the worker did not end within its bounded wait.

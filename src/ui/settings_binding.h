@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "core/nut_ups_name.h"
 #include "core/ups_settings.h"
 #include "ui/control_ids.h"
 #include "ui/string_ids.h"
@@ -27,6 +29,7 @@ enum class Effect {
     RefreshInterval,
     SMTPDelay,
     LANDelay,
+    NUTUPSNameRefused,  // a typed name NUT clients could not split; it was put back
 };
 
 struct CheckBinding {
@@ -38,6 +41,9 @@ struct CheckBinding {
 struct TextBinding {
     int id;
     std::string S::*member;
+    // A text it refuses is put back and `refused` set off; none: any text.
+    bool (*accepts)(std::string_view) = nullptr;
+    Effect refused = Effect::None;
 };
 
 // An up-down showing a whole number through its buddy edit.
@@ -103,7 +109,8 @@ inline constexpr TextBinding kTexts[] = {
     {IDC_SMTPFromE, &S::SMTPFrom},         {IDC_SMTPMailE, &S::SMTPMail},
     {IDC_HTTPPortE, &S::HTTPPort},         {IDC_HTTPUserE, &S::HTTPUser},
     {IDC_HTTPPasswordE, &S::HTTPPassword}, {IDC_LANServerNameE, &S::LANServer},
-    {IDC_NUTPortE, &S::NUTPort},           {IDC_NUTUPSNameE, &S::NUTUPSName},
+    {IDC_NUTPortE, &S::NUTPort},
+    {IDC_NUTUPSNameE, &S::NUTUPSName, NutUpsNameCharactersValid, Effect::NUTUPSNameRefused},
     {IDC_NUTUserE, &S::NUTUser},           {IDC_NUTPasswordE, &S::NUTPassword},
     {IDC_NUTHostsE, &S::NUTAllowedHosts},
 };

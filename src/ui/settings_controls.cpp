@@ -94,7 +94,18 @@ void SettingsControls::OnCheck(const binding::CheckBinding& b) {
     if (b.effect != binding::Effect::None) onEffect_(b.effect);
 }
 
-void SettingsControls::OnText(const binding::TextBinding& b) { live_.*b.member = controls_.Text(b.id); }
+void SettingsControls::OnText(const binding::TextBinding& b) {
+    std::string text = controls_.Text(b.id);
+    if (!b.accepts || b.accepts(text)) {
+        live_.*b.member = std::move(text);
+        return;
+    }
+    {
+        ShowingScope scope(showing_);
+        controls_.SetText(b.id, live_.*b.member);
+    }
+    onEffect_(b.refused);
+}
 
 void SettingsControls::OnChoice(const binding::ChoiceBinding& b) {
     const std::optional<int> index = controls_.Selection(b.id);

@@ -358,6 +358,17 @@ TEST_F(MainForm, TheNutServerStartsFromTheStoredSettingsWithAKeptDeviceId) {
     EXPECT_EQ(view.nutPortEditable, true);
 }
 
+// A stored UPS name NUT clients could not split (typed into the registry by
+// hand, or kept from an older version) gives way to "ups", and the log says so.
+TEST_F(MainForm, AStoredUpsNameClientsCannotUseFallsBackToUps) {
+    store.Put(kKey, "NUT UPS Name", StoredValue::String("rack 1"));
+    ASSERT_TRUE(form.FormCreate({}));
+    EXPECT_EQ(form.Live().NUTUPSName, "ups");
+    EXPECT_TRUE(std::any_of(view.log.begin(), view.log.end(), [](const std::string& line) {
+        return line.ends_with("NUT UPS Name 'rack 1' holds more than letters, digits, '.', '_' and '-'; \"ups\" is used");
+    }));
+}
+
 TEST_F(MainForm, UnsupportedSystemEndsSilently) {
     system.os.platformId = 1;
     EXPECT_FALSE(form.FormCreate({}));

@@ -181,6 +181,24 @@ TEST(SettingsControls, TypedTextsAreStoredAsTheyStand) {
 
 // Typing in RefreshE moves the setting but not the poll interval: only the
 // arrows run the refresh handler.
+// NUT clients split "ups@host:port" and their listings at other characters:
+// the field takes only what they can split, and puts the name back otherwise.
+TEST(SettingsControls, TheUpsNameTakesOnlyWhatNutClientsCanSplit) {
+    const std::pair<const char*, bool> typed[] = {
+        {"rack-1.a_B", true}, {"", true}, {"ups 1", false}, {"ups@nas", false},
+        {"ups:1", false},     {"u\"ps", false}, {"r\xe4" "ck", false}, {"ups\t", false},
+    };
+    for (const auto& [text, taken] : typed) {
+        Rig r;
+        r.live.NUTUPSName = "ups";
+        r.controls.onTextChange = [&](int id) { r.settings.OnEvent(id, ControlEvent::TextChanged); };
+        r.Type(IDC_NUTUPSNameE, text);
+        EXPECT_EQ(r.live.NUTUPSName, taken ? text : "ups") << text;
+        EXPECT_EQ(r.controls.texts[IDC_NUTUPSNameE], taken ? text : "ups") << text;
+        EXPECT_EQ(r.effects, taken ? std::vector<Effect>{} : std::vector<Effect>{Effect::NUTUPSNameRefused}) << text;
+    }
+}
+
 TEST(SettingsControls, TypedRefreshIntervalIsStoredWithoutItsHandler) {
     Rig r;
     r.Type(IDC_RefreshE, "15");

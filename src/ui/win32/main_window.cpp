@@ -357,6 +357,7 @@ void MainWindow::OnEffect(binding::Effect effect) {
         case Effect::RefreshInterval: RunForm([](TMainForm& f) { f.RefreshUDClick(); }); break;
         case Effect::SMTPDelay: RunForm([](TMainForm& f) { f.SMTPDelayUDClick(); }); break;
         case Effect::LANDelay: RunForm([](TMainForm& f) { f.LANDelayUDClick(); }); break;
+        case Effect::NUTUPSNameRefused: ShowError(LoadText(inst_, IDS_NUTUPSNameRefused)); break;
         case Effect::None: break;
     }
 }
