@@ -36,7 +36,7 @@ public:
         }
         return true;
     }
-    TlsStatus DecryptRecord(std::string_view record, std::string& plain) override {
+    TlsStatus DecryptRecord(std::string_view record, std::string& plain, std::string&) override {
         plain += record.substr(5);
         return TlsStatus::Done;
     }

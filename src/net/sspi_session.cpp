@@ -1,0 +1,123 @@
+#include "net/sspi_session.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace velt {
+
+namespace {
+
+class TSspiSession final : public ITlsSession {
+public:
+    explicit TSspiSession(std::unique_ptr<ISspiTable> table) : table_(std::move(table)) {}
+
+    TlsStatus Handshake(std::string& received, std::string& toSend) override {
+        if (!started_) {
+            started_ = true;
+            if (auto missing = table_->LoadFailure()) return Failed("TLS is not available: " + *missing);
+            const SecStatus status = table_->AcquireCredentials();
+            if (status != SecStatus::Ok) return Failed("TLS is not available: " + table_->StatusText(status));
+        }
+        return Negotiate(received, toSend);
+    }
+
+    bool Encrypt(std::string_view plain, std::string& records) override {
+        if (sizes_.maximumMessage == 0) {
+            Failed("TLS encryption failed: the handshake is not done");
+            return false;
+        }
+        while (!plain.empty()) {
+            const size_t size = std::min(plain.size(), sizes_.maximumMessage);
+            if (!Seal(plain.substr(0, size), records)) return false;
+            plain.remove_prefix(size);
+        }
+        return true;
+    }
+
+    TlsStatus DecryptRecord(std::string_view record, std::string& plain, std::string& /*toSend*/) override {
+        std::string message(record);
+        std::string extra;
+        const SecStatus status = table_->DecryptMessage(message, plain, extra);
+        // A TLS 1.2 server's request to renegotiate is declined by ignoring
+        // it, which the protocol allows; the session goes on as it was.
+        if (status == SecStatus::Renegotiate) return TlsStatus::Done;
+        if (status == SecStatus::ContextExpired) return Failed("The SMTP server ended the TLS session");
+        if (status != SecStatus::Ok) return Failed("TLS record unreadable: " + table_->StatusText(status));
+        if (!extra.empty()) return Failed("TLS record framing lost");
+        return TlsStatus::Done;
+    }
+
+    std::string FailureReason() const override { return failure_; }
+
+private:
+    TlsStatus Failed(std::string reason) {
+        failure_ = std::move(reason);
+        return TlsStatus::Failed;
+    }
+
+    // Several handshake messages may arrive at once: each call of
+    // InitializeSecurityContextW takes what it can and leaves the rest.
+    TlsStatus Negotiate(std::string& received, std::string& toSend) {
+        for (;;) {
+            const size_t before = received.size();
+            const TlsStatus status = Step(received, toSend);
+            if (status != TlsStatus::NeedMore || received.empty() || received.size() == before) return status;
+        }
+    }
+
+    // One call of InitializeSecurityContextW; what it did not take
+    // (SECBUFFER_EXTRA) stays at the front of `received`.
+    TlsStatus Step(std::string& received, std::string& toSend) {
+        const bool first = !contextMade_;
+        size_t unprocessed = 0;
+        const SecStatus status = table_->InitializeContext(first ? nullptr : &received, toSend, unprocessed);
+        if (status == SecStatus::IncompleteMessage) return TlsStatus::NeedMore;
+        if (status != SecStatus::Ok && status != SecStatus::ContinueNeeded)
+            return Failed("TLS handshake failed: " + table_->StatusText(status));
+        contextMade_ = true;
+        if (!first) received.erase(0, received.size() - std::min(unprocessed, received.size()));
+        if (status == SecStatus::ContinueNeeded) return TlsStatus::NeedMore;
+        return Established();
+    }
+
+    // The handshake is done: the protocol floor, the certificate, the sizes.
+    TlsStatus Established() {
+        uint32_t protocol = 0;
+        if (table_->QueryProtocol(protocol) == SecStatus::Ok && (protocol & sspi_protocol::kBelowTls12))
+            return Failed("TLS handshake failed: the server offers nothing newer than TLS 1.1");
+        if (auto fault = table_->CertificateFault()) return Failed(std::move(*fault));
+        const SecStatus sized = table_->QueryStreamSizes(sizes_);
+        if (sized != SecStatus::Ok) return Failed("TLS handshake failed: " + table_->StatusText(sized));
+        return TlsStatus::Done;
+    }
+
+    // One record of at most the maximum message into `records`; the header
+    // and trailer are sized for the worst case and cut to what was written.
+    bool Seal(std::string_view plain, std::string& records) {
+        const size_t at = records.size();
+        RecordParts parts{sizes_.header, plain.size(), sizes_.trailer};
+        records.resize(at + parts.header + parts.data + parts.trailer);
+        std::copy(plain.begin(), plain.end(), records.begin() + static_cast<std::ptrdiff_t>(at + parts.header));
+        const SecStatus status = table_->EncryptMessage(std::span<char>(records).subspan(at), parts);
+        if (status != SecStatus::Ok) {
+            Failed("TLS encryption failed: " + table_->StatusText(status));
+            return false;
+        }
+        records.resize(at + parts.header + parts.data + parts.trailer);
+        return true;
+    }
+
+    std::unique_ptr<ISspiTable> table_;
+    StreamSizes sizes_;
+    bool started_ = false;
+    bool contextMade_ = false;
+    std::string failure_;
+};
+
+}  // namespace
+
+std::unique_ptr<ITlsSession> SspiSession(std::unique_ptr<ISspiTable> table) {
+    return std::make_unique<TSspiSession>(std::move(table));
+}
+
+}  // namespace velt
