@@ -34,17 +34,12 @@ public:
         return true;
     }
 
-    TlsStatus DecryptRecord(std::string_view record, std::string& plain, std::string& /*toSend*/) override {
-        std::string message(record);
-        std::string extra;
-        const SecStatus status = table_->DecryptMessage(message, plain, extra);
-        // A TLS 1.2 server's request to renegotiate is declined by ignoring
-        // it, which the protocol allows; the session goes on as it was.
-        if (status == SecStatus::Renegotiate) return TlsStatus::Done;
-        if (status == SecStatus::ContextExpired) return Failed("The SMTP server ended the TLS session");
-        if (status != SecStatus::Ok) return Failed("TLS record unreadable: " + table_->StatusText(status));
-        if (!extra.empty()) return Failed("TLS record framing lost");
-        return TlsStatus::Done;
+    // While a message that came after the handshake is being taken, the
+    // records go to InitializeSecurityContextW, not to DecryptMessage.
+    TlsStatus DecryptRecord(std::string_view record, std::string& plain, std::string& toSend) override {
+        if (!negotiating_) return Decrypt(std::string(record), plain, toSend);
+        pending_.append(record);
+        return Renegotiate(plain, toSend);
     }
 
     std::string FailureReason() const override { return failure_; }
@@ -53,6 +48,43 @@ private:
     TlsStatus Failed(std::string reason) {
         failure_ = std::move(reason);
         return TlsStatus::Failed;
+    }
+
+    // DecryptMessage until `message` is all taken: Schannel leaves what
+    // follows a record as SECBUFFER_EXTRA. On SEC_I_RENEGOTIATE that extra
+    // data is a handshake message for InitializeSecurityContextW.
+    TlsStatus Decrypt(std::string message, std::string& plain, std::string& toSend) {
+        while (!message.empty()) {
+            std::string extra;
+            const SecStatus status = table_->DecryptMessage(message, plain, extra);
+            if (status == SecStatus::Renegotiate) {
+                negotiating_ = true;
+                pending_ = std::move(extra);
+                return Renegotiate(plain, toSend);
+            }
+            if (status == SecStatus::ContextExpired) return Failed("The SMTP server ended the TLS session");
+            if (status != SecStatus::Ok) return Failed("TLS record unreadable: " + table_->StatusText(status));
+            if (extra.size() >= message.size()) return Failed("TLS record framing lost");
+            message = std::move(extra);
+        }
+        return TlsStatus::Done;
+    }
+
+    // Microsoft's answer to SEC_I_RENEGOTIATE: the extra data, empty or not,
+    // goes to InitializeSecurityContextW as its token, whose output goes to
+    // the server, and the session goes on as a handshake until that returns
+    // SEC_E_OK; what it leaves is records again. TLS 1.3 sends its
+    // NewSessionTicket and KeyUpdate this way; a TLS 1.2 server its request
+    // to renegotiate, which is followed rather than declined.
+    TlsStatus Renegotiate(std::string& plain, std::string& toSend) {
+        const size_t before = pending_.size();
+        const TlsStatus status = Negotiate(pending_, toSend);
+        if (status == TlsStatus::Failed) return status;
+        if (status == TlsStatus::NeedMore) return TlsStatus::Done;  // the rest comes in the next records
+        // Done having taken nothing would hand the same bytes round again.
+        if (before != 0 && pending_.size() == before) return Failed("TLS record framing lost");
+        negotiating_ = false;
+        return Decrypt(std::exchange(pending_, {}), plain, toSend);
     }
 
     // Several handshake messages may arrive at once: each call of
@@ -76,8 +108,11 @@ private:
             return Failed("TLS handshake failed: " + table_->StatusText(status));
         contextMade_ = true;
         if (!first) received.erase(0, received.size() - std::min(unprocessed, received.size()));
-        if (status == SecStatus::ContinueNeeded) return TlsStatus::NeedMore;
-        return Established();
+        if (status == SecStatus::ContinueNeeded) {
+            checked_ = false;  // a full handshake, which may bring another certificate
+            return TlsStatus::NeedMore;
+        }
+        return checked_ ? TlsStatus::Done : Established();
     }
 
     // The handshake is done: the protocol floor, the certificate, the sizes.
@@ -88,6 +123,7 @@ private:
         if (auto fault = table_->CertificateFault()) return Failed(std::move(*fault));
         const SecStatus sized = table_->QueryStreamSizes(sizes_);
         if (sized != SecStatus::Ok) return Failed("TLS handshake failed: " + table_->StatusText(sized));
+        checked_ = true;
         return TlsStatus::Done;
     }
 
@@ -111,6 +147,9 @@ private:
     StreamSizes sizes_;
     bool started_ = false;
     bool contextMade_ = false;
+    bool checked_ = false;      // the floor and the certificate passed for the last full handshake
+    bool negotiating_ = false;  // a message after the handshake is not yet all taken
+    std::string pending_;       // its bytes so far, for InitializeSecurityContextW
     std::string failure_;
 };
 

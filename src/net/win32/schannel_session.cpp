@@ -106,13 +106,12 @@ public:
     Credentials(const Credentials&) = delete;
     Credentials& operator=(const Credentials&) = delete;
 
-    // TLS 1.2 only through SCH_CREDENTIALS until the session answers the
-    // messages TLS 1.3 sends after the handshake (SEC_I_RENEGOTIATE);
-    // systems older than Windows 10 1809 know only SCHANNEL_CRED.
+    // TLS 1.2 and later through SCH_CREDENTIALS; systems older than Windows
+    // 10 1809 know only SCHANNEL_CRED, limited to TLS 1.2 there.
     SECURITY_STATUS Acquire() {
         const DWORD flags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS | SCH_USE_STRONG_CRYPTO;
         TLS_PARAMETERS parameters{};
-        parameters.grbitDisabledProtocols = kBelowTls12 | SP_PROT_TLS1_3_CLIENT;
+        parameters.grbitDisabledProtocols = kBelowTls12;
         SCH_CREDENTIALS current{};
         current.dwVersion = SCH_CREDENTIALS_VERSION;
         current.dwFlags = flags;
@@ -201,9 +200,13 @@ std::optional<std::string> CertificateFault(PCCERT_CONTEXT certificate, const st
     return std::nullopt;
 }
 
-// Portable names of the protocols, checked against Schannel's.
+// The portable values, checked against the system's.
 static_assert(sspi_protocol::kBelowTls12 == kBelowTls12);
 static_assert(sspi_protocol::kTls12 == SP_PROT_TLS1_2_CLIENT && sspi_protocol::kTls13 == SP_PROT_TLS1_3_CLIENT);
+static_assert(static_cast<SECURITY_STATUS>(SecStatus::ContinueNeeded) == SEC_I_CONTINUE_NEEDED &&
+              static_cast<SECURITY_STATUS>(SecStatus::ContextExpired) == SEC_I_CONTEXT_EXPIRED &&
+              static_cast<SECURITY_STATUS>(SecStatus::Renegotiate) == SEC_I_RENEGOTIATE &&
+              static_cast<SECURITY_STATUS>(SecStatus::IncompleteMessage) == SEC_E_INCOMPLETE_MESSAGE);
 
 // Where SECBUFFER_EXTRA's bytes are: pvBuffer when it points into the
 // message, else the message's last cbBuffer bytes ("Extra Buffers Returned
