@@ -253,11 +253,12 @@ struct TSmtpSend::Impl {
             return true;
         }
         records.Append(bytes);
-        return DecryptBuffered();
+        return DecryptBuffered(deadline);
     }
 
-    // Every whole record received so far, onto the input.
-    bool DecryptBuffered() {
+    // Every whole record received so far, onto the input; the session's
+    // answers to them go out at once.
+    bool DecryptBuffered(Clock::time_point deadline) {
         std::string record;
         for (;;) {
             switch (records.Next(record)) {
@@ -265,7 +266,9 @@ struct TSmtpSend::Impl {
                 case TTlsRecordReader::Result::Invalid: return FailTls("The SMTP server sent no TLS record");
                 case TTlsRecordReader::Result::Record: break;
             }
-            if (tls->DecryptRecord(record, input) != TlsStatus::Done) return FailTls(tls->FailureReason());
+            std::string answer;
+            if (tls->DecryptRecord(record, input, answer) != TlsStatus::Done) return FailTls(tls->FailureReason());
+            if (!answer.empty() && !WriteRaw(std::move(answer), deadline)) return false;
         }
     }
 
@@ -358,7 +361,7 @@ struct TSmtpSend::Impl {
         records.Append(received);
         tls = std::move(session);
         tlsBroken = false;
-        return DecryptBuffered();
+        return DecryptBuffered(deadline);
     }
 
     // After the 220, anything already received in the clear is dropped: a

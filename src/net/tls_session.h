@@ -25,8 +25,11 @@ public:
     virtual bool Encrypt(std::string_view plain, std::string& records) = 0;
 
     // One whole record as TTlsRecordReader gives it; appends its plaintext,
-    // if any. Failed when it cannot be read or ends the session.
-    virtual TlsStatus DecryptRecord(std::string_view record, std::string& plain) = 0;
+    // if any, and to `toSend` what must go to the server in answer (a
+    // message after the handshake may need one). Done once the record is
+    // taken, even with no plaintext yet; Failed when it cannot be read or
+    // ends the session.
+    virtual TlsStatus DecryptRecord(std::string_view record, std::string& plain, std::string& toSend) = 0;
 
     // Why the last call failed, for the log.
     virtual std::string FailureReason() const = 0;

@@ -18,6 +18,8 @@ it, and every line the silent server receives. Runs until terminated.
                session: "FAKE-HELLO" answered "FAKE-DONE", then records of
                header 17 03 03 and length around plaintext
   fake-tls-inject   the same, with a plaintext reply right after its 220
+  fake-tls-ticket   the same, sending "TICKET" after the handshake as a
+               message the session must answer ("TICKET-ACK", no reply to it)
   fake-no-starttls  offers AUTH LOGIN but no STARTTLS
 
 The aiosmtpd servers refuse every recipient whose address starts "refused".
@@ -115,7 +117,7 @@ async def drop(reader, writer):
     writer.close()
 
 
-def fake_tls(name, offer=True, inject=b""):
+def fake_tls(name, offer=True, inject=b"", ticket=False):
     """Reports every command line with the TLS state it came in."""
     async def serve(reader, writer):
         tls = False
@@ -141,6 +143,8 @@ def fake_tls(name, offer=True, inject=b""):
                 text = line.decode("latin-1").rstrip("\r\n")
                 emit({"server": name, "line": text, "tls": tls})
                 verb = text.split(" ")[0].upper()
+                if text == "TICKET-ACK":
+                    continue
                 if replies:
                     send(replies.pop(0))
                 elif verb == "EHLO":
@@ -151,6 +155,8 @@ def fake_tls(name, offer=True, inject=b""):
                     await reader.readexactly(len(b"FAKE-HELLO\r\n"))
                     writer.write(b"FAKE-DONE\r\n")
                     tls = True
+                    if ticket:
+                        send(b"TICKET\r\n")
                 elif verb == "AUTH":
                     replies = [b"334 UGFzc3dvcmQ6\r\n", b"235 OK\r\n"]
                     send(b"334 VXNlcm5hbWU6\r\n")
@@ -200,6 +206,7 @@ async def main():
         "flood-lines": flood(b"220-" + b"flood\r\n220-" * 4096),
         "fake-tls": fake_tls("fake-tls"),
         "fake-tls-inject": fake_tls("fake-tls-inject", inject=b"554 injected\r\n"),
+        "fake-tls-ticket": fake_tls("fake-tls-ticket", ticket=True),
         "fake-no-starttls": fake_tls("fake-no-starttls", offer=False),
     }
     loop = asyncio.get_running_loop()

@@ -3,6 +3,8 @@
 // session is tested under Wine (tests/e2e/test_smtp_tls.py).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "net/smtp_client.h"
 #include "smtp_peer.h"
 
@@ -36,7 +38,12 @@ public:
         }
         return true;
     }
-    TlsStatus DecryptRecord(std::string_view record, std::string& plain) override {
+    // "TICKET" stands for a message after the handshake that wants an answer.
+    TlsStatus DecryptRecord(std::string_view record, std::string& plain, std::string& toSend) override {
+        if (record.substr(5) == "TICKET\r\n") {
+            Encrypt("TICKET-ACK\r\n", toSend);
+            return TlsStatus::Done;
+        }
         plain += record.substr(5);
         return TlsStatus::Done;
     }
@@ -87,6 +94,17 @@ TEST(SmtpStartTls, UpgradesBeforeAuthAndDropsPlaintextSentAfterThe220) {
         for (size_t i = 2; i < lines.size(); ++i) EXPECT_TRUE(lines[i].tls) << lines[i].text;
         EXPECT_EQ(lines.back().text, "QUIT");
     }
+}
+
+TEST(SmtpStartTls, TheSessionsAnswerToAMessageAfterTheHandshakeGoesOutEncrypted) {
+    SmtpPeer peer;
+    ASSERT_TRUE(peer.Started());
+    const SmtpOutcome outcome = TSmtpSend(StartTlsTo(peer.Port("fake-tls-ticket")), Mail(), {}, FakeTls()).Run();
+    EXPECT_EQ(outcome.kind, Kind::Success) << outcome.text << outcome.tlsFailure;
+    const auto lines = LinesSeen(peer);
+    const auto ack = std::find_if(lines.begin(), lines.end(), [](const Line& l) { return l.text == "TICKET-ACK"; });
+    ASSERT_TRUE(ack != lines.end()) << "the peer saw no TICKET-ACK";
+    EXPECT_TRUE(ack->tls);
 }
 
 TEST(SmtpStartTls, WithoutTlsNoAuthIsSentAndTheSendFails) {

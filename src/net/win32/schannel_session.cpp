@@ -8,11 +8,13 @@
 
 #include "net/win32/schannel_session.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <utility>
-#include <vector>
 
+#include "net/sspi_session.h"
 #include "sys/win32/ansi_wide.h"
 #include "sys/win32/system_error_text.h"
 #include "sys/win32/win_handle.h"
@@ -198,86 +200,41 @@ std::optional<std::string> CertificateFault(PCCERT_CONTEXT certificate, const st
     return std::nullopt;
 }
 
-class SchannelSession final : public ITlsSession {
+// The portable values, checked against the system's.
+static_assert(sspi_protocol::kBelowTls12 == kBelowTls12);
+static_assert(sspi_protocol::kTls12 == SP_PROT_TLS1_2_CLIENT && sspi_protocol::kTls13 == SP_PROT_TLS1_3_CLIENT);
+static_assert(static_cast<SECURITY_STATUS>(SecStatus::ContinueNeeded) == SEC_I_CONTINUE_NEEDED &&
+              static_cast<SECURITY_STATUS>(SecStatus::ContextExpired) == SEC_I_CONTEXT_EXPIRED &&
+              static_cast<SECURITY_STATUS>(SecStatus::Renegotiate) == SEC_I_RENEGOTIATE &&
+              static_cast<SECURITY_STATUS>(SecStatus::IncompleteMessage) == SEC_E_INCOMPLETE_MESSAGE);
+
+// Where SECBUFFER_EXTRA's bytes are: pvBuffer when it points into the
+// message, else the message's last cbBuffer bytes ("Extra Buffers Returned
+// by Schannel" promises no more than the count).
+std::string_view ExtraBytes(const SecBuffer& extra, std::string_view message) {
+    const size_t size = std::min<size_t>(extra.cbBuffer, message.size());
+    const auto* begin = static_cast<const char*>(extra.pvBuffer);
+    const std::less_equal<const char*> notAfter;
+    if (begin && notAfter(message.data(), begin) && notAfter(begin + size, message.data() + message.size()))
+        return {begin, size};
+    return message.substr(message.size() - size);
+}
+
+// The table of SSPI calls on secur32 and crypt32, for one session.
+class SchannelTable final : public ISspiTable {
 public:
-    explicit SchannelSession(std::wstring serverName) : serverName_(std::move(serverName)) {}
+    explicit SchannelTable(std::wstring serverName) : serverName_(std::move(serverName)) {}
 
-    TlsStatus Handshake(std::string& received, std::string& toSend) override {
-        if (!started_) {
-            started_ = true;
-            if (!Libraries().Loaded()) return Failed("TLS is not available: " + LastErrorText());
-            const SECURITY_STATUS status = credentials_.Acquire();
-            if (status != SEC_E_OK) return Failed("TLS is not available: " + StatusText(status));
-        }
-        // Several handshake messages may have arrived at once: each call takes
-        // what it can and leaves the rest as SECBUFFER_EXTRA.
-        for (;;) {
-            const size_t before = received.size();
-            const TlsStatus status = Step(received, toSend);
-            if (status != TlsStatus::NeedMore || received.empty() || received.size() == before) return status;
-        }
+    std::optional<std::string> LoadFailure() override {
+        if (Libraries().Loaded()) return std::nullopt;
+        return LastErrorText();
     }
 
-    bool Encrypt(std::string_view plain, std::string& records) override {
-        while (!plain.empty()) {
-            const size_t size = std::min<size_t>(plain.size(), sizes_.cbMaximumMessage);
-            const size_t at = records.size();
-            records.resize(at + sizes_.cbHeader + size + sizes_.cbTrailer);
-            char* record = records.data() + at;
-            std::copy_n(plain.data(), size, record + sizes_.cbHeader);
-            SecBuffer buffers[4] = {
-                {sizes_.cbHeader, SECBUFFER_STREAM_HEADER, record},
-                {static_cast<unsigned long>(size), SECBUFFER_DATA, record + sizes_.cbHeader},
-                {sizes_.cbTrailer, SECBUFFER_STREAM_TRAILER, record + sizes_.cbHeader + size},
-                {0, SECBUFFER_EMPTY, nullptr},
-            };
-            SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-            const SECURITY_STATUS status = Libraries().sspi->EncryptMessage(context_.get(), 0, &desc, 0);
-            if (status != SEC_E_OK) {
-                Failed("TLS encryption failed: " + StatusText(status));
-                return false;
-            }
-            records.resize(at + buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);
-            plain.remove_prefix(size);
-        }
-        return true;
-    }
+    SecStatus AcquireCredentials() override { return static_cast<SecStatus>(credentials_.Acquire()); }
 
-    TlsStatus DecryptRecord(std::string_view record, std::string& plain) override {
-        std::string bytes(record);
-        SecBuffer buffers[4] = {
-            {static_cast<unsigned long>(bytes.size()), SECBUFFER_DATA, bytes.data()},
-            {0, SECBUFFER_EMPTY, nullptr},
-            {0, SECBUFFER_EMPTY, nullptr},
-            {0, SECBUFFER_EMPTY, nullptr},
-        };
-        SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
-        const SECURITY_STATUS status = Libraries().sspi->DecryptMessage(context_.get(), &desc, 0, nullptr);
-        // A TLS 1.2 server's request to renegotiate is declined by ignoring
-        // it, which the protocol allows; the session goes on as it was.
-        if (status == SEC_I_RENEGOTIATE) return TlsStatus::Done;
-        if (status == SEC_I_CONTEXT_EXPIRED) return Failed("The SMTP server ended the TLS session");
-        if (status != SEC_E_OK) return Failed("TLS record unreadable: " + StatusText(status));
-        for (const SecBuffer& buffer : buffers) {
-            if (buffer.BufferType == SECBUFFER_DATA)
-                plain.append(static_cast<const char*>(buffer.pvBuffer), buffer.cbBuffer);
-            if (buffer.BufferType == SECBUFFER_EXTRA) return Failed("TLS record framing lost");
-        }
-        return TlsStatus::Done;
-    }
-
-    std::string FailureReason() const override { return failure_; }
-
-private:
-    TlsStatus Failed(std::string reason) {
-        failure_ = std::move(reason);
-        return TlsStatus::Failed;
-    }
-
-    // One call of InitializeSecurityContextW. Its input buffers point into
-    // `received`: what it did not take (SECBUFFER_EXTRA) is the tail.
-    TlsStatus Step(std::string& received, std::string& toSend) {
-        SecBuffer in[2] = {{static_cast<unsigned long>(received.size()), SECBUFFER_TOKEN, received.data()},
+    SecStatus InitializeContext(std::string* input, std::string& token, size_t& unprocessed) override {
+        SecBuffer in[2] = {{input ? static_cast<unsigned long>(input->size()) : 0, SECBUFFER_TOKEN,
+                            input ? input->data() : nullptr},
                            {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc inDesc{SECBUFFER_VERSION, 2, in};
         SecBuffer out[1] = {{0, SECBUFFER_TOKEN, nullptr}};
@@ -287,49 +244,85 @@ private:
         const bool first = context_.get() == nullptr;
         const SECURITY_STATUS status = Libraries().sspi->InitializeSecurityContextW(
             credentials_.get(), context_.get(), const_cast<wchar_t*>(serverName_.c_str()), kContextRequest, 0, 0,
-            first ? nullptr : &inDesc, 0, context_.out(), &outDesc, &attributes, &expiry);
+            input ? &inDesc : nullptr, 0, context_.out(), &outDesc, &attributes, &expiry);
         if (first && (status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED)) context_.Held();
-        const UniqueHandle<ContextBufferTraits> token(out[0].pvBuffer);
-        if (token && out[0].cbBuffer) toSend.append(static_cast<const char*>(out[0].pvBuffer), out[0].cbBuffer);
-        if (status == SEC_E_INCOMPLETE_MESSAGE) return TlsStatus::NeedMore;
-        if (status != SEC_E_OK && status != SEC_I_CONTINUE_NEEDED)
-            return Failed("TLS handshake failed: " + StatusText(status));
-        if (!first) received.erase(0, received.size() - (in[1].BufferType == SECBUFFER_EXTRA ? in[1].cbBuffer : 0));
-        if (status == SEC_I_CONTINUE_NEEDED) return TlsStatus::NeedMore;
-        return Established();
+        const UniqueHandle<ContextBufferTraits> owned(out[0].pvBuffer);
+        if (owned && out[0].cbBuffer) token.append(static_cast<const char*>(out[0].pvBuffer), out[0].cbBuffer);
+        unprocessed = in[1].BufferType == SECBUFFER_EXTRA ? in[1].cbBuffer : 0;
+        return static_cast<SecStatus>(status);
     }
 
-    // The handshake is done: the protocol floor, the certificate, the sizes.
-    TlsStatus Established() {
+    SecStatus EncryptMessage(std::span<char> record, RecordParts& parts) override {
+        char* at = record.data();
+        SecBuffer buffers[4] = {
+            {static_cast<unsigned long>(parts.header), SECBUFFER_STREAM_HEADER, at},
+            {static_cast<unsigned long>(parts.data), SECBUFFER_DATA, at + parts.header},
+            {static_cast<unsigned long>(parts.trailer), SECBUFFER_STREAM_TRAILER, at + parts.header + parts.data},
+            {0, SECBUFFER_EMPTY, nullptr},
+        };
+        SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
+        const SECURITY_STATUS status = Libraries().sspi->EncryptMessage(context_.get(), 0, &desc, 0);
+        parts = {buffers[0].cbBuffer, buffers[1].cbBuffer, buffers[2].cbBuffer};
+        return static_cast<SecStatus>(status);
+    }
+
+    SecStatus DecryptMessage(std::string& message, std::string& plain, std::string& extra) override {
+        SecBuffer buffers[4] = {
+            {static_cast<unsigned long>(message.size()), SECBUFFER_DATA, message.data()},
+            {0, SECBUFFER_EMPTY, nullptr},
+            {0, SECBUFFER_EMPTY, nullptr},
+            {0, SECBUFFER_EMPTY, nullptr},
+        };
+        SecBufferDesc desc{SECBUFFER_VERSION, 4, buffers};
+        const SECURITY_STATUS status = Libraries().sspi->DecryptMessage(context_.get(), &desc, 0, nullptr);
+        // On failure the buffers may still describe the ciphertext.
+        if (status != SEC_E_OK && status != SEC_I_RENEGOTIATE) return static_cast<SecStatus>(status);
+        for (const SecBuffer& buffer : buffers) {
+            if (buffer.BufferType == SECBUFFER_DATA)
+                plain.append(static_cast<const char*>(buffer.pvBuffer), buffer.cbBuffer);
+            if (buffer.BufferType == SECBUFFER_EXTRA) extra.assign(ExtraBytes(buffer, message));
+        }
+        return static_cast<SecStatus>(status);
+    }
+
+    SecStatus QueryProtocol(uint32_t& protocol) override {
         SecPkgContext_ConnectionInfo info{};
-        if (Libraries().sspi->QueryContextAttributesW(context_.get(), SECPKG_ATTR_CONNECTION_INFO, &info) == SEC_E_OK &&
-            (info.dwProtocol & kBelowTls12))
-            return Failed("TLS handshake failed: the server offers nothing newer than TLS 1.1");
+        const SECURITY_STATUS status =
+            Libraries().sspi->QueryContextAttributesW(context_.get(), SECPKG_ATTR_CONNECTION_INFO, &info);
+        protocol = info.dwProtocol;
+        return static_cast<SecStatus>(status);
+    }
+
+    SecStatus QueryStreamSizes(StreamSizes& sizes) override {
+        SecPkgContext_StreamSizes stream{};
+        const SECURITY_STATUS status =
+            Libraries().sspi->QueryContextAttributesW(context_.get(), SECPKG_ATTR_STREAM_SIZES, &stream);
+        sizes = {stream.cbHeader, stream.cbMaximumMessage, stream.cbTrailer};
+        return static_cast<SecStatus>(status);
+    }
+
+    std::optional<std::string> CertificateFault() override {
         PCCERT_CONTEXT rawCertificate = nullptr;
         const SECURITY_STATUS status =
             Libraries().sspi->QueryContextAttributesW(context_.get(), SECPKG_ATTR_REMOTE_CERT_CONTEXT, &rawCertificate);
-        if (status != SEC_E_OK || !rawCertificate) return Failed("Certificate not trusted: the server sent none");
+        if (status != SEC_E_OK || !rawCertificate) return "Certificate not trusted: the server sent none";
         const UniqueHandle<CertContextTraits> certificate(rawCertificate);
-        if (auto fault = CertificateFault(certificate.get(), serverName_)) return Failed(std::move(*fault));
-        const SECURITY_STATUS sized =
-            Libraries().sspi->QueryContextAttributesW(context_.get(), SECPKG_ATTR_STREAM_SIZES, &sizes_);
-        if (sized != SEC_E_OK) return Failed("TLS handshake failed: " + StatusText(sized));
-        return TlsStatus::Done;
+        return win::CertificateFault(certificate.get(), serverName_);
     }
 
+    std::string StatusText(SecStatus status) override { return win::StatusText(static_cast<SECURITY_STATUS>(status)); }
+
+private:
     std::wstring serverName_;
     Credentials credentials_;
     SecurityContext context_;
-    SecPkgContext_StreamSizes sizes_{};
-    bool started_ = false;
-    std::string failure_;
 };
 
 }  // namespace
 
 TlsSessionFactory SchannelSessionFactory() {
-    return [](const std::string& serverName) -> std::unique_ptr<ITlsSession> {
-        return std::make_unique<SchannelSession>(WidenAnsi(serverName));
+    return [](const std::string& serverName) {
+        return SspiSession(std::make_unique<SchannelTable>(WidenAnsi(serverName)));
     };
 }
 
