@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/date_time_text.h"
 #include "reports/ansi_utf8.h"
 #include "reports/nut_variables.h"
 #include "reports/ups_readings.h"
@@ -37,13 +38,6 @@ private:
 };
 
 std::string JsonBool(bool value) { return value ? "true" : "false"; }
-
-std::string IsoTime(const LocalDateTime& t) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    return JsonString(text);
-}
 
 std::string ReadingsJson(const TUPSStatus& status) {
     const ReplyReadings readings = ReadingsOf(status);
@@ -127,7 +121,7 @@ std::string StatusJson(const TShownStatus& shown, const std::string& upsName) {
         .Add("responding", JsonBool(live.responding))
         .Add("device", DeviceJson(shown.device));
     if (live.status) {
-        object.Add("last_reply", IsoTime(live.status->ReplyTime))
+        object.Add("last_reply", JsonString(IsoDateTimeText(live.status->ReplyTime)))
             .Add("reply", JsonString(live.status->ReplyText))
             .Add("readings", ReadingsJson(*live.status));
         if (StatusBitsKnown(*live.status)) object.Add("status_bits", StatusBitsJson(*live.status));

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/date_time_text.h"
 #include "reports/ansi_utf8.h"
 #include "reports/ups_readings.h"
 
@@ -62,6 +63,12 @@ std::string StatusMetrics(const TShownStatus& shown, const std::string& upsName)
     const TShownLive& live = shown.live;
     MetricsText metrics(upsName);
     metrics.Gauge("veltrano_responding", "1 while the UPS answers, 0 while it does not.", live.responding ? 1 : 0);
+    if (live.status)
+        metrics.Gauge("veltrano_last_reply_timestamp_seconds", "When the last status reply came, in Unix time.",
+                      static_cast<double>(UnixSeconds(live.status->ReplyTime)));
+    // The readings of a UPS that stopped answering would look current to a
+    // scraper: only its silence and the age of its last reply are given.
+    if (!live.responding) return metrics.Take();
     if (live.status) {
         const ReplyReadings readings = ReadingsOf(*live.status);
         metrics.Reading("veltrano_input_voltage_volts", "Input voltage.", readings.inputVolts);

@@ -8,6 +8,8 @@ namespace velt {
 struct LocalDateTime {
     int year = 0, month = 0, day = 0;
     int hour = 0, minute = 0, second = 0, millisecond = 0;
+    // Local time minus UTC, so a reader elsewhere can place the moment.
+    int utcOffsetMinutes = 0;
     bool operator==(const LocalDateTime&) const = default;
 };
 

@@ -4,7 +4,8 @@
 // and runs until SIGINT or SIGTERM. Exits 2 when the port cannot be bound.
 //
 // Options: --port N (0: any free port), --user U, --password P, --not-found
-// (no UPS found yet), --failure (mains lost, the countdown running), --ups-name
+// (no UPS found yet), --failure (mains lost, the countdown running),
+// --not-responding (the UPS went silent after its last reply), --ups-name
 // NAME, --head-deadline-ms N, --idle-ms N, --max-connections N.
 #include <signal.h>
 
@@ -52,7 +53,7 @@ velt::TShownStatus AfterReply(const std::string& reply) {
     shown.identity = {"0665", "5161", "Mini UPS"};
     shown.upsFound = true;
     shown.device = {"Megatec", true, 0x0665, 0x5161, std::nullopt, velt::TRatedValues{220, 3, 12, 50}};
-    shown.live.status = velt::ParseStatusReply(reply, {2024, 2, 1, 10, 0, 0, 0}, true);
+    shown.live.status = velt::ParseStatusReply(reply, {2024, 2, 1, 10, 0, 0, 0, 60}, true);
     const velt::TUPSStatus& status = *shown.live.status;
     shown.readings = {{status.IPVoltage, status.IPFaultVoltage, status.OPVoltage, status.OPCurrent, status.IPFrequency,
                        status.BatteryVoltage, status.Temperature, status.UPSStatus},
@@ -90,6 +91,10 @@ bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
             source.shown = DuringFailure();
             continue;
         }
+        if (option == "--not-responding") {
+            source.shown.live.responding = false;
+            continue;
+        }
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
         if (option == "--port") options.port = static_cast<uint16_t>(std::atoi(value));
@@ -111,7 +116,8 @@ int main(int argc, char** argv) {
     Options options;
     if (!Parse(argc, argv, options, source))
         return velt::test::Usage(argv[0], "[--port N] [--user U] [--password P] [--not-found] [--failure] "
-                                          "[--ups-name NAME] [--head-deadline-ms N] [--idle-ms N] [--max-connections N]");
+                                          "[--not-responding] [--ups-name NAME] [--head-deadline-ms N] [--idle-ms N] "
+                                          "[--max-connections N]");
     // Blocked before the server's thread starts, so only sigwait below sees them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);

@@ -56,7 +56,8 @@ class StatusFeedsTest(unittest.TestCase):
         self.assertIs(status["status_bits"]["battery_low"], False)
         self.assertEqual(status["status_bits"]["text"], "10000001")
         self.assertEqual(status["countdown_seconds"], 540)
-        self.assertEqual(status["last_reply"], "2024-02-01T10:00:00")
+        # The reply's local time with its offset, so a reader elsewhere can tell its age.
+        self.assertEqual(status["last_reply"], "2024-02-01T10:00:00+01:00")
         readings = status["readings"]
         self.assertEqual(readings["output_voltage"], {"value": 219.6, "text": "219,6"})
         self.assertEqual(readings["battery_voltage"], {"value": 2.27, "text": "2,27"})
@@ -88,6 +89,7 @@ class StatusFeedsTest(unittest.TestCase):
             ("veltrano_battery_voltage_volts", None): 13.62,
             ("veltrano_battery_charge_percent", None): 88.4,
             ("veltrano_countdown_remaining_seconds", None): 540,
+            ("veltrano_last_reply_timestamp_seconds", None): 1706778000,  # 09:00 UTC
         }
         for key, value in expected.items():
             with self.subTest(series=key):
@@ -95,6 +97,26 @@ class StatusFeedsTest(unittest.TestCase):
         self.assertEqual(len([key for key in samples if key[0] == "veltrano_status_flag"]), 8)
         # The temperature "---" did not convert: no series rather than a zero.
         self.assertNotIn(("veltrano_temperature_celsius", None), samples)
+
+
+class SilentUpsFeedsTest(unittest.TestCase):
+    """A UPS that stopped answering: the feeds keep its age and say it is
+    silent, but give no readings that would look current."""
+
+    def test_metrics_and_json_of_a_silent_ups(self):
+        fixture = Fixture("--failure", "--not-responding", "--user", "admin", "--password", "Secret")
+        try:
+            status, _, body = curl(fixture.port, "/metrics", *CREDENTIALS)
+            self.assertEqual(status, 200)
+            names = {sample.name: sample.value for family in text_string_to_metric_families(body.decode("utf-8"))
+                     for sample in family.samples}
+            self.assertEqual(names, {"veltrano_responding": 0, "veltrano_last_reply_timestamp_seconds": 1706778000})
+            status, _, body = curl(fixture.port, "/status.json", *CREDENTIALS)
+            document = json.loads(body.decode("utf-8"))
+            self.assertIs(document["responding"], False)
+            self.assertEqual(document["last_reply"], "2024-02-01T10:00:00+01:00")
+        finally:
+            fixture.stop()
 
 
 if __name__ == "__main__":

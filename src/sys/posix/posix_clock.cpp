@@ -13,7 +13,8 @@ LocalDateTime PosixClock::Now() const {
     std::tm tm{};
     localtime_r(&secs, &tm);
     const int ms = static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms};
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms,
+            static_cast<int>(tm.tm_gmtoff / 60)};
 }
 
 uint64_t PosixClock::MonotonicMs() const {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace velt::win {
 
 namespace {
@@ -18,12 +20,28 @@ SYSTEMTIME ToSystemTime(const LocalDateTime& t) {
     return st;
 }
 
+int64_t FileTimeValue(const FILETIME& t) {
+    return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+}
+
 }  // namespace
 
+// One reading of UTC turned into local time, so the date, the time and the
+// offset belong to the same moment even across a change of the clock.
 LocalDateTime WinClock::Now() const {
-    SYSTEMTIME st{};
-    ::GetLocalTime(&st);
-    return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+    FILETIME utcFile{};
+    ::GetSystemTimeAsFileTime(&utcFile);
+    SYSTEMTIME utc{}, st{};
+    FILETIME localFile{};
+    int offsetMinutes = 0;
+    if (::FileTimeToSystemTime(&utcFile, &utc) && ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &st) &&
+        ::SystemTimeToFileTime(&st, &localFile)) {
+        // In 100 ns units; time zones are whole minutes.
+        offsetMinutes = static_cast<int>((FileTimeValue(localFile) - FileTimeValue(utcFile)) / 600000000);
+    } else {
+        ::GetLocalTime(&st);
+    }
+    return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds, offsetMinutes};
 }
 
 uint64_t WinClock::MonotonicMs() const { return ::GetTickCount64(); }
