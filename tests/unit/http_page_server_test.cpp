@@ -72,5 +72,25 @@ TEST(HttpPageServer, AnswersKeptAliveAndPipelinedRequestsUntilStoppedAndRefusesA
     EXPECT_NE(Exchange(port, "GET /again HTTP/1.0\r\n\r\n").find("X-Path: /again"), std::string::npos);
 }
 
+// Not every failure is a std::exception; one that escapes a request must not
+// end the program.
+class ThrowingSource : public IPageSource {
+public:
+    PageResponse Answer(const PageRequest& request) override {
+        if (request.path == "/throw") throw 7;
+        return {200, {}, "text/plain", "fine"};
+    }
+};
+
+TEST(HttpPageServer, AFailureOnItsThreadDropsOnlyItsRequest) {
+    ThrowingSource source;
+    THttpPageServer server(source);
+    ASSERT_EQ(server.Start(0), THttpPageServer::StartResult::Listening);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(Exchange(server.Port(), "GET /throw HTTP/1.0\r\n\r\n"), "");
+        EXPECT_NE(Exchange(server.Port(), "GET /after HTTP/1.0\r\n\r\n").find("\r\n\r\nfine"), std::string::npos);
+    }
+}
+
 }  // namespace
 }  // namespace velt

@@ -55,6 +55,8 @@ std::vector<Conversation> Conversations() {
         {"the start-up of a client library, under the main name",
          {{"VER", "Veltrano network UPS server\n"},
           {"NETVER", "1.3\n"},
+          {"HELP", "Commands: HELP VER NETVER PROTVER GET LIST SET INSTCMD LOGIN ATTACH LOGOUT DETACH USERNAME "
+                   "PASSWORD PRIMARY MASTER FSD STARTTLS\n"},
           {"LIST UPS", kStartupLists},
           {"LIST CLIENT ups", "BEGIN LIST CLIENT ups\nCLIENT ups 192.0.2.9\nEND LIST CLIENT ups\n"},
           {"LIST CMD ups", "BEGIN LIST CMD ups\nEND LIST CMD ups\n"},
@@ -117,6 +119,20 @@ std::vector<Conversation> Conversations() {
           {"PRIMARY ups", "OK PRIMARY-GRANTED\n"},
           {"LOGOUT", "OK Goodbye\n"},
           {"GET NUMLOGINS ups", "NUMLOGINS ups 1\n"}}},
+        {"a secondary that speaks RFC 9271's names attaches, is counted and detaches",
+         {{"PROTVER", "1.3\n"},
+          {"ATTACH ups", "ERR USERNAME-REQUIRED\n"},
+          {"USERNAME monuser", "OK\n"},
+          {"PASSWORD \"s3cret pass\"", "OK\n"},
+          {"ATTACH other", "ERR UNKNOWN-UPS\n"},
+          {"ATTACH", "ERR INVALID-ARGUMENT\n"},
+          {"attach ups", "OK\n"},
+          {"ATTACH qnapups", "ERR ALREADY-ATTACHED\n"},
+          {"LOGIN ups", "ERR ALREADY-LOGGED-IN\n"},
+          {"GET NUMATTACH ups", "NUMATTACH ups 2\n"},
+          {"GET NUMATTACH other", "ERR UNKNOWN-UPS\n"},
+          {"DETACH", "OK Goodbye\n"},
+          {"GET NUMATTACH qnapups", "NUMATTACH qnapups 1\n"}}},
         {"a wrong password, then empty words",
          {{"PASSWORD \"\"", "ERR INVALID-PASSWORD\n"},
           {"USERNAME \"\"", "ERR INVALID-USERNAME\n"},
@@ -147,7 +163,7 @@ TEST(NutProtocol, ConversationsGetTheRepliesAClientExpectsAndReachEveryErrorWord
         for (const auto& [request, expected] : conversation.exchanges) {
             const NutReply reply = session.Feed(request);
             EXPECT_EQ(reply.text, expected) << conversation.what << ": " << request;
-            EXPECT_EQ(reply.close, request == "LOGOUT") << conversation.what << ": " << request;
+            EXPECT_EQ(reply.close, request == "LOGOUT" || request == "DETACH") << conversation.what << ": " << request;
             if (reply.text.rfind("ERR ", 0) == 0) errorsSeen.insert(reply.text.substr(4, reply.text.size() - 5));
         }
         EXPECT_FALSE(context.forced) << conversation.what;
