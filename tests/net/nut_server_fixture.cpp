@@ -8,14 +8,17 @@
 //   state            prints "state fsd=0|1 clients=N" (logged-in clients)
 //   password P       the stored password from now on (the rest of the line)
 //   hosts LIST       the allowed hosts from now on
-// A refused peer prints "refused ADDRESS". Exits 2 when the port cannot be bound.
+// Reports print "refused ADDRESS", "login-refused ADDRESS [blocked]" and
+// "fault WHAT". Exits 2 when the port cannot be bound.
 //
 // Options: --port N (0: any free port), --name UPS, --user U, --password P,
-// --allowed-hosts LIST, --idle-ms N, --max-connections N, and the flag
-// --throw-on-refusal (each report of a refused peer throws std::bad_alloc).
+// --allowed-hosts LIST, --idle-ms N, --max-connections N, --recent-request-ms N,
+// --login-block-ms N, and the flag --throw-on-refusal (each report of a
+// refused peer throws std::bad_alloc).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <string>
@@ -27,12 +30,14 @@ namespace {
 
 class FixedSource : public velt::INutSource {
 public:
-    velt::NutConfig config;
+    velt::NutConfig config;  // as the options give it, before the server starts
     bool throwOnRefusal = false;
 
-    velt::NutConfig Config() override {
+    // The same pointer until a command changes the settings, as the app does.
+    std::shared_ptr<const velt::NutConfig> Config() override {
         std::lock_guard lock(mutex_);
-        return config;
+        if (!published_) published_ = std::make_shared<const velt::NutConfig>(config);
+        return published_;
     }
 
     velt::NutSnapshot Current(bool forcedShutdown) override {
@@ -56,9 +61,16 @@ public:
         if (throwOnRefusal) throw std::bad_alloc();
     }
 
+    void LoginRefused(const std::string& address, bool blocked) override {
+        velt::test::PrintLine("login-refused " + address + (blocked ? " blocked" : ""));
+    }
+
+    void ServerFault(const std::string& what) override { velt::test::PrintLine("fault " + what); }
+
     void Change(const std::string& command, const std::string& value) {
         std::lock_guard lock(mutex_);
         (command == "password" ? config.password : config.allowedHosts) = value;
+        published_.reset();
     }
 
     void Set(bool stale, bool onBattery) {
@@ -77,6 +89,7 @@ public:
 
 private:
     std::mutex mutex_;
+    std::shared_ptr<const velt::NutConfig> published_;
     bool stale_ = false, onBattery_ = false;
 };
 
@@ -101,6 +114,8 @@ bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
         else if (option == "--allowed-hosts") source.config.allowedHosts = value;
         else if (option == "--idle-ms") options.limits.idle = std::chrono::milliseconds(std::atoi(value));
         else if (option == "--max-connections") options.limits.maxConnections = static_cast<size_t>(std::atoi(value));
+        else if (option == "--recent-request-ms") options.limits.recentRequest = std::chrono::milliseconds(std::atoi(value));
+        else if (option == "--login-block-ms") options.limits.logins.block = std::chrono::milliseconds(std::atoi(value));
         else return false;
     }
     return true;
@@ -126,6 +141,7 @@ int main(int argc, char** argv) {
     if (!Parse(argc, argv, options, source))
         return velt::test::Usage(argv[0], "[--port N] [--name UPS] [--user U] [--password P] "
                                           "[--allowed-hosts LIST] [--idle-ms N] [--max-connections N] "
+                                          "[--recent-request-ms N] [--login-block-ms N] "
                                           "[--throw-on-refusal]");
     velt::TNutServer server(source, options.limits);
     if (!velt::test::StartAndAnnounce(server, options.port,

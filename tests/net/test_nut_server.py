@@ -378,18 +378,21 @@ class BoundsTest(FixtureCase):
         self.restart("--allowed-hosts", "::1")
         sources = ["127.0.%d.%d" % (1 + i // 200, 1 + i % 200) for i in range(310)]
         for source in sources + sources[:1]:
-            self.assertTrue(Client(self.port, source=source).closed_by_server(1))
+            self.assertTrue(self.connect(source=source).closed_by_server(1))
         self.assertEqual([self.fixture.read_line() for _ in sources], ["refused " + s for s in sources])
         self.fixture.tell("state")
         self.assertEqual(self.fixture.read_line(), "state fsd=0 clients=0")  # the first not again
 
     def test_five_wrong_passwords_shut_an_address_out_for_a_while(self):
+        self.restart("--login-block-ms", "1500")
         for _ in range(5):
             self.assertEqual(self.log_in(self.connect(), "guess"), ["ERR ACCESS-DENIED"])
-        self.assertEqual(self.log_in(self.connect()), ["ERR ACCESS-DENIED"])
+        late = self.connect()
+        self.assertEqual(self.log_in(late), ["ERR ACCESS-DENIED"])
         self.assertEqual(self.log_in(self.connect(source="127.0.0.2")), ["OK"])
         self.assertEqual([self.fixture.read_line() for _ in range(5)],
                          ["login-refused 127.0.0.1"] * 4 + ["login-refused 127.0.0.1 blocked"])
+        wait_for(lambda: late.ask("LOGIN ups") == ["OK"], what="the block to end")
 
     def test_one_address_holds_at_most_16_connections(self):
         first = [self.connect() for _ in range(16)]
@@ -399,7 +402,7 @@ class BoundsTest(FixtureCase):
         self.assertEqual(self.connect(source="127.0.0.2").ask("NETVER"), ["1.3"])
 
     def test_idle_sockets_make_room_before_readers_and_readers_before_logins(self):
-        self.restart("--max-connections", "4")
+        self.restart("--max-connections", "4", "--recent-request-ms", "500")
         secondary = self.connect(source="127.0.0.2")
         self.assertEqual(self.log_in(secondary), ["OK"])
         reader = self.connect(source="127.0.0.3")
@@ -407,6 +410,9 @@ class BoundsTest(FixtureCase):
         idle = [self.connect(source="127.0.0.4") for _ in range(4)]
         self.assertTrue(all(c.closed_by_server(1) for c in idle[:2]))
         self.assertEqual(reader.ask("NETVER"), ["1.3"])
+        # Once its request is old, the reader is the longest silent of those not logged in.
+        wait_for(lambda: self.connect(source="127.0.0.4") and reader.closed_by_server(0.001),
+                 what="the reader to make room")
         self.assertEqual(secondary.ask("GET NUMLOGINS ups"), ["NUMLOGINS ups 1"])
 
 

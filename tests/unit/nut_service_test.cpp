@@ -137,6 +137,24 @@ TEST(NutService, EachRefusedHostIsLoggedOnceAndNothingRunsAfterTheServiceEnds) {
     EXPECT_EQ(r.log.lines.size(), 2u);
 }
 
+TEST(NutService, TheSettingsAreReadAgainOnlyOnceRepublishedAndWrongPasswordsAreLogged) {
+    Rig r(0);
+    r.service.Stop();  // its source is called on the server's thread only
+    const auto before = r.service.Config();
+    EXPECT_EQ(r.service.Config(), before);
+    TUPSSettings changed = *r.settings.Current();
+    changed.NUTPassword = "changed";
+    r.settings.Publish(changed);
+    EXPECT_EQ(r.service.Config()->password, "changed");
+    r.service.LoginRefused("192.0.2.7", false);
+    r.service.LoginRefused("192.0.2.7", true);
+    r.post.RunUntil([&] { return r.post.tasks.empty(); });
+    EXPECT_EQ(r.log.lines, (std::vector<std::string>{
+                               "NUT: login from 192.0.2.7 refused: wrong user or password",
+                               "NUT: login from 192.0.2.7 refused: wrong user or password; its logins are refused "
+                               "for 60 s"}));
+}
+
 // A host cycling through its addresses must not fill the log: 300 are named,
 // then one line says the rest are not, again at most hourly.
 TEST(NutService, RefusedHostsAreLoggedUpToALimitThenOnceAnHour) {
