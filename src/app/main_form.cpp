@@ -44,7 +44,9 @@ TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
                    [this] { return Identity(); }, sys.decimalSeparator}),
       tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm}),
       pageSource_(shown_, settingsShown_, sys.clock, sys.dateFormat),
-      pageServer_(pageSource_),
+      pageServerLog_(sys.post, *this),
+      pageServer_(pageSource_, {},
+                  [this](const std::string& what) { pageServerLog_.AddLogLine(ServerFaultLine("HTTP", what)); }),
       nut_({shown_, settingsShown_, sys.post, *this, sys.pump, sys.sleeper, sys.clock,
             sys.system.ProgramFileVersion()}) {
     // A report box switched on by the saved settings starts its timer before

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/dialogs_outside_lock.h"
+#include "app/main_thread_log.h"
 #include "app/main_view.h"
 #include "app/nut_service.h"
 #include "app/page_source.h"
@@ -227,6 +228,7 @@ private:
     std::unique_ptr<TReadData> worker_;
     std::optional<TUPSStatus> lastStatus_;  // the last reply understood
     TPageSource pageSource_;
+    TMainThreadLog pageServerLog_;
     THttpPageServer pageServer_;  // the servers last: they stop before what they read goes
     TNutService nut_;
 };

@@ -33,9 +33,17 @@ void TNutService::ShutDownPeers() {
                              std::to_string(waitMs / 1000) + " s; going on");
 }
 
-NutConfig TNutService::Config() {
-    const auto settings = deps_.settings.Current();
-    return {settings->NUTUPSName, settings->NUTUser, settings->NUTPassword, settings->NUTAllowedHosts, "Veltrano"};
+// Rebuilt only when the settings are published anew, so each request's read
+// costs a pointer comparison.
+std::shared_ptr<const NutConfig> TNutService::Config() {
+    auto settings = deps_.settings.Current();
+    if (settings != configSource_) {
+        config_ = std::make_shared<const NutConfig>(NutConfig{settings->NUTUPSName, settings->NUTUser,
+                                                              settings->NUTPassword, settings->NUTAllowedHosts,
+                                                              "Veltrano"});
+        configSource_ = std::move(settings);
+    }
+    return config_;
 }
 
 NutSnapshot TNutService::Current(bool forcedShutdown) {
@@ -48,10 +56,32 @@ NutSnapshot TNutService::Current(bool forcedShutdown) {
 }
 
 void TNutService::HostRefused(const std::string& address) {
-    deps_.post.Post([this, alive = std::weak_ptr<int>(alive_), address] {
-        if (!alive.expired() && refusedHosts_.insert(address).second)
-            deps_.log.AddLogLine("NUT: connection from " + address + " refused: not an allowed host");
-    });
+    mainThread_.Post([this, address] { LogRefusal(address); });
 }
+
+void TNutService::LogRefusal(const std::string& address) {
+    switch (refusedHosts_.Note(address)) {
+        case TAddressesSeen::Seen::First:
+            deps_.log.AddLogLine("NUT: connection from " + address + " refused: not an allowed host");
+            return;
+        case TAddressesSeen::Seen::Again: return;
+        case TAddressesSeen::Seen::Unremembered: break;
+    }
+    const uint64_t now = deps_.clock.MonotonicMs();
+    if (unloggedNoticeMs_ && now - *unloggedNoticeMs_ < kUnloggedRefusalsNoticeMs) return;
+    unloggedNoticeMs_ = now;
+    deps_.log.AddLogLine("NUT: further refusals not logged");
+}
+
+void TNutService::LoginRefused(const std::string& address, bool blocked) {
+    std::string line = "NUT: login from " + address + " refused: wrong user or password";
+    if (blocked)
+        line += "; its logins are refused for " +
+                std::to_string(std::chrono::duration_cast<std::chrono::seconds>(NutLoginLimits{}.block).count()) +
+                " s";
+    mainThread_.AddLogLine(std::move(line));
+}
+
+void TNutService::ServerFault(const std::string& what) { mainThread_.AddLogLine(ServerFaultLine("NUT", what)); }
 
 }  // namespace velt

@@ -5,14 +5,16 @@
 // thread; everything else here runs on the main thread.
 #include <cstdint>
 #include <memory>
-#include <set>
+#include <optional>
 #include <string>
 
+#include "app/main_thread_log.h"
 #include "app/main_view.h"
 #include "app/server_switch.h"
 #include "core/event_sink.h"
 #include "core/published.h"
 #include "core/ups_settings.h"
+#include "net/addresses_seen.h"
 #include "net/nut_server.h"
 #include "status/peer_shutdown.h"
 #include "status/shown_status.h"
@@ -39,8 +41,12 @@ std::string NewDeviceId(uint64_t random);
 class TNutService final : public INutSource, public IPeerShutdown {
 public:
     static constexpr unsigned kWaitStepMs = 100;
+    // Refused hosts named in the log; past them, one line says so, at most hourly.
+    static constexpr size_t kRefusedHostsLogged = 300;
+    static constexpr uint64_t kUnloggedRefusalsNoticeMs = 3600 * 1000;
 
-    explicit TNutService(NutServiceDeps deps) : deps_(std::move(deps)), server_(*this) {}
+    explicit TNutService(NutServiceDeps deps)
+        : deps_(std::move(deps)), mainThread_(deps_.post, deps_.log), server_(*this) {}
 
     // The box's handler's share: the server follows the box.
     void Switch(bool on, int64_t port, IMainView& view) { SwitchServer(server_, on, port, view); }
@@ -53,16 +59,24 @@ public:
     void CancelPeerShutdown() override { server_.SetForcedShutdown(false); }
 
     // INutSource, on the server's thread.
-    NutConfig Config() override;
+    std::shared_ptr<const NutConfig> Config() override;
     NutSnapshot Current(bool forcedShutdown) override;
     void HostRefused(const std::string& address) override;
+    void LoginRefused(const std::string& address, bool blocked) override;
+    void ServerFault(const std::string& what) override;
 
 private:
+    void LogRefusal(const std::string& address);
+
     NutServiceDeps deps_;
-    std::set<std::string> refusedHosts_;  // main thread: each is logged once
-    // Posted tasks check it on the main thread, where the service also ends.
-    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
-    TNutServer server_;                   // last: it stops before what it reads goes
+    TMainThreadLog mainThread_;
+    // Server thread: the settings last seen, and what they made.
+    std::shared_ptr<const TUPSSettings> configSource_;
+    std::shared_ptr<const NutConfig> config_;
+    // Main thread.
+    TAddressesSeen refusedHosts_{kRefusedHostsLogged};
+    std::optional<uint64_t> unloggedNoticeMs_;  // when the line for the others was last logged
+    TNutServer server_;                         // last: it stops before what it reads goes
 };
 
 }  // namespace velt

@@ -221,8 +221,8 @@ bool CloseLongestIdle(ServerCore& core) {
 }  // namespace
 
 struct THttpPageServer::Impl {
-    Impl(IPageSource& source, PageServerLimits limits)
-        : core([this](tcp::socket socket) { Admit(std::move(socket)); },
+    Impl(IPageSource& source, PageServerLimits limits, TcpFaultSink fault)
+        : core([this](tcp::socket socket) { Admit(std::move(socket)); }, std::move(fault),
                TcpSweepPeriod(std::min(limits.headDeadline, limits.idleKeepAlive)), source, limits) {}
 
     // With every place taken and none idle, the newcomer is closed.
@@ -234,12 +234,13 @@ struct THttpPageServer::Impl {
     TTcpServerCore<ServerCore, Connection> core;
 };
 
-THttpPageServer::THttpPageServer(IPageSource& source, PageServerLimits limits) : source_(source), limits_(limits) {}
+THttpPageServer::THttpPageServer(IPageSource& source, PageServerLimits limits, TcpFaultSink fault)
+    : source_(source), limits_(limits), fault_(std::move(fault)) {}
 
 THttpPageServer::~THttpPageServer() { Stop(); }
 
 THttpPageServer::StartResult THttpPageServer::Start(uint16_t port) {
-    return StartRun(impl_, port, source_, limits_) ? StartResult::Listening : StartResult::BindFailed;
+    return StartRun(impl_, port, source_, limits_, fault_) ? StartResult::Listening : StartResult::BindFailed;
 }
 
 void THttpPageServer::Stop() { impl_.reset(); }

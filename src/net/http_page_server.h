@@ -7,7 +7,9 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "reports/page_request.h"
 
@@ -34,7 +36,10 @@ struct PageServerLimits {
 
 class THttpPageServer {
 public:
-    explicit THttpPageServer(IPageSource& source, PageServerLimits limits = {});
+    // `fault` hears, on the server's thread, of an exception that reached the
+    // top of it; the server goes on.
+    explicit THttpPageServer(IPageSource& source, PageServerLimits limits = {},
+                             std::function<void(const std::string& what)> fault = {});
     ~THttpPageServer();
     THttpPageServer(const THttpPageServer&) = delete;
     THttpPageServer& operator=(const THttpPageServer&) = delete;
@@ -54,6 +59,7 @@ private:
     struct Impl;
     IPageSource& source_;
     PageServerLimits limits_;
+    std::function<void(const std::string& what)> fault_;
     std::unique_ptr<Impl> impl_;  // while it runs
 };
 

@@ -86,6 +86,7 @@ std::string_view NutErrorWord(NutError error) {
         case NutError::UsernameRequired: return "USERNAME-REQUIRED";
         case NutError::PasswordRequired: return "PASSWORD-REQUIRED";
         case NutError::AlreadyLoggedIn: return "ALREADY-LOGGED-IN";
+        case NutError::AlreadyAttached: return "ALREADY-ATTACHED";
         case NutError::AlreadySetUsername: return "ALREADY-SET-USERNAME";
         case NutError::AlreadySetPassword: return "ALREADY-SET-PASSWORD";
         case NutError::InvalidUsername: return "INVALID-USERNAME";
@@ -141,8 +142,7 @@ std::string_view NutVariableDescription(std::string_view name) {
     return kUnavailable;
 }
 
-TNutSession::TNutSession(INutSessionContext& context, NutConfig config)
-    : context_(context), config_(std::move(config)) {}
+TNutSession::TNutSession(INutSessionContext& context) : context_(context) {}
 
 NutReply TNutSession::Feed(std::string_view line) {
     const auto words = NutTokenize(line);
@@ -156,16 +156,17 @@ NutReply TNutSession::Dispatch(const Words& words) {
     if (SameWord(command, "GET")) return {Get(words)};
     if (SameWord(command, "LIST")) return {List(words)};
     if (SameWord(command, "VER")) return {"Veltrano network UPS server\n"};
-    if (SameWord(command, "NETVER")) return {"1.3\n"};
+    if (SameWord(command, "NETVER") || SameWord(command, "PROTVER")) return {"1.3\n"};
     if (SameWord(command, "HELP"))
-        return {"Commands: HELP VER NETVER GET LIST SET INSTCMD LOGIN LOGOUT USERNAME PASSWORD PRIMARY MASTER "
-                "FSD STARTTLS\n"};
+        return {"Commands: HELP VER NETVER PROTVER GET LIST SET INSTCMD LOGIN ATTACH LOGOUT DETACH USERNAME "
+                "PASSWORD PRIMARY MASTER FSD STARTTLS\n"};
     if (SameWord(command, "USERNAME"))
         return {SetCredential(words, username_, NutError::AlreadySetUsername, NutError::InvalidUsername)};
     if (SameWord(command, "PASSWORD"))
         return {SetCredential(words, password_, NutError::AlreadySetPassword, NutError::InvalidPassword)};
-    if (SameWord(command, "LOGIN")) return {Login(words)};
-    if (SameWord(command, "LOGOUT")) {
+    if (SameWord(command, "LOGIN")) return {Login(words, NutError::AlreadyLoggedIn)};
+    if (SameWord(command, "ATTACH")) return {Login(words, NutError::AlreadyAttached)};
+    if (SameWord(command, "LOGOUT") || SameWord(command, "DETACH")) {
         loggedIn_ = false;
         return {"OK Goodbye\n", true};
     }
@@ -181,7 +182,7 @@ std::string TNutSession::List(const Words& words) {
     if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
     const std::string& what = words[1];
     if (SameWord(what, "UPS"))
-        return Framed("UPS", "UPS " + config_.upsName + " " + NutQuote(Description()) + "\n");
+        return Framed("UPS", "UPS " + context_.Config().upsName + " " + NutQuote(Description()) + "\n");
     if (words.size() < 3) return NutErrorLine(NutError::InvalidArgument);
     const std::string& ups = words[2];
     if (!KnownUps(ups)) return NutErrorLine(NutError::UnknownUps);
@@ -220,14 +221,18 @@ std::string TNutSession::Get(const Words& words) {
     const std::string& ups = words[2];
     if (!KnownUps(ups)) return NutErrorLine(NutError::UnknownUps);
     if (SameWord(what, "UPSDESC")) return "UPSDESC " + ups + " " + NutQuote(Description()) + "\n";
-    if (SameWord(what, "NUMLOGINS"))
-        return "NUMLOGINS " + ups + " " + std::to_string(context_.LoggedInAddresses().size()) + "\n";
+    if (SameWord(what, "NUMLOGINS") || SameWord(what, "NUMATTACH")) return CountLogins(what, ups);
     if (words.size() < 4) return NutErrorLine(NutError::InvalidArgument);
     const std::string& name = words[3];
     if (SameWord(what, "VAR")) return GetVariable(ups, name);
     if (SameWord(what, "TYPE") || SameWord(what, "DESC")) return GetVariableFact(what, ups, name);
     if (SameWord(what, "CMDDESC")) return NutErrorLine(NutError::CmdNotSupported);
     return NutErrorLine(NutError::InvalidArgument);
+}
+
+std::string TNutSession::CountLogins(const std::string& what, const std::string& ups) {
+    const char* word = SameWord(what, "NUMLOGINS") ? "NUMLOGINS " : "NUMATTACH ";
+    return word + ups + " " + std::to_string(context_.LoggedInAddresses().size()) + "\n";
 }
 
 std::string TNutSession::GetVariable(const std::string& ups, const std::string& name) {
@@ -272,9 +277,10 @@ std::string TNutSession::SetCredential(const Words& words, std::optional<std::st
     return "OK\n";
 }
 
-std::string TNutSession::Login(const Words& words) {
+// LOGIN and ATTACH; `already` is the refusal of a second one in that command's words.
+std::string TNutSession::Login(const Words& words, NutError already) {
     if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
-    if (loggedIn_) return NutErrorLine(NutError::AlreadyLoggedIn);
+    if (loggedIn_) return NutErrorLine(already);
     if (const auto refusal = Authenticate(words[1])) return NutErrorLine(*refusal);
     loggedIn_ = true;
     return "OK\n";
@@ -294,23 +300,28 @@ std::string TNutSession::ForcedShutdown(const Words& words) {
 }
 
 bool TNutSession::KnownUps(std::string_view name) const {
-    return SameWord(name, config_.upsName) || SameWord(name, kAliasUps);
+    return SameWord(name, context_.Config().upsName) || SameWord(name, kAliasUps);
 }
 
 // Both secrets are compared, in constant time, even when the first differs.
-// With no user configured nobody gets in.
-std::optional<NutError> TNutSession::Authenticate(std::string_view ups) const {
+// With no user configured nobody gets in. A peer that guessed too often is
+// refused before anything is compared.
+std::optional<NutError> TNutSession::Authenticate(std::string_view ups) {
+    if (context_.LoginsBlocked()) return NutError::AccessDenied;
     if (!username_) return NutError::UsernameRequired;
     if (!password_) return NutError::PasswordRequired;
     if (!KnownUps(ups)) return NutError::UnknownUps;
-    const bool userMatches = SameSecret(*username_, config_.user);
-    const bool passwordMatches = SameSecret(*password_, config_.password);
-    if (config_.user.empty() || !(userMatches & passwordMatches)) return NutError::AccessDenied;
-    return std::nullopt;
+    const NutConfig& config = context_.Config();
+    const bool userMatches = SameSecret(*username_, config.user);
+    const bool passwordMatches = SameSecret(*password_, config.password);
+    if (!config.user.empty() && (userMatches & passwordMatches)) return std::nullopt;
+    context_.LoginFailed();
+    return NutError::AccessDenied;
 }
 
 std::string TNutSession::Description() const {
-    return config_.description.empty() ? std::string(kUnavailable) : config_.description;
+    const NutConfig& config = context_.Config();
+    return config.description.empty() ? std::string(kUnavailable) : config.description;
 }
 
 const NutVariable* TNutSession::Find(const NutSnapshot& snapshot, std::string_view name) const {

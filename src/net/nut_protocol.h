@@ -36,6 +36,7 @@ enum class NutError {
     UsernameRequired,
     PasswordRequired,
     AlreadyLoggedIn,
+    AlreadyAttached,
     AlreadySetUsername,
     AlreadySetPassword,
     InvalidUsername,
@@ -61,12 +62,18 @@ std::string_view NutVariableDescription(std::string_view name);
 class INutSessionContext {
 public:
     virtual ~INutSessionContext() = default;
+    // The settings as they are now; the reference holds until Feed returns.
+    virtual const NutConfig& Config() = 0;
     // The UPS as it is now; the reference holds until Feed returns.
     virtual const NutSnapshot& Snapshot() = 0;
     // The peer addresses of the connections logged in to the UPS, this one included.
     virtual std::vector<std::string> LoggedInAddresses() = 0;
     // A primary's FSD: the UPS is about to lose power.
     virtual void ForceShutdown() = 0;
+    // This peer has guessed wrong too often of late: its logins are refused unchecked.
+    virtual bool LoginsBlocked() = 0;
+    // This peer gave a wrong user or password.
+    virtual void LoginFailed() = 0;
 };
 
 struct NutReply {
@@ -74,11 +81,13 @@ struct NutReply {
     bool close = false;  // after the text is sent
 };
 
-// One connection's conversation. Reading needs no login; LOGIN, PRIMARY (or
-// MASTER) and FSD need USERNAME and PASSWORD matching the configured ones.
+// One connection's conversation. Reading needs no login; LOGIN (or ATTACH),
+// PRIMARY (or MASTER) and FSD need USERNAME and PASSWORD matching the ones
+// stored at the time they are asked. ATTACH, DETACH, PROTVER and NUMATTACH
+// are RFC 9271's names for LOGIN, LOGOUT, NETVER and NUMLOGINS.
 class TNutSession {
 public:
-    TNutSession(INutSessionContext& context, NutConfig config);
+    explicit TNutSession(INutSessionContext& context);
 
     // One request line, without its line end.
     NutReply Feed(std::string_view line);
@@ -92,24 +101,24 @@ private:
     std::string ListVariables(const std::string& ups);
     std::string ListEmpty(const Words& words);
     std::string ListClients(const std::string& ups);
+    std::string CountLogins(const std::string& what, const std::string& ups);
     std::string GetVariable(const std::string& ups, const std::string& name);
     std::string GetVariableFact(const std::string& what, const std::string& ups, const std::string& name);
     std::string SetVariable(const Words& words);
     std::string InstantCommand(const Words& words);
     static std::string SetCredential(const Words& words, std::optional<std::string>& slot, NutError alreadySet,
                                      NutError invalid);
-    std::string Login(const Words& words);
+    std::string Login(const Words& words, NutError already);
     std::string Primary(const Words& words);
     std::string ForcedShutdown(const Words& words);
 
     bool KnownUps(std::string_view name) const;
     // The check shared by LOGIN, PRIMARY and FSD; nothing when they may go on.
-    std::optional<NutError> Authenticate(std::string_view ups) const;
+    std::optional<NutError> Authenticate(std::string_view ups);
     std::string Description() const;
     const NutVariable* Find(const NutSnapshot& snapshot, std::string_view name) const;
 
     INutSessionContext& context_;
-    const NutConfig config_;
     std::optional<std::string> username_, password_;
     bool loggedIn_ = false;
 };

@@ -4,8 +4,9 @@
 #include <array>
 #include <list>
 #include <optional>
-#include <unordered_set>
+#include <tuple>
 
+#include "net/addresses_seen.h"
 #include "net/asio.h"
 #include "net/nut_hosts.h"
 #include "net/tcp_server_core.h"
@@ -22,9 +23,10 @@ using ErrorCode = boost::system::error_code;
 // How long a connection that said goodbye may go on sending before it
 // closes: reading what it sends lets the last reply reach it instead of a reset.
 constexpr std::chrono::milliseconds kLingerLimit{2000};
-// Refused addresses remembered so each is reported once; past this many the
-// memory starts afresh rather than grow with an attacker's address space.
-constexpr size_t kRefusedRemembered = 256;
+// Refused addresses remembered so each is reported once; past this many no
+// more are, rather than grow with an attacker's address space, and the source
+// bounds what it logs of the others.
+constexpr size_t kRefusedRemembered = 300;
 
 class Connection;
 
@@ -37,18 +39,50 @@ struct ServerCore {
     std::list<Connection*> open{};
     // One snapshot serves every request that arrived in the same read.
     std::optional<NutSnapshot> snapshot{};
+    // The allowed-hosts rule, read again only when its text changes.
+    std::string hostsText{};
+    TNutAllowedHosts hosts{""};
+    TAddressesSeen refused{kRefusedRemembered};
+    TNutLoginGuard guesses{limits.logins};
 
-    const NutSnapshot& Snapshot() {
-        if (!snapshot) {
-            try {
-                snapshot = source.Current(forcedShutdown);
-            } catch (const std::exception&) {
-                snapshot = NutSnapshot{};  // stale: nothing to serve
-            }
-        }
-        return *snapshot;
-    }
+    const NutSnapshot& Snapshot();
+    // None when the source cannot say.
+    std::shared_ptr<const NutConfig> Config();
+    bool Allows(const NutConfig& config, const std::string& peer);
+    // The connection closes (or is never opened); the source hears of it.
+    void Refuse(const std::string& peer);
 };
+
+const NutSnapshot& ServerCore::Snapshot() {
+    if (!snapshot) {
+        try {
+            snapshot = source.Current(forcedShutdown);
+        } catch (const std::exception&) {
+            snapshot = NutSnapshot{};  // stale: nothing to serve
+        }
+    }
+    return *snapshot;
+}
+
+std::shared_ptr<const NutConfig> ServerCore::Config() {
+    try {
+        return source.Config();
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
+
+bool ServerCore::Allows(const NutConfig& config, const std::string& peer) {
+    if (config.allowedHosts != hostsText) {
+        hosts = TNutAllowedHosts(config.allowedHosts);
+        hostsText = config.allowedHosts;
+    }
+    return hosts.Allows(peer);
+}
+
+void ServerCore::Refuse(const std::string& peer) {
+    if (refused.Note(peer) != TAddressesSeen::Seen::Again) source.HostRefused(peer);
+}
 
 // The peer's address as clients and the allowed-hosts rule name it: an IPv4
 // peer of the dual-stack listener in its IPv4 form.
@@ -60,14 +94,15 @@ std::string PeerText(const tcp::endpoint& peer) {
 }
 
 // One client connection: reads lines, feeds them to its session and sends the
-// replies in order. Its pending operations hold it; the server's list holds
-// only a pointer, removed when it closes. Deadlines are times the server's
-// sweep checks, so a request costs no timer of its own.
+// replies in order. Each request reads the settings as they are then; a peer
+// they no longer admit is closed. Its pending operations hold it; the
+// server's list holds only a pointer, removed when it closes. Deadlines are
+// times the server's sweep checks, so a request costs no timer of its own.
 class Connection : public std::enable_shared_from_this<Connection>, private INutSessionContext {
 public:
-    Connection(tcp::socket socket, std::string peer, NutConfig config, ServerCore& core)
-        : core_(core), socket_(std::move(socket)), peer_(std::move(peer)), session_(*this, std::move(config)),
-          lastHeard_(Clock::now()), entry_(core.open.insert(core.open.end(), this)) {}
+    Connection(tcp::socket socket, std::string peer, std::shared_ptr<const NutConfig> config, ServerCore& core)
+        : core_(core), socket_(std::move(socket)), peer_(std::move(peer)), config_(std::move(config)),
+          session_(*this), lastHeard_(Clock::now()), entry_(core.open.insert(core.open.end(), this)) {}
     ~Connection() { Close(); }
 
     void Start() { ReadSome(); }
@@ -76,7 +111,7 @@ public:
     void Close() {
         if (closed_) return;
         closed_ = true;
-        if (session_.LoggedIn()) --core_.loggedIn;
+        if (counted_) --core_.loggedIn;
         core_.open.erase(entry_);
         ErrorCode ignored;
         socket_.shutdown(tcp::socket::shutdown_both, ignored);
@@ -86,12 +121,14 @@ public:
     bool LoggedIn() const { return session_.LoggedIn(); }
     const std::string& Peer() const { return peer_; }
     Clock::time_point LastHeard() const { return lastHeard_; }
+    bool AskedSince(Clock::time_point since) const { return lastRequest_ && *lastRequest_ >= since; }
 
     void Sweep(Clock::time_point now) {
         if (lingering_ ? now >= lingerDeadline_ : now - lastHeard_ >= core_.limits.idle) Close();
     }
 
 private:
+    const NutConfig& Config() override { return *config_; }
     const NutSnapshot& Snapshot() override { return core_.Snapshot(); }
 
     std::vector<std::string> LoggedInAddresses() override {
@@ -104,6 +141,13 @@ private:
     void ForceShutdown() override {
         core_.forcedShutdown = true;
         core_.snapshot.reset();  // later requests in this read see FSD
+    }
+
+    bool LoginsBlocked() override { return core_.guesses.Blocked(peer_, Clock::now()); }
+
+    void LoginFailed() override {
+        const bool blocked = core_.guesses.Failed(peer_, Clock::now());
+        core_.source.LoginRefused(peer_, blocked);
     }
 
     void ReadSome() {
@@ -137,11 +181,31 @@ private:
     }
 
     void Handle() {
-        const bool wasLoggedIn = session_.LoggedIn();
+        if (!FollowSettings()) return Close();
+        lastRequest_ = lastHeard_;
         NutReply reply = session_.Feed(line_);
-        if (session_.LoggedIn() != wasLoggedIn) session_.LoggedIn() ? ++core_.loggedIn : --core_.loggedIn;
+        CountLogin();
         Queue(std::move(reply.text));
         if (reply.close) Finish();
+    }
+
+    // Takes the settings as they are now; false when they no longer admit
+    // the peer. The source gives the same pointer while they are unchanged.
+    bool FollowSettings() {
+        auto latest = core_.Config();
+        if (!latest || latest == config_) return true;
+        config_ = std::move(latest);
+        if (core_.Allows(*config_, peer_)) return true;
+        core_.Refuse(peer_);
+        return false;
+    }
+
+    // Kept apart from the session's own flag, so that a request which threw
+    // halfway leaves the count as it was.
+    void CountLogin() {
+        if (session_.LoggedIn() == counted_) return;
+        counted_ = session_.LoggedIn();
+        counted_ ? ++core_.loggedIn : --core_.loggedIn;
     }
 
     // A client that lets its replies pile up is not reading them; closing it
@@ -187,6 +251,7 @@ private:
     ServerCore& core_;
     tcp::socket socket_;
     const std::string peer_;
+    std::shared_ptr<const NutConfig> config_;
     TNutSession session_;
     std::array<char, 4096> input_;
     std::string line_;              // the line being read, at most lineBytes
@@ -195,64 +260,54 @@ private:
     bool writing_ = false;
     bool finishing_ = false;  // LOGOUT or an overlong line: no more requests
     bool lingering_ = false;  // sending side shut, reading until the client closes
+    bool counted_ = false;    // among the server's logged-in clients
     Clock::time_point lastHeard_, lingerDeadline_;
+    std::optional<Clock::time_point> lastRequest_;
     std::list<Connection*>::iterator entry_;
 };
 
-// Makes room for one more connection: closes the one silent longest, a
-// logged-in one only when every connection is logged in, since those are
-// the computers waiting to be told to shut down.
+// Makes room for one more connection. Sockets that hold a place without
+// asking go first, then readers; logged-in ones last, since those are the
+// computers waiting to be told to shut down. Among equals, the one silent longest.
 void CloseQuietest(ServerCore& core) {
+    const Clock::time_point recent = Clock::now() - core.limits.recentRequest;
+    const auto rank = [recent](const Connection* c) {
+        return std::tuple(c->LoggedIn(), c->AskedSince(recent), c->LastHeard());
+    };
     Connection* quietest = nullptr;
-    for (Connection* c : core.open) {
-        if (!quietest || std::pair(c->LoggedIn(), c->LastHeard()) < std::pair(quietest->LoggedIn(), quietest->LastHeard()))
-            quietest = c;
-    }
+    for (Connection* c : core.open)
+        if (!quietest || rank(c) < rank(quietest)) quietest = c;
     if (quietest) quietest->Close();
+}
+
+size_t ConnectionsFrom(const ServerCore& core, const std::string& peer) {
+    return static_cast<size_t>(
+        std::count_if(core.open.begin(), core.open.end(), [&](const Connection* c) { return c->Peer() == peer; }));
 }
 
 }  // namespace
 
 struct TNutServer::Impl {
     Impl(INutSource& source, NutServerLimits limits, std::atomic<bool>& forced, std::atomic<size_t>& loggedIn)
-        : core([this](tcp::socket socket) { Admit(std::move(socket)); }, TcpSweepPeriod(limits.idle), source, limits,
-               forced, loggedIn) {}
+        : core([this](tcp::socket socket) { Admit(std::move(socket)); },
+               [&source](const std::string& what) { source.ServerFault(what); }, TcpSweepPeriod(limits.idle), source,
+               limits, forced, loggedIn) {}
 
-    // The allowed-hosts rule, read again only when its text changes.
-    std::string hostsText;
-    TNutAllowedHosts hosts{""};
-    std::unordered_set<std::string> refused;
-    // Declared last, so its thread is joined before the members above go.
     TTcpServerCore<ServerCore, Connection> core;
 
+    // A socket not admitted closes as it goes out of scope.
     void Admit(tcp::socket socket) {
         ErrorCode ec;
         const tcp::endpoint peerEndpoint = socket.remote_endpoint(ec);
         if (ec) return;
         std::string peer = PeerText(peerEndpoint);
-        NutConfig config;
-        try {
-            config = core.shared.source.Config();
-        } catch (const std::exception&) {
-            return;
-        }
-        if (!Allowed(config.allowedHosts, peer)) return Refuse(peer);
-        if (core.shared.open.size() >= core.shared.limits.maxConnections) CloseQuietest(core.shared);
+        ServerCore& shared = core.shared;
+        auto config = shared.Config();
+        if (!config) return;
+        if (!shared.Allows(*config, peer)) return shared.Refuse(peer);
+        if (ConnectionsFrom(shared, peer) >= shared.limits.maxPerAddress) return;
+        if (shared.open.size() >= shared.limits.maxConnections) CloseQuietest(shared);
         core.Open(std::move(socket), std::move(peer), std::move(config));
-    }
-
-    bool Allowed(const std::string& list, const std::string& peer) {
-        if (list != hostsText) {
-            hosts = TNutAllowedHosts(list);
-            hostsText = list;
-        }
-        return hosts.Allows(peer);
-    }
-
-    // The socket closes as it goes out of scope; the address is reported once.
-    void Refuse(const std::string& peer) {
-        if (refused.size() >= kRefusedRemembered) refused.clear();
-        if (refused.insert(peer).second) core.shared.source.HostRefused(peer);
     }
 };
 

@@ -9,16 +9,20 @@
 //    with Start(), Close() (idempotent) and Sweep(now), which closes it past
 //    its deadline;
 //  - Admit: takes each accepted socket, on the server's thread, and opens a
-//    connection for it with Open() or lets the socket close.
+//    connection for it with Open() or lets the socket close;
+//  - a fault sink: told, on the server's thread, of an exception that reached
+//    the top of it (out of memory, say); the thread then goes on serving.
 // Made for one run: Start once; the destructor stops it. StartRun below
 // makes the run that holds it.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 #include <utility>
 
@@ -34,6 +38,9 @@ inline std::chrono::steady_clock::duration TcpSweepPeriod(std::chrono::steady_cl
                                                            std::chrono::seconds(1));
 }
 
+// What a server's owner is told when its thread met an exception: its text.
+using TcpFaultSink = std::function<void(const std::string& what)>;
+
 template <class Shared, class Connection>
 class TTcpServerCore {
 public:
@@ -41,8 +48,10 @@ public:
     using Admit = std::function<void(Socket)>;
 
     template <class... SharedArgs>
-    TTcpServerCore(Admit admit, std::chrono::steady_clock::duration sweepPeriod, SharedArgs&&... sharedArgs)
-        : shared{std::forward<SharedArgs>(sharedArgs)...}, admit_(std::move(admit)), sweepPeriod_(sweepPeriod) {}
+    TTcpServerCore(Admit admit, TcpFaultSink fault, std::chrono::steady_clock::duration sweepPeriod,
+                   SharedArgs&&... sharedArgs)
+        : shared{std::forward<SharedArgs>(sharedArgs)...}, admit_(std::move(admit)), fault_(std::move(fault)),
+          sweepPeriod_(sweepPeriod) {}
     ~TTcpServerCore() { Stop(); }
     TTcpServerCore(const TTcpServerCore&) = delete;
     TTcpServerCore& operator=(const TTcpServerCore&) = delete;
@@ -54,7 +63,7 @@ public:
         if (!acceptor_) return false;
         port_ = acceptor_->local_endpoint().port();
         Accept();
-        thread_ = std::thread([this] { io_.run(); });
+        thread_ = std::thread([this] { Serve(); });
         return true;
     }
 
@@ -88,6 +97,32 @@ private:
     // After a failed accept (out of descriptors, say), so the loop does not spin.
     static constexpr std::chrono::milliseconds kAcceptRetry{100};
 
+    // An exception out of a handler leaves the others queued: the run goes
+    // on after it is reported, until Stop's closing leaves it nothing to do.
+    // The connection whose handler threw has nothing pending and ends.
+    void Serve() {
+        for (;;) {
+            try {
+                io_.run();
+                return;
+            } catch (const std::exception& e) {
+                Report(e.what());
+            } catch (...) {
+                Report("an exception of unknown type");
+            }
+        }
+    }
+
+    void Report(const char* what) noexcept {
+        try {
+            if (fault_) fault_(what);
+        } catch (...) {
+            // Nothing more can be done for a report that cannot be made.
+        }
+    }
+
+    // The next accept is waiting before a socket is admitted, so an admission
+    // that throws does not end the accepting.
     void Accept() {
         acceptor_->async_accept([this](boost::system::error_code ec, Socket socket) {
             if (!acceptor_->is_open()) return;
@@ -98,8 +133,8 @@ private:
                 });
                 return;
             }
-            admit_(std::move(socket));
             Accept();
+            admit_(std::move(socket));
         });
     }
 
@@ -112,10 +147,10 @@ private:
         sweepTimer_.expires_after(sweepPeriod_);
         sweepTimer_.async_wait([this](boost::system::error_code ec) {
             sweeping_ = false;
-            if (ec) return;
+            if (ec || shared.open.empty()) return;
+            SweepSoon();  // first, so a sweep that throws does not end the sweeping
             const auto now = std::chrono::steady_clock::now();
             for (auto it = shared.open.begin(); it != shared.open.end();) (*it++)->Sweep(now);
-            if (!shared.open.empty()) SweepSoon();
         });
     }
 
@@ -128,6 +163,7 @@ private:
     }
 
     const Admit admit_;
+    const TcpFaultSink fault_;
     const std::chrono::steady_clock::duration sweepPeriod_;
     boost::asio::io_context io_;
     std::optional<boost::asio::ip::tcp::acceptor> acceptor_;

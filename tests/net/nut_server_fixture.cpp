@@ -6,14 +6,21 @@
 //   OB | OL          on battery or on line
 //   nofsd            clears the forced shutdown
 //   state            prints "state fsd=0|1 clients=N" (logged-in clients)
-// A refused peer prints "refused ADDRESS". Exits 2 when the port cannot be bound.
+//   password P       the stored password from now on (the rest of the line)
+//   hosts LIST       the allowed hosts from now on
+// Reports print "refused ADDRESS", "login-refused ADDRESS [blocked]" and
+// "fault WHAT". Exits 2 when the port cannot be bound.
 //
 // Options: --port N (0: any free port), --name UPS, --user U, --password P,
-// --allowed-hosts LIST, --idle-ms N, --max-connections N.
+// --allowed-hosts LIST, --idle-ms N, --max-connections N, --recent-request-ms N,
+// --login-block-ms N, and the flag --throw-on-refusal (each report of a
+// refused peer throws std::bad_alloc).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <string>
 
 #include "net/nut_server.h"
@@ -23,11 +30,14 @@ namespace {
 
 class FixedSource : public velt::INutSource {
 public:
-    velt::NutConfig config;
+    velt::NutConfig config;  // as the options give it, before the server starts
+    bool throwOnRefusal = false;
 
-    velt::NutConfig Config() override {
+    // The same pointer until a command changes the settings, as the app does.
+    std::shared_ptr<const velt::NutConfig> Config() override {
         std::lock_guard lock(mutex_);
-        return config;
+        if (!published_) published_ = std::make_shared<const velt::NutConfig>(config);
+        return published_;
     }
 
     velt::NutSnapshot Current(bool forcedShutdown) override {
@@ -46,7 +56,22 @@ public:
         return snapshot;
     }
 
-    void HostRefused(const std::string& address) override { velt::test::PrintLine("refused " + address); }
+    void HostRefused(const std::string& address) override {
+        velt::test::PrintLine("refused " + address);
+        if (throwOnRefusal) throw std::bad_alloc();
+    }
+
+    void LoginRefused(const std::string& address, bool blocked) override {
+        velt::test::PrintLine("login-refused " + address + (blocked ? " blocked" : ""));
+    }
+
+    void ServerFault(const std::string& what) override { velt::test::PrintLine("fault " + what); }
+
+    void Change(const std::string& command, const std::string& value) {
+        std::lock_guard lock(mutex_);
+        (command == "password" ? config.password : config.allowedHosts) = value;
+        published_.reset();
+    }
 
     void Set(bool stale, bool onBattery) {
         std::lock_guard lock(mutex_);
@@ -64,6 +89,7 @@ public:
 
 private:
     std::mutex mutex_;
+    std::shared_ptr<const velt::NutConfig> published_;
     bool stale_ = false, onBattery_ = false;
 };
 
@@ -73,9 +99,14 @@ struct Options {
 };
 
 bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
-    for (int i = 1; i + 1 < argc; i += 2) {
+    for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
-        const char* value = argv[i + 1];
+        if (option == "--throw-on-refusal") {
+            source.throwOnRefusal = true;
+            continue;
+        }
+        if (++i == argc) return false;
+        const char* value = argv[i];
         if (option == "--port") options.port = static_cast<uint16_t>(std::atoi(value));
         else if (option == "--name") source.config.upsName = value;
         else if (option == "--user") source.config.user = value;
@@ -83,15 +114,19 @@ bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
         else if (option == "--allowed-hosts") source.config.allowedHosts = value;
         else if (option == "--idle-ms") options.limits.idle = std::chrono::milliseconds(std::atoi(value));
         else if (option == "--max-connections") options.limits.maxConnections = static_cast<size_t>(std::atoi(value));
+        else if (option == "--recent-request-ms") options.limits.recentRequest = std::chrono::milliseconds(std::atoi(value));
+        else if (option == "--login-block-ms") options.limits.logins.block = std::chrono::milliseconds(std::atoi(value));
         else return false;
     }
-    return argc % 2 == 1;
+    return true;
 }
 
 void Obey(const std::string& command, FixedSource& source, velt::TNutServer& server) {
     if (command == "stale" || command == "fresh") source.Set(command == "stale", source.OnBattery());
     else if (command == "OB" || command == "OL") source.Set(source.Stale(), command == "OB");
     else if (command == "nofsd") server.SetForcedShutdown(false);
+    else if (command.rfind("password ", 0) == 0 || command.rfind("hosts ", 0) == 0)
+        source.Change(command.substr(0, command.find(' ')), command.substr(command.find(' ') + 1));
     else if (command == "state")
         velt::test::PrintLine("state fsd=" + std::to_string(server.ForcedShutdown()) +
                               " clients=" + std::to_string(server.LoggedInClients()));
@@ -105,7 +140,9 @@ int main(int argc, char** argv) {
     Options options;
     if (!Parse(argc, argv, options, source))
         return velt::test::Usage(argv[0], "[--port N] [--name UPS] [--user U] [--password P] "
-                                          "[--allowed-hosts LIST] [--idle-ms N] [--max-connections N]");
+                                          "[--allowed-hosts LIST] [--idle-ms N] [--max-connections N] "
+                                          "[--recent-request-ms N] [--login-block-ms N] "
+                                          "[--throw-on-refusal]");
     velt::TNutServer server(source, options.limits);
     if (!velt::test::StartAndAnnounce(server, options.port,
                                       "idle-ms=" + std::to_string(options.limits.idle.count()) +

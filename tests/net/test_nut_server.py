@@ -42,6 +42,7 @@ class Fixture:
         self.process = subprocess.Popen(
             [FIXTURE, "--port", "0", "--user", USER, "--password", PASSWORD, *args],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        self.output = b""
         line = self.read_line(10)
         if not line.startswith("ready "):
             self.process.kill()
@@ -50,8 +51,17 @@ class Fixture:
         self.port = int(dict(item.split("=") for item in line.split()[1:])["port"])
 
     def read_line(self, limit=5):
-        ready, _, _ = select.select([self.process.stdout], [], [], limit)
-        return self.process.stdout.readline().strip() if ready else ""
+        """The next line it printed; "" when none comes within `limit` seconds.
+        Read from the descriptor itself, so lines that came together all count."""
+        deadline = time.monotonic() + limit
+        while b"\n" not in self.output:
+            ready, _, _ = select.select([self.process.stdout], [], [], max(deadline - time.monotonic(), 0))
+            data = os.read(self.process.stdout.fileno(), 65536) if ready else b""
+            if not data:
+                return ""
+            self.output += data
+        line, _, self.output = self.output.partition(b"\n")
+        return line.decode().strip()
 
     def tell(self, command):
         self.process.stdin.write(command + "\n")
@@ -84,8 +94,9 @@ class Fixture:
 class Client:
     """A line-protocol client on a raw socket."""
 
-    def __init__(self, port, host="127.0.0.1"):
-        self.sock = socket.create_connection((host, port), timeout=5)
+    def __init__(self, port, host="127.0.0.1", source=None):
+        self.sock = socket.create_connection((host, port), timeout=5,
+                                             source_address=(source, 0) if source else None)
         self.pending = b""
 
     def line(self):
@@ -209,8 +220,8 @@ class RealClientTest(unittest.TestCase):
         wait_for(lambda: self.fixture.state() == {"fsd": "1", "clients": "0"}, what="the login to end")
 
 
-class MisbehavingClientTest(unittest.TestCase):
-    """Each case with its own fixture; a normal upsc is answered throughout."""
+class FixtureCase(unittest.TestCase):
+    """Each case with its own fixture."""
 
     def setUp(self):
         self.fixture = Fixture()
@@ -222,9 +233,24 @@ class MisbehavingClientTest(unittest.TestCase):
             client.close()
         self.fixture.stop()
 
-    def connect(self):
-        self.clients.append(Client(self.port))
+    def restart(self, *args):
+        self.fixture.stop()
+        self.fixture = Fixture(*args)
+        self.port = self.fixture.port
+
+    def connect(self, host="127.0.0.1", source=None):
+        self.clients.append(Client(self.port, host, source))
         return self.clients[-1]
+
+    def log_in(self, client, password=PASSWORD, command="LOGIN"):
+        """The last reply, to `command`, after USERNAME and PASSWORD were taken."""
+        for request in ("USERNAME %s" % USER, 'PASSWORD "%s"' % password):
+            self.assertEqual(client.ask(request), ["OK"], request)
+        return client.ask(command + " ups")
+
+
+class MisbehavingClientTest(FixtureCase):
+    """A normal upsc is answered throughout."""
 
     def assert_still_serving(self):
         result, took = upsc(self.port, "ups.status")
@@ -252,7 +278,8 @@ class MisbehavingClientTest(unittest.TestCase):
 
     @unittest.skipUnless(shutil.which("upsc"), "nut-client is not installed")
     def test_500_idle_connections_leave_room_for_one_more(self):
-        idle = [self.connect() for _ in range(500)]
+        # From 32 hosts, none of which reaches the limit of one address.
+        idle = [self.connect(source="127.0.0.%d" % (2 + i % 32)) for i in range(500)]
         self.assert_still_serving()
         # All but the newest 64 (less the room upsc took) were closed for newcomers.
         wait_for(lambda: sum(c.closed_by_server(0.001) for c in idle) >= 500 - 64, what="the oldest to close")
@@ -285,9 +312,7 @@ class MisbehavingClientTest(unittest.TestCase):
         self.assert_still_serving()
 
     def test_a_silent_connection_is_closed_after_the_idle_limit(self):
-        self.fixture.stop()
-        self.fixture = Fixture("--idle-ms", "400")
-        self.port = self.fixture.port
+        self.restart("--idle-ms", "400")
         talking, silent = self.connect(), self.connect()
         start = time.monotonic()
         for _ in range(6):
@@ -298,9 +323,7 @@ class MisbehavingClientTest(unittest.TestCase):
         self.assertEqual(talking.ask("NETVER"), ["1.3"])
 
     def test_a_host_outside_the_allowed_ones_is_closed_at_once_and_reported_once(self):
-        self.fixture.stop()
-        self.fixture = Fixture("--allowed-hosts", "192.0.2.0/24, ::1")
-        self.port = self.fixture.port
+        self.restart("--allowed-hosts", "192.0.2.0/24, ::1")
         for _ in range(3):
             self.assertTrue(self.connect().closed_by_server(1))
         self.assertEqual(self.fixture.read_line(), "refused 127.0.0.1")
@@ -309,6 +332,99 @@ class MisbehavingClientTest(unittest.TestCase):
         self.assertEqual(ipv6.ask("NETVER"), ["1.3"])
         self.fixture.tell("state")
         self.assertEqual(self.fixture.read_line(), "state fsd=0 clients=0")  # no second "refused" before it
+
+
+class SecondaryTest(FixtureCase):
+    """What a computer that shuts down on the UPS's word meets."""
+
+    def test_a_secondary_speaking_the_rfc_names_attaches_is_counted_and_detaches(self):
+        secondary = self.connect()
+        self.assertEqual(secondary.ask("PROTVER"), ["1.3"])
+        self.assertEqual(self.log_in(secondary, command="ATTACH"), ["OK"])
+        self.assertEqual(self.fixture.state(), {"fsd": "0", "clients": "1"})
+        self.assertEqual(secondary.ask("ATTACH ups"), ["ERR ALREADY-ATTACHED"])
+        self.assertEqual(self.connect().ask("GET NUMATTACH ups"), ["NUMATTACH ups 1"])
+        self.assertEqual(secondary.ask("DETACH"), ["OK Goodbye"])
+        self.assertTrue(secondary.closed_by_server())
+        wait_for(lambda: self.fixture.state()["clients"] == "0", what="the detach to count")
+
+    def test_a_changed_password_holds_for_connections_already_open(self):
+        early = self.connect()
+        for request in ("USERNAME %s" % USER, 'PASSWORD "%s"' % PASSWORD):
+            self.assertEqual(early.ask(request), ["OK"])
+        self.fixture.tell("password new secret")
+        self.fixture.state()  # the change is made
+        self.assertEqual(early.ask("LOGIN ups"), ["ERR ACCESS-DENIED"])
+        self.assertEqual(early.ask("FSD ups"), ["ERR ACCESS-DENIED"])
+        self.assertEqual(self.log_in(self.connect(), "new secret"), ["OK"])
+        self.assertEqual(self.fixture.state(), {"fsd": "0", "clients": "1"})
+
+    def test_a_host_taken_off_the_allowed_ones_is_closed_at_its_next_command(self):
+        self.restart("--allowed-hosts", "127.0.0.0/8, ::1")
+        kept = self.connect()
+        self.assertEqual(kept.ask("NETVER"), ["1.3"])
+        self.fixture.tell("hosts ::1")
+        self.fixture.state()
+        kept.sock.sendall(b"NETVER\n")
+        self.assertTrue(kept.closed_by_server(1))
+        self.assertEqual(self.fixture.read_line(), "refused 127.0.0.1")
+        self.assertEqual(self.connect("::1").ask("NETVER"), ["1.3"])
+
+
+class BoundsTest(FixtureCase):
+    """What one host, or a host with many addresses, can take."""
+
+    def test_refused_addresses_are_reported_once_each_however_many_there_are(self):
+        self.restart("--allowed-hosts", "::1")
+        sources = ["127.0.%d.%d" % (1 + i // 200, 1 + i % 200) for i in range(310)]
+        for source in sources + sources[:1]:
+            self.assertTrue(self.connect(source=source).closed_by_server(1))
+        self.assertEqual([self.fixture.read_line() for _ in sources], ["refused " + s for s in sources])
+        self.fixture.tell("state")
+        self.assertEqual(self.fixture.read_line(), "state fsd=0 clients=0")  # the first not again
+
+    def test_five_wrong_passwords_shut_an_address_out_for_a_while(self):
+        self.restart("--login-block-ms", "1500")
+        for _ in range(5):
+            self.assertEqual(self.log_in(self.connect(), "guess"), ["ERR ACCESS-DENIED"])
+        late = self.connect()
+        self.assertEqual(self.log_in(late), ["ERR ACCESS-DENIED"])
+        self.assertEqual(self.log_in(self.connect(source="127.0.0.2")), ["OK"])
+        self.assertEqual([self.fixture.read_line() for _ in range(5)],
+                         ["login-refused 127.0.0.1"] * 4 + ["login-refused 127.0.0.1 blocked"])
+        wait_for(lambda: late.ask("LOGIN ups") == ["OK"], what="the block to end")
+
+    def test_one_address_holds_at_most_16_connections(self):
+        first = [self.connect() for _ in range(16)]
+        self.assertTrue(self.connect().closed_by_server(1))
+        for client in first:
+            self.assertEqual(client.ask("NETVER"), ["1.3"])
+        self.assertEqual(self.connect(source="127.0.0.2").ask("NETVER"), ["1.3"])
+
+    def test_idle_sockets_make_room_before_readers_and_readers_before_logins(self):
+        self.restart("--max-connections", "4", "--recent-request-ms", "500")
+        secondary = self.connect(source="127.0.0.2")
+        self.assertEqual(self.log_in(secondary), ["OK"])
+        reader = self.connect(source="127.0.0.3")
+        self.assertEqual(reader.ask("NETVER"), ["1.3"])
+        idle = [self.connect(source="127.0.0.4") for _ in range(4)]
+        self.assertTrue(all(c.closed_by_server(1) for c in idle[:2]))
+        self.assertEqual(reader.ask("NETVER"), ["1.3"])
+        # Once its request is old, the reader is the longest silent of those not logged in.
+        wait_for(lambda: self.connect(source="127.0.0.4") and reader.closed_by_server(0.001),
+                 what="the reader to make room")
+        self.assertEqual(secondary.ask("GET NUMLOGINS ups"), ["NUMLOGINS ups 1"])
+
+
+class ThreadFaultTest(FixtureCase):
+
+    def test_an_exception_on_the_servers_thread_is_reported_and_serving_goes_on(self):
+        self.restart("--allowed-hosts", "::1", "--throw-on-refusal")
+        for source in ("127.0.0.2", "127.0.0.3"):
+            self.assertTrue(self.connect(source=source).closed_by_server(1))
+            self.assertEqual(self.fixture.read_line(), "refused " + source)
+            self.assertEqual(self.fixture.read_line(), "fault std::bad_alloc")
+            self.assertEqual(self.connect("::1").ask("NETVER"), ["1.3"])
 
 
 if __name__ == "__main__":

@@ -3,6 +3,8 @@
 #include <array>
 #include <functional>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -18,9 +20,11 @@ namespace asio = boost::asio;
 using tcp = asio::ip::tcp;
 
 // Echoes what reached it: the path in a header, user and password in the body.
+// "/throw" throws what is no std::exception.
 class EchoSource : public IPageSource {
 public:
     PageResponse Answer(const PageRequest& request) override {
+        if (request.path == "/throw") throw 7;
         std::lock_guard lock(mutex_);
         ++answered_;
         return {200, {{"X-Path", request.path}}, "text/plain", request.user + "|" + request.password};
@@ -37,7 +41,8 @@ private:
 
 TEST(HttpPageServer, AnswersKeptAliveAndPipelinedRequestsUntilStoppedAndRefusesABusyPort) {
     EchoSource source;
-    THttpPageServer server(source);
+    std::vector<std::string> faults;  // read once the server's thread is joined
+    THttpPageServer server(source, {}, [&faults](const std::string& what) { faults.push_back(what); });
     ASSERT_EQ(server.Start(0), THttpPageServer::StartResult::Listening);
     const uint16_t port = server.Port();
     EXPECT_TRUE(server.Active());
@@ -45,6 +50,9 @@ TEST(HttpPageServer, AnswersKeptAliveAndPipelinedRequestsUntilStoppedAndRefusesA
     THttpPageServer second(source);
     EXPECT_EQ(second.Start(port), THttpPageServer::StartResult::BindFailed);
     EXPECT_FALSE(second.Active());
+
+    // A failure that is no std::exception costs only its own request, and is reported.
+    EXPECT_EQ(Exchange(port, "GET /throw HTTP/1.0\r\n\r\n"), "");
 
     // A kept-alive 1.1 request, then a 1.0 HEAD in the same write: both
     // answered in order, the HEAD without its body, then the 1.0 close.
@@ -65,6 +73,7 @@ TEST(HttpPageServer, AnswersKeptAliveAndPipelinedRequestsUntilStoppedAndRefusesA
 
     server.Stop();
     EXPECT_FALSE(server.Active());
+    EXPECT_EQ(faults, std::vector<std::string>{"an exception of unknown type"});
     EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), "");
 
     // The same port again at once, the old connections in TIME_WAIT.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "net/nut_hosts.h"
+#include "net/nut_login_guard.h"
 
 namespace velt {
 namespace {
@@ -23,10 +24,14 @@ TEST(NutProtocol, QuotedValuesComeBackWordForWordAndBrokenQuotingIsRefused) {
 
 class FakeContext : public INutSessionContext {
 public:
+    NutConfig config{"ups", "monuser", "s3cret pass", "", ""};
     NutSnapshot snapshot{false, {{"ups.status", "OL"}, {"ups.model", "Mini \"UPS\""}, {"ups.load", "13"}}};
     const TNutSession* session = nullptr;
     bool forced = false;
+    bool blocked = false;
+    int failures = 0;
 
+    const NutConfig& Config() override { return config; }
     const NutSnapshot& Snapshot() override { return snapshot; }
     std::vector<std::string> LoggedInAddresses() override {
         std::vector<std::string> addresses{"192.0.2.9"};
@@ -34,6 +39,8 @@ public:
         return addresses;
     }
     void ForceShutdown() override { forced = true; }
+    bool LoginsBlocked() override { return blocked; }
+    void LoginFailed() override { ++failures; }
 };
 
 struct Exchange {
@@ -55,6 +62,8 @@ std::vector<Conversation> Conversations() {
         {"the start-up of a client library, under the main name",
          {{"VER", "Veltrano network UPS server\n"},
           {"NETVER", "1.3\n"},
+          {"HELP", "Commands: HELP VER NETVER PROTVER GET LIST SET INSTCMD LOGIN ATTACH LOGOUT DETACH USERNAME "
+                   "PASSWORD PRIMARY MASTER FSD STARTTLS\n"},
           {"LIST UPS", kStartupLists},
           {"LIST CLIENT ups", "BEGIN LIST CLIENT ups\nCLIENT ups 192.0.2.9\nEND LIST CLIENT ups\n"},
           {"LIST CMD ups", "BEGIN LIST CMD ups\nEND LIST CMD ups\n"},
@@ -117,6 +126,18 @@ std::vector<Conversation> Conversations() {
           {"PRIMARY ups", "OK PRIMARY-GRANTED\n"},
           {"LOGOUT", "OK Goodbye\n"},
           {"GET NUMLOGINS ups", "NUMLOGINS ups 1\n"}}},
+        {"a secondary that speaks RFC 9271's names attaches, is counted and detaches",
+         {{"PROTVER", "1.3\n"},
+          {"ATTACH ups", "ERR USERNAME-REQUIRED\n"},
+          {"USERNAME monuser", "OK\n"},
+          {"PASSWORD \"s3cret pass\"", "OK\n"},
+          {"ATTACH", "ERR INVALID-ARGUMENT\n"},
+          {"attach ups", "OK\n"},
+          {"ATTACH qnapups", "ERR ALREADY-ATTACHED\n"},
+          {"LOGIN ups", "ERR ALREADY-LOGGED-IN\n"},
+          {"GET NUMATTACH ups", "NUMATTACH ups 2\n"},
+          {"DETACH", "OK Goodbye\n"},
+          {"GET NUMATTACH qnapups", "NUMATTACH qnapups 1\n"}}},
         {"a wrong password, then empty words",
          {{"PASSWORD \"\"", "ERR INVALID-PASSWORD\n"},
           {"USERNAME \"\"", "ERR INVALID-USERNAME\n"},
@@ -142,12 +163,13 @@ TEST(NutProtocol, ConversationsGetTheRepliesAClientExpectsAndReachEveryErrorWord
     for (const auto& conversation : Conversations()) {
         FakeContext context;
         context.snapshot.stale = conversation.stale;
-        TNutSession session(context, {"ups", conversation.user, "s3cret pass", "", ""});
+        context.config.user = conversation.user;
+        TNutSession session(context);
         context.session = &session;
         for (const auto& [request, expected] : conversation.exchanges) {
             const NutReply reply = session.Feed(request);
             EXPECT_EQ(reply.text, expected) << conversation.what << ": " << request;
-            EXPECT_EQ(reply.close, request == "LOGOUT") << conversation.what << ": " << request;
+            EXPECT_EQ(reply.close, request == "LOGOUT" || request == "DETACH") << conversation.what << ": " << request;
             if (reply.text.rfind("ERR ", 0) == 0) errorsSeen.insert(reply.text.substr(4, reply.text.size() - 5));
         }
         EXPECT_FALSE(context.forced) << conversation.what;
@@ -158,7 +180,8 @@ TEST(NutProtocol, ConversationsGetTheRepliesAClientExpectsAndReachEveryErrorWord
 
 TEST(NutProtocol, OnlyTheStoredUserForcesAShutdown) {
     FakeContext context;
-    TNutSession session(context, {"rack", "admin", "pw", "", "Rack UPS"});
+    context.config = {"rack", "admin", "pw", "", "Rack UPS"};
+    TNutSession session(context);
     for (const char* line : {"USERNAME admin", "PASSWORD pw"}) ASSERT_EQ(session.Feed(line).text, "OK\n");
     EXPECT_EQ(session.Feed("FSD ups").text, "ERR UNKNOWN-UPS\n");
     EXPECT_FALSE(context.forced);
@@ -166,6 +189,19 @@ TEST(NutProtocol, OnlyTheStoredUserForcesAShutdown) {
     EXPECT_TRUE(context.forced);
     EXPECT_FALSE(session.LoggedIn());
     EXPECT_EQ(session.Feed("LIST UPS").text, "BEGIN LIST UPS\nUPS rack \"Rack UPS\"\nEND LIST UPS\n");
+}
+
+TEST(NutLoginGuard, FiveFailuresWithinTheWindowBlockForTheBlockAndTheOldestAddressIsForgottenWhenFull) {
+    TNutLoginGuard guard({5, std::chrono::seconds(60), std::chrono::seconds(60), 3});
+    const auto at = [](int seconds) { return TNutLoginGuard::Clock::time_point(std::chrono::seconds(seconds)); };
+    for (const int t : {0, 20, 40, 59, 61}) EXPECT_FALSE(guard.Failed("a", at(t))) << t;  // over more than 60 s
+    EXPECT_TRUE(guard.Failed("a", at(62)));
+    EXPECT_TRUE(guard.Blocked("a", at(121)));
+    EXPECT_FALSE(guard.Blocked("a", at(122)) || guard.Blocked("b", at(100)));
+    for (const char* address : {"b", "c", "b", "b", "b", "b"}) guard.Failed(address, at(100));
+    guard.Failed("d", at(102));  // a, still blocked, failed longest ago
+    EXPECT_FALSE(guard.Blocked("a", at(103)));
+    EXPECT_TRUE(guard.Blocked("b", at(103)));
 }
 
 TEST(NutAllowedHosts, AdmitsAddressesAndRangesOfBothFamiliesAndReportsWhatItCannotRead) {

@@ -18,12 +18,14 @@
 namespace velt::test {
 namespace {
 
+// Real time, which a test may move on by hours.
 struct SteadyClock : IClock, ISleeper {
+    uint64_t aheadMs = 0;
     LocalDateTime Now() const override { return {}; }
     uint64_t MonotonicMs() const override {
-        return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                         std::chrono::steady_clock::now().time_since_epoch())
-                                         .count());
+        return aheadMs + static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                   std::chrono::steady_clock::now().time_since_epoch())
+                                                   .count());
     }
     void Sleep(unsigned ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
@@ -133,6 +135,45 @@ TEST(NutService, EachRefusedHostIsLoggedOnceAndNothingRunsAfterTheServiceEnds) {
     }
     r.post.RunUntil([&] { return r.post.tasks.empty(); });
     EXPECT_EQ(r.log.lines.size(), 2u);
+}
+
+TEST(NutService, TheSettingsAreReadAgainOnlyOnceRepublishedAndWrongPasswordsAreLogged) {
+    Rig r(0);
+    r.service.Stop();  // its source is called on the server's thread only
+    const auto before = r.service.Config();
+    EXPECT_EQ(r.service.Config(), before);
+    TUPSSettings changed = *r.settings.Current();
+    changed.NUTPassword = "changed";
+    r.settings.Publish(changed);
+    EXPECT_EQ(r.service.Config()->password, "changed");
+    r.service.LoginRefused("192.0.2.7", false);
+    r.service.LoginRefused("192.0.2.7", true);
+    r.post.RunUntil([&] { return r.post.tasks.empty(); });
+    EXPECT_EQ(r.log.lines, (std::vector<std::string>{
+                               "NUT: login from 192.0.2.7 refused: wrong user or password",
+                               "NUT: login from 192.0.2.7 refused: wrong user or password; its logins are refused "
+                               "for 60 s"}));
+}
+
+// A host cycling through its addresses must not fill the log: 300 are named,
+// then one line says the rest are not, again at most hourly.
+TEST(NutService, RefusedHostsAreLoggedUpToALimitThenOnceAnHour) {
+    Rig r(0);
+    const auto refuse = [&](int from, int to) {
+        for (int i = from; i < to; ++i) r.service.HostRefused("2001:db8::" + std::to_string(i));
+        r.post.RunUntil([&] { return r.post.tasks.empty(); });
+    };
+    refuse(0, 310);
+    ASSERT_EQ(r.log.lines.size(), 301u);
+    EXPECT_EQ(r.log.lines[299], "NUT: connection from 2001:db8::299 refused: not an allowed host");
+    EXPECT_EQ(r.log.lines[300], "NUT: further refusals not logged");
+    r.clock.aheadMs += 3599 * 1000;
+    refuse(0, 320);
+    EXPECT_EQ(r.log.lines.size(), 301u);
+    r.clock.aheadMs += 1000;
+    refuse(320, 330);
+    EXPECT_EQ(r.log.lines.size(), 302u);
+    EXPECT_EQ(r.log.lines.back(), "NUT: further refusals not logged");
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+#include "net/addresses_seen.h"
+
+namespace velt {
+
+TAddressesSeen::Seen TAddressesSeen::Note(const std::string& address) {
+    if (addresses_.count(address)) return Seen::Again;
+    if (addresses_.size() >= capacity_) return Seen::Unremembered;
+    addresses_.insert(address);
+    return Seen::First;
+}
+
+}  // namespace velt
