@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "core/nut_ups_name.h"
 #include "reports/nut_variables.h"
 
 namespace velt {
@@ -38,9 +39,9 @@ void TNutService::ShutDownPeers() {
 std::shared_ptr<const NutConfig> TNutService::Config() {
     auto settings = deps_.settings.Current();
     if (settings != configSource_) {
-        config_ = std::make_shared<const NutConfig>(NutConfig{settings->NUTUPSName, settings->NUTUser,
-                                                              settings->NUTPassword, settings->NUTAllowedHosts,
-                                                              "Veltrano"});
+        config_ = std::make_shared<const NutConfig>(NutConfig{NutUpsNameOrDefault(settings->NUTUPSName),
+                                                              settings->NUTUser, settings->NUTPassword,
+                                                              settings->NUTAllowedHosts, "Veltrano"});
         configSource_ = std::move(settings);
     }
     return config_;

@@ -18,4 +18,8 @@ bool NutUpsNameCharactersValid(std::string_view name) { return std::all_of(name.
 
 bool NutUpsNameUsable(std::string_view name) { return !name.empty() && NutUpsNameCharactersValid(name); }
 
+std::string NutUpsNameOrDefault(const std::string& name) {
+    return NutUpsNameUsable(name) ? name : std::string(kDefaultNutUpsName);
+}
+
 }  // namespace velt

@@ -2,6 +2,7 @@
 // The name the NUT server gives its UPS. Clients split "ups@host:port" and
 // their listings at blanks, '@' and ':', so a name holds only letters,
 // digits, '.', '_' and '-'.
+#include <string>
 #include <string_view>
 
 namespace velt {
@@ -13,5 +14,7 @@ inline constexpr std::string_view kDefaultNutUpsName = "ups";
 bool NutUpsNameCharactersValid(std::string_view name);
 // A name the server can use: not empty, and only those characters.
 bool NutUpsNameUsable(std::string_view name);
+// The name the server answers to: the given one when usable, else "ups".
+std::string NutUpsNameOrDefault(const std::string& name);
 
 }  // namespace velt

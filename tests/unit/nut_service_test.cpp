@@ -144,8 +144,10 @@ TEST(NutService, TheSettingsAreReadAgainOnlyOnceRepublishedAndWrongPasswordsAreL
     EXPECT_EQ(r.service.Config(), before);
     TUPSSettings changed = *r.settings.Current();
     changed.NUTPassword = "changed";
+    changed.NUTUPSName = "";  // the field emptied while the user types a new name
     r.settings.Publish(changed);
     EXPECT_EQ(r.service.Config()->password, "changed");
+    EXPECT_EQ(r.service.Config()->upsName, "ups");
     r.service.LoginRefused("192.0.2.7", false);
     r.service.LoginRefused("192.0.2.7", true);
     r.post.RunUntil([&] { return r.post.tasks.empty(); });
