@@ -3,7 +3,9 @@ of Debian's nut-client package: upsc follows a mains failure, and upsmon,
 running as a secondary, shuts its own computer down before Veltrano acts."""
 
 import os
+import socket
 import subprocess
+import threading
 import time
 
 from harness import E2ETestCase, log, wait_for
@@ -19,6 +21,43 @@ def upsc(port, variable=""):
     args = ["upsc", "ups@127.0.0.1:%d" % port] + ([variable] if variable else [])
     r = subprocess.run(args, capture_output=True, text=True, timeout=10)
     return r.stdout.strip() if r.returncode == 0 else None
+
+
+class StatusWatcher:
+    """A logged-in NUT client that never logs out and reads ups.status every
+    200 ms on its own thread: (monotonic time, status) for each reply."""
+
+    def __init__(self, port):
+        self.samples = []
+        self._stop = threading.Event()
+        self._sock = socket.create_connection(("127.0.0.1", port), timeout=5)
+        self._file = self._sock.makefile("rb")
+        for line in ("USERNAME monuser", "PASSWORD secret", "LOGIN ups"):
+            reply = self.ask(line)
+            if not reply.startswith("OK"):
+                raise AssertionError("%s: %s" % (line, reply))
+        self._thread = threading.Thread(target=self._watch, daemon=True)
+        self._thread.start()
+
+    def ask(self, line):
+        self._sock.sendall((line + "\n").encode())
+        return self._file.readline().decode().strip()
+
+    def _watch(self):
+        while not self._stop.wait(0.2):
+            try:
+                reply = self.ask("GET VAR ups ups.status")
+            except OSError:
+                return
+            if not reply:
+                return  # the server closed the connection
+            words = reply.split('"')[1] if reply.startswith("VAR ") else reply
+            self.samples.append((time.monotonic(), words))
+
+    def stop(self):
+        self._stop.set()
+        self._thread.join(5)
+        self._sock.close()
 
 
 class NutServerTest(E2ETestCase):
@@ -99,3 +138,38 @@ class NutServerTest(E2ETestCase):
         self.assertLess(shut_down_at, switch_offs[0]["t"], "Veltrano acted before upsmon shut down")
         if monitor.poll() is None:
             log("upsmon still running after its shutdown command; see %s" % monitor_log)
+
+    # Once the shutdown has begun, FSD stays set for the clients even when the
+    # mains come back during their wait: the UPS is told to switch off and
+    # this computer goes down all the same.
+    def test_fsd_stays_set_when_the_mains_return_during_the_wait(self):
+        port = free_port()
+        fail_at, delay, wait = 8.0, 10, 20
+        # Acting starts some 18-22 s in; the mains return in the middle of the wait.
+        back_at = fail_at + delay + 10.0
+        sim = self.start_simulator(protocol="megatec", scenario={"timeline": [
+            {"at": fail_at, "set": {"ip": 0.0, "bits": "10001001"}},
+            {"at": back_at, "set": {"ip": 230.0, "bits": "00001001"}}]})
+        self.wine.clear_settings()
+        self.wine.seed_settings({
+            "COM Port": 1, "COM MaxAttempts": 0, "Refresh Interval": 1,
+            "Action": 1, "Delay Action": True, "Delay": delay, "Voltage Action": False,
+            "UPS Shutdown": True, "UPS Shutdown Delay": 5, "NUT Shutdown Wait": wait,
+            "NUT Server": True, "NUT Port": str(port), "NUT User": "monuser", "NUT Password": "secret"})
+        app = self.start_program(fresh=False)
+        app.wait_window()
+        wait_for(lambda: upsc(port, "ups.status") == "OL", 40, 0.5, "ups.status OL")
+        watcher = StatusWatcher(port)
+        self.addCleanup(watcher.stop)
+
+        switch_offs = wait_for(lambda: [c for c in sim.commands() if c["cmd"].startswith("S")],
+                               fail_at + delay + wait + 40, 0.25, "the UPS shutdown command")
+        acted_at = switch_offs[0]["t"]
+        seen = [(t, words) for t, words in watcher.samples if t < acted_at]
+        told = [i for i, (_, words) in enumerate(seen) if "FSD" in words.split()]
+        self.assertTrue(told, "FSD never reached the client: %s" % seen[-10:])
+        after_told = seen[told[0]:]
+        self.assertTrue(all("FSD" in words.split() for _, words in after_told),
+                        "FSD was taken back before the program acted: %s" % after_told)
+        self.assertIn("OL", [w for _, words in after_told for w in words.split()],
+                      "the mains did not return during the wait")
