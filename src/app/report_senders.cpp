@@ -3,6 +3,7 @@
 #include <functional>
 #include <mutex>
 
+#include "core/failure_of.h"
 #include "reports/lan_message.h"
 
 namespace velt {
@@ -17,16 +18,7 @@ constexpr const char* kLanFailedText = "LAN Report sending failed!";
 // in place of its result, with the reason for the log.
 template <typename Send, typename Failed>
 void ReportingFailure(Send send, Failed failed) {
-    std::string what;
-    try {
-        send();
-        return;
-    } catch (const std::exception& e) {
-        what = e.what();
-    } catch (...) {
-        what = "unknown exception";
-    }
-    failed(what);
+    if (const auto what = FailureOf(send)) failed(*what);
 }
 
 }  // namespace

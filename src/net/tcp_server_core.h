@@ -18,7 +18,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -26,6 +25,7 @@
 #include <thread>
 #include <utility>
 
+#include "core/failure_of.h"
 #include "net/asio.h"
 #include "net/tcp_listener.h"
 
@@ -102,14 +102,9 @@ private:
     // The connection whose handler threw has nothing pending and ends.
     void Serve() {
         for (;;) {
-            try {
-                io_.run();
-                return;
-            } catch (const std::exception& e) {
-                Report(e.what());
-            } catch (...) {
-                Report("an exception of unknown type");
-            }
+            const auto what = FailureOf([this] { io_.run(); });
+            if (!what) return;
+            Report(what->c_str());
         }
     }
 

@@ -4,6 +4,8 @@
 #include <exception>
 #include <string>
 
+#include "core/failure_of.h"
+
 namespace velt {
 
 bool ForceOptionsSupported(uint32_t osMajorVersion) { return osMajorVersion <= 5; }
@@ -21,16 +23,7 @@ std::string PowerBroadcastLogText(uint64_t eventCode) {
 // running; the failure goes to the log.
 template <typename Step>
 void Guarded(ILogSink& log, Step step) {
-    std::string what;  // copied: the exception is gone once its handler ends
-    try {
-        step();
-        return;
-    } catch (const std::exception& e) {
-        what = e.what();
-    } catch (...) {
-        what = "unknown exception";
-    }
-    log.AddLogLine("I/O Thread stop failed! " + what);
+    if (const auto what = FailureOf(step)) log.AddLogLine("I/O Thread stop failed! " + *what);
 }
 
 }  // namespace

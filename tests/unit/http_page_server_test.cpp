@@ -73,7 +73,7 @@ TEST(HttpPageServer, AnswersKeptAliveAndPipelinedRequestsUntilStoppedAndRefusesA
 
     server.Stop();
     EXPECT_FALSE(server.Active());
-    EXPECT_EQ(faults, std::vector<std::string>{"an exception of unknown type"});
+    EXPECT_EQ(faults, std::vector<std::string>{"unknown exception"});
     EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), "");
 
     // The same port again at once, the old connections in TIME_WAIT.
