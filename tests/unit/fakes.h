@@ -270,6 +270,8 @@ struct FakePorts : ISerialPortFactory {
     std::map<int, bool> present;  // number -> configurable
     std::vector<int> opened;
     int failOpensOf = 0;  // opens of this port fail this many more times
+    // Given to every port opened, so the UPS behind it answers by command.
+    std::function<std::string(const std::string&)> responder;
     explicit FakePorts(VirtualTime& t) : time(t) {}
     std::unique_ptr<ISerialPort> Open(int n) override {
         opened.push_back(n);
@@ -280,6 +282,7 @@ struct FakePorts : ISerialPortFactory {
         }
         auto p = std::make_unique<FakeSerial>(time);
         p->maskOk = present[n];
+        p->responder = responder;
         return p;
     }
 };
