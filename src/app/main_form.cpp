@@ -197,7 +197,7 @@ bool TMainForm::ConnectUps() {
     link_.ComActive = false;
     link_.Monitoring = false;
     link_.UsbActive = discovery_.FindUsbUps();
-    if (!link_.UsbActive) link_.ComActive = OpenComPort(link_, sys_.serialPorts, portDialog_, sys_.sleeper);
+    if (!link_.UsbActive) link_.ComActive = OpenComPort(link_, sys_.serialPorts, portDialog_, sys_.sleeper, *this);
     if (link_.UsbActive || link_.ComActive) link_.Monitoring = detector_.DetectProtocol();
     if (link_.Monitoring) return true;
     link_.ComHandle.reset();
