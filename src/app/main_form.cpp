@@ -48,7 +48,7 @@ TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
       pageServer_(pageSource_, {},
                   [this](const std::string& what) { pageServerLog_.AddLogLine(ServerFaultLine("HTTP", what)); }),
       nut_({shown_, settingsShown_, sys.post, *this, sys.pump, sys.sleeper, sys.clock,
-            sys.system.ProgramFileVersion()}) {
+            sys.system.ProgramFileVersion(), [this] { PublishForcedShutdown(); }}) {
     // A report box switched on by the saved settings starts its timer before
     // any period is applied: its first report comes a whole period later.
     sys_.smtpReportsTimer.SetInterval(kReportPeriodBeforeSettingsMs);
@@ -294,6 +294,14 @@ void TMainForm::ShowReadingsStale() {
 // What other threads may read of the window: published after every change.
 void TMainForm::PublishShown(bool upsFound) {
     shown_.Publish({evaluation_.Shown(), Identity(), upsFound, Device(), LiveReadings(upsFound)});
+}
+
+// FSD changes on its own (a primary client, the peers' shutdown); the rest of
+// what is published stays as it was. Main thread.
+void TMainForm::PublishForcedShutdown() {
+    TShownStatus shown = *shown_.Current();
+    shown.live.forcedShutdown = nut_.Server().ForcedShutdown();
+    shown_.Publish(std::move(shown));
 }
 
 // Read under the data lock, or on the main thread between the worker's replies.

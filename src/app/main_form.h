@@ -188,6 +188,7 @@ private:
     void OnPollOutcome(bool answered);
     void ShowReadingsStale();
     void PublishShown(bool upsFound);
+    void PublishForcedShutdown();
     TShownDevice Device() const;
     TShownLive LiveReadings(bool upsFound) const;
     void KeepDeviceId();

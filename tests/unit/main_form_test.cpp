@@ -28,6 +28,16 @@ struct MainForm : ::testing::Test, MainFormRig {
     // A log line without its date-time text.
     static std::string Message(const std::string& line) { return line.substr(std::string("07.12.2026 22:38:46 ").size()); }
     std::string LastMessage() const { return view.log.empty() ? "" : Message(view.log.back()); }
+    // The stored settings switch the NUT server on, on a port free a moment ago.
+    uint16_t StoreNutServerOnAFreePort() {
+        boost::asio::io_context io;
+        boost::asio::ip::tcp::acceptor probe(io, {boost::asio::ip::tcp::v4(), 0});
+        const uint16_t port = probe.local_endpoint().port();
+        probe.close();
+        store.Put(kKey, "NUT Server", StoredValue::Dword(1));
+        store.Put(kKey, "NUT Port", StoredValue::String(std::to_string(port)));
+        return port;
+    }
 };
 
 TEST_F(MainForm, ReplyIsShownEvaluatedAndTheSpinnerTurns) {
@@ -111,6 +121,19 @@ TEST_F(MainForm, SilentUpsIsReportedOnceReconnectedAtMostEvery30sAndWelcomedBack
     EXPECT_EQ(statusView.fields[1], "230.0");
     EXPECT_EQ(form.Shown().Current()->readings.fields[0], "230.0");
     EXPECT_TRUE(form.Shown().Current()->upsFound);
+}
+
+// FSD set by a primary over TCP reaches every reader of the snapshot (the
+// page's JSON among them) without waiting for the next reply.
+TEST_F(MainForm, APrimarysFsdIsPublishedAtOnce) {
+    const uint16_t port = StoreNutServerOnAFreePort();
+    store.Put(kKey, "NUT User", StoredValue::String("upsmon"));
+    store.Put(kKey, "NUT Password", StoredValue::String("secret"));
+    ASSERT_TRUE(form.FormCreate({}));
+    ASSERT_TRUE(form.NutServer().Active());
+    const std::string replies = Exchange(port, "USERNAME upsmon\nPASSWORD secret\nFSD ups\nLOGOUT\n");
+    ASSERT_NE(replies.find("OK FSD-SET"), std::string::npos) << replies;
+    EXPECT_TRUE(post.RunUntil([&] { return form.Shown().Current()->live.forcedShutdown; }));
 }
 
 TEST_F(MainForm, StoppedMonitoringShowsOnlyTheSpinner) {
@@ -333,12 +356,7 @@ TEST_F(MainForm, ThePageServerFollowsItsBoxAndSaysWhatKeepsItOff) {
 // about a host entry it cannot use, and names the UPS by an identifier that is
 // made once and stored at once.
 TEST_F(MainForm, TheNutServerStartsFromTheStoredSettingsWithAKeptDeviceId) {
-    boost::asio::io_context io;
-    boost::asio::ip::tcp::acceptor probe(io, {boost::asio::ip::tcp::v4(), 0});
-    const uint16_t port = probe.local_endpoint().port();
-    probe.close();
-    store.Put(kKey, "NUT Server", StoredValue::Dword(1));
-    store.Put(kKey, "NUT Port", StoredValue::String(std::to_string(port)));
+    const uint16_t port = StoreNutServerOnAFreePort();
     store.Put(kKey, "NUT Allowed Hosts", StoredValue::String("192.168.1.0/24, nas.local"));
     ASSERT_TRUE(form.FormCreate({}));
     ASSERT_TRUE(form.NutServer().Active());
