@@ -105,6 +105,7 @@ TEST_F(MainForm, SilentUpsIsReportedOnceReconnectedAtMostEvery30sAndWelcomedBack
     EXPECT_EQ(LastMessage(), "UPS not responding");
     EXPECT_EQ(statusView.fields[1], "");
     EXPECT_EQ(form.Shown().Current()->readings.fields[0], "");  // stale for every reader
+    EXPECT_FALSE(form.Shown().Current()->live.responding);
     EXPECT_EQ(ports.opened, std::vector<int>{2});
     EXPECT_TRUE(form.Link().Q1Supported);  // a failed try keeps the protocol polled
     for (int i = 0; i < 7; ++i) failedPoll();  // 28 s
@@ -121,6 +122,32 @@ TEST_F(MainForm, SilentUpsIsReportedOnceReconnectedAtMostEvery30sAndWelcomedBack
     EXPECT_EQ(statusView.fields[1], "230.0");
     EXPECT_EQ(form.Shown().Current()->readings.fields[0], "230.0");
     EXPECT_TRUE(form.Shown().Current()->upsFound);
+}
+
+// Readers on other threads learn of a detection, a failed search and a link
+// gone at once, not at the next reply understood (which may never come).
+TEST_F(MainForm, TheSnapshotFollowsDetectionFailedSearchAndLostLinkWithoutAReply) {
+    FakeHid& ups = hid.Add(time, 0x0665, 0x5161, "Rack UPS");
+    ups.QueueReply(kStatus);
+    form.Live().F = false;
+    form.StartAExecute();
+    ASSERT_TRUE(form.Link().Monitoring);
+    auto shown = form.Shown().Current();
+    EXPECT_TRUE(shown->upsFound);
+    EXPECT_TRUE(shown->live.responding);
+    EXPECT_EQ(shown->identity, (UpsIdentityText{"0665", "5161", "Rack UPS"}));
+    EXPECT_EQ(shown->device.protocol, "Megatec");
+
+    form.HidDiscovery().HIDRemoval(ups);
+    EXPECT_FALSE(form.Shown().Current()->live.responding);
+
+    Reply(kStatus);
+    ASSERT_TRUE(form.Shown().Current()->upsFound);
+    form.StartAExecute();  // nothing answers now
+    shown = form.Shown().Current();
+    EXPECT_FALSE(shown->upsFound);
+    EXPECT_FALSE(shown->live.responding);
+    EXPECT_FALSE(shown->live.status);  // the readings before the search are no UPS's now
 }
 
 // FSD set by a primary over TCP reaches every reader of the snapshot (the
