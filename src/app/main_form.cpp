@@ -34,7 +34,7 @@ TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
                  [this] { return std::make_pair(discovery_.VidText(), discovery_.PidText()); },
                  sys.decimalSeparator}),
       discovery_({link_, sys.lock, sys.hid, *this, views.feedback, views.hidList, accepted_,
-                  [this] { return sys_.startTimer.Enabled(); }, [this] { return detector_.DetectProtocol(DetectionStart::Arrival); },
+                  [this] { return sys_.startTimer.Enabled(); }, [this] { return DetectOnArrival(); },
                   [this] { StartMonitoring(); }, [this] { StopMonitoring(); }}),
       actions_({sys.power, live_, sys.lock, *this, *this, *this, *this, sys.pump, sys.sleeper, osMajorVersion_}),
       delayTimer_(sys.delayTimer, sys.clock),
@@ -48,7 +48,7 @@ TMainForm::TMainForm(MainFormViews views, MainFormSystem sys)
       pageServer_(pageSource_, {},
                   [this](const std::string& what) { pageServerLog_.AddLogLine(ServerFaultLine("HTTP", what)); }),
       nut_({shown_, settingsShown_, sys.post, *this, sys.pump, sys.sleeper, sys.clock,
-            sys.system.ProgramFileVersion()}) {
+            sys.system.ProgramFileVersion(), [this] { PublishForcedShutdown(); }}) {
     // A report box switched on by the saved settings starts its timer before
     // any period is applied: its first report comes a whole period later.
     sys_.smtpReportsTimer.SetInterval(kReportPeriodBeforeSettingsMs);
@@ -197,7 +197,7 @@ bool TMainForm::ConnectUps() {
     link_.ComActive = false;
     link_.Monitoring = false;
     link_.UsbActive = discovery_.FindUsbUps();
-    if (!link_.UsbActive) link_.ComActive = OpenComPort(link_, sys_.serialPorts, portDialog_, sys_.sleeper);
+    if (!link_.UsbActive) link_.ComActive = OpenComPort(link_, sys_.serialPorts, portDialog_, sys_.sleeper, *this);
     if (link_.UsbActive || link_.ComActive) link_.Monitoring = detector_.DetectProtocol();
     if (link_.Monitoring) return true;
     link_.ComHandle.reset();
@@ -212,10 +212,19 @@ bool TMainForm::ConnectUps() {
 // a failed connect.
 void TMainForm::StartAExecute() {
     DataLockGuard guard(sys_.lock);
-    if (ConnectUps())
+    if (ConnectUps()) {
         StartMonitoring();
-    else
-        views_.main.SetStopEnabled(false);
+        return;
+    }
+    views_.main.SetStopEnabled(false);
+    PublishNotFound();
+}
+
+// Data lock held. A UPS plugged in that does not answer is no UPS found.
+bool TMainForm::DetectOnArrival() {
+    if (detector_.DetectProtocol(DetectionStart::Arrival)) return true;
+    PublishNotFound();
+    return false;
 }
 
 void TMainForm::StartMonitoring() {
@@ -224,6 +233,10 @@ void TMainForm::StartMonitoring() {
     StartLANReportTimer();
     AddLogLine("Start Monitoring");
     views_.main.SetStopEnabled(true);
+    // Found, with its identity, before its first reply; that reply is its own.
+    lastStatus_.reset();
+    DataLockGuard guard(sys_.lock);
+    PublishShown(link_.ProtocolDetected());
 }
 
 void TMainForm::StopMonitoring() {
@@ -233,6 +246,8 @@ void TMainForm::StopMonitoring() {
     AddLogLine("Stop Monitoring");
     views_.main.SetStartEnabled(true);
     views_.main.SetStopEnabled(false);
+    DataLockGuard guard(sys_.lock);
+    PublishShown(link_.ProtocolDetected());
 }
 
 void TMainForm::StopAExecute() {
@@ -296,6 +311,20 @@ void TMainForm::PublishShown(bool upsFound) {
     shown_.Publish({evaluation_.Shown(), Identity(), upsFound, Device(), LiveReadings(upsFound)});
 }
 
+// A search that found nothing: the readings before it belong to no UPS now.
+void TMainForm::PublishNotFound() {
+    lastStatus_.reset();
+    PublishShown(false);
+}
+
+// FSD changes on its own (a primary client, the peers' shutdown); the rest of
+// what is published stays as it was. Main thread.
+void TMainForm::PublishForcedShutdown() {
+    TShownStatus shown = *shown_.Current();
+    shown.live.forcedShutdown = nut_.Server().ForcedShutdown();
+    shown_.Publish(std::move(shown));
+}
+
 // Read under the data lock, or on the main thread between the worker's replies.
 TShownDevice TMainForm::Device() const {
     TShownDevice device;
@@ -311,7 +340,8 @@ TShownDevice TMainForm::Device() const {
 TShownLive TMainForm::LiveReadings(bool upsFound) const {
     TShownLive live;
     live.status = lastStatus_;
-    live.responding = upsFound && watch_.Responding();
+    // Nothing answers while monitoring is stopped.
+    live.responding = upsFound && link_.Monitoring && watch_.Responding();
     live.nominalBatteryVolts = battery_.NominalBatteryVoltage();
     if (lastStatus_) live.packVolts = BatteryPackVoltage(lastStatus_->BatteryVoltageValue, live.nominalBatteryVolts).volts;
     live.chargePercent = battery_.BatteryCharge();
@@ -348,7 +378,10 @@ void TMainForm::ReconnectUps() {
     DataLockGuard guard(sys_.lock);
     const bool q1 = link_.Q1Supported, qs = link_.QSSupported, f = link_.FSupported, i = link_.ISupported;
     if (link_.ComActive) ReopenComPort(link_, sys_.serialPorts, sys_.sleeper);
-    if (detector_.DetectProtocol(DetectionStart::Reconnect)) return;
+    if (detector_.DetectProtocol(DetectionStart::Reconnect)) {
+        PublishShown(true);
+        return;
+    }
     link_.Q1Supported = q1;
     link_.QSSupported = qs;
     link_.FSupported = f;

@@ -188,6 +188,9 @@ private:
     void OnPollOutcome(bool answered);
     void ShowReadingsStale();
     void PublishShown(bool upsFound);
+    void PublishNotFound();
+    void PublishForcedShutdown();
+    bool DetectOnArrival();
     TShownDevice Device() const;
     TShownLive LiveReadings(bool upsFound) const;
     void KeepDeviceId();

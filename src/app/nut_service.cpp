@@ -16,7 +16,7 @@ std::string NewDeviceId(uint64_t random) {
 
 void TNutService::ShutDownPeers() {
     if (!server_.Active()) return;
-    server_.SetForcedShutdown(true);
+    SetForcedShutdown(true);
     const auto settings = deps_.settings.Current();
     const uint64_t waitMs = static_cast<uint64_t>(kNUTShutdownWaitRange.Clamp(settings->NUTShutdownWait)) * 1000u;
     const uint64_t start = deps_.clock.MonotonicMs();
@@ -84,5 +84,13 @@ void TNutService::LoginRefused(const std::string& address, bool blocked) {
 }
 
 void TNutService::ServerFault(const std::string& what) { mainThread_.AddLogLine(ServerFaultLine("NUT", what)); }
+
+void TNutService::ForcedShutdownSet() {
+    if (deps_.forcedShutdownChanged) mainThread_.Post(deps_.forcedShutdownChanged);
+}
+
+void TNutService::SetForcedShutdown(bool on) {
+    if (server_.SetForcedShutdown(on) && deps_.forcedShutdownChanged) deps_.forcedShutdownChanged();
+}
 
 }  // namespace velt

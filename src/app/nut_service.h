@@ -4,6 +4,7 @@
 // shutdown before this computer's. The server calls the source on its own
 // thread; everything else here runs on the main thread.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,6 +34,8 @@ struct NutServiceDeps {
     ISleeper& sleeper;
     const IClock& clock;
     std::string version;
+    // Main thread: FSD was set or cleared.
+    std::function<void()> forcedShutdownChanged;
 };
 
 // A new "NUT Device Id": "VT-" and 16 hexadecimal digits from `random`.
@@ -56,7 +59,7 @@ public:
     // Sets FSD and waits, in steps that let window messages run, until no
     // client is logged in or "NUT Shutdown Wait" has passed.
     void ShutDownPeers() override;
-    void CancelPeerShutdown() override { server_.SetForcedShutdown(false); }
+    void CancelPeerShutdown() override { SetForcedShutdown(false); }
 
     // INutSource, on the server's thread.
     std::shared_ptr<const NutConfig> Config() override;
@@ -64,8 +67,10 @@ public:
     void HostRefused(const std::string& address) override;
     void LoginRefused(const std::string& address, bool blocked) override;
     void ServerFault(const std::string& what) override;
+    void ForcedShutdownSet() override;
 
 private:
+    void SetForcedShutdown(bool on);
     void LogRefusal(const std::string& address);
 
     NutServiceDeps deps_;

@@ -64,6 +64,24 @@ bool TakeDialogChoice(TUPSLink& link, const IComPortDialog& dialog) {
     return true;
 }
 
+// The port's own words for the step that failed; none when all went through.
+std::optional<std::string> ConfigureFailure(ISerialPort& port, bool dtr, bool rts, ISleeper& sleeper) {
+    if (!ApplyLineSettings(port, dtr, rts) || !ApplyTimeouts(port) || !port.Purge()) return port.LastErrorText();
+    sleeper.Sleep(kAfterLinesPauseMs);
+    if (!port.SetEventMaskRxChar()) return port.LastErrorText();
+    return std::nullopt;
+}
+
+// One attempt on link.ComPort: open and configured in link.ComHandle, or
+// closed and why.
+std::optional<std::string> OpenAndConfigure(TUPSLink& link, ISerialPortFactory& ports, ISleeper& sleeper) {
+    link.ComHandle = ports.Open(link.ComPort);
+    if (!link.ComHandle) return ports.LastErrorText();
+    auto failure = ConfigureFailure(*link.ComHandle, link.ComDtr, link.ComRts, sleeper);
+    if (failure) link.ComHandle.reset();
+    return failure;
+}
+
 }  // namespace
 
 std::string ComPortName(int number) { return "COM" + std::to_string(number); }
@@ -80,36 +98,31 @@ std::optional<int> ComPortNumber(const std::string& name) {
 
 bool ConfigureComPort(std::unique_ptr<ISerialPort>& port, bool dtr, bool rts, ISleeper& sleeper) {
     if (!port) return false;
-    if (!ApplyLineSettings(*port, dtr, rts) || !ApplyTimeouts(*port) || !port->Purge()) {
-        port.reset();
-        return false;
-    }
-    sleeper.Sleep(kAfterLinesPauseMs);
-    if (!port->SetEventMaskRxChar()) {
-        port.reset();
-        return false;
-    }
-    return true;
+    if (!ConfigureFailure(*port, dtr, rts, sleeper)) return true;
+    port.reset();
+    return false;
 }
 
-bool OpenComPort(TUPSLink& link, ISerialPortFactory& ports, IComPortDialog& dialog, ISleeper& sleeper) {
+bool OpenComPort(TUPSLink& link, ISerialPortFactory& ports, IComPortDialog& dialog, ISleeper& sleeper,
+                 ILogSink& log) {
     link.ComHandle.reset();
     ListFreePorts(ports, dialog);
     if (link.ComPort == 0 && !dialog.ShowModal()) return false;
     const int attempts = std::max(0, link.ComMaxAttempts) + 1;
+    std::string why;
     for (int i = 0; i < attempts; ++i) {
         if (link.ComPort == 0 && !TakeDialogChoice(link, dialog)) return false;
-        link.ComHandle = ports.Open(link.ComPort);
-        if (ConfigureComPort(link.ComHandle, link.ComDtr, link.ComRts, sleeper)) return true;
+        const auto failure = OpenAndConfigure(link, ports, sleeper);
+        if (!failure) return true;
+        why = *failure;
     }
+    log.AddLogLine(ComPortName(link.ComPort) + " could not be used: " + why);
     return false;
 }
 
 bool ReopenComPort(TUPSLink& link, ISerialPortFactory& ports, ISleeper& sleeper) {
     link.ComHandle.reset();
-    if (link.ComPort == 0) return false;
-    link.ComHandle = ports.Open(link.ComPort);
-    return ConfigureComPort(link.ComHandle, link.ComDtr, link.ComRts, sleeper);
+    return link.ComPort != 0 && !OpenAndConfigure(link, ports, sleeper);
 }
 
 }  // namespace velt

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "core/event_sink.h"
 #include "core/ups_link.h"
 #include "sys/clock.h"
 #include "sys/serial_port.h"
@@ -38,7 +39,8 @@ bool ConfigureComPort(std::unique_ptr<ISerialPort>& port, bool dtr, bool rts, IS
 
 // Main thread, data lock held by the caller. True when a port is open and
 // configured in link.ComHandle.
-bool OpenComPort(TUPSLink& link, ISerialPortFactory& ports, IComPortDialog& dialog, ISleeper& sleeper);
+bool OpenComPort(TUPSLink& link, ISerialPortFactory& ports, IComPortDialog& dialog, ISleeper& sleeper,
+                 ILogSink& log);
 
 // Closes the port and opens the remembered one again, without the dialog: a
 // USB-serial adapter unplugged or re-created at a resume needs a new handle.

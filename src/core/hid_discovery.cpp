@@ -93,10 +93,10 @@ void THidDiscovery::HIDRemoval(IHidDevice& device) {
     if (!link.UsbActive || !deps_.accepted.Accepts(device.VendorId(), device.ProductId()) ||
         link.HidDevice != &device)
         return;
-    deps_.stopMonitoring();
     link.UsbActive = false;
     link.Monitoring = false;
     link.HidDevice = nullptr;
+    deps_.stopMonitoring();  // sees the link down
 }
 
 void THidDiscovery::HIDDeviceChange() { deps_.log.AddLogLine("Device(s) changed"); }

@@ -139,7 +139,7 @@ private:
     }
 
     void ForceShutdown() override {
-        core_.forcedShutdown = true;
+        if (!core_.forcedShutdown.exchange(true)) core_.source.ForcedShutdownSet();
         core_.snapshot.reset();  // later requests in this read see FSD
     }
 
@@ -326,7 +326,7 @@ bool TNutServer::Active() const { return impl_ != nullptr; }
 
 uint16_t TNutServer::Port() const { return impl_ ? impl_->core.Port() : 0; }
 
-void TNutServer::SetForcedShutdown(bool on) { forcedShutdown_ = on; }
+bool TNutServer::SetForcedShutdown(bool on) { return forcedShutdown_.exchange(on) != on; }
 
 bool TNutServer::ForcedShutdown() const { return forcedShutdown_; }
 

@@ -37,6 +37,8 @@ public:
     virtual void LoginRefused(const std::string& address, bool blocked) = 0;
     // An exception reached the top of the server's thread, which goes on.
     virtual void ServerFault(const std::string& what) = 0;
+    // A primary's FSD set the forced-shutdown flag, which was clear.
+    virtual void ForcedShutdownSet() = 0;
 };
 
 struct NutServerLimits {
@@ -72,8 +74,8 @@ public:
 
     // The forced-shutdown flag: FSD in ups.status for every client. Set by
     // the program before it shuts down, or by a primary client's FSD; kept
-    // across Stop and Start. Any thread.
-    void SetForcedShutdown(bool on);
+    // across Stop and Start. Any thread. True when the flag changed.
+    bool SetForcedShutdown(bool on);
     bool ForcedShutdown() const;
     // Connections that did LOGIN or ATTACH and have neither logged out nor closed. Any thread.
     size_t LoggedInClients() const;

@@ -1,5 +1,7 @@
 #include "sys/error_text.h"
 
+#include <cstdio>
+
 namespace velt {
 
 std::string TrimSystemErrorText(std::string text) {
@@ -10,6 +12,12 @@ std::string TrimSystemErrorText(std::string text) {
         text.pop_back();
     }
     return text;
+}
+
+std::string OperationErrorText(const std::string& operation, unsigned long code, const std::string& message) {
+    char number[24];
+    std::snprintf(number, sizeof number, "(0x%08lX) ", code);
+    return operation + ": " + number + TrimSystemErrorText(message);
 }
 
 }  // namespace velt

@@ -8,4 +8,8 @@ namespace velt {
 // stops removed.
 std::string TrimSystemErrorText(std::string text);
 
+// "operation: (0x0000001F) message": a seam's last error, told the same way
+// on every system.
+std::string OperationErrorText(const std::string& operation, unsigned long code, const std::string& message);
+
 }  // namespace velt

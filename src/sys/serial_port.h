@@ -56,6 +56,10 @@ public:
     // Byte count of the last completed operation, without waiting.
     virtual size_t LastTransferred() = 0;
     virtual bool CancelPending() = 0;
+
+    // Why the last call that gave false failed, for the log:
+    // "operation: (0x0000001F) message".
+    virtual std::string LastErrorText() const = 0;
 };
 
 class ISerialPortFactory {
@@ -63,6 +67,8 @@ public:
     virtual ~ISerialPortFactory() = default;
     // Opens "COM" + number for overlapped read/write without sharing; null on failure.
     virtual std::unique_ptr<ISerialPort> Open(int number) = 0;
+    // Why the last Open gave null, as ISerialPort::LastErrorText says it.
+    virtual std::string LastErrorText() const = 0;
 };
 
 }  // namespace velt

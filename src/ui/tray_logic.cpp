@@ -57,6 +57,9 @@ void TrayIconLogic::ShowBalloon(const std::string& title, const std::string& tex
     r.balloonTitle = BalloonTitle(title);
     r.balloonText = BalloonText(text);
     r.balloonKind = kind;
+    // Every balloon comes unasked (an event, a detection), so none breaks into
+    // the user's quiet time; the shells of the smaller record know none.
+    r.respectQuietTime = size_ == RecordSize::Full;
     if (!shell_.Modify(r)) return;
     balloonMayShow_ = true;
     ++balloonsShown_;

@@ -42,6 +42,7 @@ struct NotifyRecord {
     std::string balloonTitle;
     std::string balloonText;
     BalloonKind balloonKind = BalloonKind::Information;
+    bool respectQuietTime = false;  // the balloon waits out the user's quiet time
 };
 
 // The shell's notification area; each call answers whether it took it.

@@ -66,6 +66,7 @@ public:
     }
 
     void ServerFault(const std::string& what) override { velt::test::PrintLine("fault " + what); }
+    void ForcedShutdownSet() override {}  // the tests read FSD from ups.status
 
     void Change(const std::string& command, const std::string& value) {
         std::lock_guard lock(mutex_);

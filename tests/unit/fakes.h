@@ -262,6 +262,7 @@ struct FakeSerial : ISerialPort {
         ops.push_back("Cancel");
         return true;
     }
+    std::string LastErrorText() const override { return {}; }
 };
 
 // COM ports by number; each opens a FakeSerial whose event mask succeeds per the map.
@@ -285,6 +286,7 @@ struct FakePorts : ISerialPortFactory {
         p->responder = responder;
         return p;
     }
+    std::string LastErrorText() const override { return {}; }
 };
 
 // The port dialog: closed with OK unless told otherwise.

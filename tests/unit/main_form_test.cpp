@@ -28,6 +28,16 @@ struct MainForm : ::testing::Test, MainFormRig {
     // A log line without its date-time text.
     static std::string Message(const std::string& line) { return line.substr(std::string("07.12.2026 22:38:46 ").size()); }
     std::string LastMessage() const { return view.log.empty() ? "" : Message(view.log.back()); }
+    // The stored settings switch the NUT server on, on a port free a moment ago.
+    uint16_t StoreNutServerOnAFreePort() {
+        boost::asio::io_context io;
+        boost::asio::ip::tcp::acceptor probe(io, {boost::asio::ip::tcp::v4(), 0});
+        const uint16_t port = probe.local_endpoint().port();
+        probe.close();
+        store.Put(kKey, "NUT Server", StoredValue::Dword(1));
+        store.Put(kKey, "NUT Port", StoredValue::String(std::to_string(port)));
+        return port;
+    }
 };
 
 TEST_F(MainForm, ReplyIsShownEvaluatedAndTheSpinnerTurns) {
@@ -95,6 +105,7 @@ TEST_F(MainForm, SilentUpsIsReportedOnceReconnectedAtMostEvery30sAndWelcomedBack
     EXPECT_EQ(LastMessage(), "UPS not responding");
     EXPECT_EQ(statusView.fields[1], "");
     EXPECT_EQ(form.Shown().Current()->readings.fields[0], "");  // stale for every reader
+    EXPECT_FALSE(form.Shown().Current()->live.responding);
     EXPECT_EQ(ports.opened, std::vector<int>{2});
     EXPECT_TRUE(form.Link().Q1Supported);  // a failed try keeps the protocol polled
     for (int i = 0; i < 7; ++i) failedPoll();  // 28 s
@@ -111,6 +122,45 @@ TEST_F(MainForm, SilentUpsIsReportedOnceReconnectedAtMostEvery30sAndWelcomedBack
     EXPECT_EQ(statusView.fields[1], "230.0");
     EXPECT_EQ(form.Shown().Current()->readings.fields[0], "230.0");
     EXPECT_TRUE(form.Shown().Current()->upsFound);
+}
+
+// Readers on other threads learn of a detection, a failed search and a link
+// gone at once, not at the next reply understood (which may never come).
+TEST_F(MainForm, TheSnapshotFollowsDetectionFailedSearchAndLostLinkWithoutAReply) {
+    FakeHid& ups = hid.Add(time, 0x0665, 0x5161, "Rack UPS");
+    ups.QueueReply(kStatus);
+    form.Live().F = false;
+    form.StartAExecute();
+    ASSERT_TRUE(form.Link().Monitoring);
+    auto shown = form.Shown().Current();
+    EXPECT_TRUE(shown->upsFound);
+    EXPECT_TRUE(shown->live.responding);
+    EXPECT_EQ(shown->identity, (UpsIdentityText{"0665", "5161", "Rack UPS"}));
+    EXPECT_EQ(shown->device.protocol, "Megatec");
+
+    form.HidDiscovery().HIDRemoval(ups);
+    EXPECT_FALSE(form.Shown().Current()->live.responding);
+
+    Reply(kStatus);
+    ASSERT_TRUE(form.Shown().Current()->upsFound);
+    form.StartAExecute();  // nothing answers now
+    shown = form.Shown().Current();
+    EXPECT_FALSE(shown->upsFound);
+    EXPECT_FALSE(shown->live.responding);
+    EXPECT_FALSE(shown->live.status);  // the readings before the search are no UPS's now
+}
+
+// FSD set by a primary over TCP reaches every reader of the snapshot (the
+// page's JSON among them) without waiting for the next reply.
+TEST_F(MainForm, APrimarysFsdIsPublishedAtOnce) {
+    const uint16_t port = StoreNutServerOnAFreePort();
+    store.Put(kKey, "NUT User", StoredValue::String("upsmon"));
+    store.Put(kKey, "NUT Password", StoredValue::String("secret"));
+    ASSERT_TRUE(form.FormCreate({}));
+    ASSERT_TRUE(form.NutServer().Active());
+    const std::string replies = Exchange(port, "USERNAME upsmon\nPASSWORD secret\nFSD ups\nLOGOUT\n");
+    ASSERT_NE(replies.find("OK FSD-SET"), std::string::npos) << replies;
+    EXPECT_TRUE(post.RunUntil([&] { return form.Shown().Current()->live.forcedShutdown; }));
 }
 
 TEST_F(MainForm, StoppedMonitoringShowsOnlyTheSpinner) {
@@ -333,12 +383,7 @@ TEST_F(MainForm, ThePageServerFollowsItsBoxAndSaysWhatKeepsItOff) {
 // about a host entry it cannot use, and names the UPS by an identifier that is
 // made once and stored at once.
 TEST_F(MainForm, TheNutServerStartsFromTheStoredSettingsWithAKeptDeviceId) {
-    boost::asio::io_context io;
-    boost::asio::ip::tcp::acceptor probe(io, {boost::asio::ip::tcp::v4(), 0});
-    const uint16_t port = probe.local_endpoint().port();
-    probe.close();
-    store.Put(kKey, "NUT Server", StoredValue::Dword(1));
-    store.Put(kKey, "NUT Port", StoredValue::String(std::to_string(port)));
+    const uint16_t port = StoreNutServerOnAFreePort();
     store.Put(kKey, "NUT Allowed Hosts", StoredValue::String("192.168.1.0/24, nas.local"));
     ASSERT_TRUE(form.FormCreate({}));
     ASSERT_TRUE(form.NutServer().Active());

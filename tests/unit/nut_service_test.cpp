@@ -80,7 +80,8 @@ struct Rig {
     Pump pump;
     SteadyClock clock;
     RecordingView view;
-    TNutService service{{shown, settings, post, log, pump, clock, clock, "1.0.0.0"}};
+    int fsdChanges = 0;
+    TNutService service{{shown, settings, post, log, pump, clock, clock, "1.0.0.0", [this] { ++fsdChanges; }}};
 
     explicit Rig(int32_t waitSeconds) {
         TUPSSettings s;
@@ -155,6 +156,17 @@ TEST(NutService, TheSettingsAreReadAgainOnlyOnceRepublishedAndWrongPasswordsAreL
                                "NUT: login from 192.0.2.7 refused: wrong user or password",
                                "NUT: login from 192.0.2.7 refused: wrong user or password; its logins are refused "
                                "for 60 s"}));
+}
+
+// The peers' shutdown and its cancel each tell the main thread of FSD once,
+// so the snapshot carries it at once; a repeat is no change.
+TEST(NutService, EachChangeOfFsdIsToldOnce) {
+    Rig r(0);
+    r.service.ShutDownPeers();
+    EXPECT_EQ(r.fsdChanges, 1);
+    r.service.CancelPeerShutdown();
+    r.service.CancelPeerShutdown();
+    EXPECT_EQ(r.fsdChanges, 2);
 }
 
 // A host cycling through its addresses must not fill the log: 300 are named,

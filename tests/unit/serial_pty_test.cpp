@@ -50,11 +50,23 @@ struct OverPty : ::testing::Test {
         TermiosPortFactory ports({{1, sim.PtyPath()}});
         RememberedPort dialog;
         link.ComPort = 1;
-        ASSERT_TRUE(OpenComPort(link, ports, dialog, clock));
+        ASSERT_TRUE(OpenComPort(link, ports, dialog, clock, log));
         link.ComActive = true;
         link.Q1Supported = true;
     }
 };
+
+// A device that is not there: the log says so in the system's words, once
+// after the last attempt; the ports listed for the dialog are not counted.
+TEST_F(OverPty, APortThatCannotBeOpenedSaysWhyInTheLog) {
+    TermiosPortFactory ports({{1, "/nonexistent/ttyVELT0"}});
+    RememberedPort dialog;
+    link.ComPort = 1;
+    link.ComMaxAttempts = 2;
+    EXPECT_FALSE(OpenComPort(link, ports, dialog, clock, log));
+    EXPECT_EQ(log.lines,
+              std::vector<std::string>{"COM1 could not be used: open: (0x00000002) No such file or directory"});
+}
 
 TEST_F(OverPty, PollStoresTheFilteredStatusReply) {
     SimulatorProcess sim({"--protocol", "megatec"});

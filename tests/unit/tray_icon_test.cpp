@@ -181,6 +181,9 @@ TEST(TrayIcon, EachShellGetsAWorkingIcon) {
         EXPECT_EQ(shell.image, TrayImage::PowerFail);
         EXPECT_EQ(shell.balloons, std::deque<std::string>{"UPS Status|Power fail"});
         for (const auto& call : shell.calls) EXPECT_EQ(call.record.size, c.size);
+        // No balloon is the answer to a click: each waits out the user's quiet
+        // time, where the shell's record can say so.
+        EXPECT_EQ(shell.calls.back().record.respectQuietTime, c.size == RecordSize::Full);
 
         tray.Delete();
         EXPECT_FALSE(shell.present);

@@ -7,8 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 
+#include "sys/error_text.h"
 #include "sys/posix/comm_state_rules.h"
 
 namespace velt {
@@ -30,13 +33,23 @@ speed_t ToSpeed(uint32_t baud) {
     }
 }
 
+std::string ErrnoText(const char* operation) {
+    const int code = errno;
+    return OperationErrorText(operation, static_cast<unsigned long>(code), std::strerror(code));
+}
+
 }  // namespace
 
 TermiosSerialPort::~TermiosSerialPort() { ::close(fd_); }
 
+bool TermiosSerialPort::Fail(const char* operation) {
+    lastError_ = ErrnoText(operation);
+    return false;
+}
+
 bool TermiosSerialPort::GetLineSettings(SerialLineSettings& out) {
     termios t{};
-    if (tcgetattr(fd_, &t) != 0) return false;
+    if (tcgetattr(fd_, &t) != 0) return Fail("tcgetattr");
     out.baudRate = cfgetospeed(&t) == B2400 ? 2400 : 9600;
     out.byteSize = 8;
     out.xonChar = static_cast<char>(t.c_cc[VSTART]);
@@ -45,15 +58,18 @@ bool TermiosSerialPort::GetLineSettings(SerialLineSettings& out) {
 }
 
 bool TermiosSerialPort::SetLineSettings(const SerialLineSettings& s) {
-    if (!CommStateRefusal(s).empty()) return false;
+    if (const std::string refusal = CommStateRefusal(s); !refusal.empty()) {
+        lastError_ = OperationErrorText("SetCommState", EINVAL, refusal);
+        return false;
+    }
     termios t{};
-    if (tcgetattr(fd_, &t) != 0) return false;
+    if (tcgetattr(fd_, &t) != 0) return Fail("tcgetattr");
     cfmakeraw(&t);
     cfsetispeed(&t, ToSpeed(s.baudRate));
     cfsetospeed(&t, ToSpeed(s.baudRate));
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
-    if (tcsetattr(fd_, TCSANOW, &t) != 0) return false;
+    if (tcsetattr(fd_, TCSANOW, &t) != 0) return Fail("tcsetattr");
     // A pty has no modem lines; the settings still count as set.
     SetModemLine(TIOCM_DTR, s.dtrControl != LineControl::Disable);
     SetModemLine(TIOCM_RTS, s.rtsControl != LineControl::Disable);
@@ -65,17 +81,17 @@ bool TermiosSerialPort::SetTimeouts(const SerialTimeouts& t) {
     return true;
 }
 
-bool TermiosSerialPort::Purge() { return tcflush(fd_, TCIOFLUSH) == 0; }
+bool TermiosSerialPort::Purge() { return tcflush(fd_, TCIOFLUSH) == 0 || Fail("tcflush"); }
 
 bool TermiosSerialPort::SetModemLine(int bit, bool raised) {
-    return ioctl(fd_, raised ? TIOCMBIS : TIOCMBIC, &bit) == 0;
+    return ioctl(fd_, raised ? TIOCMBIS : TIOCMBIC, &bit) == 0 || Fail("ioctl");
 }
 
 bool TermiosSerialPort::SetDtr(bool raised) { return SetModemLine(TIOCM_DTR, raised); }
 
 bool TermiosSerialPort::StartWrite(const uint8_t* data, size_t len) {
     const ssize_t n = ::write(fd_, data, len);
-    if (n < 0) return false;
+    if (n < 0) return Fail("write");
     last_ = static_cast<size_t>(n);
     pending_ = Pending::Write;
     return true;
@@ -127,9 +143,15 @@ bool TermiosSerialPort::CancelPending() {
 
 std::unique_ptr<ISerialPort> TermiosPortFactory::Open(int number) {
     const auto it = paths_.find(number);
-    if (it == paths_.end()) return nullptr;
+    if (it == paths_.end()) {
+        lastError_ = OperationErrorText("open", ENOENT, "no device path for " + std::to_string(number));
+        return nullptr;
+    }
     const int fd = ::open(it->second.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+        lastError_ = ErrnoText("open");
+        return nullptr;
+    }
     return std::make_unique<TermiosSerialPort>(fd);
 }
 

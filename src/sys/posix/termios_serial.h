@@ -28,9 +28,12 @@ public:
     WaitOutcome WaitAlertable(unsigned ms) override;
     size_t LastTransferred() override { return last_; }
     bool CancelPending() override;
+    std::string LastErrorText() const override { return lastError_; }
 
 private:
     bool SetModemLine(int bit, bool raised);
+    // Keeps errno's text for `operation`; gives false.
+    bool Fail(const char* operation);
 
     int fd_;
     SerialTimeouts timeouts_;
@@ -38,6 +41,7 @@ private:
     uint8_t* readDst_ = nullptr;
     size_t readLen_ = 0, readGot_ = 0, last_ = 0;
     long long readDeadlineMs_ = 0;
+    std::string lastError_;
 };
 
 // Maps COM numbers to device paths.
@@ -45,9 +49,11 @@ class TermiosPortFactory : public ISerialPortFactory {
 public:
     explicit TermiosPortFactory(std::map<int, std::string> paths) : paths_(std::move(paths)) {}
     std::unique_ptr<ISerialPort> Open(int number) override;
+    std::string LastErrorText() const override { return lastError_; }
 
 private:
     std::map<int, std::string> paths_;
+    std::string lastError_;
 };
 
 }  // namespace velt

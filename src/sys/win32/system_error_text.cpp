@@ -16,4 +16,9 @@ std::string SystemErrorText(unsigned long code) {
 
 std::string LastErrorText() { return SystemErrorText(::GetLastError()); }
 
+std::string LastErrorText(const std::string& operation) {
+    const DWORD code = ::GetLastError();
+    return OperationErrorText(operation, code, SystemErrorText(code));
+}
+
 }  // namespace velt::win

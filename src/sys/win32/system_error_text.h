@@ -9,5 +9,7 @@ std::string SystemErrorText(unsigned long code);
 
 // Reads GetLastError() at once; call it before anything else can reset it.
 std::string LastErrorText();
+// The same, as "operation: (0x0000001F) message".
+std::string LastErrorText(const std::string& operation);
 
 }  // namespace velt::win

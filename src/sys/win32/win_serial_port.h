@@ -1,6 +1,7 @@
 #pragma once
 // A COM port opened for overlapped I/O, and the factory that opens one by number.
 #include <memory>
+#include <string>
 
 #include "sys/serial_port.h"
 #include "sys/win32/overlapped_io.h"
@@ -25,9 +26,14 @@ public:
     WaitOutcome WaitAlertable(unsigned ms) override;
     size_t LastTransferred() override;
     bool CancelPending() override;
+    std::string LastErrorText() const override { return lastError_; }
 
 private:
+    // Keeps GetLastError()'s text for `operation`; gives false.
+    bool Fail(const char* operation);
+
     Handle port_;
+    std::string lastError_;
     DCB dcb_{};  // as last read: the fields we do not set are written back unchanged
     bool dcbRead_ = false;
     OverlappedIo io_;
@@ -36,6 +42,10 @@ private:
 class WinSerialPortFactory final : public ISerialPortFactory {
 public:
     std::unique_ptr<ISerialPort> Open(int number) override;
+    std::string LastErrorText() const override { return lastError_; }
+
+private:
+    std::string lastError_;
 };
 
 }  // namespace velt::win

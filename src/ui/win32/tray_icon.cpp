@@ -81,6 +81,7 @@ bool SystemNotifyShell::Call(DWORD message, const NotifyRecord& r) const {
     CopyText(nid.szInfoTitle, r.balloonTitle);
     CopyText(nid.szInfo, r.balloonText);
     nid.dwInfoFlags = r.balloonKind == BalloonKind::Warning ? NIIF_WARNING : NIIF_INFO;
+    if (r.respectQuietTime) nid.dwInfoFlags |= NIIF_RESPECT_QUIET_TIME;
     // One field of the record: the balloon's time, or the version asked for.
     if (r.fields & kTrayInfoField)
         nid.uTimeout = kBalloonMs;
