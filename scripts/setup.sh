@@ -11,7 +11,7 @@ packages=(
   # the Windows packages: the MSI and the portable zip
   wixl zip
   # real peers of the network features, on loopback
-  curl wrk nginx-light chromium python3-prometheus-client nut-client
+  curl wrk nginx-light chromium python3-prometheus-client nut-client nut-server
   # X libraries Wine's display driver loads at run time; apt only recommends them.
   libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3
   # Wine's Schannel loads GnuTLS at run time; the TLS tests make their certificates with openssl.
