@@ -14,6 +14,7 @@
 
 #include "fakes.h"
 #include "queued_post.h"
+#include "status/ups_status.h"
 
 namespace velt::test {
 namespace {
@@ -117,6 +118,41 @@ TEST(NutService, PeersShutDownWaitsUntilTheLoggedInClientGoesOrTheWaitEnds) {
             ::close(client);
         }
     }
+}
+
+// What the main thread publishes after a status reply with `inputVolts`.
+TShownStatus Responding(const std::string& inputVolts) {
+    TShownStatus shown;
+    shown.upsFound = true;
+    shown.live.responding = true;
+    shown.live.status = ParseStatusReply("(" + inputVolts + " 140.0 220.0 013 50.1 13.6 25.0 00001001", {}, true, '.');
+    return shown;
+}
+
+std::string ValueOf(const NutSnapshot& snapshot, const std::string& name) {
+    for (const NutVariable& v : snapshot.variables)
+        if (v.name == name) return v.value;
+    return "(absent)";
+}
+
+// The server reads the source for every request: what it gets follows each
+// publish of the status and of the settings, and the forced shutdown.
+TEST(NutService, TheServedSnapshotFollowsEveryPublishAndTheForcedShutdown) {
+    Rig r(0);
+    EXPECT_TRUE(r.service.Current(false).stale);
+    r.shown.Publish(Responding("221.0"));
+    EXPECT_FALSE(r.service.Current(false).stale);
+    EXPECT_EQ(ValueOf(r.service.Current(false), "input.voltage"), "221");
+    r.shown.Publish(Responding("198.0"));
+    EXPECT_EQ(ValueOf(r.service.Current(false), "input.voltage"), "198");
+    EXPECT_EQ(ValueOf(r.service.Current(true), "ups.status"), "FSD OL");
+    EXPECT_EQ(ValueOf(r.service.Current(false), "ups.status"), "OL");
+    TUPSSettings settings = *r.settings.Current();
+    settings.NUTDeviceId = "VT-00000000000000AB";
+    r.settings.Publish(settings);
+    EXPECT_EQ(ValueOf(r.service.Current(false), "device.serial"), "VT-00000000000000AB");
+    r.shown.Publish(TShownStatus{});
+    EXPECT_TRUE(r.service.Current(false).stale);
 }
 
 TEST(NutService, EachRefusedHostIsLoggedOnceAndNothingRunsAfterTheServiceEnds) {
