@@ -47,13 +47,19 @@ std::shared_ptr<const NutConfig> TNutService::Config() {
     return config_;
 }
 
-NutSnapshot TNutService::Current(bool forcedShutdown) {
-    const auto shown = deps_.shown.Current();
-    const auto settings = deps_.settings.Current();
+// A publish always makes a new object, so the pointers tell whether anything changed.
+std::shared_ptr<const NutSnapshot> TNutService::Current(bool forcedShutdown) {
+    auto shown = deps_.shown.Current();
+    auto settings = deps_.settings.Current();
+    if (served_.snapshot && shown == served_.shown && settings == served_.settings &&
+        forcedShutdown == served_.forcedShutdown)
+        return served_.snapshot;
     NutSnapshot snapshot;
     snapshot.stale = !shown->upsFound || !shown->live.responding || !shown->live.status;
     snapshot.variables = NutVariables(*shown, {settings->NUTDeviceId, deps_.version}, forcedShutdown);
-    return snapshot;
+    served_ = {std::move(shown), std::move(settings), forcedShutdown,
+               std::make_shared<const NutSnapshot>(std::move(snapshot))};
+    return served_.snapshot;
 }
 
 void TNutService::HostRefused(const std::string& address) {

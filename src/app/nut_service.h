@@ -63,13 +63,21 @@ public:
 
     // INutSource, on the server's thread.
     std::shared_ptr<const NutConfig> Config() override;
-    NutSnapshot Current(bool forcedShutdown) override;
+    std::shared_ptr<const NutSnapshot> Current(bool forcedShutdown) override;
     void HostRefused(const std::string& address) override;
     void LoginRefused(const std::string& address, bool blocked) override;
     void ServerFault(const std::string& what) override;
     void ForcedShutdownSet() override;
 
 private:
+    // The last snapshot served and what it was made from; the server's thread only.
+    struct ServedSnapshot {
+        std::shared_ptr<const TShownStatus> shown;
+        std::shared_ptr<const TUPSSettings> settings;
+        bool forcedShutdown = false;
+        std::shared_ptr<const NutSnapshot> snapshot;
+    };
+
     void SetForcedShutdown(bool on);
     void LogRefusal(const std::string& address);
 
@@ -78,6 +86,7 @@ private:
     // Server thread: the settings last seen, and what they made.
     std::shared_ptr<const TUPSSettings> configSource_;
     std::shared_ptr<const NutConfig> config_;
+    ServedSnapshot served_;
     // Main thread.
     TAddressesSeen refusedHosts_{kRefusedHostsLogged};
     std::optional<uint64_t> unloggedNoticeMs_;  // when the line for the others was last logged

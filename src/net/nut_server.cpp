@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <list>
+#include <memory>
 #include <optional>
 #include <tuple>
 
@@ -38,7 +39,7 @@ struct ServerCore {
     std::atomic<size_t>& loggedIn;
     std::list<Connection*> open{};
     // One snapshot serves every request that arrived in the same read.
-    std::optional<NutSnapshot> snapshot{};
+    std::shared_ptr<const NutSnapshot> snapshot{};
     // The allowed-hosts rule, read again only when its text changes.
     std::string hostsText{};
     TNutAllowedHosts hosts{""};
@@ -54,12 +55,13 @@ struct ServerCore {
 };
 
 const NutSnapshot& ServerCore::Snapshot() {
+    static const auto stale = std::make_shared<const NutSnapshot>();  // nothing to serve
     if (!snapshot) {
         try {
             snapshot = source.Current(forcedShutdown);
         } catch (const std::exception&) {
-            snapshot = NutSnapshot{};  // stale: nothing to serve
         }
+        if (!snapshot) snapshot = stale;
     }
     return *snapshot;
 }
@@ -105,7 +107,13 @@ public:
           session_(*this), lastHeard_(Clock::now()), entry_(core.open.insert(core.open.end(), this)) {}
     ~Connection() { Close(); }
 
-    void Start() { ReadSome(); }
+    // Non-blocking, so that a reply goes out at once where the socket takes
+    // it; asynchronous operations are not affected.
+    void Start() {
+        ErrorCode ignored;
+        socket_.non_blocking(true, ignored);
+        ReadSome();
+    }
 
     // Idempotent; the pending operations end with an error and release it.
     void Close() {
@@ -157,6 +165,19 @@ private:
             self->lastHeard_ = Clock::now();
             if (!self->finishing_) self->Consume(std::string_view(self->input_.data(), n));
             self->core_.snapshot.reset();
+            self->Flush();
+            self->ReadLater();
+        });
+    }
+
+    // With other connections about, the next read starts once those ready
+    // now had their turn, by when the client has often sent its next
+    // request: a read started at once would meet an empty socket and cost a
+    // system call for nothing. A lone connection has nobody to wait for.
+    void ReadLater() {
+        if (closed_) return;
+        if (core_.open.size() == 1) return ReadSome();
+        asio::post(socket_.get_executor(), [self = shared_from_this()] {
             if (!self->closed_) self->ReadSome();
         });
     }
@@ -208,21 +229,41 @@ private:
         counted_ ? ++core_.loggedIn : --core_.loggedIn;
     }
 
-    // A client that lets its replies pile up is not reading them; closing it
-    // keeps the others from paying for it.
+    // The replies to one read go out together once it is through. A client
+    // that lets its replies pile up is not reading them; closing it keeps the
+    // others from paying for it.
     void Queue(const std::string& text) {
         if (closed_ || text.empty()) return;
-        if (outbox_.size() + sending_.size() + text.size() > core_.limits.pendingReplyBytes) return Close();
+        if (Pending() + text.size() > core_.limits.pendingReplyBytes) Flush();
+        if (closed_) return;
+        if (Pending() + text.size() > core_.limits.pendingReplyBytes) return Close();
         outbox_ += text;
-        Flush();
     }
 
+    size_t Pending() const { return outbox_.size() + sending_.size(); }
+
+    // What the socket takes now is written at once, which spares the usual
+    // reply an asynchronous operation; the rest is written asynchronously.
     void Flush() {
         if (writing_ || closed_) return;
-        if (outbox_.empty()) {
-            if (finishing_) Linger();
-            return;
+        if (!outbox_.empty() && !WriteAtOnce()) return;
+        if (!outbox_.empty()) return WriteLater();
+        if (finishing_) Linger();
+    }
+
+    // False when the socket failed, which closes the connection.
+    bool WriteAtOnce() {
+        ErrorCode ec;
+        const size_t written = socket_.write_some(asio::buffer(outbox_), ec);
+        if (ec && ec != asio::error::would_block && ec != asio::error::try_again) {
+            Close();
+            return false;
         }
+        outbox_.erase(0, written);
+        return true;
+    }
+
+    void WriteLater() {
         std::swap(sending_, outbox_);
         writing_ = true;
         asio::async_write(socket_, asio::buffer(sending_), [self = shared_from_this()](ErrorCode ec, size_t) {

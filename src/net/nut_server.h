@@ -25,8 +25,9 @@ public:
     // The settings as stored now, read for each connection and each request,
     // so it should be cheap: the same pointer while they are unchanged.
     virtual std::shared_ptr<const NutConfig> Config() = 0;
-    // The UPS now, FSD in ups.status when `forcedShutdown`.
-    virtual NutSnapshot Current(bool forcedShutdown) = 0;
+    // The UPS now, FSD in ups.status when `forcedShutdown`: the same object
+    // until what it shows changes, since every request reads it.
+    virtual std::shared_ptr<const NutSnapshot> Current(bool forcedShutdown) = 0;
     // A connection from outside the allowed hosts was closed. Called once for
     // each of the first addresses refused; past those, for every refusal of
     // another address, and the source bounds what it makes of them.

@@ -40,20 +40,14 @@ public:
         return published_;
     }
 
-    velt::NutSnapshot Current(bool forcedShutdown) override {
+    // Made again only when the state or the forced shutdown changed.
+    std::shared_ptr<const velt::NutSnapshot> Current(bool forcedShutdown) override {
         std::lock_guard lock(mutex_);
-        std::string status = onBattery_ ? "OB" : "OL";
-        if (forcedShutdown) status += " FSD";
-        velt::NutSnapshot snapshot{stale_, {{"ups.status", status}}};
-        snapshot.variables.insert(snapshot.variables.end(), {
-            {"input.voltage", onBattery_ ? "0.0" : "221.0"}, {"input.voltage.fault", "140.0"},
-            {"output.voltage", "220.0"}, {"ups.load", "13"}, {"input.frequency", "50.1"},
-            {"battery.voltage", "13.6"}, {"battery.charge", "100"}, {"battery.voltage.nominal", "12.0"},
-            {"ups.temperature", "25.0"}, {"ups.beeper.status", "enabled"}, {"ups.mfr", "Megatec"},
-            {"ups.model", "Mini \"UPS\" 650\\B"}, {"ups.firmware", "V2.1"}, {"ups.vendorid", "0665"},
-            {"ups.productid", "5161"}, {"device.type", "ups"}, {"device.serial", "VT-0001"},
-            {"driver.name", "veltrano"}, {"driver.version", "1.0.0"}});
-        return snapshot;
+        if (!snapshot_ || snapshotForced_ != forcedShutdown) {
+            snapshot_ = std::make_shared<const velt::NutSnapshot>(Make(forcedShutdown));
+            snapshotForced_ = forcedShutdown;
+        }
+        return snapshot_;
     }
 
     void HostRefused(const std::string& address) override {
@@ -78,6 +72,7 @@ public:
         std::lock_guard lock(mutex_);
         stale_ = stale;
         onBattery_ = onBattery;
+        snapshot_.reset();
     }
     bool Stale() {
         std::lock_guard lock(mutex_);
@@ -89,9 +84,26 @@ public:
     }
 
 private:
+    velt::NutSnapshot Make(bool forcedShutdown) const {
+        std::string status = onBattery_ ? "OB" : "OL";
+        if (forcedShutdown) status += " FSD";
+        velt::NutSnapshot snapshot{stale_, {{"ups.status", status}}};
+        snapshot.variables.insert(snapshot.variables.end(), {
+            {"input.voltage", onBattery_ ? "0.0" : "221.0"}, {"input.voltage.fault", "140.0"},
+            {"output.voltage", "220.0"}, {"ups.load", "13"}, {"input.frequency", "50.1"},
+            {"battery.voltage", "13.6"}, {"battery.charge", "100"}, {"battery.voltage.nominal", "12.0"},
+            {"ups.temperature", "25.0"}, {"ups.beeper.status", "enabled"}, {"ups.mfr", "Megatec"},
+            {"ups.model", "Mini \"UPS\" 650\\B"}, {"ups.firmware", "V2.1"}, {"ups.vendorid", "0665"},
+            {"ups.productid", "5161"}, {"device.type", "ups"}, {"device.serial", "VT-0001"},
+            {"driver.name", "veltrano"}, {"driver.version", "1.0.0"}});
+        return snapshot;
+    }
+
     std::mutex mutex_;
     std::shared_ptr<const velt::NutConfig> published_;
     bool stale_ = false, onBattery_ = false;
+    std::shared_ptr<const velt::NutSnapshot> snapshot_;
+    bool snapshotForced_ = false;
 };
 
 struct Options {

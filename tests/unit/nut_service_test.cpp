@@ -136,23 +136,26 @@ std::string ValueOf(const NutSnapshot& snapshot, const std::string& name) {
 }
 
 // The server reads the source for every request: what it gets follows each
-// publish of the status and of the settings, and the forced shutdown.
+// publish of the status and of the settings, and the forced shutdown, and is
+// made again only then.
 TEST(NutService, TheServedSnapshotFollowsEveryPublishAndTheForcedShutdown) {
     Rig r(0);
-    EXPECT_TRUE(r.service.Current(false).stale);
+    EXPECT_TRUE(r.service.Current(false)->stale);
     r.shown.Publish(Responding("221.0"));
-    EXPECT_FALSE(r.service.Current(false).stale);
-    EXPECT_EQ(ValueOf(r.service.Current(false), "input.voltage"), "221");
+    const auto first = r.service.Current(false);
+    EXPECT_FALSE(first->stale);
+    EXPECT_EQ(ValueOf(*first, "input.voltage"), "221");
+    EXPECT_EQ(r.service.Current(false), first);
     r.shown.Publish(Responding("198.0"));
-    EXPECT_EQ(ValueOf(r.service.Current(false), "input.voltage"), "198");
-    EXPECT_EQ(ValueOf(r.service.Current(true), "ups.status"), "FSD OL");
-    EXPECT_EQ(ValueOf(r.service.Current(false), "ups.status"), "OL");
+    EXPECT_EQ(ValueOf(*r.service.Current(false), "input.voltage"), "198");
+    EXPECT_EQ(ValueOf(*r.service.Current(true), "ups.status"), "FSD OL");
+    EXPECT_EQ(ValueOf(*r.service.Current(false), "ups.status"), "OL");
     TUPSSettings settings = *r.settings.Current();
     settings.NUTDeviceId = "VT-00000000000000AB";
     r.settings.Publish(settings);
-    EXPECT_EQ(ValueOf(r.service.Current(false), "device.serial"), "VT-00000000000000AB");
+    EXPECT_EQ(ValueOf(*r.service.Current(false), "device.serial"), "VT-00000000000000AB");
     r.shown.Publish(TShownStatus{});
-    EXPECT_TRUE(r.service.Current(false).stale);
+    EXPECT_TRUE(r.service.Current(false)->stale);
 }
 
 TEST(NutService, EachRefusedHostIsLoggedOnceAndNothingRunsAfterTheServiceEnds) {
