@@ -160,7 +160,7 @@ private:
     const Admit admit_;
     const TcpFaultSink fault_;
     const std::chrono::steady_clock::duration sweepPeriod_;
-    boost::asio::io_context io_;
+    boost::asio::io_context io_{1};  // run by one thread: fewer locks per handler
     std::optional<boost::asio::ip::tcp::acceptor> acceptor_;
     boost::asio::steady_timer acceptRetry_{io_};
     boost::asio::steady_timer sweepTimer_{io_};
