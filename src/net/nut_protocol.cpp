@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <utility>
 
 namespace velt {
@@ -13,10 +12,13 @@ namespace {
 constexpr std::string_view kAliasUps = "qnapups";
 constexpr std::string_view kUnavailable = "Unavailable";
 
+// The protocol's words and names are ASCII: no locale, and no library call
+// per character on the path of every request.
+constexpr char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 bool SameWord(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-    });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
 }
 
 // Takes as long for a wrong secret as for a right one of the same length, so
@@ -36,6 +38,29 @@ std::string Line(std::string text) {
     text += '\n';
     return text;
 }
+
+void AppendQuoted(std::string& out, std::string_view value) {
+    out += '"';
+    for (const char c : value) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    out += '"';
+}
+
+// "VAR ups name "value"", as GET VAR and LIST VAR give it, built in one
+// buffer since every request for a reading makes one.
+std::string VariableLine(std::string_view ups, const NutVariable& v) {
+    std::string line;
+    line.reserve(12 + ups.size() + v.name.size() + v.value.size());  // room for a few escapes
+    line.append("VAR ").append(ups).append(" ").append(v.name).append(" ");
+    AppendQuoted(line, v.value);
+    line += '\n';
+    return line;
+}
+
+// A quote or a backslash anywhere; a blank outside quotes.
+bool SpecialInRequest(char c, bool quoted) { return c == '"' || c == '\\' || (!quoted && (c == ' ' || c == '\t')); }
 
 std::string Framed(const std::string& query, const std::string& items) {
     return "BEGIN LIST " + query + "\n" + items + "END LIST " + query + "\n";
@@ -99,16 +124,18 @@ std::string_view NutErrorWord(NutError error) {
 
 std::string NutErrorLine(NutError error) { return Line("ERR " + std::string(NutErrorWord(error))); }
 
+// Runs of plain characters go into a word at once: this runs for every request.
 std::optional<std::vector<std::string>> NutTokenize(std::string_view line) {
     std::vector<std::string> words;
+    words.reserve(4);  // enough for the usual request
     std::string word;
-    bool inWord = false, quoted = false, escaped = false;
-    for (const char c : line) {
-        if (escaped) {
-            word += c;
-            escaped = false;
-        } else if (c == '\\') {
-            escaped = inWord = true;
+    bool inWord = false, quoted = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '\\') {
+            if (++i == line.size()) return std::nullopt;
+            word += line[i];
+            inWord = true;
         } else if (c == '"') {
             quoted = !quoted;
             inWord = true;
@@ -117,22 +144,21 @@ std::optional<std::vector<std::string>> NutTokenize(std::string_view line) {
             word.clear();
             inWord = false;
         } else {
-            word += c;
+            size_t end = i + 1;
+            while (end < line.size() && !SpecialInRequest(line[end], quoted)) ++end;
+            word.append(line.substr(i, end - i));
+            i = end - 1;
             inWord = true;
         }
     }
-    if (quoted || escaped) return std::nullopt;
+    if (quoted) return std::nullopt;
     if (inWord) words.push_back(std::move(word));
     return words;
 }
 
 std::string NutQuote(std::string_view value) {
-    std::string quoted = "\"";
-    for (const char c : value) {
-        if (c == '"' || c == '\\') quoted += '\\';
-        quoted += c;
-    }
-    quoted += '"';
+    std::string quoted;
+    AppendQuoted(quoted, value);
     return quoted;
 }
 
@@ -197,7 +223,7 @@ std::string TNutSession::ListVariables(const std::string& ups) {
     const NutSnapshot& snapshot = context_.Snapshot();
     if (snapshot.stale) return NutErrorLine(NutError::DataStale);
     std::string items;
-    for (const auto& v : snapshot.variables) items += "VAR " + ups + " " + v.name + " " + NutQuote(v.value) + "\n";
+    for (const auto& v : snapshot.variables) items += VariableLine(ups, v);
     return Framed("VAR " + ups, items);
 }
 
@@ -240,7 +266,7 @@ std::string TNutSession::GetVariable(const std::string& ups, const std::string& 
     if (snapshot.stale) return NutErrorLine(NutError::DataStale);
     const NutVariable* v = Find(snapshot, name);
     if (!v) return NutErrorLine(NutError::VarNotSupported);
-    return "VAR " + ups + " " + v->name + " " + NutQuote(v->value) + "\n";
+    return VariableLine(ups, *v);
 }
 
 // TYPE and DESC describe a variable rather than read it, so they answer
