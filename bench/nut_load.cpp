@@ -1,9 +1,10 @@
 // A load client for NUT servers: N connections on loopback, each sending one
 // request line and waiting for its whole reply before the next, for a fixed
 // time after a warm-up. Prints one line:
-//   rate=R p50_us=L p99_us=L replies=N errors=N reply_bytes=B
+//   rate=R p50_us=L p99_us=L replies=N errors=N reply_bytes=B total=N
 // (replies per second over the measured time; an error is a reply starting
-// with "ERR"; reply_bytes is the last reply's size).
+// with "ERR"; reply_bytes is the last reply's size; total counts the
+// warm-up's replies too).
 //
 // Usage: nut_load --port N [--connections 16] [--duration 5] [--warmup 1]
 //                 [--ups ups] [--var input.voltage] [--list]
@@ -78,7 +79,7 @@ struct Connection {
 struct Tally {
     int64_t from = 0, to = 0;
     std::vector<uint32_t> latencyNs;
-    size_t errors = 0, replyBytes = 0;
+    size_t errors = 0, replyBytes = 0, total = 0;
 };
 
 class Load {
@@ -140,6 +141,7 @@ private:
         c.reply.append(buffer, size_t(n));
         if (!Complete(c.reply)) return;
         const int64_t now = NowNs();
+        ++tally_.total;
         if (c.sentNs >= tally_.from && now <= tally_.to) Count(c, now);
         Send(c, now);
     }
@@ -207,7 +209,7 @@ int main(int argc, char** argv) {
     const size_t replies = tally.latencyNs.size();
     const double p50 = PercentileUs(tally.latencyNs, 0.50);
     const double p99 = PercentileUs(tally.latencyNs, 0.99);
-    std::printf("rate=%.0f p50_us=%.1f p99_us=%.1f replies=%zu errors=%zu reply_bytes=%zu\n",
-                double(replies) / options.duration, p50, p99, replies, tally.errors, tally.replyBytes);
+    std::printf("rate=%.0f p50_us=%.1f p99_us=%.1f replies=%zu errors=%zu reply_bytes=%zu total=%zu\n",
+                double(replies) / options.duration, p50, p99, replies, tally.errors, tally.replyBytes, tally.total);
     return replies > 0 ? 0 : 1;
 }
