@@ -10,6 +10,7 @@
 #include "net/addresses_seen.h"
 #include "net/asio.h"
 #include "net/nut_hosts.h"
+#include "net/put_off_reads.h"
 #include "net/tcp_server_core.h"
 
 namespace velt {
@@ -38,8 +39,10 @@ struct ServerCore {
     std::atomic<bool>& forcedShutdown;
     std::atomic<size_t>& loggedIn;
     std::list<Connection*> open{};
-    // One snapshot serves every request that arrived in the same read.
+    // One snapshot serves every request of one turn of the server's loop
+    // (the handlers that were ready together; a lone connection's one read).
     std::shared_ptr<const NutSnapshot> snapshot{};
+    TPutOffReads<Connection> reads{[this] { snapshot.reset(); }};
     // The allowed-hosts rule, read again only when its text changes.
     std::string hostsText{};
     TNutAllowedHosts hosts{""};
@@ -126,6 +129,10 @@ public:
         socket_.close(ignored);
     }
 
+    void ReadAgain() {
+        if (!closed_) ReadSome();
+    }
+
     bool LoggedIn() const { return session_.LoggedIn(); }
     const std::string& Peer() const { return peer_; }
     Clock::time_point LastHeard() const { return lastHeard_; }
@@ -164,22 +171,18 @@ private:
             if (ec) return self->Close();
             self->lastHeard_ = Clock::now();
             if (!self->finishing_) self->Consume(std::string_view(self->input_.data(), n));
-            self->core_.snapshot.reset();
             self->Flush();
             self->ReadLater();
+            if (!self->core_.reads.TurnOpen()) self->core_.snapshot.reset();
         });
     }
 
-    // With other connections about, the next read starts once those ready
-    // now had their turn, by when the client has often sent its next
-    // request: a read started at once would meet an empty socket and cost a
-    // system call for nothing. A lone connection has nobody to wait for.
+    // Put off while other connections are about; a lone connection has no
+    // turn to wait for and reads at once.
     void ReadLater() {
         if (closed_) return;
         if (core_.open.size() == 1) return ReadSome();
-        asio::post(socket_.get_executor(), [self = shared_from_this()] {
-            if (!self->closed_) self->ReadSome();
-        });
+        core_.reads.Park(shared_from_this(), socket_.get_executor());
     }
 
     // Splits what arrived into lines; a line past the limit ends the

@@ -427,5 +427,36 @@ class ThreadFaultTest(FixtureCase):
             self.assertEqual(self.connect("::1").ask("NETVER"), ["1.3"])
 
 
+class BusyClientsTest(FixtureCase):
+    """Connections asking together, several requests to a packet: the server
+    puts off their next reads and shares one snapshot among the requests of
+    one turn of its loop."""
+
+    BURST = b"GET VAR ups ups.status\nGET VAR ups ups.load\nLIST VAR ups\nGET VAR ups battery.charge\n"
+
+    def replies_to_burst(self, client):
+        """The status from one burst's replies, after checking the others and their order."""
+        status = client.line()
+        self.assertEqual(client.line(), 'VAR ups ups.load "13"')
+        listing = [client.line()]
+        while not listing[-1].startswith("END LIST "):
+            listing.append(client.line())
+        self.assertEqual((listing[0], len(listing)), ("BEGIN LIST VAR ups", 22))
+        self.assertEqual(client.line(), 'VAR ups battery.charge "100"')
+        return status
+
+    def test_every_connection_gets_its_replies_in_order_and_a_change_from_the_next_request_on(self):
+        clients = [self.connect() for _ in range(8)]
+        for round_ in range(120):
+            if round_ == 60:
+                self.fixture.tell("OB")
+                self.fixture.state()  # answered once the change is made
+            for client in clients:
+                client.sock.sendall(self.BURST)
+            expected = 'VAR ups ups.status "%s"' % ("OL" if round_ < 60 else "OB")
+            for client in clients:
+                self.assertEqual(self.replies_to_burst(client), expected, round_)
+
+
 if __name__ == "__main__":
     unittest.main()

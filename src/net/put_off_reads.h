@@ -1,0 +1,58 @@
+#pragma once
+// Connections' next reads put off to the end of the next turn of a server's
+// loop (a turn: the handlers that were ready together). A read started as
+// soon as a reply is out meets an empty socket, since the client has not
+// answered yet, and costs a system call for nothing; by two turns on the
+// client has mostly answered, and the read takes its request at once.
+// On the server's thread only.
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "net/asio.h"
+
+namespace velt {
+
+// Connection: has ReadAgain(), which starts its next read unless it closed.
+template <class Connection>
+class TPutOffReads {
+public:
+    // `turnEnded` runs at the end of each turn while reads are put off,
+    // before the due ones start.
+    explicit TPutOffReads(std::function<void()> turnEnded) : turnEnded_(std::move(turnEnded)) {}
+
+    // Holds `connection` until its ReadAgain at the end of the next turn.
+    // While any is held an end of turn is posted, so none is left held once
+    // the executor's context has run out of work.
+    void Park(std::shared_ptr<Connection> connection, const boost::asio::any_io_executor& executor) {
+        if (!endPosted_) PostEnd(executor);
+        parked_.push_back(std::move(connection));
+    }
+
+    // An end of turn is posted: what the turn shares holds until then.
+    bool TurnOpen() const { return endPosted_; }
+
+private:
+    // Posted behind the handlers ready now, it runs once they are through.
+    void PostEnd(const boost::asio::any_io_executor& executor) {
+        endPosted_ = true;
+        boost::asio::post(executor, [this, executor] { EndTurn(executor); });
+    }
+
+    // A connection parked from a ReadAgain here waits for the next end.
+    void EndTurn(const boost::asio::any_io_executor& executor) {
+        turnEnded_();
+        for (const auto& c : due_) c->ReadAgain();
+        due_.clear();
+        std::swap(parked_, due_);
+        endPosted_ = false;
+        if (!due_.empty()) PostEnd(executor);
+    }
+
+    const std::function<void()> turnEnded_;
+    std::vector<std::shared_ptr<Connection>> parked_, due_;
+    bool endPosted_ = false;
+};
+
+}  // namespace velt
