@@ -53,10 +53,15 @@ int64_t NowNs() {
 }
 
 // A connected, non-blocking socket with Nagle off, like the clients of a
-// line protocol use.
-int Connect(uint16_t port) {
+// line protocol use, from 127.0.0.(1 + n % 250): servers may bound the
+// connections from one address.
+int Connect(uint16_t port, size_t n) {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0) Fail("socket");
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    source.sin_addr.s_addr = htonl(INADDR_LOOPBACK + uint32_t(n % 250));
+    if (bind(fd, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) Fail("bind");
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
@@ -112,7 +117,7 @@ private:
     static constexpr int kSilenceMs = 5000;
 
     void Open(size_t i) {
-        connections_[i].fd = Connect(options_.port);
+        connections_[i].fd = Connect(options_.port, i);
         epoll_event event{};
         event.events = EPOLLIN;
         event.data.u64 = i;

@@ -19,12 +19,14 @@ template <class Connection>
 class TPutOffReads {
 public:
     // `turnEnded` runs at the end of each turn while reads are put off,
-    // before the due ones start.
+    // before the due ones start; it must not throw.
     explicit TPutOffReads(std::function<void()> turnEnded) : turnEnded_(std::move(turnEnded)) {}
 
     // Holds `connection` until its ReadAgain at the end of the next turn.
     // While any is held an end of turn is posted, so none is left held once
-    // the executor's context has run out of work.
+    // the executor's context has run out of work (a held connection must
+    // not outlive its socket's context). A throw from here holds nothing new.
+    // One parked from a ReadAgain waits like any other.
     void Park(std::shared_ptr<Connection> connection, const boost::asio::any_io_executor& executor) {
         if (!endPosted_) PostEnd(executor);
         parked_.push_back(std::move(connection));
@@ -36,22 +38,32 @@ public:
 private:
     // Posted behind the handlers ready now, it runs once they are through.
     void PostEnd(const boost::asio::any_io_executor& executor) {
-        endPosted_ = true;
         boost::asio::post(executor, [this, executor] { EndTurn(executor); });
+        endPosted_ = true;
     }
 
-    // A connection parked from a ReadAgain here waits for the next end.
+    // The parked become due, the due start. On a throw (out of memory, say)
+    // the connections not started are let go, and end unless a pending
+    // operation holds them; so are the due ones if no end could be posted,
+    // since a connection must not be held with no end to come.
     void EndTurn(const boost::asio::any_io_executor& executor) {
-        turnEnded_();
-        for (const auto& c : due_) c->ReadAgain();
-        due_.clear();
-        std::swap(parked_, due_);
         endPosted_ = false;
-        if (!due_.empty()) PostEnd(executor);
+        turnEnded_();
+        std::swap(due_, starting_);
+        std::swap(parked_, due_);
+        try {
+            if (!due_.empty()) PostEnd(executor);
+            for (const auto& c : starting_) c->ReadAgain();
+        } catch (...) {
+            starting_.clear();
+            if (!endPosted_) due_.clear();
+            throw;
+        }
+        starting_.clear();
     }
 
     const std::function<void()> turnEnded_;
-    std::vector<std::shared_ptr<Connection>> parked_, due_;
+    std::vector<std::shared_ptr<Connection>> parked_, due_, starting_;
     bool endPosted_ = false;
 };
 

@@ -61,14 +61,15 @@ TEST(PutOffReads, AReadStartsAtTheEndOfTheNextTurnAfterTheHandlersQueuedMeanwhil
 
 // A real connection's next read completes later, but one parked from
 // ReadAgain itself must neither post a second end nor read twice in a turn.
-TEST(PutOffReads, AConnectionParkedFromItsOwnReadWaitsForTheNextEnd) {
+TEST(PutOffReads, AConnectionParkedFromItsOwnReadWaitsLikeAnyOther) {
     Rig r;
     auto a = r.Connection("a", 2);
     const std::weak_ptr<FakeConnection> held = a;
     boost::asio::post(r.io, [&] { r.Park(std::move(a)); });
     r.io.run();
     EXPECT_EQ(r.log, (std::vector<std::string>{"a parks", "turn ends", "turn ends", "a reads", "a parks",
-                                               "turn ends", "a reads", "a parks", "turn ends", "a reads"}));
+                                               "turn ends", "turn ends", "a reads", "a parks", "turn ends",
+                                               "turn ends", "a reads"}));
     EXPECT_TRUE(held.expired());
 }
 
