@@ -66,7 +66,7 @@ ReadFailure Classify(const ErrorCode& ec) {
 // when it closes. Deadlines are times that the server's sweep checks.
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
-    Connection(tcp::socket socket, ServerCore& core)
+    Connection(TcpSocket socket, ServerCore& core)
         : core_(core), socket_(std::move(socket)), buffer_(core.limits.headBytes),
           entry_(core.open.insert(core.open.end(), this)) {}
     ~Connection() { Close(); }
@@ -195,7 +195,7 @@ private:
     }
 
     ServerCore& core_;
-    tcp::socket socket_;
+    TcpSocket socket_;
     beast::flat_buffer buffer_;  // at most one head, and what follows it
     std::optional<http::request_parser<http::buffer_body>> parser_;
     std::optional<http::response<http::string_body>> response_;
@@ -222,11 +222,11 @@ bool CloseLongestIdle(ServerCore& core) {
 
 struct THttpPageServer::Impl {
     Impl(IPageSource& source, PageServerLimits limits, TcpFaultSink fault)
-        : core([this](tcp::socket socket) { Admit(std::move(socket)); }, std::move(fault),
+        : core([this](TcpSocket socket) { Admit(std::move(socket)); }, std::move(fault),
                TcpSweepPeriod(std::min(limits.headDeadline, limits.idleKeepAlive)), source, limits) {}
 
     // With every place taken and none idle, the newcomer is closed.
-    void Admit(tcp::socket socket) {
+    void Admit(TcpSocket socket) {
         if (core.shared.open.size() >= core.shared.limits.maxConnections && !CloseLongestIdle(core.shared)) return;
         core.Open(std::move(socket));
     }

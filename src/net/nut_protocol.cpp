@@ -59,8 +59,38 @@ std::string VariableLine(std::string_view ups, const NutVariable& v) {
     return line;
 }
 
-// A quote or a backslash anywhere; a blank outside quotes.
-bool SpecialInRequest(char c, bool quoted) { return c == '"' || c == '\\' || (!quoted && (c == ' ' || c == '\t')); }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// What ends a run of plain characters: a quote or a backslash (1) anywhere,
+// a blank (2) outside quotes. A table: this is looked up for every character.
+constexpr std::array<unsigned char, 256> kRunEnds = [] {
+    std::array<unsigned char, 256> ends{};
+    ends['"'] = ends['\\'] = 1;
+    ends[' '] = ends['\t'] = 2;
+    return ends;
+}();
+
+// The word starting at `i`, up to a blank outside quotes, into `word`; false
+// for an unterminated quote or a trailing backslash. Runs of plain
+// characters go in at once: this runs for every request.
+bool TakeWord(std::string_view line, size_t& i, std::string& word) {
+    bool quoted = false;
+    for (; i < line.size() && (quoted || !IsBlank(line[i])); ++i) {
+        if (line[i] == '\\') {
+            if (++i == line.size()) return false;
+            word += line[i];
+        } else if (line[i] == '"') {
+            quoted = !quoted;
+        } else {
+            const unsigned char endsHere = quoted ? 1 : 3;
+            size_t end = i + 1;
+            while (end < line.size() && !(kRunEnds[static_cast<unsigned char>(line[end])] & endsHere)) ++end;
+            word.append(line.data() + i, end - i);
+            i = end - 1;
+        }
+    }
+    return !quoted;
+}
 
 std::string Framed(const std::string& query, const std::string& items) {
     return "BEGIN LIST " + query + "\n" + items + "END LIST " + query + "\n";
@@ -124,36 +154,14 @@ std::string_view NutErrorWord(NutError error) {
 
 std::string NutErrorLine(NutError error) { return Line("ERR " + std::string(NutErrorWord(error))); }
 
-// Runs of plain characters go into a word at once: this runs for every request.
 std::optional<std::vector<std::string>> NutTokenize(std::string_view line) {
     std::vector<std::string> words;
     words.reserve(4);  // enough for the usual request
-    std::string word;
-    bool inWord = false, quoted = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == '\\') {
-            if (++i == line.size()) return std::nullopt;
-            word += line[i];
-            inWord = true;
-        } else if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (!quoted && (c == ' ' || c == '\t')) {
-            if (inWord) words.push_back(std::move(word));
-            word.clear();
-            inWord = false;
-        } else {
-            size_t end = i + 1;
-            while (end < line.size() && !SpecialInRequest(line[end], quoted)) ++end;
-            word.append(line.substr(i, end - i));
-            i = end - 1;
-            inWord = true;
-        }
+    for (size_t i = 0;;) {
+        while (i < line.size() && IsBlank(line[i])) ++i;
+        if (i == line.size()) return words;
+        if (!TakeWord(line, i, words.emplace_back())) return std::nullopt;
     }
-    if (quoted) return std::nullopt;
-    if (inWord) words.push_back(std::move(word));
-    return words;
 }
 
 std::string NutQuote(std::string_view value) {

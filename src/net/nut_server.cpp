@@ -105,7 +105,7 @@ std::string PeerText(const tcp::endpoint& peer) {
 // times the server's sweep checks, so a request costs no timer of its own.
 class Connection : public std::enable_shared_from_this<Connection>, private INutSessionContext {
 public:
-    Connection(tcp::socket socket, std::string peer, std::shared_ptr<const NutConfig> config, ServerCore& core)
+    Connection(TcpSocket socket, std::string peer, std::shared_ptr<const NutConfig> config, ServerCore& core)
         : core_(core), socket_(std::move(socket)), peer_(std::move(peer)), config_(std::move(config)),
           session_(*this), lastHeard_(Clock::now()), entry_(core.open.insert(core.open.end(), this)) {}
     ~Connection() { Close(); }
@@ -293,7 +293,7 @@ private:
     }
 
     ServerCore& core_;
-    tcp::socket socket_;
+    TcpSocket socket_;
     const std::string peer_;
     std::shared_ptr<const NutConfig> config_;
     TNutSession session_;
@@ -333,14 +333,14 @@ size_t ConnectionsFrom(const ServerCore& core, const std::string& peer) {
 
 struct TNutServer::Impl {
     Impl(INutSource& source, NutServerLimits limits, std::atomic<bool>& forced, std::atomic<size_t>& loggedIn)
-        : core([this](tcp::socket socket) { Admit(std::move(socket)); },
+        : core([this](TcpSocket socket) { Admit(std::move(socket)); },
                [&source](const std::string& what) { source.ServerFault(what); }, TcpSweepPeriod(limits.idle), source,
                limits, forced, loggedIn) {}
 
     TTcpServerCore<ServerCore, Connection> core;
 
     // A socket not admitted closes as it goes out of scope.
-    void Admit(tcp::socket socket) {
+    void Admit(TcpSocket socket) {
         ErrorCode ec;
         const tcp::endpoint peerEndpoint = socket.remote_endpoint(ec);
         if (ec) return;

@@ -27,7 +27,8 @@ public:
     // the executor's context has run out of work (a held connection must
     // not outlive its socket's context). A throw from here holds nothing new.
     // One parked from a ReadAgain waits like any other.
-    void Park(std::shared_ptr<Connection> connection, const boost::asio::any_io_executor& executor) {
+    template <class Executor>
+    void Park(std::shared_ptr<Connection> connection, const Executor& executor) {
         if (!endPosted_) PostEnd(executor);
         parked_.push_back(std::move(connection));
     }
@@ -37,7 +38,8 @@ public:
 
 private:
     // Posted behind the handlers ready now, it runs once they are through.
-    void PostEnd(const boost::asio::any_io_executor& executor) {
+    template <class Executor>
+    void PostEnd(const Executor& executor) {
         boost::asio::post(executor, [this, executor] { EndTurn(executor); });
         endPosted_ = true;
     }
@@ -46,7 +48,8 @@ private:
     // the connections not started are let go, and end unless a pending
     // operation holds them; so are the due ones if no end could be posted,
     // since a connection must not be held with no end to come.
-    void EndTurn(const boost::asio::any_io_executor& executor) {
+    template <class Executor>
+    void EndTurn(const Executor& executor) {
         endPosted_ = false;
         turnEnded_();
         std::swap(due_, starting_);

@@ -41,10 +41,15 @@ inline std::chrono::steady_clock::duration TcpSweepPeriod(std::chrono::steady_cl
 // What a server's owner is told when its thread met an exception: its text.
 using TcpFaultSink = std::function<void(const std::string& what)>;
 
+// A connection's socket. Bound to the I/O context's own executor type rather
+// than the polymorphic default, so that each operation's completion is
+// called directly, with no type-erased executor made and counted for it.
+using TcpSocket = boost::asio::ip::tcp::socket::rebind_executor<boost::asio::io_context::executor_type>::other;
+
 template <class Shared, class Connection>
 class TTcpServerCore {
 public:
-    using Socket = boost::asio::ip::tcp::socket;
+    using Socket = TcpSocket;
     using Admit = std::function<void(Socket)>;
 
     template <class... SharedArgs>
@@ -119,7 +124,7 @@ private:
     // The next accept is waiting before a socket is admitted, so an admission
     // that throws does not end the accepting.
     void Accept() {
-        acceptor_->async_accept([this](boost::system::error_code ec, Socket socket) {
+        acceptor_->async_accept(io_.get_executor(), [this](boost::system::error_code ec, Socket socket) {
             if (!acceptor_->is_open()) return;
             if (ec) {
                 acceptRetry_.expires_after(kAcceptRetry);
