@@ -212,9 +212,14 @@ class Wine:
                 kind, data = "REG_DWORD", str(value)
             else:
                 kind, data = "REG_SZ", str(value)
-            rc, _ = self.run(["reg", "add", SETTINGS_KEY, "/v", name, "/t", kind,
-                              "/d", data, "/f"])
-            if rc != 0:
+            # Wine's reg now and then fails a write while the last test's
+            # program is still going: a second and third try get it.
+            for attempt in range(3):
+                rc, _ = self.run(["reg", "add", SETTINGS_KEY, "/v", name, "/t", kind, "/d", data, "/f"])
+                if rc == 0:
+                    break
+                time.sleep(0.5 * (attempt + 1))
+            else:
                 raise RuntimeError("reg add %s failed" % name)
 
     def clear_settings(self):
