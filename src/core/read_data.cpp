@@ -3,6 +3,8 @@
 #include "core/command_exchange.h"
 #include "core/commands.h"
 
+#include <utility>
+
 namespace velt {
 
 TReadData::TReadData(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock,
@@ -23,10 +25,26 @@ void TReadData::WaitFor() {
     if (thread_.joinable()) thread_.join();
 }
 
+// A poll that throws (out of memory, say) is told to the main thread once
+// and polling goes on: a worker that ended quietly would leave the UPS
+// unwatched.
 void TReadData::Execute() {
     if (hooks_.onThreadStart) hooks_.onThreadStart();
-    while (!terminated_) Cycle();
+    bool failing = false;
+    while (!terminated_) {
+        try {
+            Cycle();
+            failing = false;
+        } catch (...) {
+            if (!std::exchange(failing, true)) HandOff(WorkerMessage::Failed);
+            sleeper_.Sleep(kPauseStepMs);
+        }
+    }
     finished_ = true;
+}
+
+void TReadData::HandOff(WorkerMessage message) {
+    if (hooks_.handOff) hooks_.handOff(message);
 }
 
 void TReadData::Cycle() {
@@ -42,10 +60,10 @@ void TReadData::Cycle() {
         interval = link_.RefreshIntervalMs;
     }
     // The lock is released before the hand-off, so the main thread can copy the reply.
-    if (polled && hooks_.notifyMain)
-        hooks_.notifyMain();
-    else if (monitoring && !polled && hooks_.notifyFailedPoll)
-        hooks_.notifyFailedPoll();
+    if (polled)
+        HandOff(WorkerMessage::Reply);
+    else if (monitoring)
+        HandOff(WorkerMessage::FailedPoll);
     // Sleep while count < interval / 300 (a real division), at least once. Termination
     // is only looked at here: a started poll always finishes and notifies.
     const double limit = static_cast<double>(interval) / kPauseStepMs;

@@ -9,6 +9,7 @@
 #include "core/ups_link.h"
 #include "sys/clock.h"
 #include "sys/data_lock.h"
+#include "sys/main_thread_dispatcher.h"
 
 namespace velt {
 
@@ -18,8 +19,8 @@ class TReadData {
 public:
     struct Hooks {
         std::function<void()> onThreadStart;  // e.g. lower the thread's priority
-        std::function<void()> notifyMain;     // returns once the main thread handled the reply
-        std::function<void()> notifyFailedPoll;  // the same for a poll that got no reply
+        // Returns once the main thread handled the message.
+        std::function<void(WorkerMessage)> handOff;
     };
 
     TReadData(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock, Hooks hooks);
@@ -40,6 +41,7 @@ public:
 
 private:
     void Execute();
+    void HandOff(WorkerMessage message);
 
     TUPSLink& link_;
     IDataLock& lock_;

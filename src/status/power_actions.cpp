@@ -107,7 +107,7 @@ void TPowerActions::StopWorker() {
     Guarded(deps_.log, [&] {
         ended = WaitForWorkerEnd(deps_.worker, deps_.pump, deps_.sleeper, kWorkerStepMs, kWorkerWaitMs);
     });
-    if (ended) Guarded(deps_.log, [&] { deps_.worker.Free(); });
+    if (ended) Guarded(deps_.log, [&] { deps_.worker.Join(); });
 }
 
 bool WaitForWorkerEnd(const IPollingWorker& worker, IMessagePump& pump, ISleeper& sleeper, unsigned stepMs,

@@ -33,8 +33,8 @@ public:
     virtual ~IPollingWorker() = default;
     virtual void Terminate() = 0;
     virtual bool Finished() const = 0;
-    // Joins and frees the worker; called only once Finished() is true.
-    virtual void Free() = 0;
+    // Joins the worker and lets it go; called only once Finished() is true.
+    virtual void Join() = 0;
 };
 
 // Waits, in steps of `stepMs` for at most `limitMs`, until the worker has ended.

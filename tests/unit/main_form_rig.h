@@ -84,8 +84,7 @@ struct FakeSystemInfo : ISystemInfo {
 // Counts the worker's hand-offs; tests run the main thread's side themselves.
 struct CountingDispatcher : IMainThreadDispatcher {
     std::atomic<int> handOffs{0}, failedPolls{0};
-    void HandOffReply() override { ++handOffs; }
-    void HandOffFailedPoll() override { ++failedPolls; }
+    void HandOff(WorkerMessage message) override { ++(message == WorkerMessage::Reply ? handOffs : failedPolls); }
 };
 
 struct RealSleeper : ISleeper {

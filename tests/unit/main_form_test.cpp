@@ -23,7 +23,7 @@ struct MainForm : ::testing::Test, MainFormRig {
         form.Link().Q1Supported = true;
         form.Link().ReplyText = text;
         form.Link().ReplyTime = {2026, 12, 7, 10, 11, 12, 0};
-        form.OnWorkerMessage(0);
+        form.OnWorkerMessage(WorkerMessage::Reply);
     }
     // A log line without its date-time text.
     static std::string Message(const std::string& line) { return line.substr(std::string("07.12.2026 22:38:46 ").size()); }
@@ -96,7 +96,7 @@ TEST_F(MainForm, SilentUpsIsReportedOnceReconnectedAtMostEvery30sAndWelcomedBack
     form.Link().ComHandle = std::make_unique<FakeSerial>(time);
     const auto failedPoll = [&] {
         time.nowMs += 4000;
-        form.OnWorkerMessage(2);
+        form.OnWorkerMessage(WorkerMessage::FailedPoll);
     };
     for (int i = 0; i < 4; ++i) failedPoll();
     EXPECT_TRUE(ports.opened.empty());
@@ -165,7 +165,7 @@ TEST_F(MainForm, APrimarysFsdIsPublishedAtOnce) {
 
 TEST_F(MainForm, StoppedMonitoringShowsOnlyTheSpinner) {
     form.Link().ReplyText = "(1#";
-    form.OnWorkerMessage(0);
+    form.OnWorkerMessage(WorkerMessage::Reply);
     EXPECT_EQ(view.report, "");
     EXPECT_EQ(view.spinner, "|");
 }
@@ -202,7 +202,7 @@ TEST_F(MainForm, ReportTimersRunAWholePeriodFromTheirStartAndAgainAfterASleep) {
 }
 
 TEST_F(MainForm, WorkerFailureIsOnlyLogged) {
-    form.OnWorkerMessage(1);
+    form.OnWorkerMessage(WorkerMessage::Failed);
     EXPECT_EQ(view.log, std::vector<std::string>{"07.12.2026 22:38:46 I/O Thread failed"});
     EXPECT_TRUE(view.spinnerHistory.empty());
 }

@@ -50,7 +50,7 @@ TEST_F(PowerActions, PowerSchemeNotificationsOnlyFromVistaOn) {
 TEST_F(PowerActions, ShutdownStopsTheWorkerThenAllowsTheCloseThenPowersOffSilently) {
     worker.busyChecks = 3;
     Make().ShutdownComputer();
-    EXPECT_EQ(ev, (Events{"privilege", "terminate", "free", "exit requested", "power off"}));
+    EXPECT_EQ(ev, (Events{"privilege", "terminate", "join", "exit requested", "power off"}));
     EXPECT_EQ(pump.sent, 4);  // the worker's hand-off may be waiting on this thread
     EXPECT_TRUE(log.lines.empty());
 }
@@ -109,7 +109,7 @@ TEST_F(PowerActions, AFailedWorkerStopIsLoggedAndThePowerOffGoesAhead) {
         worker.onTerminate = c.fail;
         Make().ShutdownComputer();
         EXPECT_EQ(log.lines, Events{c.logged});
-        EXPECT_EQ(ev, (Events{"privilege", "terminate", "free", "exit requested", "power off"}));
+        EXPECT_EQ(ev, (Events{"privilege", "terminate", "join", "exit requested", "power off"}));
     }
 }
 

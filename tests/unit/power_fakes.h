@@ -123,7 +123,7 @@ struct FakeWorker : IPollingWorker {
         if (onTerminate) onTerminate();
     }
     bool Finished() const override { return busyChecks >= 0 && busyChecks-- <= 0; }
-    void Free() override { ev.push_back("free"); }
+    void Join() override { ev.push_back("join"); }
 };
 
 struct FakeHost : IReportTimers, IExitRequest {

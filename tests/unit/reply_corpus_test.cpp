@@ -184,7 +184,7 @@ struct ReplayRig : MainFormRig {
         pollReply = raw;
         const auto before = form.Shown().Current();
         TReadData worker(form.Link(), lock, time, time,
-                         {nullptr, [this] { form.OnWorkerMessage(0); }, [this] { form.OnWorkerMessage(2); }});
+                         {nullptr, [this](WorkerMessage m) { form.OnWorkerMessage(m); }});
         worker.Cycle();
         const auto after = form.Shown().Current();
         return {*after, after != before && after->live.status, view.log};

@@ -11,9 +11,9 @@ class WindowMessageDispatcher final : public IMainThreadDispatcher {
 public:
     WindowMessageDispatcher(HWND target, UINT message) : target_(target), message_(message) {}
 
-    // wParam as the form's OnWorkerMessage reads it: 0 a stored reply, 2 a failed poll.
-    void HandOffReply() override { ::SendMessageA(target_, message_, 0, 0); }
-    void HandOffFailedPoll() override { ::SendMessageA(target_, message_, 2, 0); }
+    void HandOff(WorkerMessage message) override {
+        ::SendMessageA(target_, message_, static_cast<WPARAM>(message), 0);
+    }
 
 private:
     HWND target_;

@@ -184,7 +184,7 @@ win::HidControllerListener MainWindow::HidListener() {
 // devices present now are only logged, and the start finds them.
 bool MainWindow::CreateForm(const std::vector<std::string>& params) {
     form_ = std::make_unique<TMainForm>(
-        MainFormViews{*this, *this, *infoPage_, *infoPage_, *statusPage_, *battery_, *this},
+        MonitorViews{*this, *this, *infoPage_, *infoPage_, *statusPage_, *battery_, *this},
         seams_->FormSystem(mutexes_.data, portDialog_, testTForm_));
     BindSettings();
     bool started = false;
@@ -401,7 +401,7 @@ LRESULT MainWindow::OnCtlColorStatic(HWND control, HDC dc, WPARAM wParam, LPARAM
 
 // While closing, the worker is being stopped: its last reply is not shown.
 void MainWindow::OnWorkerMessage(unsigned wParam) {
-    RunForm([wParam](TMainForm& f) { f.OnWorkerMessage(wParam); });
+    RunForm([wParam](TMainForm& f) { f.OnWorkerMessage(static_cast<WorkerMessage>(wParam)); });
 }
 
 void MainWindow::OnTrayEvent(LPARAM lParam) {

@@ -32,8 +32,8 @@ SystemSeams::~SystemSeams() {
     if (!warnings.AbandonAll(std::chrono::milliseconds(2000))) entryPoints.KeepLoadedUntilExit();
 }
 
-MainFormSystem SystemSeams::FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm) {
-    return MainFormSystem{lock,      mainSleeper, workerSleeper, clock,      dateFormat,       serialPorts,
+MonitorSystem SystemSeams::FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm) {
+    return MonitorSystem{lock,      mainSleeper, workerSleeper, clock,      dateFormat,       serialPorts,
                           comPortDialog, files, hid,        store,      power,            launcher,
                           pump,      mainThread, testTForm,  system,     warnings,         tasks,
                           startTimer,

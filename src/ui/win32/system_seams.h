@@ -38,7 +38,7 @@ struct SystemSeams : EntryPointsLoaded {
     SystemSeams& operator=(const SystemSeams&) = delete;
 
     // The form's view of all of them; the dialogs and the lock come from the window.
-    MainFormSystem FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm);
+    MonitorSystem FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm);
 
     win::WinClock clock;
     win::WinSleeper mainSleeper, workerSleeper;

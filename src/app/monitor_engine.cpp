@@ -1,0 +1,226 @@
+#include "app/monitor_engine.h"
+
+#include "app/command_line.h"
+#include "app/system_identity.h"
+#include "status/battery_charge.h"
+
+namespace velt {
+
+namespace {
+
+constexpr uint32_t kStartTimerMs = 100;
+
+}  // namespace
+
+MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
+    : views_(views),
+      sys_(sys),
+      osMajorVersion_(sys.system.OsVersion().major),
+      portDialog_(sys.comPortDialog, sys.lock),
+      batteryView_(views.battery, sys.lock),
+      battery_(live_, batteryView_, sys.decimalSeparator),
+      detector_({link_, live_, sys.sleeper, *this, views.feedback, views.detection, battery_,
+                 [this] { LoadBatterySettings(Settings()); },
+                 [this] { return std::make_pair(discovery_.VidText(), discovery_.PidText()); },
+                 sys.decimalSeparator}),
+      discovery_({link_, sys.lock, sys.hid, *this, views.feedback, views.hidList, accepted_,
+                  [this] { return sys_.startTimer.Enabled(); }, [this] { return DetectOnArrival(); },
+                  [this] { StartMonitoring(); }, [this] { StopMonitoring(); }}),
+      source_({link_, sys.lock, discovery_, detector_, sys.serialPorts, portDialog_, sys.sleeper, *this,
+               sys.decimalSeparator}),
+      reports_({sys.smtpReportsTimer, sys.lanReportsTimer, live_, sys.warnings, shown_, sys.clock, sys.dateFormat}),
+      servers_({live_, shown_, views.main, sys.store, sys.post, *this, sys.pump, sys.sleeper, sys.clock,
+                sys.dateFormat, sys.system.ProgramFileVersion(), [this] { PublishForcedShutdown(); }}),
+      actions_({sys.power, live_, sys.lock, *this, reports_, source_.Poller(), *this, sys.pump, sys.sleeper,
+                osMajorVersion_}),
+      delayTimer_(sys.delayTimer, sys.clock),
+      policy_({delayTimer_, live_, actions_, link_, sys.lock, sys.sleeper, *this, sys.launcher, sys.pump,
+               &servers_.Peers()}),
+      evaluation_({views.status, views.feedback, sys.warnings, battery_, policy_, live_, sys.clock, sys.dateFormat,
+                   [this](const std::string& m, const LocalDateTime& t) { AddLogLine(m, t); },
+                   [this] { return source_.Identity(); }, sys.decimalSeparator}),
+      tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm}),
+      intake_({source_, views.main, views.battery, evaluation_, policy_, sys.clock, sys.dateFormat, sys.pump, *this,
+               [this] { Publish(); }}) {}
+
+// The servers read what the rest keeps; the worker, owned by the source,
+// ends before the link it polls.
+MonitorEngine::~MonitorEngine() { servers_.Stop(); }
+
+SettingsContext MonitorEngine::Settings() {
+    return {sys_.store, live_, link_, sys_.lock, battery_, *this, osMajorVersion_, programPath_};
+}
+
+void MonitorEngine::AddLogLine(const std::string& message) { AddLogLine(message, sys_.clock.Now()); }
+
+void MonitorEngine::AddLogLine(const std::string& message, const LocalDateTime& when) {
+    views_.main.AppendLogLine(log_.Add(message, when, sys_.dateFormat));
+}
+
+// ---- start-up and closing
+
+bool MonitorEngine::Start(const std::vector<std::string>& params) {
+    const OsVersionRecord os = sys_.system.OsVersion();
+    const std::string osLabel = ComposeOsLabel(os, sys_.system.NativeProcessorArchitecture());
+    views_.main.SetForceOptionsEnabled(ForceOptionsSupported(os.major));
+    if (!MeetsSystemRequirement(os)) return false;
+    views_.main.ShowAbout(osLabel, sys_.system.ProgramFileVersion());
+    sys_.system.SetProcessHighPriority();
+    sys_.system.SetCurrentThreadPriority(ThreadPriority::Normal);
+    programPath_ = sys_.system.ProgramPath();
+    actions_.RegisterPowerSchemeNotification();
+    views_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
+    live_.LANServer = sys_.system.ComputerName();
+    source_.SetRefreshInterval(kDefaultRefreshMs);
+    LoadAll();
+    const CommandLineOptions options = ParseCommandLine(params);
+    accepted_ = {options.extraVid, options.extraPid};
+    if (options.showAbout) views_.main.ShowAboutBox();
+    StartWorker();
+    sys_.startTimer.SetInterval(kStartTimerMs);
+    sys_.startTimer.SetEnabled(true);
+    return true;
+}
+
+// The saved settings load "HTTP Server" before the page's user and password:
+// the server starts once they are all in, never open before.
+void MonitorEngine::LoadAll() {
+    servers_.BeginLoad();
+    LoadSettings(Settings());
+    servers_.EndLoad();
+    views_.main.ShowSettings(live_);
+    views_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
+    LoadSerialSettings(Settings());
+}
+
+void MonitorEngine::StartWorker() {
+    source_.StartPolling(sys_.workerSleeper, sys_.clock,
+                         {[this] { sys_.system.SetCurrentThreadPriority(ThreadPriority::Idle); },
+                          [this](WorkerMessage m) { sys_.mainThread.HandOff(m); }});
+    DataLockGuard guard(sys_.lock);
+    link_.HidDevice = nullptr;
+}
+
+void MonitorEngine::StartTimerTimer() {
+    sys_.startTimer.SetEnabled(false);
+    StartAExecute();
+}
+
+void MonitorEngine::Close() {
+    reports_.DisableReportTimers();
+    servers_.Stop();
+    if (!source_.StopPolling(sys_.pump, sys_.sleeper)) {
+        // The worker is stuck in an exchange and may hold the data lock for
+        // good: leave the link and the port alone rather than wait for it. The
+        // process ends after this, so the link's values in the registry stay.
+        velt::SaveSettings(Settings(), LinkAccess::Unreachable);
+        return;
+    }
+    {
+        DataLockGuard guard(sys_.lock);
+        if (link_.ComActive && link_.ComPort != 0 && link_.ComHandle) link_.ComHandle->SetDtr(false);
+        link_.ComHandle.reset();
+    }
+    SaveSettings();
+}
+
+// ---- connecting and monitoring
+
+// Start stays enabled (it connects again from scratch); Stop follows the
+// monitoring state, whoever changed it: the buttons, a USB arrival or removal,
+// a failed connect.
+void MonitorEngine::StartAExecute() {
+    DataLockGuard guard(sys_.lock);
+    if (source_.Connect()) {
+        StartMonitoring();
+        return;
+    }
+    views_.main.SetStopEnabled(false);
+    PublishNotFound();
+}
+
+// Data lock held. A UPS plugged in that does not answer is no UPS found.
+bool MonitorEngine::DetectOnArrival() {
+    if (detector_.DetectProtocol(DetectionStart::Arrival)) return true;
+    PublishNotFound();
+    return false;
+}
+
+void MonitorEngine::StartMonitoring() {
+    intake_.ResetWatch();
+    reports_.RestartReportTimers();
+    AddLogLine("Start Monitoring");
+    views_.main.SetStopEnabled(true);
+    // Found, with its identity, before its first reply; that reply is its own.
+    intake_.ForgetReading();
+    DataLockGuard guard(sys_.lock);
+    Publish();
+}
+
+void MonitorEngine::StopMonitoring() {
+    intake_.ResetWatch();
+    reports_.DisableReportTimers();
+    AddLogLine("Stop Monitoring");
+    views_.main.SetStartEnabled(true);
+    views_.main.SetStopEnabled(false);
+    DataLockGuard guard(sys_.lock);
+    Publish();
+}
+
+void MonitorEngine::StopAExecute() {
+    source_.StopPolling();
+    StopMonitoring();
+}
+
+void MonitorEngine::RefreshUDClick() { source_.SetRefreshInterval(static_cast<uint32_t>(live_.RefreshInterval) * 1000u); }
+
+// ---- what other threads read
+
+// Published after every change of what is shown.
+void MonitorEngine::Publish() { PublishAs(source_.Found()); }
+
+void MonitorEngine::PublishAs(bool found) {
+    shown_.Publish({evaluation_.Shown(), source_.Identity(), found, source_.Device(), LiveReadings(found)});
+}
+
+// A search that found nothing: the readings before it belong to no UPS now.
+void MonitorEngine::PublishNotFound() {
+    intake_.ForgetReading();
+    PublishAs(false);
+}
+
+// FSD changes on its own (a primary client, the peers' shutdown); the rest of
+// what is published stays as it was. Main thread.
+void MonitorEngine::PublishForcedShutdown() {
+    TShownStatus shown = *shown_.Current();
+    shown.live.forcedShutdown = servers_.ForcedShutdown();
+    shown_.Publish(std::move(shown));
+}
+
+TShownLive MonitorEngine::LiveReadings(bool upsFound) const {
+    TShownLive live;
+    const std::optional<TUPSStatus>& last = intake_.LastStatus();
+    live.status = last;
+    // Nothing answers while monitoring is stopped.
+    live.responding = upsFound && source_.Monitoring() && intake_.Responding();
+    live.nominalBatteryVolts = battery_.NominalBatteryVoltage();
+    if (last) live.packVolts = BatteryPackVoltage(last->BatteryVoltageValue, live.nominalBatteryVolts).volts;
+    live.chargePercent = battery_.BatteryCharge();
+    live.forcedShutdown = servers_.ForcedShutdown();
+    if (live_.FullVoltage > live_.EmptyVoltage) {
+        live.emptyVolts = live_.EmptyVoltage / 10.0;
+        live.fullVolts = live_.FullVoltage / 10.0;
+    }
+    if (const auto ms = delayTimer_.RemainingMs()) live.countdownSeconds = static_cast<int>((*ms + 999) / 1000);
+    return live;
+}
+
+// ---- settings effects that reach the window
+
+// The fields follow the box; the credentials are checked whenever they are
+// stored, box or not, as the page has always done.
+void MonitorEngine::HTTPAuthCBClick() { views_.main.SetHttpCredentialsEditable(live_.HTTPAuthentication); }
+void MonitorEngine::ShowExternalProgram(const ExternalProgramLabel& label) { views_.main.ShowExternalProgram(label); }
+void MonitorEngine::ShowSettingsError(const std::string& message) { views_.main.ShowError(message); }
+
+}  // namespace velt

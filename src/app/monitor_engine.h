@@ -1,0 +1,175 @@
+#pragma once
+// The monitor itself: the link and its worker, the evaluation, the countdown
+// and power actions, the UPS tests, the reports and the network servers,
+// built from the operating system's seams and the views it shows through.
+// It needs no window: without one it runs with the silent views.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/dialogs_outside_lock.h"
+#include "app/main_view.h"
+#include "app/network_servers.h"
+#include "app/reply_intake.h"
+#include "app/report_schedule.h"
+#include "app/settings_io.h"
+#include "app/ups_link_source.h"
+#include "core/detection.h"
+#include "core/event_sink.h"
+#include "core/feedback.h"
+#include "core/hid_discovery.h"
+#include "core/ups_link.h"
+#include "core/ups_settings.h"
+#include "reports/event_log.h"
+#include "status/battery_charge.h"
+#include "status/power_actions.h"
+#include "status/power_fail_policy.h"
+#include "status/shown_status.h"
+#include "status/status_evaluation.h"
+#include "status/ups_tests.h"
+#include "sys/clock.h"
+#include "sys/data_lock.h"
+#include "sys/deadline_timer.h"
+#include "sys/file_writer.h"
+#include "sys/hid_controller.h"
+#include "sys/main_thread_dispatcher.h"
+#include "sys/main_thread_post.h"
+#include "sys/power_services.h"
+#include "sys/process_launcher.h"
+#include "sys/serial_port.h"
+#include "sys/settings_store.h"
+#include "sys/system_info.h"
+#include "sys/timer.h"
+
+namespace velt {
+
+// What the monitor shows through, one view per part.
+struct MonitorViews {
+    IMainView& main;
+    IFeedback& feedback;
+    IDetectionView& detection;
+    IHidListView& hidList;
+    IStatusView& status;
+    IBatteryView& battery;
+    IUPSTestView& upsTests;
+};
+
+// The operating system as the monitor uses it. All references outlive it.
+struct MonitorSystem {
+    IDataLock& lock;
+    ISleeper& sleeper;        // the main thread's pauses
+    ISleeper& workerSleeper;  // the worker's own pauses
+    const IClock& clock;
+    const IDateTimeFormat& dateFormat;
+    ISerialPortFactory& serialPorts;
+    IComPortDialog& comPortDialog;
+    IFileWriter& files;
+    IHidController& hid;
+    ISettingsStore& store;
+    IPowerServices& power;
+    IProcessLauncher& launcher;
+    IMessagePump& pump;
+    IMainThreadDispatcher& mainThread;  // the worker's hand-off of each reply
+    ITestTForm& testTForm;
+    ISystemInfo& system;  // also lowers the worker's own priority, on its thread
+    IWarningSender& warnings;
+    IMainThreadPost& post;  // for what the network servers hand to the main thread
+    ITimer& startTimer;
+    ITimer& delayTimer;
+    ITimer& smtpReportsTimer;
+    ITimer& lanReportsTimer;
+    char decimalSeparator = '.';
+};
+
+class MonitorEngine final : public ILogSink, public ISettingsEffects, public IExitRequest {
+public:
+    MonitorEngine(MonitorViews views, MonitorSystem sys);
+    ~MonitorEngine() override;
+    MonitorEngine(const MonitorEngine&) = delete;
+    MonitorEngine& operator=(const MonitorEngine&) = delete;
+
+    // Start-up: false when the system does not qualify and the program must
+    // end silently. Loads the settings and starts the worker; the first
+    // connect follows on the start timer.
+    bool Start(const std::vector<std::string>& params);
+    void StartTimerTimer();
+    // Servers, timers, worker, DTR and port, then the settings saved. The
+    // worker wait lets sent messages through, so its hand-off cannot deadlock it.
+    void Close();
+
+    void AddLogLine(const std::string& message) override;
+    void AddLogLine(const std::string& message, const LocalDateTime& when);
+
+    void StartAExecute();
+    void StopAExecute();
+    void StartMonitoring();
+    void StopMonitoring();
+    void RefreshUDClick();
+    void OnWorkerMessage(WorkerMessage message) { intake_.OnWorkerMessage(message); }
+    void SaveSettings() { velt::SaveSettings(Settings()); }
+    void SettingsChanged() { servers_.SettingsChanged(); }
+
+    // ISettingsEffects
+    void SMTPReportsCBClick() override { reports_.SMTPReportsCBClick(); }
+    void LANReportsCBClick() override { reports_.LANReportsCBClick(); }
+    void HTTPCBClick() override { servers_.HTTPCBClick(); }
+    void HTTPAuthCBClick() override;
+    void ShowExternalProgram(const ExternalProgramLabel& label) override;
+    void ShowSettingsError(const std::string& message) override;
+    // IExitRequest
+    void SetExitRequested() override { exitRequested_ = true; }
+    bool ExitRequested() const { return exitRequested_; }
+
+    TUPSLink& Link() { return link_; }
+    TUPSSettings& Live() { return live_; }
+    TEventLog& EventLog() { return log_; }
+    TBatteryCharge& Battery() { return battery_; }
+    TPowerActions& PowerActions() { return actions_; }
+    TPowerFailPolicy& PowerFailPolicy() { return policy_; }
+    TUPSTests& UPSTests() { return tests_; }
+    THidDiscovery& HidDiscovery() { return discovery_; }
+    ReportSchedule& Reports() { return reports_; }
+    NetworkServers& Servers() { return servers_; }
+    IPollingWorker& Worker() { return source_.Poller(); }
+    // What is shown, for readers on other threads.
+    const TShownStatusPublisher& Shown() const { return shown_; }
+
+private:
+    void LoadAll();
+    void StartWorker();
+    bool DetectOnArrival();
+    void Publish();
+    void PublishAs(bool found);
+    void PublishNotFound();
+    void PublishForcedShutdown();
+    TShownLive LiveReadings(bool upsFound) const;
+    SettingsContext Settings();
+
+    MonitorViews views_;
+    MonitorSystem sys_;
+    TUPSSettings live_;
+    TUPSLink link_;
+    TEventLog log_;
+    AcceptedIds accepted_;
+    uint32_t osMajorVersion_ = 5;
+    std::string programPath_;
+    bool exitRequested_ = false;
+    TShownStatusPublisher shown_;
+
+    TComPortDialogOutsideLock portDialog_;
+    TBatteryViewOutsideLock batteryView_;
+    TBatteryCharge battery_;
+    TDetector detector_;
+    THidDiscovery discovery_;
+    UpsLinkSource source_;
+    ReportSchedule reports_;
+    NetworkServers servers_;  // stopped first of all, in the destructor
+    TPowerActions actions_;
+    TDeadlineTimer delayTimer_;
+    TPowerFailPolicy policy_;
+    TStatusEvaluation evaluation_;
+    TUPSTests tests_;
+    ReplyIntake intake_;
+};
+
+}  // namespace velt

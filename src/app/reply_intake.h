@@ -1,0 +1,62 @@
+#pragma once
+// The main thread's side of the worker's hand-off: takes each reply from the
+// reading source, shows it in the data stream, watches whether the UPS still
+// answers, evaluates the reply under a guard and has the result published.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/main_view.h"
+#include "core/link_watch.h"
+#include "status/battery_charge.h"
+#include "status/power_fail_policy.h"
+#include "status/reading_source.h"
+#include "status/status_evaluation.h"
+#include "sys/main_thread_dispatcher.h"
+#include "sys/message_pump.h"
+
+namespace velt {
+
+struct ReplyIntakeDeps {
+    IReadingSource& source;
+    IMainView& view;        // the data stream: reply, time, spinner
+    IBatteryView& battery;  // its caption, when the readings stop
+    TStatusEvaluation& evaluation;
+    TPowerFailPolicy& policy;
+    const IClock& clock;
+    const IDateTimeFormat& dateFormat;
+    IMessagePump& pump;
+    ILogSink& log;
+    std::function<void()> publish;  // after each change of what is shown
+};
+
+class ReplyIntake {
+public:
+    explicit ReplyIntake(ReplyIntakeDeps deps) : d_(std::move(deps)) {}
+
+    void OnWorkerMessage(WorkerMessage message);
+    void ProcessUPSStatus();
+
+    // Monitoring starts or stops: the watch counts afresh.
+    void ResetWatch() { watch_.Reset(); }
+    // The readings before belong to no current reply.
+    void ForgetReading() { last_.reset(); }
+    // Whether the UPS answers within the watch's limit.
+    bool Responding() const { return watch_.Responding(); }
+    // The last status reply understood; none before the first.
+    const std::optional<TUPSStatus>& LastStatus() const { return last_; }
+
+private:
+    void OnPollOutcome(bool answered);
+    void ShowReadingsStale();
+    void ShowSpinnerStep();
+    void EvaluateGuarded(const TUPSStatus& status);
+
+    ReplyIntakeDeps d_;
+    TLinkWatch watch_;
+    std::optional<TUPSStatus> last_;
+    std::string evaluationFailure_;
+    int spinnerStep_ = 0;
+};
+
+}  // namespace velt

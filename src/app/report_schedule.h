@@ -1,0 +1,51 @@
+#pragma once
+// The periodic status reports: the e-mail and LAN report timers, their
+// periods and restarts, and the report each tick (or button) sends.
+#include "core/ups_settings.h"
+#include "status/power_actions.h"
+#include "status/shown_status.h"
+#include "status/warnings.h"
+#include "sys/clock.h"
+#include "sys/date_time_format.h"
+#include "sys/timer.h"
+
+namespace velt {
+
+struct ReportScheduleDeps {
+    ITimer& smtpTimer;
+    ITimer& lanTimer;
+    const TUPSSettings& live;
+    IWarningSender& warnings;
+    const TShownStatusPublisher& shown;
+    const IClock& clock;
+    const IDateTimeFormat& dateFormat;
+};
+
+class ReportSchedule final : public IReportTimers {
+public:
+    explicit ReportSchedule(ReportScheduleDeps deps);
+
+    void StartMailReportTimer();
+    void StopMailReportTimer();
+    void StartLANReportTimer();
+    void StopLANReportTimer();
+
+    // IReportTimers: both at once, as monitoring and the power events want.
+    void DisableReportTimers() override;
+    void RestartReportTimers() override;
+
+    void SMTPReportsCBClick();  // the timer follows its box
+    void LANReportsCBClick();
+    void SMTPDelayUDClick();  // the report period follows "SMTP Delay"
+    void LANDelayUDClick();
+
+    // The status report, composed now from what the window shows, handed to a
+    // sender; neither looks at whether reports are on or a UPS was found.
+    void MailStatusReport();
+    void LANStatusReport();
+
+private:
+    ReportScheduleDeps d_;
+};
+
+}  // namespace velt
