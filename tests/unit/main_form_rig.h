@@ -91,7 +91,8 @@ struct RealSleeper : ISleeper {
     void Sleep(unsigned ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
 
-struct MainFormRig {
+// The operating system the monitor runs on, faked.
+struct SystemRig {
     VirtualTime time;
     RealSleeper workerSleeper;
     FakeLock lock;
@@ -112,6 +113,14 @@ struct MainFormRig {
     QueuedPost post;
     FakeTimer startTimer, delayTimer, smtpTimer, lanTimer;
 
+    MonitorSystem System() {
+        return {lock,     time,      workerSleeper, time,    fmt,      ports,    dialog,     files,
+                hid,      store,     power,         launcher, pump,    mainThread, testTForm, system,
+                warnings, post,      startTimer,    delayTimer, smtpTimer, lanTimer, '.'};
+    }
+};
+
+struct MainFormRig : SystemRig {
     RecordingView view;
     FakeFeedback feedback;
     FakeDetectionView detectionView;
@@ -120,10 +129,7 @@ struct MainFormRig {
     FakeBatteryView batteryView;
     power::FakeUPSTestView testView;
 
-    TMainForm form{{view, feedback, detectionView, hidList, statusView, batteryView, testView},
-                   {lock, time, workerSleeper, time, fmt, ports, dialog, files, hid, store, power, launcher, pump,
-                    mainThread, testTForm, system, warnings, post, startTimer, delayTimer, smtpTimer, lanTimer,
-                    '.'}};
+    TMainForm form{{view, feedback, detectionView, hidList, statusView, batteryView, testView}, System()};
 };
 
 }  // namespace velt::test

@@ -1,0 +1,82 @@
+#pragma once
+// Views that show nothing, for the monitor run with no window: every
+// question gets the answer a user who is not there would give.
+#include "app/monitor_engine.h"
+
+namespace velt {
+
+class SilentViews final {
+public:
+    MonitorViews Views() { return {main_, feedback_, detection_, hidList_, status_, battery_, upsTests_}; }
+
+private:
+    struct Main final : IMainView {
+        void SetReportString(const std::string&) override {}
+        void SetTimeText(const std::string&) override {}
+        void SetSpinner(const std::string&) override {}
+        void AppendLogLine(const std::string&) override {}
+        void ClearLog() override {}
+        void SetStartEnabled(bool) override {}
+        void SetStopEnabled(bool) override {}
+        void ShowSettings(const TUPSSettings&) override {}
+        void ApplyPowerAvailability(const PowerActionAvailability&) override {}
+        void SetForceOptionsEnabled(bool) override {}
+        void ShowExternalProgram(const ExternalProgramLabel&) override {}
+        void ShowAbout(const std::string&, const std::string&) override {}
+        void ShowAboutBox() override {}
+        std::optional<std::string> AskSaveLogPath(const std::string&) override { return std::nullopt; }
+        std::optional<std::string> AskExternalProgram() override { return std::nullopt; }
+        void ShowError(const std::string&) override {}
+        void SetHttpPortEditable(bool) override {}
+        void SetNutPortEditable(bool) override {}
+        void SetHttpCredentialsEditable(bool) override {}
+        void CloseWindow() override {}
+        void MinimizeToTray() override {}
+    };
+    struct Feedback final : IFeedback {
+        void SetStatusText(const std::string&) override {}
+        void ShowBalloon(const std::string&, const std::string&, BalloonKind) override {}
+    };
+    struct Detection final : IDetectionView {
+        void SetProbeLabel(Probe, bool) override {}
+        void ShowIdentification(const TUPSInformation&) override {}
+        void ShowConnection(ConnectionKind, int) override {}
+    };
+    struct HidList final : IHidListView {
+        void ClearHidList() override {}
+        void AddHidEntry(const std::string&) override {}
+        void ShowIdentity(const std::string&, const std::string&, const std::string&) override {}
+    };
+    struct Status final : IStatusView {
+        void SetFieldText(int, const std::string&) override {}
+        void SetStatusBox(int, bool) override {}
+        void SetStandbyCaption(const std::string&) override {}
+        void SetModeWord(const std::string&) override {}
+        void SetAvrMode(const std::string&, bool) override {}
+        void SetInputVoltageMinMax(const std::string&, const std::string&) override {}
+        void SetTrayImage(TrayImage) override {}
+    };
+    // A pack whose voltage cannot be learnt is taken as the common 12 V one.
+    struct Battery final : IBatteryView {
+        void SetChargeCaption(const std::string&) override {}
+        void SetGaugePosition(int) override {}
+        void SetNominalVoltageText(const std::string&) override {}
+        void SetThresholdText(BatteryUpDown, const std::string&) override {}
+        void SetThresholdUpDown(BatteryUpDown, const UpDownModel&) override {}
+        int AskNominalBatteryVoltage() override { return 12; }
+    };
+    struct UpsTests final : IUPSTestView {
+        void DisableUPSTestButton(UPSTestButton) override {}
+        void SetStatusText(const std::string&) override {}
+    };
+
+    Main main_;
+    Feedback feedback_;
+    Detection detection_;
+    HidList hidList_;
+    Status status_;
+    Battery battery_;
+    UpsTests upsTests_;
+};
+
+}  // namespace velt
