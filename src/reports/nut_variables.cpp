@@ -1,5 +1,6 @@
 #include "reports/nut_variables.h"
 
+#include "core/control_chars.h"
 #include "reports/ansi_utf8.h"
 #include "reports/ups_readings.h"
 
@@ -34,7 +35,7 @@ private:
 std::string NutText(const std::string& ansi) {
     std::string text = Utf8FromAnsi(ansi);
     for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+        if (IsControl(c)) c = ' ';
     return text;
 }
 

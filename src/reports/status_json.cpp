@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/control_chars.h"
 #include "core/date_time_text.h"
 #include "reports/ansi_utf8.h"
 #include "reports/nut_variables.h"
@@ -102,7 +103,7 @@ std::string JsonString(std::string_view ansi) {
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (byte < 0x20 || byte == 0x7F) {
+        } else if (IsControl(c)) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(byte));
             out += escape;

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/control_chars.h"
 #include "core/date_time_text.h"
 #include "reports/ansi_utf8.h"
 #include "reports/ups_readings.h"
@@ -19,7 +20,7 @@ std::string LabelValue(const std::string& ansi) {
         if (c == '\\') out += "\\\\";
         else if (c == '"') out += "\\\"";
         else if (c == '\n') out += "\\n";
-        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) out += ' ';
+        else if (IsControl(c)) out += ' ';
         else out += c;
     }
     return out + "\"";
