@@ -234,7 +234,7 @@ void TMainForm::StartMonitoring() {
     AddLogLine("Start Monitoring");
     views_.main.SetStopEnabled(true);
     // Found, with its identity, before its first reply; that reply is its own.
-    lastStatus_.reset();
+    replied_ = false;
     DataLockGuard guard(sys_.lock);
     PublishShown(link_.ProtocolDetected());
 }
@@ -307,13 +307,11 @@ void TMainForm::ShowReadingsStale() {
 }
 
 // What other threads may read of the window: published after every change.
-void TMainForm::PublishShown(bool upsFound) {
-    shown_.Publish({evaluation_.Shown(), Identity(), upsFound, Device(), LiveReadings(upsFound)});
-}
+void TMainForm::PublishShown(bool upsFound) { shown_.Publish(ComposeShownStatus(LiveReadings(upsFound))); }
 
 // A search that found nothing: the readings before it belong to no UPS now.
 void TMainForm::PublishNotFound() {
-    lastStatus_.reset();
+    replied_ = false;
     PublishShown(false);
 }
 
@@ -337,21 +335,17 @@ TShownDevice TMainForm::Device() const {
     return device;
 }
 
-TShownLive TMainForm::LiveReadings(bool upsFound) const {
-    TShownLive live;
-    live.status = lastStatus_;
-    // Nothing answers while monitoring is stopped.
-    live.responding = upsFound && link_.Monitoring && watch_.Responding();
-    live.nominalBatteryVolts = battery_.NominalBatteryVoltage();
-    if (lastStatus_) live.packVolts = BatteryPackVoltage(lastStatus_->BatteryVoltageValue, live.nominalBatteryVolts).volts;
-    live.chargePercent = battery_.BatteryCharge();
-    live.forcedShutdown = nut_.Server().ForcedShutdown();
-    if (live_.FullVoltage > live_.EmptyVoltage) {
-        live.emptyVolts = live_.EmptyVoltage / 10.0;
-        live.fullVolts = live_.FullVoltage / 10.0;
-    }
-    if (const auto ms = delayTimer_.RemainingMs()) live.countdownSeconds = static_cast<int>((*ms + 999) / 1000);
-    return live;
+// What the snapshot is composed from, read like Device().
+ShownStatusParts TMainForm::LiveReadings(bool upsFound) const {
+    ShownStatusParts parts{evaluation_.Shown(), replied_, Identity(), upsFound, link_.Monitoring,
+                           watch_.Responding(), Device()};
+    parts.nominalBatteryVolts = battery_.NominalBatteryVoltage();
+    parts.chargePercent = battery_.BatteryCharge();
+    parts.emptyTenths = live_.EmptyVoltage;
+    parts.fullTenths = live_.FullVoltage;
+    parts.forcedShutdown = nut_.Server().ForcedShutdown();
+    parts.countdownRemainingMs = delayTimer_.RemainingMs();
+    return parts;
 }
 
 // NUT clients tell units apart by device.serial; without a USB serial string
@@ -412,8 +406,9 @@ void TMainForm::ProcessUPSStatus() {
         // Any reply counts as an answer: garbage is a fault of its own, not a
         // UPS gone silent.
         OnPollOutcome(true);
-        if (const auto status = ParseStatusReply(reply, when, detected, sys_.decimalSeparator)) {
-            lastStatus_ = *status;
+        if (const auto status =
+                ParseStatusReply(reply, when, detected, sys_.decimalSeparator, battery_.NominalBatteryVoltage())) {
+            replied_ = true;
             EvaluateGuarded(*status);
             PublishShown(detected);
         }

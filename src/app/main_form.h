@@ -192,7 +192,7 @@ private:
     void PublishForcedShutdown();
     bool DetectOnArrival();
     TShownDevice Device() const;
-    TShownLive LiveReadings(bool upsFound) const;
+    ShownStatusParts LiveReadings(bool upsFound) const;
     void KeepDeviceId();
     // A stored "NUT UPS Name" that clients could not use gives way to "ups".
     void KeepUsableUpsName();
@@ -229,7 +229,7 @@ private:
     TStatusEvaluation evaluation_;
     TUPSTests tests_;
     std::unique_ptr<TReadData> worker_;
-    std::optional<TUPSStatus> lastStatus_;  // the last reply understood
+    bool replied_ = false;  // a reply of the UPS monitored now was understood
     TPageSource pageSource_;
     TMainThreadLog pageServerLog_;
     THttpPageServer pageServer_;  // the servers last: they stop before what they read goes
