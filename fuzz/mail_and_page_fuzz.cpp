@@ -37,10 +37,16 @@ bool CleanUtf8(const std::string& text) {
 }
 
 void CheckFeeds(FuzzedDataProvider& in) {
-    TShownStatus shown;
-    shown.live.status = ParseStatusReply(in.ConsumeRandomLengthString(128), {}, true, in.ConsumeBool() ? ',' : '.');
-    shown.live.chargePercent = in.ConsumeFloatingPoint<double>();
-    shown.live.responding = in.ConsumeBool();
+    ShownStatusParts parts;
+    const std::string reply = in.ConsumeRandomLengthString(128);
+    const char separator = in.ConsumeBool() ? ',' : '.';
+    if (const auto status = ParseStatusReply(reply, {}, true, separator, in.ConsumeFloatingPoint<double>())) {
+        parts.reading = *status;
+        parts.replied = true;
+    }
+    parts.chargePercent = in.ConsumeFloatingPoint<double>();
+    parts.upsFound = parts.monitoring = parts.linkResponding = in.ConsumeBool();
+    TShownStatus shown = ComposeShownStatus(std::move(parts));
     if (in.ConsumeBool())
         shown.device.info = TUPSInformation{in.ConsumeRandomLengthString(32), in.ConsumeRandomLengthString(32),
                                             in.ConsumeRandomLengthString(32)};

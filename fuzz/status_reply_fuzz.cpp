@@ -23,8 +23,9 @@ void ParseAndCheck(const std::string& reply, bool detected, char separator) {
     Check(status->FieldsCut >= 0 && status->FieldsCut <= 8, "at most eight fields");
     const int failed = status->FailedField;
     Check(failed == 0 || failed == 1 || failed == 3 || failed == 6, "failed field 0, 1, 3 or 6");
-    for (const double v : {status->IPVoltageValue, status->OPVoltageValue, status->BatteryVoltageValue})
-        Check(std::isfinite(v), "finite readings");
+    for (const velt::ReplyFieldName& name : velt::kReplyFields)
+        if (const auto& v = ((*status).*name.field).value) Check(std::isfinite(*v), "finite readings");
+    if (status->BatteryPack.volts) Check(std::isfinite(*status->BatteryPack.volts), "a finite pack voltage");
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
       discovery_({link_, sys.lock, sys.hid, *this, views.feedback, views.hidList, accepted_,
                   [this] { return sys_.startTimer.Enabled(); }, [this] { return DetectOnArrival(); },
                   [this] { StartMonitoring(); }, [this] { StopMonitoring(); }}),
-      source_({link_, sys.lock, discovery_, detector_, sys.serialPorts, portDialog_, sys.sleeper, *this,
+      source_({link_, sys.lock, discovery_, detector_, battery_, sys.serialPorts, portDialog_, sys.sleeper, *this,
                sys.decimalSeparator}),
       reports_({sys.smtpReportsTimer, sys.lanReportsTimer, live_, sys.warnings, shown_, sys.clock, sys.dateFormat}),
       servers_({live_, shown_, views.main, sys.store, sys.post, *this, sys.pump, sys.sleeper, sys.clock,
@@ -179,9 +179,7 @@ void MonitorEngine::RefreshUDClick() { source_.SetRefreshInterval(static_cast<ui
 // Published after every change of what is shown.
 void MonitorEngine::Publish() { PublishAs(source_.Found()); }
 
-void MonitorEngine::PublishAs(bool found) {
-    shown_.Publish({evaluation_.Shown(), source_.Identity(), found, source_.Device(), LiveReadings(found)});
-}
+void MonitorEngine::PublishAs(bool found) { shown_.Publish(ComposeShownStatus(Parts(found))); }
 
 // A search that found nothing: the readings before it belong to no UPS now.
 void MonitorEngine::PublishNotFound() {
@@ -197,22 +195,17 @@ void MonitorEngine::PublishForcedShutdown() {
     shown_.Publish(std::move(shown));
 }
 
-TShownLive MonitorEngine::LiveReadings(bool upsFound) const {
-    TShownLive live;
-    const std::optional<TUPSStatus>& last = intake_.LastStatus();
-    live.status = last;
-    // Nothing answers while monitoring is stopped.
-    live.responding = upsFound && source_.Monitoring() && intake_.Responding();
-    live.nominalBatteryVolts = battery_.NominalBatteryVoltage();
-    if (last) live.packVolts = BatteryPackVoltage(last->BatteryVoltageValue, live.nominalBatteryVolts).volts;
-    live.chargePercent = battery_.BatteryCharge();
-    live.forcedShutdown = servers_.ForcedShutdown();
-    if (live_.FullVoltage > live_.EmptyVoltage) {
-        live.emptyVolts = live_.EmptyVoltage / 10.0;
-        live.fullVolts = live_.FullVoltage / 10.0;
-    }
-    if (const auto ms = delayTimer_.RemainingMs()) live.countdownSeconds = static_cast<int>((*ms + 999) / 1000);
-    return live;
+// What the snapshot is composed from.
+ShownStatusParts MonitorEngine::Parts(bool upsFound) const {
+    ShownStatusParts parts{evaluation_.Shown(), intake_.Replied(), source_.Identity(), upsFound,
+                           source_.Monitoring(), intake_.Responding(), source_.Device()};
+    parts.nominalBatteryVolts = battery_.NominalBatteryVoltage();
+    parts.chargePercent = battery_.BatteryCharge();
+    parts.emptyTenths = live_.EmptyVoltage;
+    parts.fullTenths = live_.FullVoltage;
+    parts.forcedShutdown = servers_.ForcedShutdown();
+    parts.countdownRemainingMs = delayTimer_.RemainingMs();
+    return parts;
 }
 
 // ---- settings effects that reach the window

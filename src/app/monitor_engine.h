@@ -142,7 +142,7 @@ private:
     void PublishAs(bool found);
     void PublishNotFound();
     void PublishForcedShutdown();
-    TShownLive LiveReadings(bool upsFound) const;
+    ShownStatusParts Parts(bool upsFound) const;
     SettingsContext Settings();
 
     MonitorViews views_;

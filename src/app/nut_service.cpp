@@ -55,7 +55,7 @@ std::shared_ptr<const NutSnapshot> TNutService::Current(bool forcedShutdown) {
         forcedShutdown == served_.forcedShutdown)
         return served_.snapshot;
     NutSnapshot snapshot;
-    snapshot.stale = !shown->upsFound || !shown->live.responding || !shown->live.status;
+    snapshot.stale = NutReadingsStale(*shown);
     snapshot.variables = NutVariables(*shown, {settings->NUTDeviceId, deps_.version}, forcedShutdown);
     served_ = {std::move(shown), std::move(settings), forcedShutdown,
                std::make_shared<const NutSnapshot>(std::move(snapshot))};

@@ -32,7 +32,7 @@ void ReplyIntake::ProcessUPSStatus() {
         // UPS gone silent.
         OnPollOutcome(true);
         if (reply.status) {
-            last_ = reply.status;
+            replied_ = true;
             EvaluateGuarded(*reply.status);
             d_.publish();
         }

@@ -40,11 +40,11 @@ public:
     // Monitoring starts or stops: the watch counts afresh.
     void ResetWatch() { watch_.Reset(); }
     // The readings before belong to no current reply.
-    void ForgetReading() { last_.reset(); }
+    void ForgetReading() { replied_ = false; }
     // Whether the UPS answers within the watch's limit.
     bool Responding() const { return watch_.Responding(); }
-    // The last status reply understood; none before the first.
-    const std::optional<TUPSStatus>& LastStatus() const { return last_; }
+    // A reply of the UPS monitored now was understood.
+    bool Replied() const { return replied_; }
 
 private:
     void OnPollOutcome(bool answered);
@@ -54,7 +54,7 @@ private:
 
     ReplyIntakeDeps d_;
     TLinkWatch watch_;
-    std::optional<TUPSStatus> last_;
+    bool replied_ = false;
     std::string evaluationFailure_;
     int spinnerStep_ = 0;
 };

@@ -56,7 +56,8 @@ SourceReply UpsLinkSource::TakeReply() {
         detected = d_.link.ProtocolDetected();
     }
     if (reply.monitoring && !reply.text.empty())
-        reply.status = ParseStatusReply(reply.text, reply.when, detected, d_.decimalSeparator);
+        reply.status = ParseStatusReply(reply.text, reply.when, detected, d_.decimalSeparator,
+                                        d_.battery.NominalBatteryVoltage());
     return reply;
 }
 

@@ -6,6 +6,7 @@
 #include "core/detection.h"
 #include "core/hid_discovery.h"
 #include "core/ups_link.h"
+#include "status/battery_charge.h"
 #include "status/reading_source.h"
 #include "sys/data_lock.h"
 #include "sys/serial_port.h"
@@ -17,6 +18,7 @@ struct UpsLinkSourceDeps {
     IDataLock& lock;
     THidDiscovery& discovery;
     TDetector& detector;
+    const TBatteryCharge& battery;  // the nominal voltage the pack's is read with
     ISerialPortFactory& serialPorts;
     IComPortDialog& portDialog;
     ISleeper& sleeper;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/control_chars.h"
 #include "core/ups_number.h"
 
 namespace velt {
@@ -21,10 +22,7 @@ std::string WithoutReportIds(const std::string& raw) {
 // The reply's text after the "#" and before its CR, if any.
 std::string_view Body(const std::string& reply) { return std::string_view(reply).substr(1, reply.find('\r') - 1); }
 
-bool IsBlankOrControl(char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b <= 0x20 || b == 0x7F;
-}
+bool IsBlankOrControl(char c) { return c == ' ' || IsControl(c); }
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlankOrControl(s.front())) s.remove_prefix(1);

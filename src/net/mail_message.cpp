@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <random>
 
+#include "core/control_chars.h"
+
 namespace velt {
 
 namespace {
@@ -13,8 +15,6 @@ namespace {
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 // RFC 2045 and 2047 both cap an encoded line at 76 characters.
 constexpr size_t kEncodedLineMax = 76;
-
-bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
 std::string_view Trim(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
@@ -26,7 +26,7 @@ std::string_view Trim(std::string_view text) {
 std::string OneLine(std::string_view text) {
     std::string out(text);
     for (char& c : out)
-        if (IsControl(static_cast<unsigned char>(c))) c = ' ';
+        if (IsControl(c)) c = ' ';
     return std::string(Trim(out));
 }
 
@@ -184,7 +184,7 @@ std::string MailboxAddress(std::string_view mailbox) {
     }
     std::string kept;
     for (const char c : mailbox)
-        if (!IsControl(static_cast<unsigned char>(c))) kept += c;
+        if (!IsControl(c)) kept += c;
     return std::string(Trim(kept));
 }
 

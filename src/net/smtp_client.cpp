@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/control_chars.h"
 #include "net/asio.h"
 #include "net/base64.h"
 #include "net/mail_message.h"
@@ -79,7 +80,7 @@ std::string LimitText(std::chrono::milliseconds limit) {
 // Server text on one line of the status bar.
 std::string Shown(std::string text) {
     for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+        if (IsControl(c)) c = ' ';
     if (text.size() > kShownTextMax) text.resize(kShownTextMax);
     return text;
 }

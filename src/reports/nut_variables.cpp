@@ -1,7 +1,9 @@
 #include "reports/nut_variables.h"
 
+#include "core/control_chars.h"
 #include "reports/ansi_utf8.h"
 #include "reports/ups_readings.h"
+#include "status/status_words.h"
 
 namespace velt {
 
@@ -20,9 +22,6 @@ public:
     void AddNumber(const char* name, std::optional<double> value, int decimals = 3) {
         if (value) Add(name, DecimalText(*value, decimals));
     }
-    void AddReading(const char* name, const std::optional<ReplyReading>& reading) {
-        if (reading) AddNumber(name, reading->value);
-    }
     std::vector<NutVariable> Take() { return std::move(list_); }
 
 private:
@@ -34,7 +33,7 @@ private:
 std::string NutText(const std::string& ansi) {
     std::string text = Utf8FromAnsi(ansi);
     for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+        if (IsControl(c)) c = ' ';
     return text;
 }
 
@@ -58,41 +57,20 @@ Identity IdentityOf(const TShownDevice& device) {
 
 }  // namespace
 
-std::optional<std::string> NutStatusWords(const TShownStatus& shown, bool forcedShutdown) {
-    const auto& status = shown.live.status;
-    if (!status) return std::nullopt;
-    // A reply cut short of its status field leaves the bits the window shows
-    // as they were; the clients get those rather than no status at all, which
-    // would hide FSD from them during the countdown.
-    const bool bitsKnown = StatusBitsKnown(*status);
-    const TShownReadings& kept = shown.readings;
-    const bool powerFail = bitsKnown ? status->PowerFail : kept.PowerFail;
-    const bool batteryLow = bitsKnown ? status->BatteryLow : kept.BatteryLow;
-    const bool avr = bitsKnown ? status->AVR : kept.AVR;
-    std::string words = forcedShutdown ? "FSD " : "";
-    words += powerFail ? "OB" : "OL";
-    if (batteryLow) words += " LB";
-    const ReplyReadings readings = ReadingsOf(*status);
-    if (avr && readings.inputVolts && readings.inputVolts->value && readings.outputVolts &&
-        readings.outputVolts->value) {
-        const double input = *readings.inputVolts->value, output = *readings.outputVolts->value;
-        if (input < output) words += " BOOST";
-        if (input > output) words += " TRIM";
-    }
-    if (bitsKnown && status->TestInProgress) words += " CAL";
-    return words;
+bool NutReadingsStale(const TShownStatus& shown) {
+    return !shown.upsFound || !shown.live.responding || !LastReply(shown);
 }
 
 std::vector<NutVariable> NutVariables(const TShownStatus& shown, const NutDeviceNames& names, bool forcedShutdown) {
     const auto& live = shown.live;
-    const ReplyReadings readings = live.status ? ReadingsOf(*live.status) : ReplyReadings{};
-    const bool bitsKnown = live.status && StatusBitsKnown(*live.status);
+    const TUPSStatus* status = LastReply(shown);
+    const auto reading = [&shown](TReplyField TUPSStatus::*field) { return ReplyValue(shown, field); };
     const Identity identity = IdentityOf(shown.device);
 
     VariableList vars;
-    vars.Add("ups.status", NutStatusWords(shown, forcedShutdown));
+    if (status) vars.Add("ups.status", NutStatusWords(*status, forcedShutdown));
     vars.AddNumber("battery.charge", ChargePercent(live), 1);
-    vars.AddNumber("battery.voltage", live.packVolts, 2);
+    vars.AddNumber("battery.voltage", PackVolts(shown), 2);
     vars.AddNumber("battery.voltage.high", live.fullVolts, 2);
     vars.AddNumber("battery.voltage.low", live.emptyVolts, 2);
     vars.AddNumber("battery.voltage.nominal", NominalBatteryVolts(shown), 2);
@@ -102,17 +80,17 @@ std::vector<NutVariable> NutVariables(const TShownStatus& shown, const NutDevice
     vars.Add("device.type", "ups");
     vars.Add("driver.name", "veltrano");
     vars.Add("driver.version", NonBlank(names.driverVersion));
-    vars.AddReading("input.frequency", readings.frequencyHertz);
-    vars.AddReading("input.voltage", readings.inputVolts);
-    vars.AddReading("input.voltage.fault", readings.inputFaultVolts);
-    vars.AddReading("output.voltage", readings.outputVolts);
-    if (bitsKnown) vars.Add("ups.beeper.status", live.status->BeeperOn ? "enabled" : "disabled");
+    vars.AddNumber("input.frequency", reading(&TUPSStatus::IPFrequency));
+    vars.AddNumber("input.voltage", reading(&TUPSStatus::IPVoltage));
+    vars.AddNumber("input.voltage.fault", reading(&TUPSStatus::IPFaultVoltage));
+    vars.AddNumber("output.voltage", reading(&TUPSStatus::OPVoltage));
+    if (status && StatusBitsKnown(*status)) vars.Add("ups.beeper.status", status->BeeperOn ? "enabled" : "disabled");
     vars.Add("ups.firmware", identity.firmware);
-    vars.AddReading("ups.load", readings.loadPercent);
+    vars.AddNumber("ups.load", reading(&TUPSStatus::OPCurrent));
     vars.Add("ups.mfr", identity.mfr);
     vars.Add("ups.model", identity.model);
     if (shown.device.usb) vars.Add("ups.productid", UsbIdText(shown.device.pid));
-    vars.AddReading("ups.temperature", readings.temperatureCelsius);
+    vars.AddNumber("ups.temperature", reading(&TUPSStatus::Temperature));
     if (shown.device.usb) vars.Add("ups.vendorid", UsbIdText(shown.device.vid));
     return vars.Take();
 }

@@ -21,13 +21,12 @@ struct NutDeviceNames {
     std::string driverVersion;  // the program's version
 };
 
-// The ups.status words ("OL", "OB LB", "FSD OB LB", "OL BOOST" ...); none
-// until a reply held the whole status field. Never "OFF": some NAS units
-// power off at once on it.
-std::optional<std::string> NutStatusWords(const TShownStatus& shown, bool forcedShutdown);
-
-// In a fixed order, ups.status first. Values are UTF-8 without control
+// In a fixed order, ups.status first (none before the first reply). Values are UTF-8 without control
 // characters; numbers are written with a dot. `forcedShutdown` adds FSD to ups.status.
 std::vector<NutVariable> NutVariables(const TShownStatus& shown, const NutDeviceNames& names, bool forcedShutdown);
+
+// Whether the clients are refused the variables (DATA-STALE): no UPS found,
+// none answering, or no reply of it yet.
+bool NutReadingsStale(const TShownStatus& shown);
 
 }  // namespace velt

@@ -6,34 +6,36 @@ namespace velt {
 
 namespace {
 
+// The report's reading lines, in the report's order, each naming its field.
 struct ReadingLine {
+    TReplyField TUPSStatus::*field;
     const char* label;
     const char* unit;  // follows the value directly, with its own leading blank
     bool TUPSSettings::*onPage;
 };
 
 constexpr std::array<ReadingLine, 8> kReadingLines = {{
-    {"I/P Voltage = ", " V", &TUPSSettings::IPVoltage},
-    {"I/P Fault Voltage = ", " V", &TUPSSettings::IPFaultVoltage},
-    {"O/P Voltage = ", " V", &TUPSSettings::OPVoltage},
-    {"O/P Current = ", " %", &TUPSSettings::OPCurrent},
-    {"I/P Frequency = ", " Hz", &TUPSSettings::IPFrequency},
-    {"Battery Voltage = ", " V", &TUPSSettings::BatteryVoltage},
-    {"Temperature = ", " \xB0" "C", &TUPSSettings::Temperature},
-    {"UPS Status = ", "", &TUPSSettings::UPSStatus},
+    {&TUPSStatus::IPVoltage, "I/P Voltage = ", " V", &TUPSSettings::IPVoltage},
+    {&TUPSStatus::IPFaultVoltage, "I/P Fault Voltage = ", " V", &TUPSSettings::IPFaultVoltage},
+    {&TUPSStatus::OPVoltage, "O/P Voltage = ", " V", &TUPSSettings::OPVoltage},
+    {&TUPSStatus::OPCurrent, "O/P Current = ", " %", &TUPSSettings::OPCurrent},
+    {&TUPSStatus::IPFrequency, "I/P Frequency = ", " Hz", &TUPSSettings::IPFrequency},
+    {&TUPSStatus::BatteryVoltage, "Battery Voltage = ", " V", &TUPSSettings::BatteryVoltage},
+    {&TUPSStatus::Temperature, "Temperature = ", " \xB0" "C", &TUPSSettings::Temperature},
+    {&TUPSStatus::UPSStatus, "UPS Status = ", "", &TUPSSettings::UPSStatus},
 }};
 
 struct AlarmLine {
     const char* word;
-    bool TShownReadings::*bit;
+    bool TUPSStatus::*bit;
     bool TUPSSettings::*onPage;
 };
 
 constexpr std::array<AlarmLine, 4> kAlarmLines = {{
-    {"Power fail", &TShownReadings::PowerFail, &TUPSSettings::PowerFail},
-    {"Battery Low", &TShownReadings::BatteryLow, &TUPSSettings::BatteryLow},
-    {"AVR On", &TShownReadings::AVR, &TUPSSettings::AVR},
-    {"UPS failed", &TShownReadings::UPSFailed, &TUPSSettings::UPSFail},
+    {"Power fail", &TUPSStatus::PowerFail, &TUPSSettings::PowerFail},
+    {"Battery Low", &TUPSStatus::BatteryLow, &TUPSSettings::BatteryLow},
+    {"AVR On", &TUPSStatus::AVR, &TUPSSettings::AVR},
+    {"UPS failed", &TUPSStatus::UPSFailed, &TUPSSettings::UPSFail},
 }};
 
 using ValueText = std::string (*)(const std::string&);
@@ -63,12 +65,10 @@ std::vector<std::string> BodyLines(const TShownStatus& shown, const TUPSSettings
     const UpsIdentityText& id = shown.identity;
     std::vector<std::string> lines{"VID: 0x" + value(id.vid) + " PID: 0x" + value(id.pid) +
                                    " Product: " + value(id.product)};
-    for (size_t i = 0; i < kReadingLines.size(); ++i) {
-        const ReadingLine& line = kReadingLines[i];
-        if (wanted(line.onPage)) lines.push_back(line.label + value(shown.readings.fields[i]) + line.unit);
-    }
+    for (const ReadingLine& line : kReadingLines)
+        if (wanted(line.onPage)) lines.push_back(line.label + value((shown.reading.*line.field).text) + line.unit);
     for (const AlarmLine& alarm : kAlarmLines)
-        if (shown.readings.*alarm.bit && wanted(alarm.onPage)) lines.push_back(alarm.word);
+        if (shown.reading.*alarm.bit && wanted(alarm.onPage)) lines.push_back(alarm.word);
     return lines;
 }
 

@@ -4,10 +4,11 @@
 #include <utility>
 #include <vector>
 
+#include "core/control_chars.h"
 #include "core/date_time_text.h"
 #include "reports/ansi_utf8.h"
-#include "reports/nut_variables.h"
 #include "reports/ups_readings.h"
+#include "status/status_words.h"
 
 namespace velt {
 
@@ -39,29 +40,23 @@ private:
 
 std::string JsonBool(bool value) { return value ? "true" : "false"; }
 
+// The fields the last reply held; the status field's text goes with its bits.
 std::string ReadingsJson(const TUPSStatus& status) {
-    const ReplyReadings readings = ReadingsOf(status);
-    const std::pair<const char*, const std::optional<ReplyReading>*> named[] = {
-        {"input_voltage", &readings.inputVolts},       {"input_fault_voltage", &readings.inputFaultVolts},
-        {"output_voltage", &readings.outputVolts},     {"load_percent", &readings.loadPercent},
-        {"input_frequency", &readings.frequencyHertz}, {"battery_voltage", &readings.batteryVolts},
-        {"temperature", &readings.temperatureCelsius},
-    };
     JsonObject object;
-    for (const auto& [key, reading] : named) {
-        if (!*reading) continue;
-        const auto& [text, value] = **reading;
-        object.Add(key, JsonObject()
-                            .Add("value", value ? DecimalText(*value).value_or("null") : "null")
-                            .Add("text", JsonString(text))
-                            .Text());
+    for (const ReplyFieldName& name : kReplyFields) {
+        const TReplyField* field = FieldOfReply(status, name.field);
+        if (!field || name.field == &TUPSStatus::UPSStatus) continue;
+        object.Add(name.key, JsonObject()
+                                 .Add("value", field->value ? DecimalText(*field->value).value_or("null") : "null")
+                                 .Add("text", JsonString(field->text))
+                                 .Text());
     }
     return object.Text();
 }
 
 std::string StatusBitsJson(const TUPSStatus& status) {
     JsonObject object;
-    object.Add("text", JsonString(status.UPSStatus));
+    object.Add("text", JsonString(status.UPSStatus.text));
     for (const StatusFlag& flag : kStatusFlags) object.Add(flag.key, JsonBool(status.*flag.bit));
     return object.Text();
 }
@@ -70,7 +65,7 @@ std::string BatteryJson(const TShownStatus& shown) {
     const TShownLive& live = shown.live;
     return JsonObject()
         .AddNumber("charge_percent", ChargePercent(live))
-        .AddNumber("pack_voltage", live.packVolts)
+        .AddNumber("pack_voltage", PackVolts(shown))
         .AddNumber("nominal_voltage", NominalBatteryVolts(shown))
         .AddNumber("empty_voltage", live.emptyVolts)
         .AddNumber("full_voltage", live.fullVolts)
@@ -102,7 +97,7 @@ std::string JsonString(std::string_view ansi) {
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (byte < 0x20 || byte == 0x7F) {
+        } else if (IsControl(c)) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(byte));
             out += escape;
@@ -120,13 +115,13 @@ std::string StatusJson(const TShownStatus& shown, const std::string& upsName) {
         .Add("ups_found", JsonBool(shown.upsFound))
         .Add("responding", JsonBool(live.responding))
         .Add("device", DeviceJson(shown.device));
-    if (live.status) {
-        object.Add("last_reply", JsonString(IsoDateTimeText(live.status->ReplyTime)))
-            .Add("reply", JsonString(live.status->ReplyText))
-            .Add("readings", ReadingsJson(*live.status));
-        if (StatusBitsKnown(*live.status)) object.Add("status_bits", StatusBitsJson(*live.status));
+    if (const TUPSStatus* status = LastReply(shown)) {
+        object.Add("last_reply", JsonString(IsoDateTimeText(status->ReplyTime)))
+            .Add("reply", JsonString(status->ReplyText))
+            .Add("readings", ReadingsJson(*status));
+        if (StatusBitsKnown(*status)) object.Add("status_bits", StatusBitsJson(*status));
+        object.Add("ups_status", JsonString(NutStatusWords(*status, live.forcedShutdown)));
     }
-    if (const auto words = NutStatusWords(shown, shown.live.forcedShutdown)) object.Add("ups_status", JsonString(*words));
     object.Add("battery", BatteryJson(shown));
     if (live.countdownSeconds) object.Add("countdown_seconds", std::to_string(*live.countdownSeconds));
     return object.Text() + "\n";

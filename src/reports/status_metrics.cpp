@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/control_chars.h"
 #include "core/date_time_text.h"
 #include "reports/ansi_utf8.h"
 #include "reports/ups_readings.h"
@@ -19,7 +20,7 @@ std::string LabelValue(const std::string& ansi) {
         if (c == '\\') out += "\\\\";
         else if (c == '"') out += "\\\"";
         else if (c == '\n') out += "\\n";
-        else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) out += ' ';
+        else if (IsControl(c)) out += ' ';
         else out += c;
     }
     return out + "\"";
@@ -36,9 +37,6 @@ public:
         if (!number) return;
         Family(name, help);
         text_ += std::string(name) + "{" + upsLabel_ + "} " + *number + "\n";
-    }
-    void Reading(const char* name, const char* help, const std::optional<ReplyReading>& reading) {
-        if (reading) Gauge(name, help, reading->value);
     }
     void Flags(const TUPSStatus& status) {
         Family("veltrano_status_flag", "A bit of the UPS's status field, 1 when set.");
@@ -63,23 +61,22 @@ std::string StatusMetrics(const TShownStatus& shown, const std::string& upsName)
     const TShownLive& live = shown.live;
     MetricsText metrics(upsName);
     metrics.Gauge("veltrano_responding", "1 while the UPS answers, 0 while it does not.", live.responding ? 1 : 0);
-    if (live.status)
+    const TUPSStatus* status = LastReply(shown);
+    if (status)
         metrics.Gauge("veltrano_last_reply_timestamp_seconds", "When the last status reply came, in Unix time.",
-                      static_cast<double>(UnixSeconds(live.status->ReplyTime)));
+                      static_cast<double>(UnixSeconds(status->ReplyTime)));
     // The readings of a UPS that stopped answering would look current to a
     // scraper: only its silence and the age of its last reply are given.
     if (!live.responding) return metrics.Take();
-    if (live.status) {
-        const ReplyReadings readings = ReadingsOf(*live.status);
-        metrics.Reading("veltrano_input_voltage_volts", "Input voltage.", readings.inputVolts);
-        metrics.Reading("veltrano_input_fault_voltage_volts", "Input fault voltage.", readings.inputFaultVolts);
-        metrics.Reading("veltrano_output_voltage_volts", "Output voltage.", readings.outputVolts);
-        metrics.Reading("veltrano_load_percent", "Output load in percent of the rating.", readings.loadPercent);
-        metrics.Reading("veltrano_input_frequency_hertz", "Input frequency.", readings.frequencyHertz);
-        metrics.Reading("veltrano_temperature_celsius", "UPS temperature.", readings.temperatureCelsius);
-        if (StatusBitsKnown(*live.status)) metrics.Flags(*live.status);
-    }
-    metrics.Gauge("veltrano_battery_voltage_volts", "Battery voltage of the whole pack.", live.packVolts);
+    const auto reading = [&shown](TReplyField TUPSStatus::*field) { return ReplyValue(shown, field); };
+    metrics.Gauge("veltrano_input_voltage_volts", "Input voltage.", reading(&TUPSStatus::IPVoltage));
+    metrics.Gauge("veltrano_input_fault_voltage_volts", "Input fault voltage.", reading(&TUPSStatus::IPFaultVoltage));
+    metrics.Gauge("veltrano_output_voltage_volts", "Output voltage.", reading(&TUPSStatus::OPVoltage));
+    metrics.Gauge("veltrano_load_percent", "Output load in percent of the rating.", reading(&TUPSStatus::OPCurrent));
+    metrics.Gauge("veltrano_input_frequency_hertz", "Input frequency.", reading(&TUPSStatus::IPFrequency));
+    metrics.Gauge("veltrano_temperature_celsius", "UPS temperature.", reading(&TUPSStatus::Temperature));
+    if (status && StatusBitsKnown(*status)) metrics.Flags(*status);
+    metrics.Gauge("veltrano_battery_voltage_volts", "Battery voltage of the whole pack.", PackVolts(shown));
     metrics.Gauge("veltrano_battery_nominal_voltage_volts", "Nominal battery voltage.", NominalBatteryVolts(shown));
     metrics.Gauge("veltrano_battery_charge_percent", "Battery charge estimated from its voltage.",
                   ChargePercent(live));

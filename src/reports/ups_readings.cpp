@@ -4,38 +4,17 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/ups_number.h"
-
 namespace velt {
 
-namespace {
-
-// The reply's fields 1..7 in their order; the 8th holds the status bits.
-constexpr std::array<std::string TUPSStatus::*, 7> kFieldTexts = {
-    &TUPSStatus::IPVoltage,   &TUPSStatus::IPFaultVoltage, &TUPSStatus::OPVoltage,  &TUPSStatus::OPCurrent,
-    &TUPSStatus::IPFrequency, &TUPSStatus::BatteryVoltage, &TUPSStatus::Temperature,
-};
-constexpr std::array<std::optional<ReplyReading> ReplyReadings::*, 7> kReadings = {
-    &ReplyReadings::inputVolts,     &ReplyReadings::inputFaultVolts, &ReplyReadings::outputVolts,
-    &ReplyReadings::loadPercent,    &ReplyReadings::frequencyHertz,  &ReplyReadings::batteryVolts,
-    &ReplyReadings::temperatureCelsius,
-};
-constexpr size_t kStatusFieldNumber = 8;
-
-}  // namespace
-
-ReplyReadings ReadingsOf(const TUPSStatus& status) {
-    ReplyReadings readings;
-    for (size_t i = 0; i < kFieldTexts.size() && static_cast<int>(i) < status.FieldsCut; ++i) {
-        const std::string& text = status.*kFieldTexts[i];
-        // Both "." and "," read as the separator, whatever the locale.
-        readings.*kReadings[i] = ReplyReading{text, UPSStrToFloat(text)};
-    }
-    return readings;
+std::optional<double> ReplyValue(const TShownStatus& shown, TReplyField TUPSStatus::*field) {
+    const TUPSStatus* status = LastReply(shown);
+    const TReplyField* reading = status ? FieldOfReply(*status, field) : nullptr;
+    return reading ? reading->value : std::nullopt;
 }
 
-bool StatusBitsKnown(const TUPSStatus& status) {
-    return status.FieldsCut >= static_cast<int>(kStatusFieldNumber) && status.UPSStatus.size() >= kStatusFlags.size();
+std::optional<double> PackVolts(const TShownStatus& shown) {
+    const TUPSStatus* status = LastReply(shown);
+    return status ? status->BatteryPack.volts : std::nullopt;
 }
 
 std::optional<double> ChargePercent(const TShownLive& live) {

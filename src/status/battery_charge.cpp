@@ -58,16 +58,6 @@ UpDownModel TBatteryCharge::UpDown(BatteryUpDown which) const {
     return {r.min, r.max, self->Position(which), 1};
 }
 
-PackVoltage BatteryPackVoltage(double reportedVolts, double nominalVolts) {
-    constexpr double kCellVolts = 2.0, kMostPerCell = 3.0, kLeastNominal = 12.0;
-    if (reportedVolts == 0.0) return {};
-    if (reportedVolts < kMostPerCell && nominalVolts >= kLeastNominal) {
-        const int cells = static_cast<int>(nominalVolts / kCellVolts + 0.5);
-        return {reportedVolts * cells, cells};
-    }
-    return {reportedVolts, 1};
-}
-
 void TBatteryCharge::UpdateBatteryCharge(double batteryVolts) {
     const double empty = live_.EmptyVoltage / 10.0, full = live_.FullVoltage / 10.0;
     if (live_.FullVoltage <= live_.EmptyVoltage) {

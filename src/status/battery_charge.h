@@ -40,16 +40,6 @@ std::string OneDecimalText(double value, char decimalSeparator);
 // Nearest integer with halves going to the even neighbour.
 long RoundHalfEven(double v);
 
-// The battery voltage of a reply as the whole pack's. Online units report one
-// cell's voltage ("2.27"): below 3 V with a nominal 12 V or more the value is
-// taken times the cell count (nominal / 2). Exactly 0 means the UPS does not
-// know: no volts.
-struct PackVoltage {
-    std::optional<double> volts;
-    int cells = 1;  // the factor applied; above 1 for a per-cell value
-};
-PackVoltage BatteryPackVoltage(double reportedVolts, double nominalVolts);
-
 // The positions live in the settings object ("Empty Voltage", "Full Voltage",
 // "Min Voltage"); this class keeps the ranges the presets give them.
 class TBatteryCharge final : public IBatteryRating {

@@ -1,8 +1,8 @@
 #pragma once
 // What the window shows of the UPS, as one value that threads other than the
-// main one read: the e-mail and LAN senders, the page server. They never read
-// the window or the live objects; the main thread publishes a fresh copy.
-#include <array>
+// main one read: the e-mail and LAN senders, the page server, the NUT server.
+// They never read the window or the live objects; the main thread publishes a
+// fresh copy.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,19 +14,8 @@
 
 namespace velt {
 
-// The readings part, kept by the status evaluation as it shows them.
-struct TShownReadings {
-    // Fields 1..8 at [0]..[7] (IPVoltageE ... UPSStatusE), the texts exactly as
-    // the UPS sent them; empty until shown.
-    std::array<std::string, 8> fields;
-    // UPSStatusCB1..UPSStatusCB4.
-    bool PowerFail = false, BatteryLow = false, AVR = false, UPSFailed = false;
-
-    bool operator==(const TShownReadings&) const = default;
-};
-
-// What the monitor knows of the UPS beyond the window's fields, for the
-// network readers (NUT server, JSON and metrics): whole values, not texts.
+// What the monitor knows of the UPS beyond its readings, for the network
+// readers (NUT server, JSON and metrics): whole values, not texts.
 struct TShownDevice {
     std::string protocol;  // "Megatec" or "Mustek"; empty while none was detected
     bool usb = false;      // the link is HID rather than serial
@@ -38,12 +27,9 @@ struct TShownDevice {
 };
 
 struct TShownLive {
-    // The last status reply understood, whole; none before the first.
-    std::optional<TUPSStatus> status;
     // False while the UPS is not responding (no reply within the watch's limit).
     bool responding = false;
-    std::optional<double> packVolts;     // the battery voltage as the whole pack's
-    std::optional<double> chargePercent; // the battery estimate
+    std::optional<double> chargePercent;  // the battery estimate
     double nominalBatteryVolts = 0;
     // The empty and full thresholds the estimate places the pack voltage
     // between, in volts; none while they give no estimate (full not above empty).
@@ -57,7 +43,13 @@ struct TShownLive {
 };
 
 struct TShownStatus {
-    TShownReadings readings;
+    // The readings as the window shows them: the last reply's fields over
+    // those of earlier replies it did not reach, the bits last evaluated;
+    // blank before the first reply and while the UPS does not answer.
+    TUPSStatus reading;
+    // `reading` holds a reply of the UPS monitored now: false before its
+    // first reply and after a search that found none.
+    bool replied = false;
     UpsIdentityText identity;  // VIDE, PIDE, ProductNameE
     bool upsFound = false;     // a protocol was detected, over USB or serial
     TShownDevice device;
@@ -65,6 +57,27 @@ struct TShownStatus {
 
     bool operator==(const TShownStatus&) const = default;
 };
+
+// The reading when it is the monitored UPS's; none before its first reply.
+const TUPSStatus* LastReply(const TShownStatus& shown);
+
+// What the snapshot is composed from, as the main thread has it.
+struct ShownStatusParts {
+    TUPSStatus reading;
+    bool replied = false;
+    UpsIdentityText identity;
+    bool upsFound = false;
+    bool monitoring = false;
+    bool linkResponding = false;  // the link watch's verdict
+    TShownDevice device;
+    double nominalBatteryVolts = 0;
+    std::optional<double> chargePercent;
+    int32_t emptyTenths = 0, fullTenths = 0;  // the estimate's thresholds as set
+    bool forcedShutdown = false;
+    std::optional<uint64_t> countdownRemainingMs;
+};
+
+TShownStatus ComposeShownStatus(ShownStatusParts parts);
 
 // Published by the main thread after every change of what the window shows.
 using TShownStatusPublisher = TPublished<TShownStatus>;

@@ -52,37 +52,40 @@ void TStatusEvaluation::RaiseLinkLost() { Raise(kLinkLost); }
 void TStatusEvaluation::RaiseLinkBack() { Raise(kLinkBack); }
 
 void TStatusEvaluation::Evaluate(const TUPSStatus& st) {
-    std::optional<double> packVolts;
-    for (int field = 1; field <= st.FieldsCut && field <= 7; ++field) {
-        static const std::string TUPSStatus::*const kTexts[] = {
-            &TUPSStatus::IPVoltage,   &TUPSStatus::IPFaultVoltage, &TUPSStatus::OPVoltage,
-            &TUPSStatus::OPCurrent,   &TUPSStatus::IPFrequency,    &TUPSStatus::BatteryVoltage,
-            &TUPSStatus::Temperature};
-        ShowField(field, st.*kTexts[field - 1]);
+    shown_.ReplyText = st.ReplyText;
+    shown_.ReplyTime = st.ReplyTime;
+    shown_.BatteryPack = st.BatteryPack;
+    shown_.FailedField = st.FailedField;
+    shown_.FieldsCut = st.FieldsCut;
+    constexpr int kStatusField = static_cast<int>(kReplyFields.size());
+    for (int field = 1; field <= st.FieldsCut && field < kStatusField; ++field) {
+        ShowField(field, st);
         if (field == st.FailedField) return;  // the failed field is shown, nothing after it happens
-        if (field == 6) packVolts = ReadBattery(st.BatteryVoltageValue);
+        if (kReplyFields[field - 1].field == &TUPSStatus::BatteryVoltage) ReadBattery(st.BatteryPack);
     }
     // A reply cut short before its status field evaluates no bits.
-    if (st.FieldsCut < 8) return;
-    ShowField(8, st.UPSStatus);
+    if (st.FieldsCut < kStatusField) return;
+    ShowField(kStatusField, st);
     EvaluateBits(st);
     // After all bits, so the voltage rule replaces a delay armed by this reply.
-    if (st.PowerFail) deps_.countdown.VoltageReading(packVolts);
+    if (st.PowerFail) deps_.countdown.VoltageReading(st.BatteryPack.volts);
 }
 
-void TStatusEvaluation::ShowField(int field, const std::string& text) {
-    deps_.view.SetFieldText(field, text);
-    shown_.fields[field - 1] = text;
+// Fields 1..8 of the view in the reply's order.
+void TStatusEvaluation::ShowField(int field, const TUPSStatus& st) {
+    const auto member = kReplyFields[field - 1].field;
+    deps_.view.SetFieldText(field, (st.*member).text);
+    shown_.*member = st.*member;
 }
 
 void TStatusEvaluation::ShowNoReadings() {
-    for (int field = 1; field <= 8; ++field) ShowField(field, "");
+    for (int field = 1; field <= static_cast<int>(kReplyFields.size()); ++field) deps_.view.SetFieldText(field, "");
+    ClearReadings(shown_);
 }
 
 // The field keeps the text the UPS sent; the estimate and the voltage rule
 // take the pack's voltage, and an unknown one (0) updates neither.
-std::optional<double> TStatusEvaluation::ReadBattery(double reportedVolts) {
-    const PackVoltage pack = BatteryPackVoltage(reportedVolts, deps_.battery.NominalBatteryVoltage());
+void TStatusEvaluation::ReadBattery(const PackVoltage& pack) {
     if (pack.cells > 1 && !perCellLogged_) {
         perCellLogged_ = true;
         deps_.addLogLine("Battery voltage is reported per cell; counting " + std::to_string(pack.cells) +
@@ -90,19 +93,17 @@ std::optional<double> TStatusEvaluation::ReadBattery(double reportedVolts) {
                          deps_.clock.Now());
     }
     if (pack.volts) deps_.battery.UpdateBatteryCharge(*pack.volts);
-    return pack.volts;
 }
 
 void TStatusEvaluation::EvaluateBits(const TUPSStatus& st) {
     // Each box is set once to its bit: clearing all first would flash the
     // ticks on every reply.
-    shown_.PowerFail = st.PowerFail;
-    shown_.BatteryLow = st.BatteryLow;
-    shown_.AVR = st.AVR;
-    shown_.UPSFailed = st.UPSFailed;
-    deps_.view.SetModeWord(st.PowerFail || st.TestInProgress ? "OB" : st.ShutdownActive ? "OFF" : "OL");
+    for (const StatusFlag& flag : kStatusFlags) shown_.*flag.bit = st.*flag.bit;
+    const TStatusWords words = StatusWordsOf(st, false);
+    // The window counts a test as on battery: the UPS runs from it meanwhile.
+    deps_.view.SetModeWord(words.onBattery || st.TestInProgress ? "OB" : st.ShutdownActive ? "OFF" : "OL");
     EvaluatePowerFail(st);
-    EvaluateAvr(st);
+    EvaluateAvr(st, words.regulation);
     deps_.view.SetStatusBox(2, st.BatteryLow);
     if (st.BatteryLow) {
         if (!batteryLowState_) {
@@ -131,7 +132,7 @@ void TStatusEvaluation::EvaluatePowerFail(const TUPSStatus& st) {
         }
         return;
     }
-    TrackInputVoltage(st.IPVoltageValue);
+    TrackInputVoltage(st.IPVoltage.value.value_or(0.0));
     if (powerFailState_) {
         deps_.countdown.PowerReturned();
         Raise(kPowerReturn);
@@ -140,11 +141,14 @@ void TStatusEvaluation::EvaluatePowerFail(const TUPSStatus& st) {
     }
 }
 
-void TStatusEvaluation::EvaluateAvr(const TUPSStatus& st) {
+// A reply evaluated this far holds both voltages, so AVR always has a regulation.
+void TStatusEvaluation::EvaluateAvr(const TUPSStatus& st, Regulation regulation) {
     deps_.view.SetStatusBox(3, st.AVR);
     if (st.AVR) {
-        const double in = st.IPVoltageValue, out = st.OPVoltageValue;
-        deps_.view.SetAvrMode(out > in ? "BOOST" : out == in ? "BYPASS" : "TRIM", true);
+        deps_.view.SetAvrMode(regulation == Regulation::Boost ? "BOOST"
+                              : regulation == Regulation::Trim ? "TRIM"
+                                                               : "BYPASS",
+                              true);
         deps_.view.SetTrayImage(TrayImage::Avr);
         if (!avrState_) {
             avrState_ = true;

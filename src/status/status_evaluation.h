@@ -13,7 +13,7 @@
 #include "status/warnings.h"
 #include "status/battery_charge.h"
 #include "status/power_fail_countdown.h"
-#include "status/shown_status.h"
+#include "status/status_words.h"
 #include "status/ups_status.h"
 #include "sys/clock.h"
 
@@ -66,9 +66,10 @@ public:
     double IPVoltageMin() const { return ipMin_; }
     double IPVoltageMax() const { return ipMax_; }
 
-    // The fields and alarm boxes as this evaluation left them on screen, for
-    // the caller to publish with the identity.
-    const TShownReadings& Shown() const { return shown_; }
+    // The reading as this evaluation left it on screen, for the caller to
+    // publish: the last reply's fields over those it did not reach, the bits
+    // last evaluated.
+    const TUPSStatus& Shown() const { return shown_; }
     // Blanks the eight fields, for readings that no longer come.
     void ShowNoReadings();
     // A UPS that stopped answering, and one that answers again: balloon, log
@@ -78,18 +79,18 @@ public:
 
 private:
     void Raise(const StatusEvent& e);
-    void ShowField(int field, const std::string& text);
-    std::optional<double> ReadBattery(double reportedVolts);
+    void ShowField(int field, const TUPSStatus& st);
+    void ReadBattery(const PackVoltage& pack);
     void EvaluateBits(const TUPSStatus& st);
     void EvaluatePowerFail(const TUPSStatus& st);
-    void EvaluateAvr(const TUPSStatus& st);
+    void EvaluateAvr(const TUPSStatus& st, Regulation regulation);
     void TrackInputVoltage(double volts);
 
     StatusEvaluationDeps deps_;
     bool powerFailState_ = false, avrState_ = false, batteryLowState_ = false;
     double ipMin_ = 1e9, ipMax_ = 0;
     bool perCellLogged_ = false;
-    TShownReadings shown_;
+    TUPSStatus shown_;
 };
 
 }  // namespace velt

@@ -24,6 +24,8 @@
 #include <string>
 
 #include "net/nut_server.h"
+#include "reports/nut_variables.h"
+#include "status/shown_status.h"
 #include "server_fixture.h"
 
 namespace {
@@ -84,19 +86,27 @@ public:
     }
 
 private:
+    // Composed as the program composes it, from a reply parsed by its parser.
+    velt::TShownStatus Shown() const {
+        const std::string reply = onBattery_ ? "(000.0 140.0 220.0 013 00.0 13.6 25.0 10001001"
+                                             : "(221.0 140.0 220.0 013 50.1 13.6 25.0 00001001";
+        velt::ShownStatusParts parts;
+        parts.reading = *velt::ParseStatusReply(reply, {2024, 2, 1, 10, 0, 0, 0, 60}, true, '.', 12);
+        parts.replied = parts.upsFound = parts.monitoring = true;
+        parts.linkResponding = !stale_;
+        // A UPS gone silent: its readings are blanked as the window blanks them.
+        if (stale_) velt::ClearReadings(parts.reading);
+        parts.device = {"Megatec", true, 0x0665, 0x5161,
+                        velt::TUPSInformation{"Megatec", "Mini \"UPS\" 650\\B", "V2.1"},
+                        velt::TRatedValues{220, 3, 12, 50}};
+        parts.nominalBatteryVolts = 12;
+        parts.chargePercent = 100;
+        return velt::ComposeShownStatus(std::move(parts));
+    }
+
     velt::NutSnapshot Make(bool forcedShutdown) const {
-        std::string status = onBattery_ ? "OB" : "OL";
-        if (forcedShutdown) status += " FSD";
-        velt::NutSnapshot snapshot{stale_, {{"ups.status", status}}};
-        snapshot.variables.insert(snapshot.variables.end(), {
-            {"input.voltage", onBattery_ ? "0.0" : "221.0"}, {"input.voltage.fault", "140.0"},
-            {"output.voltage", "220.0"}, {"ups.load", "13"}, {"input.frequency", "50.1"},
-            {"battery.voltage", "13.6"}, {"battery.charge", "100"}, {"battery.voltage.nominal", "12.0"},
-            {"ups.temperature", "25.0"}, {"ups.beeper.status", "enabled"}, {"ups.mfr", "Megatec"},
-            {"ups.model", "Mini \"UPS\" 650\\B"}, {"ups.firmware", "V2.1"}, {"ups.vendorid", "0665"},
-            {"ups.productid", "5161"}, {"device.type", "ups"}, {"device.serial", "VT-0001"},
-            {"driver.name", "veltrano"}, {"driver.version", "1.0.0"}});
-        return snapshot;
+        const velt::TShownStatus shown = Shown();
+        return {velt::NutReadingsStale(shown), velt::NutVariables(shown, {"VT-0001", "1.0.0"}, forcedShutdown)};
     }
 
     std::mutex mutex_;

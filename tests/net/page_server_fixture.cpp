@@ -16,7 +16,7 @@
 
 #include "net/http_page_server.h"
 #include "server_fixture.h"
-#include "status/battery_charge.h"
+#include "status/shown_status.h"
 
 namespace {
 
@@ -47,52 +47,44 @@ struct Options {
     velt::PageServerLimits limits;
 };
 
-// What the main thread publishes after `reply` from a USB unit.
-velt::TShownStatus AfterReply(const std::string& reply) {
-    velt::TShownStatus shown;
-    shown.identity = {"0665", "5161", "Mini UPS"};
-    shown.upsFound = true;
-    shown.device = {"Megatec", true, 0x0665, 0x5161, std::nullopt, velt::TRatedValues{220, 3, 12, 50}};
-    shown.live.status = velt::ParseStatusReply(reply, {2024, 2, 1, 10, 0, 0, 0, 60}, true);
-    const velt::TUPSStatus& status = *shown.live.status;
-    shown.readings = {{status.IPVoltage, status.IPFaultVoltage, status.OPVoltage, status.OPCurrent, status.IPFrequency,
-                       status.BatteryVoltage, status.Temperature, status.UPSStatus},
-                      status.PowerFail, status.BatteryLow, status.AVR, status.UPSFailed};
-    shown.live.responding = true;
-    shown.live.nominalBatteryVolts = 12;
-    shown.live.packVolts = velt::BatteryPackVoltage(status.BatteryVoltageValue, 12).volts;
-    shown.live.emptyVolts = 9.7;
-    shown.live.fullVolts = 13.5;
-    return shown;
+// What the main thread has after `reply`, the first from a USB unit.
+velt::ShownStatusParts AfterReply(const std::string& reply) {
+    velt::ShownStatusParts parts;
+    parts.reading = *velt::ParseStatusReply(reply, {2024, 2, 1, 10, 0, 0, 0, 60}, true, '.', 12);
+    parts.replied = true;
+    parts.identity = {"0665", "5161", "Mini UPS"};
+    parts.upsFound = parts.monitoring = parts.linkResponding = true;
+    parts.device = {"Megatec", true, 0x0665, 0x5161, std::nullopt, velt::TRatedValues{220, 3, 12, 50}};
+    parts.nominalBatteryVolts = 12;
+    parts.emptyTenths = 97;
+    parts.fullTenths = 135;
+    return parts;
 }
 
 // Mains lost: comma decimals, a per-cell battery voltage, a temperature that
 // does not convert, the countdown running, FSD set for the NUT clients, and an
 // "I" reply whose texts hold a quote, a backslash, a control character and
 // high ANSI bytes.
-velt::TShownStatus DuringFailure() {
-    velt::TShownStatus shown = AfterReply("(000.0 000.0 219,6 041 00.0 2,27 --- 10000001");
-    shown.device.info = velt::TUPSInformation{"Q\"\\\x01\x80\xfc\x81", "Pro 1000", "V1.0"};
-    shown.live.chargePercent = 88.4;
-    shown.live.countdownSeconds = 540;
-    shown.live.forcedShutdown = true;
-    return shown;
+velt::ShownStatusParts DuringFailure() {
+    velt::ShownStatusParts parts = AfterReply("(000.0 000.0 219,6 041 00.0 2,27 --- 10000001");
+    parts.device.info = velt::TUPSInformation{"Q\"\\\x01\x80\xfc\x81", "Pro 1000", "V1.0"};
+    parts.chargePercent = 88.4;
+    parts.countdownRemainingMs = 540000;
+    parts.forcedShutdown = true;
+    return parts;
 }
 
 bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
-    source.shown = AfterReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 00101001");
+    velt::ShownStatusParts parts = AfterReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 00101001");
+    bool notFound = false, notResponding = false;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
-        if (option == "--not-found") {
-            source.shown.upsFound = false;
+        if (option == "--not-found" || option == "--not-responding") {
+            (option == "--not-found" ? notFound : notResponding) = true;
             continue;
         }
         if (option == "--failure") {
-            source.shown = DuringFailure();
-            continue;
-        }
-        if (option == "--not-responding") {
-            source.shown.live.responding = false;
+            parts = DuringFailure();
             continue;
         }
         if (i + 1 >= argc) return false;
@@ -106,6 +98,13 @@ bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
         else if (option == "--max-connections") options.limits.maxConnections = static_cast<size_t>(std::atoi(value));
         else return false;
     }
+    if (notFound) parts.upsFound = false;
+    // A UPS gone silent: the window blanks its readings as the program does.
+    if (notResponding) {
+        parts.linkResponding = false;
+        velt::ClearReadings(parts.reading);
+    }
+    source.shown = velt::ComposeShownStatus(std::move(parts));
     return true;
 }
 

@@ -215,7 +215,7 @@ class RealClientTest(unittest.TestCase):
         self.assertEqual(reader.ask("GET NUMLOGINS qnapups"), ["NUMLOGINS qnapups 1"])
         reader.close()
         self.assertEqual(primary.ask("FSD ups"), ["OK FSD-SET"])
-        self.assertEqual(upsc(self.port, "ups.status")[0].stdout, "OL FSD\n")
+        self.assertEqual(upsc(self.port, "ups.status")[0].stdout, "FSD OL\n")
         primary.close()  # without LOGOUT, as upsmon does after its shutdown command
         wait_for(lambda: self.fixture.state() == {"fsd": "1", "clients": "0"}, what="the login to end")
 
@@ -441,7 +441,7 @@ class BusyClientsTest(FixtureCase):
         listing = [client.line()]
         while not listing[-1].startswith("END LIST "):
             listing.append(client.line())
-        self.assertEqual((listing[0], len(listing)), ("BEGIN LIST VAR ups", 22))
+        self.assertEqual((listing[0], len(listing)), ("BEGIN LIST VAR ups", 24))
         self.assertEqual(client.line(), 'VAR ups battery.charge "100"')
         return status
 

@@ -115,6 +115,11 @@ class SilentUpsFeedsTest(unittest.TestCase):
             document = json.loads(body.decode("utf-8"))
             self.assertIs(document["responding"], False)
             self.assertEqual(document["last_reply"], "2024-02-01T10:00:00+01:00")
+            # The page blanks its readings; the JSON gives none either.
+            self.assertEqual((document["reply"], document["readings"]), ("", {}))
+            self.assertNotIn("pack_voltage", document["battery"])
+            _, _, page = curl(fixture.port, "/", *CREDENTIALS)
+            self.assertIn(b"I/P Voltage =  V</br>", page)
         finally:
             fixture.stop()
 

@@ -10,6 +10,8 @@
 
 #include "http_exchange.h"
 #include "main_form_rig.h"
+#include "reports/report_text.h"
+#include "reports/status_json.h"
 
 namespace velt::test {
 namespace {
@@ -104,7 +106,7 @@ TEST_F(MainForm, SilentUpsIsReportedOnceReconnectedAtMostEvery30sAndWelcomedBack
     failedPoll();
     EXPECT_EQ(LastMessage(), "UPS not responding");
     EXPECT_EQ(statusView.fields[1], "");
-    EXPECT_EQ(form.Shown().Current()->readings.fields[0], "");  // stale for every reader
+    EXPECT_EQ(form.Shown().Current()->reading.IPVoltage.text, "");  // stale for every reader
     EXPECT_FALSE(form.Shown().Current()->live.responding);
     EXPECT_EQ(ports.opened, std::vector<int>{2});
     EXPECT_TRUE(form.Link().Q1Supported);  // a failed try keeps the protocol polled
@@ -120,8 +122,27 @@ TEST_F(MainForm, SilentUpsIsReportedOnceReconnectedAtMostEvery30sAndWelcomedBack
         if (const auto at = line.find(" UPS "); at != std::string::npos) said.push_back(line.substr(at + 1));
     EXPECT_EQ(said, (std::vector<std::string>{"UPS not responding", "UPS responding again"}));
     EXPECT_EQ(statusView.fields[1], "230.0");
-    EXPECT_EQ(form.Shown().Current()->readings.fields[0], "230.0");
+    EXPECT_EQ(form.Shown().Current()->reading.IPVoltage.text, "230.0");
     EXPECT_TRUE(form.Shown().Current()->upsFound);
+}
+
+// Once the link is lost the window blanks its fields; every document made
+// from the snapshot says the same: the page and the JSON alike give no
+// reading of the last reply as if it were current.
+TEST_F(MainForm, AfterALostLinkThePageAndTheJsonGiveTheSameBlankReadings) {
+    Reply(kStatus);
+    for (int i = 0; i < 5; ++i) {
+        time.nowMs += 4000;
+        form.OnWorkerMessage(WorkerMessage::FailedPoll);
+    }
+    ASSERT_EQ(statusView.fields[1], "");
+    const auto shown = form.Shown().Current();
+    const std::vector<std::string> page = ComposeReportPage(*shown, TUPSSettings{}, "now");
+    EXPECT_NE(std::find(page.begin(), page.end(), "I/P Voltage =  V</br>"), page.end());
+    const std::string json = StatusJson(*shown, "ups");
+    for (const char* reading : {"230.0", "229.0", "13.6", "\"reply\":\"("})
+        EXPECT_EQ(json.find(reading), std::string::npos) << reading << " in " << json;
+    EXPECT_NE(json.find("\"responding\":false"), std::string::npos) << json;
 }
 
 // Readers on other threads learn of a detection, a failed search and a link
@@ -147,7 +168,7 @@ TEST_F(MainForm, TheSnapshotFollowsDetectionFailedSearchAndLostLinkWithoutAReply
     shown = form.Shown().Current();
     EXPECT_FALSE(shown->upsFound);
     EXPECT_FALSE(shown->live.responding);
-    EXPECT_FALSE(shown->live.status);  // the readings before the search are no UPS's now
+    EXPECT_FALSE(LastReply(*shown));  // the readings before the search are no UPS's now
 }
 
 // FSD set by a primary over TCP reaches every reader of the snapshot (the

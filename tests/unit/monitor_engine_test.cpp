@@ -35,7 +35,7 @@ TEST(MonitorEngine, WithNoWindowAMainsFailureCountsDownToTheShutdown) {
 
     worker.Cycle();
     const auto normal = engine.Shown().Current();
-    EXPECT_TRUE(normal->upsFound && normal->live.responding && normal->live.status);
+    EXPECT_TRUE(normal->upsFound && normal->live.responding && normal->replied);
     EXPECT_FALSE(rig.delayTimer.enabled);
 
     status = "(000.0 230.0 229.0 013 50.0 13.4 25.0 10001001\r";

@@ -122,11 +122,10 @@ TEST(NutService, PeersShutDownWaitsUntilTheLoggedInClientGoesOrTheWaitEnds) {
 
 // What the main thread publishes after a status reply with `inputVolts`.
 TShownStatus Responding(const std::string& inputVolts) {
-    TShownStatus shown;
-    shown.upsFound = true;
-    shown.live.responding = true;
-    shown.live.status = ParseStatusReply("(" + inputVolts + " 140.0 220.0 013 50.1 13.6 25.0 00001001", {}, true, '.');
-    return shown;
+    ShownStatusParts parts;
+    parts.reading = *ParseStatusReply("(" + inputVolts + " 140.0 220.0 013 50.1 13.6 25.0 00001001", {}, true, '.');
+    parts.replied = parts.upsFound = parts.monitoring = parts.linkResponding = true;
+    return ComposeShownStatus(std::move(parts));
 }
 
 std::string ValueOf(const NutSnapshot& snapshot, const std::string& name) {

@@ -5,25 +5,29 @@
 #include <functional>
 #include <map>
 
-#include "status/battery_charge.h"
+#include "status/status_words.h"
 
 namespace velt {
 namespace {
 
 const LocalDateTime kReplyTime{2024, 2, 1, 10, 0, 0, 0};
 
-// A snapshot as the main thread publishes it after `reply`.
+// A snapshot as the main thread composes it after `reply`, the first one.
 TShownStatus AfterReply(const std::string& reply) {
-    TShownStatus shown;
-    shown.upsFound = true;
-    shown.device.protocol = "Megatec";
-    shown.live.responding = true;
-    shown.live.status = ParseStatusReply(reply, kReplyTime, true, ',');
-    if (shown.live.status) {
-        shown.live.nominalBatteryVolts = 12;
-        shown.live.packVolts = BatteryPackVoltage(shown.live.status->BatteryVoltageValue, 12).volts;
+    ShownStatusParts parts;
+    parts.upsFound = parts.monitoring = parts.linkResponding = true;
+    parts.device.protocol = "Megatec";
+    if (const auto status = ParseStatusReply(reply, kReplyTime, true, ',', 12)) {
+        parts.reading = *status;
+        parts.replied = true;
+        parts.nominalBatteryVolts = 12;
     }
-    return shown;
+    return ComposeShownStatus(std::move(parts));
+}
+
+std::optional<std::string> StatusWords(const TShownStatus& shown, bool forcedShutdown) {
+    const TUPSStatus* status = LastReply(shown);
+    return status ? std::optional(NutStatusWords(*status, forcedShutdown)) : std::nullopt;
 }
 
 using Expected = std::map<std::string, std::optional<std::string>>;  // none: the variable is absent
@@ -74,7 +78,7 @@ TEST(NutVariables, StatusWordsAndWhichReadingsArePresent) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const auto vars = NutVariables(AfterReply(c.reply), {"SN1", "1.2.3"}, c.forcedShutdown);
-        EXPECT_EQ(NutStatusWords(AfterReply(c.reply), c.forcedShutdown), c.expected.at("ups.status"));
+        EXPECT_EQ(StatusWords(AfterReply(c.reply), c.forcedShutdown), c.expected.at("ups.status"));
         if (c.expected.at("ups.status")) EXPECT_EQ(vars.front().name, "ups.status");
         for (const auto& [name, value] : c.expected) EXPECT_EQ(ValueOf(vars, name), value) << name;
         for (const NutVariable& var : vars) {
@@ -88,7 +92,7 @@ TEST(NutVariables, StatusWordsAndWhichReadingsArePresent) {
 // failure the window shows, and FSD once it is set.
 TEST(NutVariables, ACutReplyKeepsTheShownFailureAndFSD) {
     TShownStatus shown = AfterReply("(000.0 140.0 220.0 013 50.1 11.6 25");
-    shown.readings.PowerFail = shown.readings.BatteryLow = true;
+    shown.reading.PowerFail = shown.reading.BatteryLow = true;  // kept from the reply before
     for (const bool fsd : {false, true}) {
         const auto vars = NutVariables(shown, {"SN1", "1"}, fsd);
         EXPECT_EQ(ValueOf(vars, "ups.status"), fsd ? "FSD OB LB" : "OB LB");

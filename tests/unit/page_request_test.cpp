@@ -15,10 +15,14 @@ const Headers kNoCache = {{"Cache-Control", "no-store, no-cache, must-revalidate
                           {"Pragma", "no-cache"}};
 const std::string kDefaultBody = "<HTML><BODY><B>200 OK</B></BODY></HTML>";
 
+// The power-fail box still ticked from a reply before this one.
 TShownStatus FoundUps() {
-    return {{{"221.0", "140.0", "220.0", "013", "50.1", "13.6", "25.0", "00001001"}, true, false, false, false},
-            {"0665", "5161", "UPS"},
-            true, {}, {}};
+    ShownStatusParts parts;
+    parts.reading = *ParseStatusReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 00001001", {}, true);
+    parts.reading.PowerFail = true;
+    parts.replied = parts.upsFound = true;
+    parts.identity = {"0665", "5161", "UPS"};
+    return ComposeShownStatus(std::move(parts));
 }
 
 // Only the two lines every page has and the power-fail word, so the body can

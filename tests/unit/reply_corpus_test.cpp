@@ -101,15 +101,11 @@ std::string BitsText(const TUPSStatus& st) {
     return bits;
 }
 
-std::optional<ReplyReading> ReadingNamed(const ReplyReadings& r, const std::string& name) {
-    const std::map<std::string, std::optional<ReplyReading> ReplyReadings::*> named = {
-        {"input_voltage", &ReplyReadings::inputVolts},    {"input_fault_voltage", &ReplyReadings::inputFaultVolts},
-        {"output_voltage", &ReplyReadings::outputVolts},  {"load_percent", &ReplyReadings::loadPercent},
-        {"input_frequency", &ReplyReadings::frequencyHertz}, {"battery_voltage", &ReplyReadings::batteryVolts},
-        {"temperature", &ReplyReadings::temperatureCelsius}};
-    const auto it = named.find(name);
-    if (it == named.end()) ADD_FAILURE() << "no reading named " << name;
-    return it == named.end() ? std::nullopt : r.*(it->second);
+const TReplyField* ReadingNamed(const TUPSStatus& st, const std::string& name) {
+    for (const ReplyFieldName& field : kReplyFields)
+        if (field.key == name) return FieldOfReply(st, field.field);
+    ADD_FAILURE() << "no reading named " << name;
+    return nullptr;
 }
 
 std::string NutValue(const TShownStatus& shown, const std::string& name) {
@@ -128,17 +124,17 @@ struct Outcome {
 // The value an expectation names, as text; readings and volts as numbers.
 std::string Observed(const Outcome& o, const Expect& e) {
     const TShownStatus& shown = o.shown;
-    const auto& st = shown.live.status;
+    const TUPSStatus* st = LastReply(shown);
     if (e.what == "parsed") return o.parsedNow ? "yes" : "no";
     if (e.what == "bits") return st ? BitsText(*st) : "none";
-    if (e.what == "pack_voltage") return NumberText(shown.live.packVolts);
+    if (e.what == "pack_voltage") return NumberText(PackVolts(shown));
     if (e.what == "nominal") return NumberText(NominalBatteryVolts(shown));
     if (e.what.rfind("text.", 0) == 0) {
-        const auto r = st ? ReadingNamed(ReadingsOf(*st), e.what.substr(5)) : std::nullopt;
+        const TReplyField* r = st ? ReadingNamed(*st, e.what.substr(5)) : nullptr;
         return r ? r->text : "none";
     }
     if (e.what.rfind("nut.", 0) == 0) return NutValue(shown, e.what.substr(4));
-    const auto reading = st ? ReadingNamed(ReadingsOf(*st), e.what) : std::nullopt;
+    const TReplyField* reading = st ? ReadingNamed(*st, e.what) : nullptr;
     if (!reading) return "none";
     return reading->value ? NumberText(reading->value) : "null";
 }
@@ -187,7 +183,7 @@ struct ReplayRig : MainFormRig {
                          {nullptr, [this](WorkerMessage m) { form.OnWorkerMessage(m); }});
         worker.Cycle();
         const auto after = form.Shown().Current();
-        return {*after, after != before && after->live.status, view.log};
+        return {*after, after != before && LastReply(*after), view.log};
     }
 };
 

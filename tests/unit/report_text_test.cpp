@@ -9,14 +9,29 @@ namespace {
 
 const std::string kTime = "01.02.2024 10:00:00";
 
-TShownStatus Shown(TShownReadings readings, UpsIdentityText identity = {"0665", "5161", "UPS"}) {
-    return {std::move(readings), std::move(identity), true, {}, {}};
+TShownStatus Shown(TUPSStatus reading, UpsIdentityText identity = {"0665", "5161", "UPS"}) {
+    ShownStatusParts parts;
+    parts.reading = std::move(reading);
+    parts.replied = parts.upsFound = true;
+    parts.identity = std::move(identity);
+    return ComposeShownStatus(std::move(parts));
 }
 
-// A full reply as shown: the load keeps its leading zero.
-TShownReadings Reading(bool powerFail, bool batteryLow, bool avr, bool upsFailed) {
-    return {{"221.0", "140.0", "220.0", "013", "50.1", "13.6", "25.0", "11110000"},
-            powerFail, batteryLow, avr, upsFailed};
+// A full reply as shown: the load keeps its leading zero; the boxes as the
+// window left them, whatever this reply's bits.
+TUPSStatus Reading(bool powerFail, bool batteryLow, bool avr, bool upsFailed) {
+    TUPSStatus reading = *ParseStatusReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 11110000", {}, true);
+    reading.PowerFail = powerFail;
+    reading.BatteryLow = batteryLow;
+    reading.AVR = avr;
+    reading.UPSFailed = upsFailed;
+    return reading;
+}
+
+TUPSStatus InputVoltageOnly(const std::string& text) {
+    TUPSStatus reading;
+    reading.IPVoltage.text = text;
+    return reading;
 }
 
 const std::vector<std::string> kReadingLines = {
@@ -97,12 +112,12 @@ TEST(ReportPage, TheSettingsChooseTheLinesAndNothingButNotFoundWithoutAUps) {
                       &TUPSSettings::OPCurrent, &TUPSSettings::IPFrequency, &TUPSSettings::BatteryVoltage,
                       &TUPSSettings::Temperature, &TUPSSettings::UPSStatus, &TUPSSettings::UPSFail}),
          PageLines({head, {"AVR On"}})},
-        {"serial UPS before any USB search: labels alone, empty readings", Shown(TShownReadings{}, {}),
+        {"serial UPS before any USB search: labels alone, empty readings", Shown(TUPSStatus{}, {}),
          PageWithout({&TUPSSettings::IPFaultVoltage, &TUPSSettings::OPVoltage, &TUPSSettings::OPCurrent,
                       &TUPSSettings::IPFrequency, &TUPSSettings::BatteryVoltage, &TUPSSettings::Temperature,
                       &TUPSSettings::UPSStatus}),
          PageLines({{"<b>Report</b> - " + kTime, "VID: 0x PID: 0x Product: ", "I/P Voltage =  V"}})},
-        {"device and UPS texts are never markup", Shown(TShownReadings{{"<i>"}}, {"", "", "A<b>&"}),
+        {"device and UPS texts are never markup", Shown(InputVoltageOnly("<i>"), {"", "", "A<b>&"}),
          PageWithout({&TUPSSettings::IPFaultVoltage, &TUPSSettings::OPVoltage, &TUPSSettings::OPCurrent,
                       &TUPSSettings::IPFrequency, &TUPSSettings::BatteryVoltage, &TUPSSettings::Temperature,
                       &TUPSSettings::UPSStatus}),

@@ -10,7 +10,7 @@ namespace {
 
 TShownStatus AllFields(const std::string& text) {
     TShownStatus s;
-    s.readings.fields.fill(text);
+    for (const ReplyFieldName& name : kReplyFields) s.reading.*name.field = {text, std::nullopt};
     s.identity = {text, text, text};
     s.upsFound = true;
     return s;
@@ -32,8 +32,8 @@ TEST(ShownStatusPublisher, ASnapshotTakenStaysAsItWasWhileTheMainThreadPublishes
     std::thread reader([&] {
         for (int seen = 0; seen != kLast;) {
             const auto s = publisher.Current();
-            const int now = std::stoi(s->readings.fields[0]);
-            if (*s != AllFields(s->readings.fields[0])) ++torn;
+            const int now = std::stoi(s->reading.IPVoltage.text);
+            if (*s != AllFields(s->reading.IPVoltage.text)) ++torn;
             if (now < seen) ++backwards;
             seen = now;
         }
@@ -42,6 +42,44 @@ TEST(ShownStatusPublisher, ASnapshotTakenStaysAsItWasWhileTheMainThreadPublishes
     reader.join();
     EXPECT_EQ(torn, 0);
     EXPECT_EQ(backwards, 0);
+}
+
+// The snapshot's rules over what the main thread has: nothing answers while
+// monitoring is stopped or no UPS is found; thresholds give volts only when
+// full is above empty; a begun second of the countdown counts whole.
+TEST(ComposeShownStatus, RespondingThresholdsAndCountdownFromThePlainInputs) {
+    struct Case {
+        const char* name;
+        bool upsFound, monitoring, linkResponding;
+        int32_t empty, full;
+        std::optional<uint64_t> remainingMs;
+        bool responding;
+        std::optional<double> emptyVolts, fullVolts;
+        std::optional<int> seconds;
+    };
+    const Case cases[] = {
+        {"all well", true, true, true, 97, 135, std::nullopt, true, 9.7, 13.5, std::nullopt},
+        {"monitoring stopped", true, false, true, 97, 135, 0, false, 9.7, 13.5, 0},
+        {"no UPS found", false, true, true, 135, 135, 1, false, std::nullopt, std::nullopt, 1},
+        {"the link watch gave up", true, true, false, 135, 97, 539001, false, std::nullopt, std::nullopt, 540},
+        {"a whole second left", true, true, true, 97, 135, 540000, true, 9.7, 13.5, 540},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ShownStatusParts parts;
+        parts.upsFound = c.upsFound;
+        parts.monitoring = c.monitoring;
+        parts.linkResponding = c.linkResponding;
+        parts.emptyTenths = c.empty;
+        parts.fullTenths = c.full;
+        parts.countdownRemainingMs = c.remainingMs;
+        const TShownStatus shown = ComposeShownStatus(parts);
+        EXPECT_EQ(shown.live.responding, c.responding);
+        EXPECT_EQ(shown.live.emptyVolts, c.emptyVolts);
+        EXPECT_EQ(shown.live.fullVolts, c.fullVolts);
+        EXPECT_EQ(shown.live.countdownSeconds, c.seconds);
+        EXPECT_FALSE(LastReply(shown));
+    }
 }
 
 }  // namespace

@@ -242,8 +242,9 @@ TEST_F(Evaluation, ConversionFailureStopsAtTheFailedField) {
 // reply that stops early and keeps older fields and boxes on screen.
 TEST_F(Evaluation, ShownRecordIsWhatTheScreenShows) {
     const auto expectScreen = [this] {
-        const TShownReadings& shown = eval.Shown();
-        for (int field = 1; field <= 8; ++field) EXPECT_EQ(shown.fields[field - 1], view.fields[field]) << field;
+        const TUPSStatus& shown = eval.Shown();
+        for (int field = 1; field <= 8; ++field)
+            EXPECT_EQ((shown.*kReplyFields[field - 1].field).text, view.fields[field]) << field;
         EXPECT_EQ(shown.PowerFail, view.boxes[1]);
         EXPECT_EQ(shown.BatteryLow, view.boxes[2]);
         EXPECT_EQ(shown.AVR, view.boxes[3]);
@@ -260,10 +261,10 @@ TEST_F(Evaluation, ShownRecordIsWhatTheScreenShows) {
         Feed(reply);
         expectScreen();
     }
-    EXPECT_EQ(eval.Shown().fields[7], "00100000");
+    EXPECT_EQ(eval.Shown().UPSStatus.text, "00100000");
     eval.ShowNoReadings();
     expectScreen();
-    EXPECT_EQ(eval.Shown().fields, (std::array<std::string, 8>{}));
+    for (const ReplyFieldName& name : kReplyFields) EXPECT_EQ(eval.Shown().*name.field, TReplyField{}) << name.key;
     EXPECT_TRUE(eval.Shown().AVR);
 }
 

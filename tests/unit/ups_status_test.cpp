@@ -16,13 +16,13 @@ TEST(ParseStatusReply, ConformingReply) {
     ASSERT_TRUE(st);
     EXPECT_EQ(st->FailedField, 0);
     EXPECT_EQ(st->FieldsCut, 8);
-    EXPECT_DOUBLE_EQ(st->IPVoltageValue, 230.0);
-    EXPECT_DOUBLE_EQ(st->OPVoltageValue, 229.0);
-    EXPECT_DOUBLE_EQ(st->BatteryVoltageValue, 13.6);
-    EXPECT_EQ(st->OPCurrent, "013");
-    EXPECT_EQ(st->IPFrequency, "50.0");
-    EXPECT_EQ(st->Temperature, "25.0");
-    EXPECT_EQ(st->UPSStatus, "00001001");
+    EXPECT_DOUBLE_EQ(st->IPVoltage.value.value_or(0), 230.0);
+    EXPECT_DOUBLE_EQ(st->OPVoltage.value.value_or(0), 229.0);
+    EXPECT_DOUBLE_EQ(st->BatteryVoltage.value.value_or(0), 13.6);
+    EXPECT_EQ(st->OPCurrent.text, "013");
+    EXPECT_EQ(st->IPFrequency.text, "50.0");
+    EXPECT_EQ(st->Temperature.text, "25.0");
+    EXPECT_EQ(st->UPSStatus.text, "00001001");
     EXPECT_TRUE(st->StandbyUPS);
     EXPECT_TRUE(st->BeeperOn);
     EXPECT_FALSE(st->PowerFail || st->BatteryLow || st->AVR || st->UPSFailed || st->TestInProgress ||
@@ -35,8 +35,8 @@ TEST(ParseStatusReply, CommaInAFieldReadsUnderEitherLocale) {
     for (char sep : {'.', ','}) {
         const auto st = Parse("(230,0 230.0 229.0 013 50.0 13.60 25.0 00001001#", sep);
         ASSERT_TRUE(st);
-        EXPECT_DOUBLE_EQ(st->IPVoltageValue, 230.0) << sep;
-        EXPECT_DOUBLE_EQ(st->BatteryVoltageValue, 13.6) << sep;
+        EXPECT_DOUBLE_EQ(st->IPVoltage.value.value_or(0), 230.0) << sep;
+        EXPECT_DOUBLE_EQ(st->BatteryVoltage.value.value_or(0), 13.6) << sep;
     }
 }
 
@@ -52,15 +52,15 @@ TEST(ParseStatusReply, ConversionFailureStopsTheSplit) {
     ASSERT_TRUE(st);
     EXPECT_EQ(st->FailedField, 3);
     EXPECT_EQ(st->FieldsCut, 3);
-    EXPECT_EQ(st->OPVoltage, "---.-");
-    EXPECT_EQ(st->OPCurrent, "");
+    EXPECT_EQ(st->OPVoltage.text, "---.-");
+    EXPECT_EQ(st->OPCurrent.text, "");
     EXPECT_FALSE(st->PowerFail);  // no flag is evaluated
 
     const auto first = Parse("(abc 230.0 229.0 013 50.0 13.60 25.0 00000000#");
     EXPECT_EQ(first->FailedField, 1);
     const auto sixth = Parse("(230.0 230.0 229.0 013 50.0 xx 25.0 00000000#");
     EXPECT_EQ(sixth->FailedField, 6);
-    EXPECT_EQ(sixth->IPFrequency, "50.0");
+    EXPECT_EQ(sixth->IPFrequency.text, "50.0");
 }
 
 TEST(ParseStatusReply, StatusCharactersByPosition) {
@@ -76,17 +76,17 @@ TEST(ParseStatusReply, StatusCharactersByPosition) {
 
 TEST(ParseStatusReply, FieldBoundaries) {
     auto st = Parse("(230.0  230.0 229.0 013 50.0 13.60 25.0 00000000#");
-    EXPECT_EQ(st->IPFaultVoltage, " 230.0");  // two blanks: the next field starts with one
+    EXPECT_EQ(st->IPFaultVoltage.text, " 230.0");  // two blanks: the next field starts with one
     st = Parse("(230.0 230.0 229.0 013 50.0 13.60 25.0 00000001");
-    EXPECT_EQ(st->UPSStatus, "00000001");  // no "#": the text's end ends the field
+    EXPECT_EQ(st->UPSStatus.text, "00000001");  // no "#": the text's end ends the field
     EXPECT_TRUE(st->BeeperOn);
     st = Parse("(233.0 000.0 232.0 015 50.0 27.0 20.8 00001");
     EXPECT_EQ(st->FailedField, 0);
     EXPECT_TRUE(st->StandbyUPS);
     st = Parse("(230.0 1#");
     EXPECT_EQ(st->FieldsCut, 2);
-    EXPECT_EQ(st->IPFaultVoltage, "1");
-    EXPECT_EQ(st->OPVoltage, "");
+    EXPECT_EQ(st->IPFaultVoltage.text, "1");
+    EXPECT_EQ(st->OPVoltage.text, "");
     st = Parse("(");
     ASSERT_TRUE(st);
     EXPECT_EQ(st->FieldsCut, 0);
@@ -97,6 +97,65 @@ TEST(ParseStatusReply, NeverReadsPastTheEndOfLongOrOddReplies) {
                                  std::string(255, '('), std::string("( ( ( ( ( ( ( ( ( (")}) {
         EXPECT_NO_THROW(Parse(r));
     }
+}
+
+// Field 6 as the whole pack: a per-cell value is counted up by the nominal
+// voltage once, at the parse; 0 is no voltage; a failed field none.
+TEST(ParseStatusReply, BatteryPackVoltageFromFieldSixAndTheNominalVoltage) {
+    struct Case {
+        const char* battery;
+        double nominal;
+        PackVoltage pack;
+    };
+    const Case cases[] = {
+        {"13.60", 12, {13.6, 1}}, {"2.27", 12, {2.27 * 6, 6}},   {"2.25", 24, {27.0, 12}},
+        {"2.25", 36, {40.5, 18}}, {"2.27", 6, {2.27, 1}},        {"3.00", 48, {3.0, 1}},
+        {"0.00", 24, {}},         {"xx", 24, {}},
+    };
+    for (const Case& c : cases) {
+        const auto st = ParseStatusReply(std::string("(230.0 230.0 229.0 013 50.0 ") + c.battery + " 25.0 00001001",
+                                         kWhen, true, '.', c.nominal);
+        ASSERT_TRUE(st);
+        EXPECT_EQ(st->BatteryPack.cells, c.pack.cells) << c.battery << " at " << c.nominal;
+        ASSERT_EQ(st->BatteryPack.volts.has_value(), c.pack.volts.has_value()) << c.battery;
+        if (c.pack.volts) EXPECT_DOUBLE_EQ(*st->BatteryPack.volts, *c.pack.volts) << c.battery;
+    }
+}
+
+// Every field carries its number beside its text; only fields 1, 3 and 6
+// end the reply when they do not convert, and a field never cut is not the
+// last reply's.
+TEST(ParseStatusReply, EachFieldHasItsNumberAndOnlyTheCutOnesAreTheReplys) {
+    const auto st = Parse("(230.0 N/A 229.0 013 ? 13.60 --- 00001001");
+    ASSERT_TRUE(st);
+    EXPECT_EQ(st->FailedField, 0);
+    EXPECT_EQ(st->OPCurrent, (TReplyField{"013", 13.0}));
+    EXPECT_EQ(st->IPFaultVoltage, (TReplyField{"N/A", std::nullopt}));
+    EXPECT_EQ(st->IPFrequency, (TReplyField{"?", std::nullopt}));
+    EXPECT_EQ(st->Temperature, (TReplyField{"---", std::nullopt}));
+    EXPECT_TRUE(StatusBitsKnown(*st));
+
+    const auto cut = Parse("(230.0 230.0 ---.- 013 50.0 13.60 25.0 10000000");
+    ASSERT_TRUE(cut);
+    EXPECT_TRUE(FieldOfReply(*cut, &TUPSStatus::OPVoltage));
+    EXPECT_FALSE(FieldOfReply(*cut, &TUPSStatus::OPCurrent));
+    EXPECT_FALSE(FieldOfReply(*cut, &TUPSStatus::UPSStatus));
+    EXPECT_FALSE(StatusBitsKnown(*cut));
+    EXPECT_FALSE(StatusBitsKnown(*Parse("(230.0 230.0 229.0 013 50.0 13.60 25.0 1000000")));  // seven bits
+}
+
+// A UPS gone silent: its readings go, its bits and the age of its last reply stay.
+TEST(ClearReadings, LeavesTheBitsAndTheReplyTime) {
+    auto st = Parse("(000.0 230.0 229.0 013 50.0 2.27 25.0 11000000");
+    ASSERT_TRUE(st);
+    ClearReadings(*st);
+    for (const ReplyFieldName& name : kReplyFields) EXPECT_EQ((*st).*name.field, TReplyField{}) << name.key;
+    EXPECT_FALSE(st->BatteryPack.volts);
+    EXPECT_EQ(st->ReplyText, "");
+    EXPECT_EQ(st->FieldsCut, 0);
+    EXPECT_FALSE(FieldOfReply(*st, &TUPSStatus::IPVoltage));
+    EXPECT_TRUE(st->PowerFail && st->BatteryLow);
+    EXPECT_EQ(st->ReplyTime, kWhen);
 }
 
 TEST(UPSStrToFloat, AcceptedAndRefusedForms) {

@@ -1,0 +1,32 @@
+#include "status/shown_status.h"
+
+#include <utility>
+
+namespace velt {
+
+const TUPSStatus* LastReply(const TShownStatus& shown) { return shown.replied ? &shown.reading : nullptr; }
+
+TShownStatus ComposeShownStatus(ShownStatusParts parts) {
+    TShownStatus shown;
+    shown.reading = std::move(parts.reading);
+    shown.replied = parts.replied;
+    shown.identity = std::move(parts.identity);
+    shown.upsFound = parts.upsFound;
+    shown.device = std::move(parts.device);
+    TShownLive& live = shown.live;
+    // Nothing answers while monitoring is stopped.
+    live.responding = parts.upsFound && parts.monitoring && parts.linkResponding;
+    live.nominalBatteryVolts = parts.nominalBatteryVolts;
+    live.chargePercent = parts.chargePercent;
+    if (parts.fullTenths > parts.emptyTenths) {
+        live.emptyVolts = parts.emptyTenths / 10.0;
+        live.fullVolts = parts.fullTenths / 10.0;
+    }
+    live.forcedShutdown = parts.forcedShutdown;
+    // A second begun counts whole: the countdown never shows 0 while it runs.
+    if (parts.countdownRemainingMs)
+        live.countdownSeconds = static_cast<int>((*parts.countdownRemainingMs + 999) / 1000);
+    return shown;
+}
+
+}  // namespace velt

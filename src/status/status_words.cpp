@@ -1,0 +1,39 @@
+#include "status/status_words.h"
+
+namespace velt {
+
+namespace {
+
+Regulation RegulationOf(const TUPSStatus& status) {
+    const TReplyField* input = FieldOfReply(status, &TUPSStatus::IPVoltage);
+    const TReplyField* output = FieldOfReply(status, &TUPSStatus::OPVoltage);
+    if (!status.AVR || !input || !input->value || !output || !output->value) return Regulation::None;
+    if (*input->value < *output->value) return Regulation::Boost;
+    if (*input->value > *output->value) return Regulation::Trim;
+    return Regulation::Level;
+}
+
+}  // namespace
+
+TStatusWords StatusWordsOf(const TUPSStatus& status, bool forcedShutdown) {
+    TStatusWords words;
+    words.forcedShutdown = forcedShutdown;
+    words.onBattery = status.PowerFail;
+    words.batteryLow = status.BatteryLow;
+    words.regulation = RegulationOf(status);
+    words.calibrating = StatusBitsKnown(status) && status.TestInProgress;
+    return words;
+}
+
+std::string NutStatusWords(const TUPSStatus& status, bool forcedShutdown) {
+    const TStatusWords words = StatusWordsOf(status, forcedShutdown);
+    std::string text = words.forcedShutdown ? "FSD " : "";
+    text += words.onBattery ? "OB" : "OL";
+    if (words.batteryLow) text += " LB";
+    if (words.regulation == Regulation::Boost) text += " BOOST";
+    if (words.regulation == Regulation::Trim) text += " TRIM";
+    if (words.calibrating) text += " CAL";
+    return text;
+}
+
+}  // namespace velt
