@@ -24,10 +24,6 @@ using tcp = asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
 using ErrorCode = boost::system::error_code;
 
-// How long a refused client may go on sending before its connection closes:
-// reading what it sends lets the refusal reach it instead of a reset.
-constexpr std::chrono::milliseconds kLingerLimit{2000};
-
 std::string_view View(beast::string_view text) { return {text.data(), text.size()}; }
 
 class Connection;
@@ -176,13 +172,9 @@ private:
         });
     }
 
-    // Ends the sending side and reads until the client closes too, or for a
-    // bounded time; closing with its bytes unread would reset the connection
-    // and could take the answer with it.
+    // What the client sends meanwhile is read and dropped.
     void Linger() {
-        ErrorCode ignored;
-        socket_.shutdown(tcp::socket::shutdown_send, ignored);
-        deadline_ = Clock::now() + kLingerLimit;
+        deadline_ = StartLinger(socket_);
         DiscardUntilClosed();
     }
 

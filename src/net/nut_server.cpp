@@ -22,9 +22,6 @@ using tcp = asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
 using ErrorCode = boost::system::error_code;
 
-// How long a connection that said goodbye may go on sending before it
-// closes: reading what it sends lets the last reply reach it instead of a reset.
-constexpr std::chrono::milliseconds kLingerLimit{2000};
 // Refused addresses remembered so each is reported once; past this many no
 // more are, rather than grow with an attacker's address space, and the source
 // bounds what it logs of the others.
@@ -284,12 +281,10 @@ private:
         Flush();
     }
 
+    // Reading goes on as before, dropping what comes.
     void Linger() {
-        if (lingering_) return;
+        if (!lingering_) lingerDeadline_ = StartLinger(socket_);
         lingering_ = true;
-        ErrorCode ignored;
-        socket_.shutdown(tcp::socket::shutdown_send, ignored);
-        lingerDeadline_ = Clock::now() + kLingerLimit;
     }
 
     ServerCore& core_;

@@ -46,6 +46,20 @@ using TcpFaultSink = std::function<void(const std::string& what)>;
 // called directly, with no type-erased executor made and counted for it.
 using TcpSocket = boost::asio::ip::tcp::socket::rebind_executor<boost::asio::io_context::executor_type>::other;
 
+// How long a connection whose last answer is out may go on sending before it
+// is closed.
+constexpr std::chrono::milliseconds kTcpLingerLimit{2000};
+
+// The graceful close of a connection: its sending side ends, and it goes on
+// reading until the peer closes too, or is closed at the time returned.
+// Closing with the peer's bytes unread would reset the connection and could
+// take the answer with it.
+inline std::chrono::steady_clock::time_point StartLinger(TcpSocket& socket) {
+    boost::system::error_code ignored;
+    socket.shutdown(boost::asio::ip::tcp::socket::shutdown_send, ignored);
+    return std::chrono::steady_clock::now() + kTcpLingerLimit;
+}
+
 template <class Shared, class Connection>
 class TTcpServerCore {
 public:
