@@ -43,9 +43,10 @@ public:
                              std::function<void(const std::string& what)> fault = {});
 
 private:
-    // Copied into each run, which the base class stops after these go.
     std::unique_ptr<ITcpServerRun> NewRun() override;
 
+    // Each run keeps copies (the source aside): the base class stops the
+    // run only after these are gone.
     IPageSource& source_;
     const PageServerLimits limits_;
     const std::function<void(const std::string& what)> fault_;
