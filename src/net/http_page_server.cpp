@@ -24,10 +24,6 @@ using tcp = asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
 using ErrorCode = boost::system::error_code;
 
-// How long a refused client may go on sending before its connection closes:
-// reading what it sends lets the refusal reach it instead of a reset.
-constexpr std::chrono::milliseconds kLingerLimit{2000};
-
 std::string_view View(beast::string_view text) { return {text.data(), text.size()}; }
 
 class Connection;
@@ -176,13 +172,9 @@ private:
         });
     }
 
-    // Ends the sending side and reads until the client closes too, or for a
-    // bounded time; closing with its bytes unread would reset the connection
-    // and could take the answer with it.
+    // What the client sends meanwhile is read and dropped.
     void Linger() {
-        ErrorCode ignored;
-        socket_.shutdown(tcp::socket::shutdown_send, ignored);
-        deadline_ = Clock::now() + kLingerLimit;
+        deadline_ = StartLinger(socket_);
         DiscardUntilClosed();
     }
 
@@ -218,35 +210,22 @@ bool CloseLongestIdle(ServerCore& core) {
     return true;
 }
 
+using PageCore = TTcpServerCore<ServerCore, Connection>;
+
+// With every place taken and none idle, the newcomer is closed.
+void Admit(PageCore& core, TcpSocket socket) {
+    if (core.shared.open.size() >= core.shared.limits.maxConnections && !CloseLongestIdle(core.shared)) return;
+    core.Open(std::move(socket));
+}
+
 }  // namespace
-
-struct THttpPageServer::Impl {
-    Impl(IPageSource& source, PageServerLimits limits, TcpFaultSink fault)
-        : core([this](TcpSocket socket) { Admit(std::move(socket)); }, std::move(fault),
-               TcpSweepPeriod(std::min(limits.headDeadline, limits.idleKeepAlive)), source, limits) {}
-
-    // With every place taken and none idle, the newcomer is closed.
-    void Admit(TcpSocket socket) {
-        if (core.shared.open.size() >= core.shared.limits.maxConnections && !CloseLongestIdle(core.shared)) return;
-        core.Open(std::move(socket));
-    }
-
-    TTcpServerCore<ServerCore, Connection> core;
-};
 
 THttpPageServer::THttpPageServer(IPageSource& source, PageServerLimits limits, TcpFaultSink fault)
     : source_(source), limits_(limits), fault_(std::move(fault)) {}
 
-THttpPageServer::~THttpPageServer() { Stop(); }
-
-THttpPageServer::StartResult THttpPageServer::Start(uint16_t port) {
-    return StartRun(impl_, port, source_, limits_, fault_) ? StartResult::Listening : StartResult::BindFailed;
+std::unique_ptr<ITcpServerRun> THttpPageServer::NewRun() {
+    return std::make_unique<PageCore>(Admit, fault_, TcpSweepPeriod(std::min(limits_.headDeadline, limits_.idleKeepAlive)),
+                                      source_, limits_);
 }
-
-void THttpPageServer::Stop() { impl_.reset(); }
-
-bool THttpPageServer::Active() const { return impl_ != nullptr; }
-
-uint16_t THttpPageServer::Port() const { return impl_ ? impl_->core.Port() : 0; }
 
 }  // namespace velt

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "net/tcp_server.h"
 #include "reports/page_request.h"
 
 namespace velt {
@@ -34,33 +35,21 @@ struct PageServerLimits {
     size_t bodyBytes = 65536;                       // a request body is read and dropped up to this size
 };
 
-class THttpPageServer {
+class THttpPageServer final : public TTcpServer {
 public:
     // `fault` hears, on the server's thread, of an exception that reached the
     // top of it; the server goes on.
     explicit THttpPageServer(IPageSource& source, PageServerLimits limits = {},
                              std::function<void(const std::string& what)> fault = {});
-    ~THttpPageServer();
-    THttpPageServer(const THttpPageServer&) = delete;
-    THttpPageServer& operator=(const THttpPageServer&) = delete;
-
-    enum class StartResult { Listening, BindFailed };
-    // Binds and listens on all local addresses before it returns (IPv6 and
-    // IPv4 where the system has both, IPv4 alone otherwise); port 0 takes a
-    // free one. A running server is stopped first.
-    StartResult Start(uint16_t port);
-    // Closes the listener and every connection and joins the thread.
-    void Stop();
-    bool Active() const;
-    // The port listened on; 0 while inactive.
-    uint16_t Port() const;
 
 private:
-    struct Impl;
+    std::unique_ptr<ITcpServerRun> NewRun() override;
+
+    // Each run keeps copies (the source aside): the base class stops the
+    // run only after these are gone.
     IPageSource& source_;
-    PageServerLimits limits_;
-    std::function<void(const std::string& what)> fault_;
-    std::unique_ptr<Impl> impl_;  // while it runs
+    const PageServerLimits limits_;
+    const std::function<void(const std::string& what)> fault_;
 };
 
 }  // namespace velt

@@ -22,9 +22,6 @@ using tcp = asio::ip::tcp;
 using Clock = std::chrono::steady_clock;
 using ErrorCode = boost::system::error_code;
 
-// How long a connection that said goodbye may go on sending before it
-// closes: reading what it sends lets the last reply reach it instead of a reset.
-constexpr std::chrono::milliseconds kLingerLimit{2000};
 // Refused addresses remembered so each is reported once; past this many no
 // more are, rather than grow with an attacker's address space, and the source
 // bounds what it logs of the others.
@@ -284,12 +281,10 @@ private:
         Flush();
     }
 
+    // Reading goes on as before, dropping what comes.
     void Linger() {
-        if (lingering_) return;
+        if (!lingering_) lingerDeadline_ = StartLinger(socket_);
         lingering_ = true;
-        ErrorCode ignored;
-        socket_.shutdown(tcp::socket::shutdown_send, ignored);
-        lingerDeadline_ = Clock::now() + kLingerLimit;
     }
 
     ServerCore& core_;
@@ -329,46 +324,34 @@ size_t ConnectionsFrom(const ServerCore& core, const std::string& peer) {
         std::count_if(core.open.begin(), core.open.end(), [&](const Connection* c) { return c->Peer() == peer; }));
 }
 
+using NutCore = TTcpServerCore<ServerCore, Connection>;
+
+// A socket not admitted closes as it goes out of scope.
+void Admit(NutCore& core, TcpSocket socket) {
+    ErrorCode ec;
+    const tcp::endpoint peerEndpoint = socket.remote_endpoint(ec);
+    if (ec) return;
+    std::string peer = PeerText(peerEndpoint);
+    ServerCore& shared = core.shared;
+    auto config = shared.Config();
+    if (!config) return;
+    if (!shared.Allows(*config, peer)) return shared.Refuse(peer);
+    if (ConnectionsFrom(shared, peer) >= shared.limits.maxPerAddress) return;
+    if (shared.open.size() >= shared.limits.maxConnections) CloseQuietest(shared);
+    core.Open(std::move(socket), std::move(peer), std::move(config));
+}
+
 }  // namespace
-
-struct TNutServer::Impl {
-    Impl(INutSource& source, NutServerLimits limits, std::atomic<bool>& forced, std::atomic<size_t>& loggedIn)
-        : core([this](TcpSocket socket) { Admit(std::move(socket)); },
-               [&source](const std::string& what) { source.ServerFault(what); }, TcpSweepPeriod(limits.idle), source,
-               limits, forced, loggedIn) {}
-
-    TTcpServerCore<ServerCore, Connection> core;
-
-    // A socket not admitted closes as it goes out of scope.
-    void Admit(TcpSocket socket) {
-        ErrorCode ec;
-        const tcp::endpoint peerEndpoint = socket.remote_endpoint(ec);
-        if (ec) return;
-        std::string peer = PeerText(peerEndpoint);
-        ServerCore& shared = core.shared;
-        auto config = shared.Config();
-        if (!config) return;
-        if (!shared.Allows(*config, peer)) return shared.Refuse(peer);
-        if (ConnectionsFrom(shared, peer) >= shared.limits.maxPerAddress) return;
-        if (shared.open.size() >= shared.limits.maxConnections) CloseQuietest(shared);
-        core.Open(std::move(socket), std::move(peer), std::move(config));
-    }
-};
 
 TNutServer::TNutServer(INutSource& source, NutServerLimits limits) : source_(source), limits_(limits) {}
 
 TNutServer::~TNutServer() { Stop(); }
 
-TNutServer::StartResult TNutServer::Start(uint16_t port) {
-    return StartRun(impl_, port, source_, limits_, forcedShutdown_, loggedIn_) ? StartResult::Listening
-                                                                               : StartResult::BindFailed;
+std::unique_ptr<ITcpServerRun> TNutServer::NewRun() {
+    INutSource& source = source_;
+    return std::make_unique<NutCore>(Admit, [&source](const std::string& what) { source.ServerFault(what); },
+                                     TcpSweepPeriod(limits_.idle), source, limits_, forcedShutdown_, loggedIn_);
 }
-
-void TNutServer::Stop() { impl_.reset(); }
-
-bool TNutServer::Active() const { return impl_ != nullptr; }
-
-uint16_t TNutServer::Port() const { return impl_ ? impl_->core.Port() : 0; }
 
 bool TNutServer::SetForcedShutdown(bool on) { return forcedShutdown_.exchange(on) != on; }
 

@@ -15,6 +15,7 @@
 
 #include "net/nut_login_guard.h"
 #include "net/nut_protocol.h"
+#include "net/tcp_server.h"
 
 namespace velt {
 
@@ -55,23 +56,11 @@ struct NutServerLimits {
     NutLoginLimits logins;
 };
 
-class TNutServer {
+class TNutServer final : public TTcpServer {
 public:
     explicit TNutServer(INutSource& source, NutServerLimits limits = {});
-    ~TNutServer();
-    TNutServer(const TNutServer&) = delete;
-    TNutServer& operator=(const TNutServer&) = delete;
-
-    enum class StartResult { Listening, BindFailed };
-    // Binds and listens on all local addresses before it returns (IPv6 and
-    // IPv4 where the system has both, IPv4 alone otherwise); port 0 takes a
-    // free one. A running server is stopped first.
-    StartResult Start(uint16_t port);
-    // Closes the listener and every connection and joins the thread.
-    void Stop();
-    bool Active() const;
-    // The port listened on; 0 while inactive.
-    uint16_t Port() const;
+    // Stops the run, which counts into loggedIn_, before the count goes.
+    ~TNutServer() override;
 
     // The forced-shutdown flag: FSD in ups.status for every client. Set by
     // the program before it shuts down, or by a primary client's FSD; kept
@@ -82,12 +71,12 @@ public:
     size_t LoggedInClients() const;
 
 private:
-    struct Impl;
+    std::unique_ptr<ITcpServerRun> NewRun() override;
+
     INutSource& source_;
-    NutServerLimits limits_;
+    const NutServerLimits limits_;
     std::atomic<bool> forcedShutdown_{false};
     std::atomic<size_t> loggedIn_{0};
-    std::unique_ptr<Impl> impl_;  // while it runs
 };
 
 }  // namespace velt

@@ -9,11 +9,10 @@
 //    with Start(), Close() (idempotent) and Sweep(now), which closes it past
 //    its deadline;
 //  - Admit: takes each accepted socket, on the server's thread, and opens a
-//    connection for it with Open() or lets the socket close;
+//    connection for it with the core's Open() or lets the socket close;
 //  - a fault sink: told, on the server's thread, of an exception that reached
 //    the top of it (out of memory, say); the thread then goes on serving.
-// Made for one run: Start once; the destructor stops it. StartRun below
-// makes the run that holds it.
+// Made for one run of a TTcpServer: Start once; the destructor stops it.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -28,6 +27,7 @@
 #include "core/failure_of.h"
 #include "net/asio.h"
 #include "net/tcp_listener.h"
+#include "net/tcp_server.h"
 
 namespace velt {
 
@@ -46,24 +46,38 @@ using TcpFaultSink = std::function<void(const std::string& what)>;
 // called directly, with no type-erased executor made and counted for it.
 using TcpSocket = boost::asio::ip::tcp::socket::rebind_executor<boost::asio::io_context::executor_type>::other;
 
+// How long a connection whose last answer is out may go on sending before it
+// is closed.
+constexpr std::chrono::milliseconds kTcpLingerLimit{2000};
+
+// The graceful close of a connection: its sending side ends, and it goes on
+// reading until the peer closes too, or is closed at the time returned.
+// Closing with the peer's bytes unread would reset the connection and could
+// take the answer with it.
+inline std::chrono::steady_clock::time_point StartLinger(TcpSocket& socket) {
+    boost::system::error_code ignored;
+    socket.shutdown(boost::asio::ip::tcp::socket::shutdown_send, ignored);
+    return std::chrono::steady_clock::now() + kTcpLingerLimit;
+}
+
 template <class Shared, class Connection>
-class TTcpServerCore {
+class TTcpServerCore final : public ITcpServerRun {
 public:
     using Socket = TcpSocket;
-    using Admit = std::function<void(Socket)>;
+    using Admit = std::function<void(TTcpServerCore& core, Socket)>;
 
     template <class... SharedArgs>
     TTcpServerCore(Admit admit, TcpFaultSink fault, std::chrono::steady_clock::duration sweepPeriod,
                    SharedArgs&&... sharedArgs)
         : shared{std::forward<SharedArgs>(sharedArgs)...}, admit_(std::move(admit)), fault_(std::move(fault)),
           sweepPeriod_(sweepPeriod) {}
-    ~TTcpServerCore() { Stop(); }
+    ~TTcpServerCore() override { Stop(); }
     TTcpServerCore(const TTcpServerCore&) = delete;
     TTcpServerCore& operator=(const TTcpServerCore&) = delete;
 
     // Binds and listens before it returns, then accepts on a thread of its
     // own; false when the port cannot be had.
-    bool Start(uint16_t port) {
+    bool Start(uint16_t port) override {
         acceptor_ = ListenOnAllAddresses(io_, port);
         if (!acceptor_) return false;
         port_ = acceptor_->local_endpoint().port();
@@ -82,7 +96,7 @@ public:
     }
 
     // The port listened on; 0 before Start.
-    uint16_t Port() const { return port_; }
+    uint16_t Port() const override { return port_; }
 
     // On the server's thread: a connection for an admitted socket, its
     // deadlines swept from now on.
@@ -134,7 +148,7 @@ private:
                 return;
             }
             Accept();
-            admit_(std::move(socket));
+            admit_(*this, std::move(socket));
         });
     }
 
@@ -173,18 +187,5 @@ private:
     std::thread thread_;
     std::atomic<uint16_t> port_{0};
 };
-
-// Replaces `run` with a new one, which listens on `port`; false, with no run
-// left, when the port cannot be had. A run exists only while its server runs:
-// under Windows the I/O context's first timer starts a thread of its own,
-// which an idle program has no use for.
-template <class Run, class... Args>
-bool StartRun(std::unique_ptr<Run>& run, uint16_t port, Args&&... args) {
-    run.reset();
-    auto next = std::make_unique<Run>(std::forward<Args>(args)...);
-    if (!next->core.Start(port)) return false;
-    run = std::move(next);
-    return true;
-}
 
 }  // namespace velt

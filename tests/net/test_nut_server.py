@@ -17,6 +17,8 @@ import threading
 import time
 import unittest
 
+from lingering import LINGER_LIMIT, SWEEP_SLACK, seconds_until_cut
+
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 FIXTURE = os.environ.get("VELTRANO_NUT_FIXTURE",
                          os.path.join(ROOT, "build", "native", "nut_server_fixture"))
@@ -332,6 +334,28 @@ class MisbehavingClientTest(FixtureCase):
         self.assertEqual(ipv6.ask("NETVER"), ["1.3"])
         self.fixture.tell("state")
         self.assertEqual(self.fixture.read_line(), "state fsd=0 clients=0")  # no second "refused" before it
+
+
+class LingerTest(FixtureCase):
+    """A client that goes on sending after the reply that ends its connection
+    gets that reply, then is cut at the linger limit: what it sends keeps it
+    from being idle."""
+
+    def test_the_last_reply_arrives_and_the_connection_is_cut_at_the_linger_limit(self):
+        cases = [
+            ("LOGOUT", b"LOGOUT\n", "OK Goodbye"),
+            ("a line past the limit, its rest unread", b"GET VAR ups " * 100, "ERR INVALID-ARGUMENT"),
+        ]
+        for request, data, reply in cases:
+            with self.subTest(request):
+                client = self.connect()
+                client.sock.sendall(data)
+                self.assertEqual(client.line(), reply)
+                self.assertRaises(EOFError, client.line)  # the server's side ended
+                cut = seconds_until_cut(client.sock)
+                self.assertIsNotNone(cut, "never cut")
+                self.assertGreater(cut, LINGER_LIMIT * 0.75)
+                self.assertLess(cut, LINGER_LIMIT + SWEEP_SLACK + 1)
 
 
 class SecondaryTest(FixtureCase):

@@ -15,6 +15,8 @@ import subprocess
 import time
 import unittest
 
+from lingering import LINGER_LIMIT, SWEEP_SLACK, seconds_until_cut
+
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 FIXTURE = os.environ.get("VELTRANO_PAGE_FIXTURE",
                          os.path.join(ROOT, "build", "native", "page_server_fixture"))
@@ -167,6 +169,35 @@ class PageTest(unittest.TestCase):
         self.assertEqual((result.returncode, result.stdout), (2, b"bind failed\n"))
         self.assertEqual(self.open.limits["head-deadline-ms"], "10000")
         self.assertEqual(self.open.limits["max-connections"], "64")
+
+
+class LingerTest(unittest.TestCase):
+    """A client that goes on sending after the answer that ends its connection
+    gets that answer whole, then is cut at the linger limit (the default
+    deadlines are far longer, so they cannot be what cuts it)."""
+
+    def setUp(self):
+        self.fixture = Fixture()
+
+    def tearDown(self):
+        self.fixture.stop()
+
+    def test_the_last_answer_arrives_and_the_connection_is_cut_at_the_linger_limit(self):
+        cases = [
+            ("asked to close", b"GET / HTTP/1.1\r\nHost: a\r\nConnection: close\r\n\r\n", b"HTTP/1.1 200 "),
+            ("head too large, its rest unread",
+             b"GET / HTTP/1.1\r\nHost: a\r\nX-Big: " + b"b" * 16384 + b"\r\n", b"HTTP/1.1 431 "),
+        ]
+        for name, request, answer in cases:
+            with self.subTest(name):
+                with socket.create_connection(("127.0.0.1", self.fixture.port), timeout=5) as sock:
+                    sock.sendall(request)
+                    received = receive_until_closed(sock, 5)  # until the server's side ends
+                    self.assertTrue(received.startswith(answer), received[:100])
+                    cut = seconds_until_cut(sock)
+                    self.assertIsNotNone(cut, "never cut")
+                    self.assertGreater(cut, LINGER_LIMIT * 0.75)
+                    self.assertLess(cut, LINGER_LIMIT + SWEEP_SLACK + 1)
 
 
 class MisbehavingClientTest(unittest.TestCase):
