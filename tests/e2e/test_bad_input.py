@@ -72,7 +72,7 @@ class BadInputTest(E2ETestCase):
     def test_faulty_replies_are_filtered_without_crash_or_hang(self):
         events = timeline()
         sim = self.start_simulator(protocol="both", scenario={"timeline": events})
-        app = self.start_program()
+        app = self.start_program("/show")
         self.connect_through_dialog(app, timeout=HEAD_S)
 
         close_at = sim.t0 + events[-1]["at"]

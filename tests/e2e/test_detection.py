@@ -12,7 +12,7 @@ class DetectionTest(E2ETestCase):
         sim = self.start_simulator(**sim_args)
         self.wine.clear_settings()
         self.wine.seed_settings(dict(REMEMBERED_PORT, **(extra or {})))
-        app = self.start_program(fresh=False)
+        app = self.start_program("/show", fresh=False)
         app.wait_window()
         return sim, app
 

@@ -14,7 +14,7 @@ class LostLinkTest(E2ETestCase):
             {"at": SILENT_FROM_S + SILENT_FOR_S, "fault": None}]})
         self.wine.clear_settings()
         self.wine.seed_settings({"COM Port": 1, "COM MaxAttempts": 0, "Refresh Interval": 1})
-        app = self.start_program(fresh=False)
+        app = self.start_program("/show", fresh=False)
         app.wait_window()
         self.wait_text("LogM", lambda t: "UPS not responding" in t, 60, "'UPS not responding'")
         self.assertEqual(self.text("IPVoltageE"), "", "stale readings left on screen")

@@ -124,7 +124,7 @@ class NutServerTest(E2ETestCase):
             "UPS Shutdown": True, "UPS Shutdown Delay": 5,
             "NUT Server": True, "NUT Port": str(port), "NUT User": "monuser", "NUT Password": "secret"},
             **settings))
-        self.start_program(fresh=False).wait_window()
+        self.start_program("/show", fresh=False).wait_window()
         wait_for(lambda: upsc(port, "ups.status") == "OL", timeline[0]["at"], 0.5, "ups.status OL")
         self.assertLess(time.monotonic(), sim.t0 + timeline[0]["at"],
                         "veltrano.exe served only after the scenario had begun")

@@ -23,7 +23,7 @@ def poll_times(commands):
 class PollingTest(E2ETestCase):
     def test_dialog_connects_and_polls_at_the_default_interval(self):
         sim = self.start_simulator(protocol="both")
-        app = self.start_program()
+        app = self.start_program("/show")
 
         def line_defaults():
             # DTR raised, RTS lowered until the user says otherwise.

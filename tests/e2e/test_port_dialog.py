@@ -12,7 +12,7 @@ QUIET_S = 6.0
 class PortDialogTest(E2ETestCase):
     def test_cancel_starts_no_monitoring(self):
         sim = self.start_simulator(protocol="both")
-        app = self.start_program()
+        app = self.start_program("/show")
         wait_for(lambda: app.dialog_shown() or not app.alive(), 60, 0.3, "the COM Port dialog")
         self.assertTrue(app.alive())
 

@@ -18,7 +18,7 @@ class PowerTest(E2ETestCase):
         self.wine.clear_settings()
         base = {"COM Port": 1, "COM MaxAttempts": 0, "Refresh Interval": 1, "Action": 4}
         self.wine.seed_settings(dict(base, **(values or {})))
-        app = self.start_program(fresh=False)
+        app = self.start_program("/show", fresh=False)
         app.wait_window()
         self.wait_text("LogM", lambda t: "Start Monitoring" in t, 40, "'Start Monitoring'")
         return sim, app

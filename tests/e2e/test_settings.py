@@ -42,7 +42,7 @@ def settled_values(wine, name, value, timeout=20):
 
 
 class SettingsTest(E2ETestCase):
-    def start_remembered(self, values=None, args=(), **sim_args):
+    def start_remembered(self, values=None, args=("/show",), **sim_args):
         sim = self.start_simulator(**sim_args)
         self.wine.clear_settings()
         self.wine.seed_settings(dict({"COM Port": 1, "COM MaxAttempts": 0}, **(values or {})))
@@ -53,7 +53,7 @@ class SettingsTest(E2ETestCase):
 
     def test_first_start_creates_the_key_and_exit_saves_with_the_right_kinds(self):
         self.start_simulator(protocol="megatec")
-        app = self.start_program()  # no key at all
+        app = self.start_program("/show")  # no key at all
         wait_for(lambda: reg_values(self.wine) or app.dialog_shown(), 40, 0.5, "the key or the dialog")
         self.connect_through_dialog(app)
         self.wait_text("LogM", lambda t: "Start Monitoring" in t, 40, "'Start Monitoring'")
@@ -105,7 +105,7 @@ class SettingsTest(E2ETestCase):
         self.start_simulator(protocol="megatec")
         self.wine.clear_settings()
         self.wine.seed_settings({"COM Port": 1, "COM MaxAttempts": 0, "Delay": "soon"})
-        app = self.start_program(fresh=False)
+        app = self.start_program("/show", fresh=False)
         text = wait_for(lambda: (lambda r: r[1] if r[0] == 0 else None)(self.wine.probe("msgbox")),
                         40, 0.5, "the error message box")
         self.assertIn("Invalid data type for 'Delay'", text)

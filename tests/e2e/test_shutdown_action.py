@@ -18,7 +18,7 @@ class ShutdownActionTest(E2ETestCase):
                                       "UPS Shutdown": True, "UPS Shutdown Delay": 5,
                                       "External Program Run": True,
                                       "External Program Name": windows_path(program)}, **values))
-        app = self.start_program(fresh=False)
+        app = self.start_program("/show", fresh=False)
         app.wait_window()
         return sim, app, marker
 

@@ -56,10 +56,16 @@ class TrayTest(E2ETestCase):
     def test_icon_shows_and_hides_the_window_and_exit_saves(self):
         sim, app = self.start_remembered()
         self.assertEqual(self.tray()["window"], 0, "the window was shown at start")
-        self.wait_text("LogM", lambda t: "Start Monitoring" in t, 40, "'Start Monitoring'")
+        # Hidden, the window holds its per-reply writes back; the first show
+        # paints them, the log's lines from the start included.
+        wait_for(lambda: sum(c["cmd"] == "Q1\r" for c in sim.commands()) >= 2, 40, 0.3, "polls")
+        self.assertEqual(self.text("LogM"), "", "the hidden window's log was written")
+        self.assertEqual(self.text("ReportStringE"), "", "the hidden window's reply was written")
 
         self.assertEqual(self.wine.probe("tray-click")[0], 0)
         self.wait_tray("the window shown by a click", window=1)
+        self.wait_text("LogM", lambda t: "Start Monitoring" in t, 10, "'Start Monitoring'")
+        self.assertTrue(self.text("ReportStringE").startswith("("), "no reply on show")
         self.choose(MINIMIZE, "the window hidden by Minimize", window=0)
         self.choose(RESTORE, "the window shown by Restore", window=1)
 
@@ -87,9 +93,12 @@ class TrayTest(E2ETestCase):
         self.start_remembered({"Balloon Hints": False}, scenario={"timeline": timeline})
         self.assertEqual(self.tray()["picture"], 0)
 
-        # Hints off: the picture, the log and the status bar change, no balloon.
+        # Hints off: the picture changes behind the hidden window, the log and
+        # the status bar too (seen once it is shown), no balloon.
         self.wait_tray("the power-fail picture", 40, picture=2)
         self.wait_tray("the normal picture after the failure", picture=0)
+        self.assertEqual(self.wine.probe("tray-click")[0], 0)
+        self.wait_tray("the window shown by a click", window=1)
         self.wait_text("LogM", lambda t: "Power Fail" in t and "Power O.K." in t, 10, "both power lines")
         self.assertIn("detected", self.text("StatusBar"))
         self.assertEqual(self.tray()["balloons"], 0)

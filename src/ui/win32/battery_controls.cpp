@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "ui/win32/led_bar.h"
-
 namespace velt::ui {
 
 namespace {
@@ -38,9 +36,9 @@ bool IsStepKey(unsigned vk) { return vk == VK_PRIOR || vk == VK_NEXT || vk == VK
 
 }  // namespace
 
-BatteryControls::BatteryControls(const ControlSet& controls, BatteryVoltForm& form,
+BatteryControls::BatteryControls(const ControlSet& controls, IControlWriter& out, BatteryVoltForm& form,
                                  std::function<TBatteryCharge*()> charge)
-    : controls_(controls), form_(form), charge_(std::move(charge)), keys_(&BatteryControls::EditProc, kSubclassId) {}
+    : controls_(controls), out_(out), form_(form), charge_(std::move(charge)), keys_(&BatteryControls::EditProc, kSubclassId) {}
 
 void BatteryControls::Attach() {
     for (const auto& t : kThresholds) keys_.Attach(controls_.Get(t.edit), this);
@@ -77,8 +75,8 @@ bool BatteryControls::OnUpDownScroll(int id) {
     return true;
 }
 
-void BatteryControls::SetChargeCaption(const std::string& text) { controls_.SetText(IDC_BatteryChargeL, text); }
-void BatteryControls::SetGaugePosition(int position) { SetLedBarPosition(controls_.Get(IDC_BatteryChargeRL), position); }
+void BatteryControls::SetChargeCaption(const std::string& text) { out_.WriteText(IDC_BatteryChargeL, text); }
+void BatteryControls::SetGaugePosition(int position) { out_.WritePosition(IDC_BatteryChargeRL, position); }
 void BatteryControls::SetNominalVoltageText(const std::string& text) {
     controls_.SetText(IDC_NominalBatteryVoltageE, text);
 }

@@ -3,12 +3,14 @@
 // and LED bar, the nominal voltage, the three threshold edits with their
 // up-downs, and TBatteryVoltForm. The threshold edits are read-only; Page
 // Up/Down and the arrow keys on them step their up-down through the logic's
-// key rule. Main thread only.
+// key rule. The charge label and bar change with every reply: they go
+// through `out`, which holds them while the window is hidden. Main thread only.
 #include <windows.h>
 
 #include <functional>
 
 #include "status/battery_charge.h"
+#include "ui/deferred_controls.h"
 #include "ui/win32/battery_volt_form.h"
 #include "ui/win32/control_set.h"
 #include "ui/win32/control_subclass.h"
@@ -18,7 +20,8 @@ namespace velt::ui {
 class BatteryControls final : public IBatteryView {
 public:
     // `charge` gives the logic once it exists; keys and clicks before that are ignored.
-    BatteryControls(const ControlSet& controls, BatteryVoltForm& form, std::function<TBatteryCharge*()> charge);
+    BatteryControls(const ControlSet& controls, IControlWriter& out, BatteryVoltForm& form,
+                    std::function<TBatteryCharge*()> charge);
     BatteryControls(const BatteryControls&) = delete;
     BatteryControls& operator=(const BatteryControls&) = delete;
 
@@ -39,6 +42,7 @@ private:
     bool OnKey(int editId, unsigned virtualKey);
 
     const ControlSet& controls_;
+    IControlWriter& out_;
     BatteryVoltForm& form_;
     std::function<TBatteryCharge*()> charge_;
     ControlSubclass keys_;  // last: taken out first

@@ -2,7 +2,12 @@
 // TMainForm's window: builds the controls, forwards their events to the
 // portable form logic, and shows what the logic asks for. The pages' views
 // live in their own classes; this one is the shell: toolbar, status bar,
-// notification icon, closing and the system's messages. Main thread only.
+// notification icon, closing and the system's messages. What changes with
+// every reply is held while the window is hidden and painted when it is
+// shown. Its parts live in files of their own: creation here, the frame
+// (main_window_frame), messages (main_window_messages), tray and showing
+// (main_window_shown), closing (main_window_closing) and the views
+// (main_window_view). Main thread only.
 #include <windows.h>
 
 #include <memory>
@@ -13,11 +18,13 @@
 #include "app/main_form.h"
 #include "app/main_view.h"
 #include "ui/close_gate.h"
+#include "ui/deferred_controls.h"
 #include "ui/settings_controls.h"
 #include "ui/win32/battery_controls.h"
 #include "ui/win32/battery_volt_form.h"
 #include "ui/win32/com_port_dialog.h"
 #include "ui/win32/control_set.h"
+#include "ui/win32/control_writer.h"
 #include "ui/win32/info_page.h"
 #include "ui/win32/link_labels.h"
 #include "ui/win32/single_instance.h"
@@ -72,8 +79,16 @@ public:
     void DisableUPSTestButton(UPSTestButton button) override;
 
 private:
+    static constexpr DWORD kWindowStyle =
+        WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    static SIZE WindowSizeAt(int dpi);
+
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // None: the message goes on to the next handler or the default one.
+    std::optional<LRESULT> OnFormMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnWindowMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnSessionMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
     bool OnCreate();
     bool CreateForm(const std::vector<std::string>& params);
@@ -87,6 +102,10 @@ private:
     void OnTrayEvent(LPARAM lParam);
     void OnTrayMenu(TrayMenuChoice choice);
     void OnSize(WPARAM kind);
+    void OnShowWindow(bool shown);
+    void SyncShown();
+    void PlaceCentred(int dpi);
+    void CreateViews();
     void OnClose();
     LRESULT OnQueryEndSession();
     void OnEndSession(bool ending);
@@ -110,7 +129,11 @@ private:
     // Runs a form handler. Handlers may show modal dialogs or pump messages;
     // a close that arrives meanwhile waits until the outermost one returns.
     template <typename F>
-    void RunForm(F&& handler);
+    void RunForm(F&& handler) {
+        if (!form_ || !gate_.BeginHandler()) return;
+        handler(*form_);
+        if (gate_.EndHandler()) ::PostMessageA(hwnd_, WM_CLOSE, 0, 0);
+    }
 
     HINSTANCE inst_;
     AppMutexes& mutexes_;
@@ -120,6 +143,8 @@ private:
     win::Icon smallIcon_, bigIcon_;
     bool busy_ = false;
     ControlSet controls_;
+    ControlWriter writer_{controls_};
+    DeferredControls deferred_{writer_};  // per-reply writes, held while hidden
 
     ComPortDialog portDialog_;
     TestTForm testTForm_;

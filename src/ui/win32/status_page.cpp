@@ -1,5 +1,7 @@
 #include "ui/win32/status_page.h"
 
+#include "ui/control_ids.h"
+
 namespace velt::ui {
 
 namespace {
@@ -10,24 +12,24 @@ constexpr int kFields = 8;
 
 // Fields and boxes are numbered from 1, in the order of their ids.
 void StatusPage::SetFieldText(int field, const std::string& text) {
-    if (field >= 1 && field <= kFields) controls_.SetText(IDC_IPVoltageE + field - 1, text);
+    if (field >= 1 && field <= kFields) out_.WriteText(IDC_IPVoltageE + field - 1, text);
 }
 
 void StatusPage::SetStatusBox(int box, bool checked) {
-    if (box >= 1 && box <= kFields) controls_.SetCheck(IDC_UPSStatusCB1 + box - 1, checked);
+    if (box >= 1 && box <= kFields) out_.WriteCheck(IDC_UPSStatusCB1 + box - 1, checked);
 }
 
-void StatusPage::SetStandbyCaption(const std::string& caption) { controls_.SetText(IDC_UPSStatusCB5, caption); }
-void StatusPage::SetModeWord(const std::string& word) { controls_.SetText(IDC_UPSModeL, word); }
+void StatusPage::SetStandbyCaption(const std::string& caption) { out_.WriteText(IDC_UPSStatusCB5, caption); }
+void StatusPage::SetModeWord(const std::string& word) { out_.WriteText(IDC_UPSModeL, word); }
 
 void StatusPage::SetAvrMode(const std::string& caption, bool enabled) {
-    controls_.SetText(IDC_AVRModeL, caption);
-    controls_.Enable(IDC_AVRModeL, enabled);
+    out_.WriteText(IDC_AVRModeL, caption);
+    out_.WriteEnabled(IDC_AVRModeL, enabled);
 }
 
 void StatusPage::SetInputVoltageMinMax(const std::string& min, const std::string& max) {
-    controls_.SetText(IDC_IPVoltageMinL, min);
-    controls_.SetText(IDC_IPVoltageMaxL, max);
+    out_.WriteText(IDC_IPVoltageMinL, min);
+    out_.WriteText(IDC_IPVoltageMaxL, max);
 }
 
 void StatusPage::SetTrayImage(TrayImage image) { tray_.SetImage(image); }

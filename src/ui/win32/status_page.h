@@ -1,15 +1,16 @@
 #pragma once
 // The readings of the "UPS Status" page and the tray picture, as the status
-// evaluation shows them. Main thread only.
+// evaluation shows them. The readings go through `out`, which holds them
+// while the window is hidden; the tray picture changes at once. Main thread only.
 #include "status/status_evaluation.h"
-#include "ui/win32/control_set.h"
+#include "ui/deferred_controls.h"
 #include "ui/win32/tray_icon.h"
 
 namespace velt::ui {
 
 class StatusPage final : public IStatusView {
 public:
-    StatusPage(const ControlSet& controls, TrayIcon& tray) : controls_(controls), tray_(tray) {}
+    StatusPage(IControlWriter& out, TrayIcon& tray) : out_(out), tray_(tray) {}
 
     void SetFieldText(int field, const std::string& text) override;
     void SetStatusBox(int box, bool checked) override;
@@ -20,7 +21,7 @@ public:
     void SetTrayImage(TrayImage image) override;
 
 private:
-    const ControlSet& controls_;
+    IControlWriter& out_;
     TrayIcon& tray_;
 };
 

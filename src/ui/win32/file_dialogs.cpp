@@ -1,0 +1,56 @@
+#include "ui/win32/file_dialogs.h"
+
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "sys/win32/loaded_module.h"
+#include "ui/string_ids.h"
+#include "ui/win32/string_resources.h"
+
+namespace velt::ui {
+
+namespace {
+
+std::optional<std::string> AskFile(OPENFILENAMEA& ofn, char (&file)[MAX_PATH], bool save) {
+    ofn.lStructSize = sizeof ofn;
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.nFilterIndex = 1;
+    // Loaded only while a file dialog is up: the library pulls in the printing
+    // stack, which would otherwise sit in memory for the whole run.
+    using FileDialog = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    const win::LoadedModule dialogs("comdlg32.dll");
+    const auto show = dialogs.Find<FileDialog>(save ? "GetSaveFileNameA" : "GetOpenFileNameA");
+    if (!show || !show(&ofn)) return std::nullopt;
+    return std::string(file);
+}
+
+}  // namespace
+
+std::optional<std::string> AskSaveLogFile(HWND owner, HINSTANCE inst, const std::string& proposedName) {
+    char file[MAX_PATH] = {};
+    std::strncpy(file, proposedName.c_str(), MAX_PATH - 1);
+    OPENFILENAMEA ofn{};
+    ofn.hwndOwner = owner;
+    const std::string filter = LoadFilter(inst, IDS_SaveLogFilter);
+    const std::string title = LoadText(inst, IDS_SaveLogTitle);
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrTitle = title.c_str();
+    ofn.lpstrDefExt = "txt";
+    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    return AskFile(ofn, file, true);
+}
+
+std::optional<std::string> AskProgramFile(HWND owner, HINSTANCE inst) {
+    char file[MAX_PATH] = {};
+    OPENFILENAMEA ofn{};
+    ofn.hwndOwner = owner;
+    const std::string filter = LoadFilter(inst, IDS_ProgramFilter);
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrDefExt = "exe";
+    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    return AskFile(ofn, file, false);
+}
+
+}  // namespace velt::ui
