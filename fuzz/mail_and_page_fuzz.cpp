@@ -46,7 +46,7 @@ void CheckFeeds(FuzzedDataProvider& in) {
     }
     parts.chargePercent = in.ConsumeFloatingPoint<double>();
     parts.upsFound = parts.monitoring = parts.linkResponding = in.ConsumeBool();
-    TShownStatus shown = ComposeShownStatus(std::move(parts));
+    ShownStatus shown = ComposeShownStatus(std::move(parts));
     if (in.ConsumeBool())
         shown.device.info = TUPSInformation{in.ConsumeRandomLengthString(32), in.ConsumeRandomLengthString(32),
                                             in.ConsumeRandomLengthString(32)};

@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TUPSLink link;
     test::FakeLock lock;
     test::FakeBatteryView batteryView;
-    TBatteryCharge battery{live, batteryView, '.'};
+    BatteryCharge battery{live, batteryView, '.'};
     NoEffects effects;
     const SettingsContext ctx{store, live, link, lock, battery, effects, osMajor, "C:\\Veltrano\\veltrano.exe"};
     LoadSettings(ctx);

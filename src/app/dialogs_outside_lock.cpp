@@ -2,12 +2,12 @@
 
 namespace velt {
 
-bool TComPortDialogOutsideLock::ShowModal() {
+bool ComPortDialogOutsideLock::ShowModal() {
     DataLockGap gap(lock_);
     return dialog_.ShowModal();
 }
 
-int TBatteryViewOutsideLock::AskNominalBatteryVoltage() {
+int BatteryViewOutsideLock::AskNominalBatteryVoltage() {
     DataLockGap gap(lock_);
     return view_.AskNominalBatteryVoltage();
 }

@@ -21,9 +21,9 @@ private:
     IDataLock& lock_;
 };
 
-class TComPortDialogOutsideLock final : public IComPortDialog {
+class ComPortDialogOutsideLock final : public IComPortDialog {
 public:
-    TComPortDialogOutsideLock(IComPortDialog& dialog, IDataLock& lock) : dialog_(dialog), lock_(lock) {}
+    ComPortDialogOutsideLock(IComPortDialog& dialog, IDataLock& lock) : dialog_(dialog), lock_(lock) {}
     void ClearPorts() override { dialog_.ClearPorts(); }
     void AddPort(const std::string& name) override { dialog_.AddPort(name); }
     void SelectFirstPort() override { dialog_.SelectFirstPort(); }
@@ -37,9 +37,9 @@ private:
     IDataLock& lock_;
 };
 
-class TBatteryViewOutsideLock final : public IBatteryView {
+class BatteryViewOutsideLock final : public IBatteryView {
 public:
-    TBatteryViewOutsideLock(IBatteryView& view, IDataLock& lock) : view_(view), lock_(lock) {}
+    BatteryViewOutsideLock(IBatteryView& view, IDataLock& lock) : view_(view), lock_(lock) {}
     void SetChargeCaption(const std::string& text) override { view_.SetChargeCaption(text); }
     void SetGaugePosition(int position) override { view_.SetGaugePosition(position); }
     void SetNominalVoltageText(const std::string& text) override { view_.SetNominalVoltageText(text); }

@@ -6,9 +6,9 @@ namespace {
 constexpr std::chrono::milliseconds kExitBound{2000};
 }
 
-TJobThreads::~TJobThreads() { AbandonAll(kExitBound); }
+JobThreads::~JobThreads() { AbandonAll(kExitBound); }
 
-void TJobThreads::Run(std::function<void()> work, std::function<void()> abandon) {
+void JobThreads::Run(std::function<void()> work, std::function<void()> abandon) {
     JoinFinished();
     Job& job = jobs_.emplace_back();
     job.abandon = std::move(abandon);
@@ -26,7 +26,7 @@ void TJobThreads::Run(std::function<void()> work, std::function<void()> abandon)
     });
 }
 
-void TJobThreads::JoinFinished() {
+void JobThreads::JoinFinished() {
     std::lock_guard<std::mutex> guard(shared_->mutex);
     for (auto it = jobs_.begin(); it != jobs_.end();) {
         if (!*it->done) {
@@ -39,13 +39,13 @@ void TJobThreads::JoinFinished() {
     }
 }
 
-bool TJobThreads::AllDone() const {
+bool JobThreads::AllDone() const {
     for (const Job& job : jobs_)
         if (!*job.done) return false;
     return true;
 }
 
-bool TJobThreads::AbandonAll(std::chrono::milliseconds bound) {
+bool JobThreads::AbandonAll(std::chrono::milliseconds bound) {
     // Outside the lock: a job may be about to take it to say it is done.
     for (Job& job : jobs_)
         if (job.abandon) job.abandon();
@@ -65,7 +65,7 @@ bool TJobThreads::AbandonAll(std::chrono::milliseconds bound) {
     return allEnded;
 }
 
-size_t TJobThreads::Running() const {
+size_t JobThreads::Running() const {
     std::lock_guard<std::mutex> guard(shared_->mutex);
     size_t running = 0;
     for (const Job& job : jobs_) running += *job.done ? 0 : 1;

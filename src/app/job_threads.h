@@ -13,12 +13,12 @@
 
 namespace velt {
 
-class TJobThreads {
+class JobThreads {
 public:
-    TJobThreads() = default;
-    ~TJobThreads();
-    TJobThreads(const TJobThreads&) = delete;
-    TJobThreads& operator=(const TJobThreads&) = delete;
+    JobThreads() = default;
+    ~JobThreads();
+    JobThreads(const JobThreads&) = delete;
+    JobThreads& operator=(const JobThreads&) = delete;
 
     // `abandon` is called on the main thread at exit while `work` still runs;
     // it must make `work` return soon (close its socket) and may be empty for

@@ -20,16 +20,16 @@ public:
     MonitorEngine& Engine() { return engine_; }
     TUPSLink& Link() { return engine_.Link(); }
     TUPSSettings& Live() { return engine_.Live(); }
-    const TEventLog& EventLog() { return engine_.EventLog(); }
-    TBatteryCharge& Battery() { return engine_.Battery(); }
-    TPowerActions& PowerActions() { return engine_.PowerActions(); }
-    TPowerFailPolicy& PowerFailPolicy() { return engine_.PowerFailPolicy(); }
-    TUPSTests& UPSTests() { return engine_.UPSTests(); }
-    THidDiscovery& HidDiscovery() { return engine_.HidDiscovery(); }
+    const velt::EventLog& EventLog() { return engine_.EventLog(); }
+    BatteryCharge& Battery() { return engine_.Battery(); }
+    velt::PowerActions& PowerActions() { return engine_.PowerActions(); }
+    velt::PowerFailPolicy& PowerFailPolicy() { return engine_.PowerFailPolicy(); }
+    velt::UPSTests& UPSTests() { return engine_.UPSTests(); }
+    velt::HidDiscovery& HidDiscovery() { return engine_.HidDiscovery(); }
     bool ExitRequested() const { return engine_.ExitRequested(); }
-    const TShownStatusPublisher& Shown() const { return engine_.Shown(); }
-    const THttpPageServer& PageServer() { return engine_.Servers().PageServer(); }
-    const TNutServer& NutServer() { return engine_.Servers().NutServer(); }
+    const ShownStatusPublisher& Shown() const { return engine_.Shown(); }
+    const HttpPageServer& PageServer() { return engine_.Servers().PageServer(); }
+    const velt::NutServer& NutServer() { return engine_.Servers().NutServer(); }
     // After every change the user makes to a setting.
     void SettingsChanged() { engine_.SettingsChanged(); }
 

@@ -2,13 +2,13 @@
 
 namespace velt {
 
-void TMainThreadLog::Post(std::function<void()> task) {
+void MainThreadLog::Post(std::function<void()> task) {
     post_.Post([alive = std::weak_ptr<int>(alive_), task = std::move(task)] {
         if (!alive.expired()) task();
     });
 }
 
-void TMainThreadLog::AddLogLine(std::string line) {
+void MainThreadLog::AddLogLine(std::string line) {
     Post([this, line = std::move(line)] { log_.AddLogLine(line); });
 }
 

@@ -11,9 +11,9 @@
 
 namespace velt {
 
-class TMainThreadLog {
+class MainThreadLog {
 public:
-    TMainThreadLog(IMainThreadPost& post, ILogSink& log) : post_(post), log_(log) {}
+    MainThreadLog(IMainThreadPost& post, ILogSink& log) : post_(post), log_(log) {}
 
     // Any thread: `task` runs on the main thread unless this ended first.
     void Post(std::function<void()> task);

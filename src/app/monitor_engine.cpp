@@ -190,7 +190,7 @@ void MonitorEngine::PublishNotFound() {
 // FSD changes on its own (a primary client, the peers' shutdown); the rest of
 // what is published stays as it was. Main thread.
 void MonitorEngine::PublishForcedShutdown() {
-    TShownStatus shown = *shown_.Current();
+    ShownStatus shown = *shown_.Current();
     shown.live.forcedShutdown = servers_.ForcedShutdown();
     shown_.Publish(std::move(shown));
 }
@@ -200,7 +200,7 @@ ShownStatusParts MonitorEngine::Parts(bool upsFound) const {
     ShownStatusParts parts{evaluation_.Shown(), intake_.Replied(), source_.Identity(), upsFound,
                            source_.Monitoring(), intake_.Responding(), source_.Device()};
     parts.nominalBatteryVolts = battery_.NominalBatteryVoltage();
-    parts.chargePercent = battery_.BatteryCharge();
+    parts.chargePercent = battery_.Charge();
     parts.emptyTenths = live_.EmptyVoltage;
     parts.fullTenths = live_.FullVoltage;
     parts.forcedShutdown = servers_.ForcedShutdown();

@@ -122,17 +122,17 @@ public:
 
     TUPSLink& Link() { return link_; }
     TUPSSettings& Live() { return live_; }
-    TEventLog& EventLog() { return log_; }
-    TBatteryCharge& Battery() { return battery_; }
-    TPowerActions& PowerActions() { return actions_; }
-    TPowerFailPolicy& PowerFailPolicy() { return policy_; }
-    TUPSTests& UPSTests() { return tests_; }
-    THidDiscovery& HidDiscovery() { return discovery_; }
+    velt::EventLog& EventLog() { return log_; }
+    BatteryCharge& Battery() { return battery_; }
+    velt::PowerActions& PowerActions() { return actions_; }
+    velt::PowerFailPolicy& PowerFailPolicy() { return policy_; }
+    velt::UPSTests& UPSTests() { return tests_; }
+    velt::HidDiscovery& HidDiscovery() { return discovery_; }
     ReportSchedule& Reports() { return reports_; }
     NetworkServers& Servers() { return servers_; }
     IPollingWorker& Worker() { return source_.Poller(); }
     // What is shown, for readers on other threads.
-    const TShownStatusPublisher& Shown() const { return shown_; }
+    const ShownStatusPublisher& Shown() const { return shown_; }
 
 private:
     void LoadAll();
@@ -149,26 +149,26 @@ private:
     MonitorSystem sys_;
     TUPSSettings live_;
     TUPSLink link_;
-    TEventLog log_;
+    velt::EventLog log_;
     AcceptedIds accepted_;
     uint32_t osMajorVersion_ = 5;
     std::string programPath_;
     bool exitRequested_ = false;
-    TShownStatusPublisher shown_;
+    ShownStatusPublisher shown_;
 
-    TComPortDialogOutsideLock portDialog_;
-    TBatteryViewOutsideLock batteryView_;
-    TBatteryCharge battery_;
-    TDetector detector_;
-    THidDiscovery discovery_;
+    ComPortDialogOutsideLock portDialog_;
+    BatteryViewOutsideLock batteryView_;
+    BatteryCharge battery_;
+    Detector detector_;
+    velt::HidDiscovery discovery_;
     UpsLinkSource source_;
     ReportSchedule reports_;
     NetworkServers servers_;  // stopped first of all, in the destructor
-    TPowerActions actions_;
-    TDeadlineTimer delayTimer_;
-    TPowerFailPolicy policy_;
-    TStatusEvaluation evaluation_;
-    TUPSTests tests_;
+    velt::PowerActions actions_;
+    DeadlineTimer delayTimer_;
+    velt::PowerFailPolicy policy_;
+    StatusEvaluation evaluation_;
+    velt::UPSTests tests_;
     ReplyIntake intake_;
 };
 

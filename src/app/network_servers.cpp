@@ -57,7 +57,7 @@ void NetworkServers::NUTCBClick() {
     d_.view.SetNutPortEditable(!nut_.Server().Active());
     // A host name in the list admits no one by it: say so where the user looks.
     if (!nut_.Server().Active()) return;
-    const TNutAllowedHosts hosts(d_.live.NUTAllowedHosts);
+    const NutAllowedHosts hosts(d_.live.NUTAllowedHosts);
     for (const std::string& entry : hosts.Ignored())
         d_.log.AddLogLine("NUT: allowed host '" + entry + "' is not an address or range; ignored");
 }

@@ -21,7 +21,7 @@ namespace velt {
 
 struct NetworkServersDeps {
     TUPSSettings& live;
-    const TShownStatusPublisher& shown;
+    const ShownStatusPublisher& shown;
     IMainView& view;  // errors and which port fields are editable
     ISettingsStore& store;
     IMainThreadPost& post;
@@ -53,8 +53,8 @@ public:
     void SettingsChanged() { settings_.Publish(d_.live); }
     void Stop();
 
-    const THttpPageServer& PageServer() const { return pageServer_; }
-    const TNutServer& NutServer() const { return nut_.Server(); }
+    const HttpPageServer& PageServer() const { return pageServer_; }
+    const velt::NutServer& NutServer() const { return nut_.Server(); }
     IPeerShutdown& Peers() { return nut_; }
     bool ForcedShutdown() const { return nut_.Server().ForcedShutdown(); }
 
@@ -64,11 +64,11 @@ private:
 
     NetworkServersDeps d_;
     bool loading_ = false, httpClickDuringLoad_ = false;
-    TPublished<TUPSSettings> settings_;
-    TPageSource pageSource_;
-    TMainThreadLog pageServerLog_;
-    THttpPageServer pageServer_;
-    TNutService nut_;
+    Published<TUPSSettings> settings_;
+    PageSource pageSource_;
+    MainThreadLog pageServerLog_;
+    HttpPageServer pageServer_;
+    NutService nut_;
 };
 
 }  // namespace velt

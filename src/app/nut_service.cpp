@@ -14,7 +14,7 @@ std::string NewDeviceId(uint64_t random) {
     return text;
 }
 
-void TNutService::ShutDownPeers() {
+void NutService::ShutDownPeers() {
     if (!server_.Active()) return;
     SetForcedShutdown(true);
     const auto settings = deps_.settings.Current();
@@ -36,7 +36,7 @@ void TNutService::ShutDownPeers() {
 
 // Rebuilt only when the settings are published anew, so each request's read
 // costs a pointer comparison.
-std::shared_ptr<const NutConfig> TNutService::Config() {
+std::shared_ptr<const NutConfig> NutService::Config() {
     auto settings = deps_.settings.Current();
     if (settings != configSource_) {
         config_ = std::make_shared<const NutConfig>(NutConfig{NutUpsNameOrDefault(settings->NUTUPSName),
@@ -48,7 +48,7 @@ std::shared_ptr<const NutConfig> TNutService::Config() {
 }
 
 // A publish always makes a new object, so the pointers tell whether anything changed.
-std::shared_ptr<const NutSnapshot> TNutService::Current(bool forcedShutdown) {
+std::shared_ptr<const NutSnapshot> NutService::Current(bool forcedShutdown) {
     auto shown = deps_.shown.Current();
     auto settings = deps_.settings.Current();
     if (served_.snapshot && shown == served_.shown && settings == served_.settings &&
@@ -62,17 +62,17 @@ std::shared_ptr<const NutSnapshot> TNutService::Current(bool forcedShutdown) {
     return served_.snapshot;
 }
 
-void TNutService::HostRefused(const std::string& address) {
+void NutService::HostRefused(const std::string& address) {
     mainThread_.Post([this, address] { LogRefusal(address); });
 }
 
-void TNutService::LogRefusal(const std::string& address) {
+void NutService::LogRefusal(const std::string& address) {
     switch (refusedHosts_.Note(address)) {
-        case TAddressesSeen::Seen::First:
+        case AddressesSeen::Seen::First:
             deps_.log.AddLogLine("NUT: connection from " + address + " refused: not an allowed host");
             return;
-        case TAddressesSeen::Seen::Again: return;
-        case TAddressesSeen::Seen::Unremembered: break;
+        case AddressesSeen::Seen::Again: return;
+        case AddressesSeen::Seen::Unremembered: break;
     }
     const uint64_t now = deps_.clock.MonotonicMs();
     if (unloggedNoticeMs_ && now - *unloggedNoticeMs_ < kUnloggedRefusalsNoticeMs) return;
@@ -80,7 +80,7 @@ void TNutService::LogRefusal(const std::string& address) {
     deps_.log.AddLogLine("NUT: further refusals not logged");
 }
 
-void TNutService::LoginRefused(const std::string& address, bool blocked) {
+void NutService::LoginRefused(const std::string& address, bool blocked) {
     std::string line = "NUT: login from " + address + " refused: wrong user or password";
     if (blocked)
         line += "; its logins are refused for " +
@@ -89,13 +89,13 @@ void TNutService::LoginRefused(const std::string& address, bool blocked) {
     mainThread_.AddLogLine(std::move(line));
 }
 
-void TNutService::ServerFault(const std::string& what) { mainThread_.AddLogLine(ServerFaultLine("NUT", what)); }
+void NutService::ServerFault(const std::string& what) { mainThread_.AddLogLine(ServerFaultLine("NUT", what)); }
 
-void TNutService::ForcedShutdownSet() {
+void NutService::ForcedShutdownSet() {
     if (deps_.forcedShutdownChanged) mainThread_.Post(deps_.forcedShutdownChanged);
 }
 
-void TNutService::SetForcedShutdown(bool on) {
+void NutService::SetForcedShutdown(bool on) {
     if (server_.SetForcedShutdown(on) && deps_.forcedShutdownChanged) deps_.forcedShutdownChanged();
 }
 

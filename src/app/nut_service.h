@@ -26,8 +26,8 @@
 namespace velt {
 
 struct NutServiceDeps {
-    const TShownStatusPublisher& shown;
-    const TPublished<TUPSSettings>& settings;
+    const ShownStatusPublisher& shown;
+    const Published<TUPSSettings>& settings;
     IMainThreadPost& post;
     ILogSink& log;
     IMessagePump& pump;
@@ -41,20 +41,20 @@ struct NutServiceDeps {
 // A new "NUT Device Id": "VT-" and 16 hexadecimal digits from `random`.
 std::string NewDeviceId(uint64_t random);
 
-class TNutService final : public INutSource, public IPeerShutdown {
+class NutService final : public INutSource, public IPeerShutdown {
 public:
     static constexpr unsigned kWaitStepMs = 100;
     // Refused hosts named in the log; past them, one line says so, at most hourly.
     static constexpr size_t kRefusedHostsLogged = 300;
     static constexpr uint64_t kUnloggedRefusalsNoticeMs = 3600 * 1000;
 
-    explicit TNutService(NutServiceDeps deps)
+    explicit NutService(NutServiceDeps deps)
         : deps_(std::move(deps)), mainThread_(deps_.post, deps_.log), server_(*this) {}
 
     // The box's handler's share: the server follows the box.
     void Switch(bool on, int64_t port, IMainView& view) { SwitchServer(server_, on, port, view); }
     void Stop() { server_.Stop(); }
-    const TNutServer& Server() const { return server_; }
+    const NutServer& Server() const { return server_; }
 
     // Sets FSD and waits, in steps that let window messages run, until no
     // client is logged in or "NUT Shutdown Wait" has passed.
@@ -72,7 +72,7 @@ public:
 private:
     // The last snapshot served and what it was made from; the server's thread only.
     struct ServedSnapshot {
-        std::shared_ptr<const TShownStatus> shown;
+        std::shared_ptr<const ShownStatus> shown;
         std::shared_ptr<const TUPSSettings> settings;
         bool forcedShutdown = false;
         std::shared_ptr<const NutSnapshot> snapshot;
@@ -82,15 +82,15 @@ private:
     void LogRefusal(const std::string& address);
 
     NutServiceDeps deps_;
-    TMainThreadLog mainThread_;
+    MainThreadLog mainThread_;
     // Server thread: the settings last seen, and what they made.
     std::shared_ptr<const TUPSSettings> configSource_;
     std::shared_ptr<const NutConfig> config_;
     ServedSnapshot served_;
     // Main thread.
-    TAddressesSeen refusedHosts_{kRefusedHostsLogged};
+    AddressesSeen refusedHosts_{kRefusedHostsLogged};
     std::optional<uint64_t> unloggedNoticeMs_;  // when the line for the others was last logged
-    TNutServer server_;                         // last: it stops before what it reads goes
+    NutServer server_;                         // last: it stops before what it reads goes
 };
 
 }  // namespace velt

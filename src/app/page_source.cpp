@@ -6,7 +6,7 @@
 
 namespace velt {
 
-PageResponse TPageSource::Answer(const PageRequest& request) {
+PageResponse PageSource::Answer(const PageRequest& request) {
     try {
         const auto shown = shown_.Current();
         const auto settings = settings_.Current();

@@ -11,9 +11,9 @@
 
 namespace velt {
 
-class TPageSource final : public IPageSource {
+class PageSource final : public IPageSource {
 public:
-    TPageSource(const TShownStatusPublisher& shown, const TPublished<TUPSSettings>& settings, const IClock& clock,
+    PageSource(const ShownStatusPublisher& shown, const Published<TUPSSettings>& settings, const IClock& clock,
                 const IDateTimeFormat& dateFormat)
         : shown_(shown), settings_(settings), clock_(clock), dateFormat_(dateFormat) {}
 
@@ -22,8 +22,8 @@ public:
     PageResponse Answer(const PageRequest& request) override;
 
 private:
-    const TShownStatusPublisher& shown_;
-    const TPublished<TUPSSettings>& settings_;
+    const ShownStatusPublisher& shown_;
+    const Published<TUPSSettings>& settings_;
     const IClock& clock_;
     const IDateTimeFormat& dateFormat_;
 };

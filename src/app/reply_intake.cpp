@@ -12,8 +12,8 @@ void ReplyIntake::OnWorkerMessage(WorkerMessage message) {
     // An expiry met in the repaint pump below must not run while the worker
     // waits for this hand-off to return.
     struct ExpiryHold {
-        TPowerFailPolicy& policy;
-        explicit ExpiryHold(TPowerFailPolicy& p) : policy(p) { policy.HoldExpiries(); }
+        PowerFailPolicy& policy;
+        explicit ExpiryHold(PowerFailPolicy& p) : policy(p) { policy.HoldExpiries(); }
         ~ExpiryHold() { policy.ReleaseExpiries(); }
     } hold(d_.policy);
     if (message == WorkerMessage::FailedPoll)
@@ -44,12 +44,12 @@ void ReplyIntake::ProcessUPSStatus() {
 
 void ReplyIntake::OnPollOutcome(bool answered) {
     switch (watch_.OnPoll(answered)) {
-        case TLinkWatch::Change::Lost:
+        case LinkWatch::Change::Lost:
             d_.evaluation.RaiseLinkLost();
             ShowReadingsStale();
             break;
-        case TLinkWatch::Change::Back: d_.evaluation.RaiseLinkBack(); break;
-        case TLinkWatch::Change::None: break;
+        case LinkWatch::Change::Back: d_.evaluation.RaiseLinkBack(); break;
+        case LinkWatch::Change::None: break;
     }
     if (watch_.Responding() || !watch_.ReconnectDue(d_.clock.MonotonicMs())) return;
     if (d_.source.Reconnect()) d_.publish();

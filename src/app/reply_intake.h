@@ -21,8 +21,8 @@ struct ReplyIntakeDeps {
     IReadingSource& source;
     IMainView& view;        // the data stream: reply, time, spinner
     IBatteryView& battery;  // its caption, when the readings stop
-    TStatusEvaluation& evaluation;
-    TPowerFailPolicy& policy;
+    StatusEvaluation& evaluation;
+    PowerFailPolicy& policy;
     const IClock& clock;
     const IDateTimeFormat& dateFormat;
     IMessagePump& pump;
@@ -53,7 +53,7 @@ private:
     void EvaluateGuarded(const TUPSStatus& status);
 
     ReplyIntakeDeps d_;
-    TLinkWatch watch_;
+    LinkWatch watch_;
     bool replied_ = false;
     std::string evaluationFailure_;
     int spinnerStep_ = 0;

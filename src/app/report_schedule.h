@@ -16,7 +16,7 @@ struct ReportScheduleDeps {
     ITimer& lanTimer;
     const TUPSSettings& live;
     IWarningSender& warnings;
-    const TShownStatusPublisher& shown;
+    const ShownStatusPublisher& shown;
     const IClock& clock;
     const IDateTimeFormat& dateFormat;
 };

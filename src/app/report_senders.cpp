@@ -26,7 +26,7 @@ void ReportingFailure(Send send, Failed failed) {
 // Where a finished send's result goes: the main thread, while the senders
 // exist. A thread let go at exit may finish after that; its result is
 // dropped here instead of reaching a queue or a sender that is gone.
-class TReportSenders::ResultGate : public std::enable_shared_from_this<ResultGate> {
+class ReportSenders::ResultGate : public std::enable_shared_from_this<ResultGate> {
 public:
     explicit ResultGate(IMainThreadPost& post) : post_(&post) {}
 
@@ -53,12 +53,12 @@ private:
     IMainThreadPost* post_;
 };
 
-TReportSenders::TReportSenders(ReportSendersDeps deps)
+ReportSenders::ReportSenders(ReportSendersDeps deps)
     : deps_(deps), gate_(std::make_shared<ResultGate>(deps.mainThread)) {}
 
-TReportSenders::~TReportSenders() { AbandonAll(kExitBound); }
+ReportSenders::~ReportSenders() { AbandonAll(kExitBound); }
 
-bool TReportSenders::AbandonAll(std::chrono::milliseconds bound) {
+bool ReportSenders::AbandonAll(std::chrono::milliseconds bound) {
     const bool allEnded = jobs_.AbandonAll(bound);
     gate_->Close();
     return allEnded;
@@ -78,13 +78,13 @@ std::string MailLogLine(const SmtpOutcome& outcome) {
 }
 
 // EHLO needs a name; a computer whose name cannot be read still greets.
-std::string TReportSenders::HeloName() {
+std::string ReportSenders::HeloName() {
     const std::string name = deps_.system.ComputerName();
     return name.empty() ? "localhost" : name;
 }
 
-void TReportSenders::SendMail(const TUPSSettings& s, const std::string& subject, const std::string& body) {
-    auto send = std::make_shared<TSmtpSend>(
+void ReportSenders::SendMail(const TUPSSettings& s, const std::string& subject, const std::string& body) {
+    auto send = std::make_shared<SmtpSend>(
         SmtpConnection{s.SMTPHost, s.SMTPPort, s.SMTPLogin, s.SMTPPassword, s.SMTPFrom, s.SMTPMail, s.SMTPAuth,
                        static_cast<SmtpSecurity>(s.SMTPSecurity)},
         MailContent{subject, body, HeloName(), std::chrono::system_clock::now()}, deps_.smtpLimits, deps_.tls);
@@ -101,7 +101,7 @@ void TReportSenders::SendMail(const TUPSSettings& s, const std::string& subject,
     }, [send] { send->Abandon(); });
 }
 
-void TReportSenders::SendLANMessage(const TUPSSettings& s, const std::string& body) {
+void ReportSenders::SendLANMessage(const TUPSSettings& s, const std::string& body) {
     LanJob job{body, s.LANServer, deps_.system.ComputerName(), deps_.osMajorVersion};
     Begin();
     // Only the messenger and the gate: a thread let go at exit must not reach
@@ -116,11 +116,11 @@ void TReportSenders::SendLANMessage(const TUPSSettings& s, const std::string& bo
     });
 }
 
-void TReportSenders::Begin() {
+void ReportSenders::Begin() {
     if (running_++ == 0) deps_.view.SetBusyCursor(true);
 }
 
-void TReportSenders::Finish(const std::string& statusText, const std::string& logLine) {
+void ReportSenders::Finish(const std::string& statusText, const std::string& logLine) {
     deps_.view.SetStatusText(statusText);
     if (!logLine.empty()) deps_.view.AddSendLogLine(logLine);
     if (--running_ == 0) deps_.view.SetBusyCursor(false);

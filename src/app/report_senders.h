@@ -37,13 +37,13 @@ struct ReportSendersDeps {
     TlsSessionFactory tls{};  // none: "SMTP Security" 1 and 2 fail
 };
 
-class TReportSenders final : public IWarningSender {
+class ReportSenders final : public IWarningSender {
 public:
-    explicit TReportSenders(ReportSendersDeps deps);
+    explicit ReportSenders(ReportSendersDeps deps);
     // Abandons the sends still running, at most 2 s.
-    ~TReportSenders() override;
-    TReportSenders(const TReportSenders&) = delete;
-    TReportSenders& operator=(const TReportSenders&) = delete;
+    ~ReportSenders() override;
+    ReportSenders(const ReportSenders&) = delete;
+    ReportSenders& operator=(const ReportSenders&) = delete;
 
     void SendMail(const TUPSSettings& settings, const std::string& subject, const std::string& body) override;
     void SendLANMessage(const TUPSSettings& settings, const std::string& body) override;
@@ -61,7 +61,7 @@ private:
     ReportSendersDeps deps_;
     std::shared_ptr<ResultGate> gate_;
     int running_ = 0;
-    TJobThreads jobs_;  // last: its threads end before the rest goes
+    JobThreads jobs_;  // last: its threads end before the rest goes
 };
 
 // The status bar's text for the outcome of one e-mail send.

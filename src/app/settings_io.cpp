@@ -84,7 +84,7 @@ std::optional<BatteryUpDown> BatteryUpDownOf(Reaction r) {
     }
 }
 
-TRange RangeOf(const SettingDef& def, const SettingsContext& ctx) {
+Range RangeOf(const SettingDef& def, const SettingsContext& ctx) {
     if (const auto which = BatteryUpDownOf(def.reaction)) {
         const UpDownModel m = ctx.battery.UpDown(*which);
         return {m.min, m.max};
@@ -103,7 +103,7 @@ auto& Field(Settings& s, T TUPSSettings::*m) {
     return s.*m;
 }
 template <typename Settings, typename T>
-auto& Field(Settings& s, T TSerialLine::*m) {
+auto& Field(Settings& s, T SerialLine::*m) {
     return s.Serial.*m;
 }
 
@@ -112,7 +112,7 @@ LoadOutcome LoadInto(KeyAccess& key, const SettingDef& def, int32_t& target, con
     if (!stored) return {};
     // DWORDs hold the signed positions sign-extended.
     const int32_t n = static_cast<int32_t>(*stored);
-    const TRange range = RangeOf(def, ctx);
+    const Range range = RangeOf(def, ctx);
     if (range.Contains(n)) return Assign(target, n);
     if (def.outOfRange == OutOfRange::Ignore) return {true, false};
     return Assign(target, range.Clamp(n));
@@ -224,7 +224,7 @@ LinkState TakeLinkState(const SettingsContext& ctx) {
 
 void GiveSerialLineToLink(const SettingsContext& ctx) {
     DataLockGuard guard(ctx.lock);
-    static_cast<TSerialLine&>(ctx.link) = ctx.live.Serial;
+    static_cast<SerialLine&>(ctx.link) = ctx.live.Serial;
 }
 
 bool HoldsProgramPath(const std::string& entry, const std::string& programPath) {
@@ -273,7 +273,7 @@ void LoadSettings(const SettingsContext& ctx) {
 }
 
 void LoadSerialSettings(const SettingsContext& ctx) {
-    ctx.live.Serial = TSerialLine{};
+    ctx.live.Serial = SerialLine{};
     LoadTable(kSerialSettings, ctx);
     GiveSerialLineToLink(ctx);
 }

@@ -52,7 +52,7 @@ struct SettingsContext {
     TUPSSettings& live;
     TUPSLink& link;  // read and written under `lock`
     IDataLock& lock;
-    TBatteryCharge& battery;  // the battery up-downs' ranges and changing rule
+    BatteryCharge& battery;  // the battery up-downs' ranges and changing rule
     ISettingsEffects& effects;
     uint32_t osMajorVersion = 5;
     std::string programPath;  // full path of the running program, for the autostart entry

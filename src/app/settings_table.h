@@ -18,8 +18,8 @@ namespace velt {
 
 // A member of TUPSSettings, or of its serial line (TUPSSettings::Serial).
 using SettingMember = std::variant<int32_t TUPSSettings::*, bool TUPSSettings::*, std::string TUPSSettings::*,
-                                   std::optional<std::string> TUPSSettings::*, int32_t TSerialLine::*,
-                                   bool TSerialLine::*>;
+                                   std::optional<std::string> TUPSSettings::*, int32_t SerialLine::*,
+                                   bool SerialLine::*>;
 
 // What loading a value does besides storing it.
 enum class Reaction : uint8_t {
@@ -43,7 +43,7 @@ enum class OutOfRange : uint8_t {
 struct SettingDef {
     const char* name;
     SettingMember member;
-    TRange range{std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()};
+    Range range{std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()};
     OutOfRange outOfRange = OutOfRange::Clamp;
     Reaction reaction = Reaction::None;
     bool forceOption = false;  // read and written only where the force options exist
@@ -68,10 +68,10 @@ struct SettingDef {
 namespace settings_table {
 
 using S = TUPSSettings;
-using L = TSerialLine;
+using L = SerialLine;
 
-constexpr SettingDef Int(const char* name, int32_t S::*m, TRange r) { return {name, m, r}; }
-constexpr SettingDef Int(const char* name, int32_t L::*m, TRange r) { return {name, m, r}; }
+constexpr SettingDef Int(const char* name, int32_t S::*m, Range r) { return {name, m, r}; }
+constexpr SettingDef Int(const char* name, int32_t L::*m, Range r) { return {name, m, r}; }
 // Battery positions: their range is the one the detected battery's preset gave.
 constexpr SettingDef Battery(const char* name, int32_t S::*m, Reaction r) { return SettingDef{name, m}.With(r); }
 constexpr SettingDef Bool(const char* name, bool S::*m) { return {name, m}; }

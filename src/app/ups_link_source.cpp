@@ -2,7 +2,7 @@
 
 namespace velt {
 
-void UpsLinkSource::StartPolling(ISleeper& workerSleeper, const IClock& clock, TReadData::Hooks hooks) {
+void UpsLinkSource::StartPolling(ISleeper& workerSleeper, const IClock& clock, ReadData::Hooks hooks) {
     worker_.Start(d_.link, d_.lock, workerSleeper, clock, std::move(hooks));
 }
 
@@ -78,9 +78,9 @@ void UpsLinkSource::SetRefreshInterval(uint32_t ms) {
     d_.link.RefreshIntervalMs = ms;
 }
 
-TShownDevice UpsLinkSource::Device() const {
+ShownDevice UpsLinkSource::Device() const {
     const TUPSLink& link = d_.link;
-    TShownDevice device;
+    ShownDevice device;
     device.protocol = link.Q1Supported ? "Megatec" : link.QSSupported ? "Mustek" : "";
     device.usb = link.UsbActive;
     device.vid = link.Vid;

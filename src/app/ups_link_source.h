@@ -16,9 +16,9 @@ namespace velt {
 struct UpsLinkSourceDeps {
     TUPSLink& link;
     IDataLock& lock;
-    THidDiscovery& discovery;
-    TDetector& detector;
-    const TBatteryCharge& battery;  // the nominal voltage the pack's is read with
+    HidDiscovery& discovery;
+    Detector& detector;
+    const BatteryCharge& battery;  // the nominal voltage the pack's is read with
     ISerialPortFactory& serialPorts;
     IComPortDialog& portDialog;
     ISleeper& sleeper;
@@ -32,7 +32,7 @@ public:
 
     // The worker starts once, after the settings are loaded, and polls
     // whenever monitoring is on.
-    void StartPolling(ISleeper& workerSleeper, const IClock& clock, TReadData::Hooks hooks);
+    void StartPolling(ISleeper& workerSleeper, const IClock& clock, ReadData::Hooks hooks);
     // False when the worker did not end within its bounded wait.
     bool StopPolling(IMessagePump& pump, ISleeper& sleeper) { return worker_.Stop(pump, sleeper); }
 
@@ -43,7 +43,7 @@ public:
     bool Found() const override;
     bool Monitoring() const override;
     void SetRefreshInterval(uint32_t ms) override;
-    TShownDevice Device() const override;
+    ShownDevice Device() const override;
     UpsIdentityText Identity() const override;
     IPollingWorker& Poller() override { return worker_; }
 

@@ -9,8 +9,8 @@ WorkerOwner::~WorkerOwner() {
 }
 
 void WorkerOwner::Start(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock,
-                        TReadData::Hooks hooks) {
-    worker_ = std::make_unique<TReadData>(link, lock, sleeper, clock, std::move(hooks));
+                        ReadData::Hooks hooks) {
+    worker_ = std::make_unique<ReadData>(link, lock, sleeper, clock, std::move(hooks));
     worker_->Start();
 }
 

@@ -16,7 +16,7 @@ public:
     WorkerOwner(const WorkerOwner&) = delete;
     WorkerOwner& operator=(const WorkerOwner&) = delete;
 
-    void Start(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock, TReadData::Hooks hooks);
+    void Start(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock, ReadData::Hooks hooks);
     // Asks it to end and waits at most 15 s, letting sent messages through
     // (the worker may be inside its hand-off). False when it did not end.
     bool Stop(IMessagePump& pump, ISleeper& sleeper);
@@ -26,7 +26,7 @@ public:
     void Join() override;
 
 private:
-    std::unique_ptr<TReadData> worker_;
+    std::unique_ptr<ReadData> worker_;
 };
 
 }  // namespace velt

@@ -17,14 +17,14 @@ bool IsStatusProbeReply(const std::string& reply, std::string_view query) {
     return reply.size() >= kMinStatusReply && !cmd::IsEcho(reply, query) && reply[0] == '(';
 }
 
-std::string TDetector::Exchange(std::string_view command) {
+std::string Detector::Exchange(std::string_view command) {
     return ExchangeCommand(deps_.link, command, deps_.sleeper, deps_.log);
 }
 
-bool TDetector::ProbeQ1() { return IsStatusProbeReply(Exchange(cmd::kStatusMegatec), cmd::kStatusMegatec); }
-bool TDetector::ProbeQS() { return IsStatusProbeReply(Exchange(cmd::kStatusMustek), cmd::kStatusMustek); }
+bool Detector::ProbeQ1() { return IsStatusProbeReply(Exchange(cmd::kStatusMegatec), cmd::kStatusMegatec); }
+bool Detector::ProbeQS() { return IsStatusProbeReply(Exchange(cmd::kStatusMustek), cmd::kStatusMustek); }
 
-bool TDetector::ProbeI() {
+bool Detector::ProbeI() {
     const auto info = ParseInfoReply(Exchange(cmd::kInfo));
     if (!info) return false;
     info_ = *info;
@@ -32,14 +32,14 @@ bool TDetector::ProbeI() {
     return true;
 }
 
-bool TDetector::ProbeF() {
+bool Detector::ProbeF() {
     const auto rated = ParseRatingReply(Exchange(cmd::kRating), deps_.decimalSeparator);
     if (!rated) return false;
     rated_ = *rated;
     return true;
 }
 
-bool TDetector::WithRetries(const std::function<bool()>& probe) {
+bool Detector::WithRetries(const std::function<bool()>& probe) {
     bool ok = false;
     if (deps_.link.UsbActive) ok = probe();
     if (!ok && deps_.link.ComActive) {
@@ -49,7 +49,7 @@ bool TDetector::WithRetries(const std::function<bool()>& probe) {
     return ok;
 }
 
-void TDetector::ReportDetected(const char* protocol) {
+void Detector::ReportDetected(const char* protocol) {
     std::string where;
     if (deps_.link.UsbActive) {
         const auto [vid, pid] = deps_.usbIdText();
@@ -64,11 +64,11 @@ void TDetector::ReportDetected(const char* protocol) {
 
 // A reconnect holds the data lock on the main thread: one try per probe keeps
 // that short while the UPS stays silent.
-bool TDetector::Probed(const std::function<bool()>& probe) {
+bool Detector::Probed(const std::function<bool()>& probe) {
     return start_ == DetectionStart::Reconnect ? probe() : WithRetries(probe);
 }
 
-bool TDetector::DetectProtocol(DetectionStart start) {
+bool Detector::DetectProtocol(DetectionStart start) {
     start_ = start;
     TUPSLink& link = deps_.link;
     link.Q1Supported = deps_.live.Q1 && Probed([this] { return ProbeQ1(); });
@@ -91,7 +91,7 @@ bool TDetector::DetectProtocol(DetectionStart start) {
         if (deps_.live.BalloonHints) deps_.feedback.ShowBalloon("Warning!", text, BalloonKind::Warning);
     }
     if ((link.UsbActive || link.ComActive) && (detected || start != DetectionStart::Reconnect)) {
-        rated_ = TRatedValues{};
+        rated_ = RatedValues{};
         link.FSupported = deps_.live.F && Probed([this] { return ProbeF(); });
         deps_.view.SetProbeLabel(Probe::F, link.FSupported);
         deps_.battery.ApplyNominalVoltage(

@@ -52,9 +52,9 @@ struct DetectionDeps {
     char decimalSeparator = '.';
 };
 
-class TDetector {
+class Detector {
 public:
-    explicit TDetector(DetectionDeps deps) : deps_(std::move(deps)) {}
+    explicit Detector(DetectionDeps deps) : deps_(std::move(deps)) {}
 
     bool DetectProtocol(DetectionStart start = DetectionStart::User);
     bool ProbeQ1();
@@ -63,7 +63,7 @@ public:
     bool ProbeF();
 
     const TUPSInformation& Information() const { return info_; }
-    const TRatedValues& Rated() const { return rated_; }
+    const RatedValues& Rated() const { return rated_; }
 
 private:
     std::string Exchange(std::string_view command);
@@ -74,7 +74,7 @@ private:
 
     DetectionDeps deps_;
     TUPSInformation info_;
-    TRatedValues rated_;
+    RatedValues rated_;
     DetectionStart start_ = DetectionStart::User;
 };
 

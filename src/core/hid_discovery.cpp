@@ -37,7 +37,7 @@ std::string HidListText(const IHidDevice& device) {
     return "Device VID=" + LowerHex(device.VendorId()) + " PID=" + LowerHex(device.ProductId());
 }
 
-bool THidDiscovery::FindUsbUps() {
+bool HidDiscovery::FindUsbUps() {
     found_ = false;
     for (IHidDevice* device : listed_) deps_.controller.CheckIn(*device);
     listed_.clear();
@@ -48,7 +48,7 @@ bool THidDiscovery::FindUsbUps() {
     return found_;
 }
 
-bool THidDiscovery::HIDEnumerate(IHidDevice& device, size_t index) {
+bool HidDiscovery::HIDEnumerate(IHidDevice& device, size_t index) {
     const uint16_t vid = device.VendorId(), pid = device.ProductId();
     deps_.log.AddLogLine("HID found: Device VID=" + Hex4(vid) + " PID=" + Hex4(pid));
     if (!deps_.accepted.Accepts(vid, pid)) return true;
@@ -69,12 +69,12 @@ bool THidDiscovery::HIDEnumerate(IHidDevice& device, size_t index) {
     return true;
 }
 
-void THidDiscovery::LogDevice(const IHidDevice& device, const char* what) {
+void HidDiscovery::LogDevice(const IHidDevice& device, const char* what) {
     deps_.log.AddLogLine("Device(s) VID:0x" + Hex4(device.VendorId()) + " PID:0x" + Hex4(device.ProductId()) +
                       " " + what);
 }
 
-void THidDiscovery::HIDArrival(IHidDevice& device) {
+void HidDiscovery::HIDArrival(IHidDevice& device) {
     LogDevice(device, "arrived");
     // Devices present at start-up are found by the automatic start itself.
     if (deps_.startTimerEnabled && deps_.startTimerEnabled()) return;
@@ -86,7 +86,7 @@ void THidDiscovery::HIDArrival(IHidDevice& device) {
     if (link.Monitoring) deps_.startMonitoring();
 }
 
-void THidDiscovery::HIDRemoval(IHidDevice& device) {
+void HidDiscovery::HIDRemoval(IHidDevice& device) {
     LogDevice(device, "removed");
     DataLockGuard guard(deps_.lock);
     TUPSLink& link = deps_.link;
@@ -99,6 +99,6 @@ void THidDiscovery::HIDRemoval(IHidDevice& device) {
     deps_.stopMonitoring();  // sees the link down
 }
 
-void THidDiscovery::HIDDeviceChange() { deps_.log.AddLogLine("Device(s) changed"); }
+void HidDiscovery::HIDDeviceChange() { deps_.log.AddLogLine("Device(s) changed"); }
 
 }  // namespace velt

@@ -49,9 +49,9 @@ struct HidDiscoveryDeps {
     std::function<void()> stopMonitoring;
 };
 
-class THidDiscovery {
+class HidDiscovery {
 public:
-    explicit THidDiscovery(HidDiscoveryDeps deps) : deps_(std::move(deps)) {}
+    explicit HidDiscovery(HidDiscoveryDeps deps) : deps_(std::move(deps)) {}
 
     // Data lock held by the caller. True when an accepted device was checked out.
     bool FindUsbUps();

@@ -2,7 +2,7 @@
 
 namespace velt {
 
-TLinkWatch::Change TLinkWatch::OnPoll(bool answered) {
+LinkWatch::Change LinkWatch::OnPoll(bool answered) {
     if (answered) {
         failedInARow_ = 0;
         if (responding_) return Change::None;
@@ -16,7 +16,7 @@ TLinkWatch::Change TLinkWatch::OnPoll(bool answered) {
     return Change::Lost;
 }
 
-bool TLinkWatch::ReconnectDue(uint64_t nowMs) {
+bool LinkWatch::ReconnectDue(uint64_t nowMs) {
     if (responding_) return false;
     if (attempted_ && nowMs - lastAttemptMs_ < kReconnectSpacingMs) return false;
     attempted_ = true;
@@ -24,6 +24,6 @@ bool TLinkWatch::ReconnectDue(uint64_t nowMs) {
     return true;
 }
 
-void TLinkWatch::Reset() { *this = TLinkWatch(); }
+void LinkWatch::Reset() { *this = LinkWatch(); }
 
 }  // namespace velt

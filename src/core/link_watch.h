@@ -6,7 +6,7 @@
 
 namespace velt {
 
-class TLinkWatch {
+class LinkWatch {
 public:
     static constexpr int kFailedPollsToLose = 5;
     static constexpr uint64_t kReconnectSpacingMs = 30000;

@@ -10,7 +10,7 @@
 namespace velt {
 
 template <typename T>
-class TPublished {
+class Published {
 public:
     void Publish(T value) {
         std::shared_ptr<const T> next = std::make_shared<const T>(std::move(value));

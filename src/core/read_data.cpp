@@ -7,28 +7,28 @@
 
 namespace velt {
 
-TReadData::TReadData(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock,
+ReadData::ReadData(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock,
                      Hooks hooks)
     : link_(link), lock_(lock), sleeper_(sleeper), clock_(clock), hooks_(std::move(hooks)) {}
 
-TReadData::~TReadData() {
+ReadData::~ReadData() {
     Terminate();
     WaitFor();
 }
 
-void TReadData::Start() {
+void ReadData::Start() {
     if (thread_.joinable()) return;
     thread_ = std::thread([this] { Execute(); });
 }
 
-void TReadData::WaitFor() {
+void ReadData::WaitFor() {
     if (thread_.joinable()) thread_.join();
 }
 
 // A poll that throws (out of memory, say) is told to the main thread once
 // and polling goes on: a worker that ended quietly would leave the UPS
 // unwatched.
-void TReadData::Execute() {
+void ReadData::Execute() {
     if (hooks_.onThreadStart) hooks_.onThreadStart();
     bool failing = false;
     while (!terminated_) {
@@ -43,11 +43,11 @@ void TReadData::Execute() {
     finished_ = true;
 }
 
-void TReadData::HandOff(WorkerMessage message) {
+void ReadData::HandOff(WorkerMessage message) {
     if (hooks_.handOff) hooks_.handOff(message);
 }
 
-void TReadData::Cycle() {
+void ReadData::Cycle() {
     bool monitoring = false, polled = false;
     uint32_t interval = 0;
     {

@@ -15,7 +15,7 @@ namespace velt {
 
 constexpr unsigned kPauseStepMs = 300;
 
-class TReadData {
+class ReadData {
 public:
     struct Hooks {
         std::function<void()> onThreadStart;  // e.g. lower the thread's priority
@@ -23,10 +23,10 @@ public:
         std::function<void(WorkerMessage)> handOff;
     };
 
-    TReadData(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock, Hooks hooks);
-    ~TReadData();  // requests termination and joins
-    TReadData(const TReadData&) = delete;
-    TReadData& operator=(const TReadData&) = delete;
+    ReadData(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock, Hooks hooks);
+    ~ReadData();  // requests termination and joins
+    ReadData(const ReadData&) = delete;
+    ReadData& operator=(const ReadData&) = delete;
 
     void Start();
     void Terminate() { terminated_ = true; }

@@ -46,7 +46,7 @@ std::optional<TUPSInformation> ParseInfoReply(const std::string& raw) {
     return TUPSInformation{Field(body, 2, 15), Field(body, 18, 10), Field(body, 29, 10)};
 }
 
-std::optional<TRatedValues> ParseRatingReply(const std::string& raw, char decimalSeparator) {
+std::optional<RatedValues> ParseRatingReply(const std::string& raw, char decimalSeparator) {
     const std::string reply = WithoutReportIds(raw);
     if (reply.size() < kMinRatingReply || reply[0] != '#') return std::nullopt;
     const std::string_view body = Body(reply);
@@ -63,7 +63,7 @@ std::optional<TRatedValues> ParseRatingReply(const std::string& raw, char decima
         value = *v;
         pos = end + 1;
     }
-    return TRatedValues{values[0], values[1], values[2], values[3]};
+    return RatedValues{values[0], values[1], values[2], values[3]};
 }
 
 }  // namespace velt

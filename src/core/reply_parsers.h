@@ -13,10 +13,10 @@ struct TUPSInformation {
     bool operator==(const TUPSInformation&) const = default;
 };
 
-struct TRatedValues {
+struct RatedValues {
     double Voltage = 220, Current = 0, BatteryVoltage = 12, Frequency = 50;
 
-    bool operator==(const TRatedValues&) const = default;
+    bool operator==(const RatedValues&) const = default;
 };
 
 // "I" reply: "#", manufacturer (15), blank, model (10), blank, version (10),
@@ -26,6 +26,6 @@ struct TRatedValues {
 std::optional<TUPSInformation> ParseInfoReply(const std::string& raw);
 // "F" reply: "#" and four blank-separated numbers, up to a CR or the end (some
 // units send no CR); none unless all four convert.
-std::optional<TRatedValues> ParseRatingReply(const std::string& raw, char decimalSeparator);
+std::optional<RatedValues> ParseRatingReply(const std::string& raw, char decimalSeparator);
 
 }  // namespace velt

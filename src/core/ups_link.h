@@ -16,7 +16,7 @@ constexpr size_t kMaxReplyChars = 255;
 constexpr unsigned kDefaultRefreshMs = 3000;
 
 // The serial line is a base, so its fields read as the link's own (link.ComPort).
-struct TUPSLink : TSerialLine {
+struct TUPSLink : SerialLine {
     bool Monitoring = false;
     bool UsbActive = false;
     bool ComActive = false;

@@ -13,23 +13,23 @@
 namespace velt {
 
 // The numbers a setting accepts, bounds included.
-struct TRange {
+struct Range {
     int32_t min = 0, max = 0;
     constexpr bool Contains(int32_t v) const { return v >= min && v <= max; }
     constexpr int32_t Clamp(int32_t v) const { return v < min ? min : v > max ? max : v; }
 };
 
-inline constexpr TRange kRefreshIntervalRange{1, 60};
-inline constexpr TRange kDelayRange{10, 10800};
-inline constexpr TRange kUPSShutdownDelayRange{1, 60};
-inline constexpr TRange kReportDelayRange{5, 180};  // "SMTP Delay" and "LAN Delay"
-inline constexpr TRange kActionRange{1, 4};
-inline constexpr TRange kComPortRange{0, 9};
-inline constexpr TRange kNUTShutdownWaitRange{0, 300};
-inline constexpr TRange kSMTPSecurityRange{0, 2};
+inline constexpr Range kRefreshIntervalRange{1, 60};
+inline constexpr Range kDelayRange{10, 10800};
+inline constexpr Range kUPSShutdownDelayRange{1, 60};
+inline constexpr Range kReportDelayRange{5, 180};  // "SMTP Delay" and "LAN Delay"
+inline constexpr Range kActionRange{1, 4};
+inline constexpr Range kComPortRange{0, 9};
+inline constexpr Range kNUTShutdownWaitRange{0, 300};
+inline constexpr Range kSMTPSecurityRange{0, 2};
 // No control bounds it; the cap keeps a hand-edited value from turning the
 // port-opening retries into an endless loop under the data lock.
-inline constexpr TRange kComMaxAttemptsRange{0, 100};
+inline constexpr Range kComMaxAttemptsRange{0, 100};
 
 struct TUPSSettings {
     // Monitoring
@@ -37,7 +37,7 @@ struct TUPSSettings {
     bool Q1 = true, QS = true, F = true, I = false;
     // "COM Port", "COM DTR", "COM RTS", "COM MaxAttempts": only for their load
     // and save; the link holds the values in use.
-    TSerialLine Serial;
+    SerialLine Serial;
 
     // Power fail
     int32_t Delay = 600;  // seconds, 10..10800 in steps of 10

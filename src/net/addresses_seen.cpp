@@ -2,7 +2,7 @@
 
 namespace velt {
 
-TAddressesSeen::Seen TAddressesSeen::Note(const std::string& address) {
+AddressesSeen::Seen AddressesSeen::Note(const std::string& address) {
     if (addresses_.count(address)) return Seen::Again;
     if (addresses_.size() >= capacity_) return Seen::Unremembered;
     addresses_.insert(address);

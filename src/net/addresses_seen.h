@@ -8,9 +8,9 @@
 
 namespace velt {
 
-class TAddressesSeen {
+class AddressesSeen {
 public:
-    explicit TAddressesSeen(size_t capacity) : capacity_(capacity) {}
+    explicit AddressesSeen(size_t capacity) : capacity_(capacity) {}
 
     enum class Seen {
         First,         // remembered from now on

@@ -210,7 +210,7 @@ bool CloseLongestIdle(ServerCore& core) {
     return true;
 }
 
-using PageCore = TTcpServerCore<ServerCore, Connection>;
+using PageCore = TcpServerCore<ServerCore, Connection>;
 
 // With every place taken and none idle, the newcomer is closed.
 void Admit(PageCore& core, TcpSocket socket) {
@@ -220,10 +220,10 @@ void Admit(PageCore& core, TcpSocket socket) {
 
 }  // namespace
 
-THttpPageServer::THttpPageServer(IPageSource& source, PageServerLimits limits, TcpFaultSink fault)
+HttpPageServer::HttpPageServer(IPageSource& source, PageServerLimits limits, TcpFaultSink fault)
     : source_(source), limits_(limits), fault_(std::move(fault)) {}
 
-std::unique_ptr<ITcpServerRun> THttpPageServer::NewRun() {
+std::unique_ptr<ITcpServerRun> HttpPageServer::NewRun() {
     return std::make_unique<PageCore>(Admit, fault_, TcpSweepPeriod(std::min(limits_.headDeadline, limits_.idleKeepAlive)),
                                       source_, limits_);
 }

@@ -35,11 +35,11 @@ struct PageServerLimits {
     size_t bodyBytes = 65536;                       // a request body is read and dropped up to this size
 };
 
-class THttpPageServer final : public TTcpServer {
+class HttpPageServer final : public TcpServer {
 public:
     // `fault` hears, on the server's thread, of an exception that reached the
     // top of it; the server goes on.
-    explicit THttpPageServer(IPageSource& source, PageServerLimits limits = {},
+    explicit HttpPageServer(IPageSource& source, PageServerLimits limits = {},
                              std::function<void(const std::string& what)> fault = {});
 
 private:

@@ -50,7 +50,7 @@ bool Matches(const Bytes& address, const Bytes& range, unsigned prefix) {
 
 }  // namespace
 
-TNutAllowedHosts::TNutAllowedHosts(std::string_view list) {
+NutAllowedHosts::NutAllowedHosts(std::string_view list) {
     size_t start = 0;
     while (start <= list.size()) {
         const size_t comma = std::min(list.find(',', start), list.size());
@@ -74,7 +74,7 @@ TNutAllowedHosts::TNutAllowedHosts(std::string_view list) {
     }
 }
 
-bool TNutAllowedHosts::Allows(std::string_view peer) const {
+bool NutAllowedHosts::Allows(std::string_view peer) const {
     if (any_) return true;
     const auto address = ParseAddress(peer);
     if (!address) return false;

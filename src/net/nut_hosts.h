@@ -12,9 +12,9 @@
 
 namespace velt {
 
-class TNutAllowedHosts {
+class NutAllowedHosts {
 public:
-    explicit TNutAllowedHosts(std::string_view list);
+    explicit NutAllowedHosts(std::string_view list);
 
     // `peer` as the socket gives it, e.g. "192.0.2.7", "::ffff:192.0.2.7", "fe80::1%2".
     // A list none of whose entries could be read admits no one: its author

@@ -4,12 +4,12 @@
 
 namespace velt {
 
-bool TNutLoginGuard::Blocked(const std::string& address, Clock::time_point now) const {
+bool NutLoginGuard::Blocked(const std::string& address, Clock::time_point now) const {
     const auto it = records_.find(address);
     return it != records_.end() && now < it->second.blockedUntil;
 }
 
-bool TNutLoginGuard::Failed(const std::string& address, Clock::time_point now) {
+bool NutLoginGuard::Failed(const std::string& address, Clock::time_point now) {
     if (!records_.count(address) && records_.size() >= limits_.addresses) ForgetOldest();
     Record& record = records_[address];
     auto& failures = record.failures;
@@ -23,7 +23,7 @@ bool TNutLoginGuard::Failed(const std::string& address, Clock::time_point now) {
 
 // A blocked address has no failures left on record, only its block: its
 // block's start stands for its last failure.
-void TNutLoginGuard::ForgetOldest() {
+void NutLoginGuard::ForgetOldest() {
     const auto last = [this](const Record& r) {
         return r.failures.empty() ? r.blockedUntil - limits_.block : r.failures.back();
     };

@@ -18,11 +18,11 @@ struct NutLoginLimits {
     size_t addresses = 256;
 };
 
-class TNutLoginGuard {
+class NutLoginGuard {
 public:
     using Clock = std::chrono::steady_clock;
 
-    explicit TNutLoginGuard(NutLoginLimits limits) : limits_(limits) {}
+    explicit NutLoginGuard(NutLoginLimits limits) : limits_(limits) {}
 
     bool Blocked(const std::string& address, Clock::time_point now) const;
     // Counts a failure; true when it is the one that starts the address's block.

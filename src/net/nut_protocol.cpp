@@ -176,16 +176,16 @@ std::string_view NutVariableDescription(std::string_view name) {
     return kUnavailable;
 }
 
-TNutSession::TNutSession(INutSessionContext& context) : context_(context) {}
+NutSession::NutSession(INutSessionContext& context) : context_(context) {}
 
-NutReply TNutSession::Feed(std::string_view line) {
+NutReply NutSession::Feed(std::string_view line) {
     const auto words = NutTokenize(line);
     if (!words) return {NutErrorLine(NutError::InvalidArgument)};
     if (words->empty()) return {};
     return Dispatch(*words);
 }
 
-NutReply TNutSession::Dispatch(const Words& words) {
+NutReply NutSession::Dispatch(const Words& words) {
     const std::string& command = words[0];
     if (SameWord(command, "GET")) return {Get(words)};
     if (SameWord(command, "LIST")) return {List(words)};
@@ -212,7 +212,7 @@ NutReply TNutSession::Dispatch(const Words& words) {
     return {NutErrorLine(NutError::UnknownCommand)};
 }
 
-std::string TNutSession::List(const Words& words) {
+std::string NutSession::List(const Words& words) {
     if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
     const std::string& what = words[1];
     if (SameWord(what, "UPS"))
@@ -227,7 +227,7 @@ std::string TNutSession::List(const Words& words) {
     return NutErrorLine(NutError::InvalidArgument);
 }
 
-std::string TNutSession::ListVariables(const std::string& ups) {
+std::string NutSession::ListVariables(const std::string& ups) {
     const NutSnapshot& snapshot = context_.Snapshot();
     if (snapshot.stale) return NutErrorLine(NutError::DataStale);
     std::string items;
@@ -236,20 +236,20 @@ std::string TNutSession::ListVariables(const std::string& ups) {
 }
 
 // No variable here is writable, so none has values to choose from.
-std::string TNutSession::ListEmpty(const Words& words) {
+std::string NutSession::ListEmpty(const Words& words) {
     if (words.size() < 4) return NutErrorLine(NutError::InvalidArgument);
     const NutVariable* v = Find(context_.Snapshot(), words[3]);
     if (!v) return NutErrorLine(NutError::VarNotSupported);
     return Framed(words[1] + " " + words[2] + " " + v->name, "");
 }
 
-std::string TNutSession::ListClients(const std::string& ups) {
+std::string NutSession::ListClients(const std::string& ups) {
     std::string items;
     for (const auto& address : context_.LoggedInAddresses()) items += "CLIENT " + ups + " " + address + "\n";
     return Framed("CLIENT " + ups, items);
 }
 
-std::string TNutSession::Get(const Words& words) {
+std::string NutSession::Get(const Words& words) {
     if (words.size() < 3) return NutErrorLine(NutError::InvalidArgument);
     const std::string& what = words[1];
     const std::string& ups = words[2];
@@ -264,12 +264,12 @@ std::string TNutSession::Get(const Words& words) {
     return NutErrorLine(NutError::InvalidArgument);
 }
 
-std::string TNutSession::CountLogins(const std::string& what, const std::string& ups) {
+std::string NutSession::CountLogins(const std::string& what, const std::string& ups) {
     const char* word = SameWord(what, "NUMLOGINS") ? "NUMLOGINS " : "NUMATTACH ";
     return word + ups + " " + std::to_string(context_.LoggedInAddresses().size()) + "\n";
 }
 
-std::string TNutSession::GetVariable(const std::string& ups, const std::string& name) {
+std::string NutSession::GetVariable(const std::string& ups, const std::string& name) {
     const NutSnapshot& snapshot = context_.Snapshot();
     if (snapshot.stale) return NutErrorLine(NutError::DataStale);
     const NutVariable* v = Find(snapshot, name);
@@ -279,7 +279,7 @@ std::string TNutSession::GetVariable(const std::string& ups, const std::string& 
 
 // TYPE and DESC describe a variable rather than read it, so they answer
 // while the readings are stale too.
-std::string TNutSession::GetVariableFact(const std::string& what, const std::string& ups, const std::string& name) {
+std::string NutSession::GetVariableFact(const std::string& what, const std::string& ups, const std::string& name) {
     const NutVariable* v = Find(context_.Snapshot(), name);
     if (!v) return NutErrorLine(NutError::VarNotSupported);
     // Every variable here is read-only and unflagged, which a real server
@@ -288,21 +288,21 @@ std::string TNutSession::GetVariableFact(const std::string& what, const std::str
     return "DESC " + ups + " " + v->name + " " + NutQuote(NutVariableDescription(v->name)) + "\n";
 }
 
-std::string TNutSession::SetVariable(const Words& words) {
+std::string NutSession::SetVariable(const Words& words) {
     if (words.size() < 5 || !SameWord(words[1], "VAR")) return NutErrorLine(NutError::InvalidArgument);
     if (!KnownUps(words[2])) return NutErrorLine(NutError::UnknownUps);
     if (!Find(context_.Snapshot(), words[3])) return NutErrorLine(NutError::VarNotSupported);
     return NutErrorLine(NutError::Readonly);
 }
 
-std::string TNutSession::InstantCommand(const Words& words) {
+std::string NutSession::InstantCommand(const Words& words) {
     if (words.size() < 3) return NutErrorLine(NutError::InvalidArgument);
     if (!KnownUps(words[1])) return NutErrorLine(NutError::UnknownUps);
     return NutErrorLine(NutError::CmdNotSupported);
 }
 
 // USERNAME and PASSWORD: each is given once per connection, and not empty.
-std::string TNutSession::SetCredential(const Words& words, std::optional<std::string>& slot, NutError alreadySet,
+std::string NutSession::SetCredential(const Words& words, std::optional<std::string>& slot, NutError alreadySet,
                                        NutError invalid) {
     if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
     if (slot) return NutErrorLine(alreadySet);
@@ -312,7 +312,7 @@ std::string TNutSession::SetCredential(const Words& words, std::optional<std::st
 }
 
 // LOGIN and ATTACH; `already` is the refusal of a second one in that command's words.
-std::string TNutSession::Login(const Words& words, NutError already) {
+std::string NutSession::Login(const Words& words, NutError already) {
     if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
     if (loggedIn_) return NutErrorLine(already);
     if (const auto refusal = Authenticate(words[1])) return NutErrorLine(*refusal);
@@ -320,27 +320,27 @@ std::string TNutSession::Login(const Words& words, NutError already) {
     return "OK\n";
 }
 
-std::string TNutSession::Primary(const Words& words) {
+std::string NutSession::Primary(const Words& words) {
     if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
     if (const auto refusal = Authenticate(words[1])) return NutErrorLine(*refusal);
     return SameWord(words[0], "MASTER") ? "OK MASTER-GRANTED\n" : "OK PRIMARY-GRANTED\n";
 }
 
-std::string TNutSession::ForcedShutdown(const Words& words) {
+std::string NutSession::ForcedShutdown(const Words& words) {
     if (words.size() < 2) return NutErrorLine(NutError::InvalidArgument);
     if (const auto refusal = Authenticate(words[1])) return NutErrorLine(*refusal);
     context_.ForceShutdown();
     return "OK FSD-SET\n";
 }
 
-bool TNutSession::KnownUps(std::string_view name) const {
+bool NutSession::KnownUps(std::string_view name) const {
     return SameWord(name, context_.Config().upsName) || SameWord(name, kAliasUps);
 }
 
 // Both secrets are compared, in constant time, even when the first differs.
 // With no user configured nobody gets in. A peer that guessed too often is
 // refused before anything is compared.
-std::optional<NutError> TNutSession::Authenticate(std::string_view ups) {
+std::optional<NutError> NutSession::Authenticate(std::string_view ups) {
     if (context_.LoginsBlocked()) return NutError::AccessDenied;
     if (!username_) return NutError::UsernameRequired;
     if (!password_) return NutError::PasswordRequired;
@@ -353,12 +353,12 @@ std::optional<NutError> TNutSession::Authenticate(std::string_view ups) {
     return NutError::AccessDenied;
 }
 
-std::string TNutSession::Description() const {
+std::string NutSession::Description() const {
     const NutConfig& config = context_.Config();
     return config.description.empty() ? std::string(kUnavailable) : config.description;
 }
 
-const NutVariable* TNutSession::Find(const NutSnapshot& snapshot, std::string_view name) const {
+const NutVariable* NutSession::Find(const NutSnapshot& snapshot, std::string_view name) const {
     for (const auto& v : snapshot.variables)
         if (SameWord(v.name, name)) return &v;
     return nullptr;

@@ -85,9 +85,9 @@ struct NutReply {
 // PRIMARY (or MASTER) and FSD need USERNAME and PASSWORD matching the ones
 // stored at the time they are asked. ATTACH, DETACH, PROTVER and NUMATTACH
 // are RFC 9271's names for LOGIN, LOGOUT, NETVER and NUMLOGINS.
-class TNutSession {
+class NutSession {
 public:
-    explicit TNutSession(INutSessionContext& context);
+    explicit NutSession(INutSessionContext& context);
 
     // One request line, without its line end.
     NutReply Feed(std::string_view line);

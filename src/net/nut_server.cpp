@@ -39,12 +39,12 @@ struct ServerCore {
     // One snapshot serves every request of one turn of the server's loop
     // (the handlers that were ready together; a lone connection's one read).
     std::shared_ptr<const NutSnapshot> snapshot{};
-    TPutOffReads<Connection> reads{[this] { snapshot.reset(); }};
+    PutOffReads<Connection> reads{[this] { snapshot.reset(); }};
     // The allowed-hosts rule, read again only when its text changes.
     std::string hostsText{};
-    TNutAllowedHosts hosts{""};
-    TAddressesSeen refused{kRefusedRemembered};
-    TNutLoginGuard guesses{limits.logins};
+    NutAllowedHosts hosts{""};
+    AddressesSeen refused{kRefusedRemembered};
+    NutLoginGuard guesses{limits.logins};
 
     const NutSnapshot& Snapshot();
     // None when the source cannot say.
@@ -76,14 +76,14 @@ std::shared_ptr<const NutConfig> ServerCore::Config() {
 
 bool ServerCore::Allows(const NutConfig& config, const std::string& peer) {
     if (config.allowedHosts != hostsText) {
-        hosts = TNutAllowedHosts(config.allowedHosts);
+        hosts = NutAllowedHosts(config.allowedHosts);
         hostsText = config.allowedHosts;
     }
     return hosts.Allows(peer);
 }
 
 void ServerCore::Refuse(const std::string& peer) {
-    if (refused.Note(peer) != TAddressesSeen::Seen::Again) source.HostRefused(peer);
+    if (refused.Note(peer) != AddressesSeen::Seen::Again) source.HostRefused(peer);
 }
 
 // The peer's address as clients and the allowed-hosts rule name it: an IPv4
@@ -291,7 +291,7 @@ private:
     TcpSocket socket_;
     const std::string peer_;
     std::shared_ptr<const NutConfig> config_;
-    TNutSession session_;
+    NutSession session_;
     std::array<char, 4096> input_;
     std::string line_;              // the line being read, at most lineBytes
     std::string outbox_, sending_;  // replies waiting, replies being written
@@ -324,7 +324,7 @@ size_t ConnectionsFrom(const ServerCore& core, const std::string& peer) {
         std::count_if(core.open.begin(), core.open.end(), [&](const Connection* c) { return c->Peer() == peer; }));
 }
 
-using NutCore = TTcpServerCore<ServerCore, Connection>;
+using NutCore = TcpServerCore<ServerCore, Connection>;
 
 // A socket not admitted closes as it goes out of scope.
 void Admit(NutCore& core, TcpSocket socket) {
@@ -343,20 +343,20 @@ void Admit(NutCore& core, TcpSocket socket) {
 
 }  // namespace
 
-TNutServer::TNutServer(INutSource& source, NutServerLimits limits) : source_(source), limits_(limits) {}
+NutServer::NutServer(INutSource& source, NutServerLimits limits) : source_(source), limits_(limits) {}
 
-TNutServer::~TNutServer() { Stop(); }
+NutServer::~NutServer() { Stop(); }
 
-std::unique_ptr<ITcpServerRun> TNutServer::NewRun() {
+std::unique_ptr<ITcpServerRun> NutServer::NewRun() {
     INutSource& source = source_;
     return std::make_unique<NutCore>(Admit, [&source](const std::string& what) { source.ServerFault(what); },
                                      TcpSweepPeriod(limits_.idle), source, limits_, forcedShutdown_, loggedIn_);
 }
 
-bool TNutServer::SetForcedShutdown(bool on) { return forcedShutdown_.exchange(on) != on; }
+bool NutServer::SetForcedShutdown(bool on) { return forcedShutdown_.exchange(on) != on; }
 
-bool TNutServer::ForcedShutdown() const { return forcedShutdown_; }
+bool NutServer::ForcedShutdown() const { return forcedShutdown_; }
 
-size_t TNutServer::LoggedInClients() const { return loggedIn_; }
+size_t NutServer::LoggedInClients() const { return loggedIn_; }
 
 }  // namespace velt

@@ -56,11 +56,11 @@ struct NutServerLimits {
     NutLoginLimits logins;
 };
 
-class TNutServer final : public TTcpServer {
+class NutServer final : public TcpServer {
 public:
-    explicit TNutServer(INutSource& source, NutServerLimits limits = {});
+    explicit NutServer(INutSource& source, NutServerLimits limits = {});
     // Stops the run, which counts into loggedIn_, before the count goes.
-    ~TNutServer() override;
+    ~NutServer() override;
 
     // The forced-shutdown flag: FSD in ups.status for every client. Set by
     // the program before it shuts down, or by a primary client's FSD; kept

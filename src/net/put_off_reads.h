@@ -16,11 +16,11 @@ namespace velt {
 
 // Connection: has ReadAgain(), which starts its next read unless it closed.
 template <class Connection>
-class TPutOffReads {
+class PutOffReads {
 public:
     // `turnEnded` runs at the end of each turn while reads are put off,
     // before the due ones start; it must not throw.
-    explicit TPutOffReads(std::function<void()> turnEnded) : turnEnded_(std::move(turnEnded)) {}
+    explicit PutOffReads(std::function<void()> turnEnded) : turnEnded_(std::move(turnEnded)) {}
 
     // Holds `connection` until its ReadAgain at the end of the next turn.
     // While any is held an end of turn is posted, so none is left held once

@@ -134,7 +134,7 @@ bool ListsLogin(const Reply& ehlo) {
 
 }  // namespace
 
-struct TSmtpSend::Impl {
+struct SmtpSend::Impl {
     SmtpConnection connection;
     MailContent content;
     SmtpLimits limits;
@@ -151,7 +151,7 @@ struct TSmtpSend::Impl {
     std::optional<SmtpOutcome> failure;  // the first failure of the dialogue
     std::atomic<bool> abandoned{false};
     std::unique_ptr<ITlsSession> tls;  // once the handshake is done
-    TTlsRecordReader records;
+    TlsRecordReader records;
     bool tlsBroken = false;  // nothing more can be said, in the clear or encrypted
 
     Impl(SmtpConnection c, MailContent m, SmtpLimits l, TlsSessionFactory t)
@@ -263,9 +263,9 @@ struct TSmtpSend::Impl {
         std::string record;
         for (;;) {
             switch (records.Next(record)) {
-                case TTlsRecordReader::Result::NeedMore: return true;
-                case TTlsRecordReader::Result::Invalid: return FailTls("The SMTP server sent no TLS record");
-                case TTlsRecordReader::Result::Record: break;
+                case TlsRecordReader::Result::NeedMore: return true;
+                case TlsRecordReader::Result::Invalid: return FailTls("The SMTP server sent no TLS record");
+                case TlsRecordReader::Result::Record: break;
             }
             std::string answer;
             if (tls->DecryptRecord(record, input, answer) != TlsStatus::Done) return FailTls(tls->FailureReason());
@@ -432,14 +432,14 @@ struct TSmtpSend::Impl {
     }
 };
 
-TSmtpSend::TSmtpSend(SmtpConnection connection, MailContent content, SmtpLimits limits, TlsSessionFactory tls)
+SmtpSend::SmtpSend(SmtpConnection connection, MailContent content, SmtpLimits limits, TlsSessionFactory tls)
     : impl_(std::make_unique<Impl>(std::move(connection), std::move(content), limits, std::move(tls))) {}
 
-TSmtpSend::~TSmtpSend() = default;
+SmtpSend::~SmtpSend() = default;
 
-SmtpOutcome TSmtpSend::Run() { return impl_->Run(); }
+SmtpOutcome SmtpSend::Run() { return impl_->Run(); }
 
-void TSmtpSend::Abandon() {
+void SmtpSend::Abandon() {
     impl_->abandoned = true;
     impl_->io.stop();
 }

@@ -45,16 +45,16 @@ struct SmtpOutcome {
     std::string tlsFailure;
 };
 
-class TSmtpSend {
+class SmtpSend {
 public:
     // `tls` makes the sessions that StartTls and ImplicitTls need; without
     // it they fail.
-    TSmtpSend(SmtpConnection connection, MailContent content, SmtpLimits limits = {}, TlsSessionFactory tls = {});
+    SmtpSend(SmtpConnection connection, MailContent content, SmtpLimits limits = {}, TlsSessionFactory tls = {});
     // A name lookup still running when the send ends is waited for here: the
     // system resolver cannot be stopped, only outlived (its own time-outs bound it).
-    ~TSmtpSend();
-    TSmtpSend(const TSmtpSend&) = delete;
-    TSmtpSend& operator=(const TSmtpSend&) = delete;
+    ~SmtpSend();
+    SmtpSend(const SmtpSend&) = delete;
+    SmtpSend& operator=(const SmtpSend&) = delete;
 
     // Connects, sends the message, QUITs and closes. A host that cannot be
     // resolved, a port that is not 1 to 65535, a refused or timed-out

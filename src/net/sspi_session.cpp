@@ -7,9 +7,9 @@ namespace velt {
 
 namespace {
 
-class TSspiSession final : public ITlsSession {
+class SspiTlsSession final : public ITlsSession {
 public:
-    explicit TSspiSession(std::unique_ptr<ISspiTable> table) : table_(std::move(table)) {}
+    explicit SspiTlsSession(std::unique_ptr<ISspiTable> table) : table_(std::move(table)) {}
 
     TlsStatus Handshake(std::string& received, std::string& toSend) override {
         if (!started_) {
@@ -156,7 +156,7 @@ private:
 }  // namespace
 
 std::unique_ptr<ITlsSession> SspiSession(std::unique_ptr<ISspiTable> table) {
-    return std::make_unique<TSspiSession>(std::move(table));
+    return std::make_unique<SspiTlsSession>(std::move(table));
 }
 
 }  // namespace velt

@@ -4,9 +4,9 @@
 
 namespace velt {
 
-TTcpServer::~TTcpServer() { Stop(); }
+TcpServer::~TcpServer() { Stop(); }
 
-TTcpServer::StartResult TTcpServer::Start(uint16_t port) {
+TcpServer::StartResult TcpServer::Start(uint16_t port) {
     Stop();
     auto next = NewRun();
     if (!next->Start(port)) return StartResult::BindFailed;
@@ -14,10 +14,10 @@ TTcpServer::StartResult TTcpServer::Start(uint16_t port) {
     return StartResult::Listening;
 }
 
-void TTcpServer::Stop() { run_.reset(); }
+void TcpServer::Stop() { run_.reset(); }
 
-bool TTcpServer::Active() const { return run_ != nullptr; }
+bool TcpServer::Active() const { return run_ != nullptr; }
 
-uint16_t TTcpServer::Port() const { return run_ ? run_->Port() : 0; }
+uint16_t TcpServer::Port() const { return run_ ? run_->Port() : 0; }
 
 }  // namespace velt

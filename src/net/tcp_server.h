@@ -19,13 +19,13 @@ public:
     virtual uint16_t Port() const = 0;
 };
 
-class TTcpServer {
+class TcpServer {
 public:
     // Stops the run; a server whose runs read members of its own stops in
     // its own destructor, before they go.
-    virtual ~TTcpServer();
-    TTcpServer(const TTcpServer&) = delete;
-    TTcpServer& operator=(const TTcpServer&) = delete;
+    virtual ~TcpServer();
+    TcpServer(const TcpServer&) = delete;
+    TcpServer& operator=(const TcpServer&) = delete;
 
     enum class StartResult { Listening, BindFailed };
     // Binds and listens on all local addresses before it returns (IPv6 and
@@ -40,7 +40,7 @@ public:
     uint16_t Port() const;
 
 protected:
-    TTcpServer() = default;
+    TcpServer() = default;
 
 private:
     // A run for Start to listen with, made from the server's settings as they are now.

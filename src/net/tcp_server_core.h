@@ -12,7 +12,7 @@
 //    connection for it with the core's Open() or lets the socket close;
 //  - a fault sink: told, on the server's thread, of an exception that reached
 //    the top of it (out of memory, say); the thread then goes on serving.
-// Made for one run of a TTcpServer: Start once; the destructor stops it.
+// Made for one run of a TcpServer: Start once; the destructor stops it.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -61,19 +61,19 @@ inline std::chrono::steady_clock::time_point StartLinger(TcpSocket& socket) {
 }
 
 template <class Shared, class Connection>
-class TTcpServerCore final : public ITcpServerRun {
+class TcpServerCore final : public ITcpServerRun {
 public:
     using Socket = TcpSocket;
-    using Admit = std::function<void(TTcpServerCore& core, Socket)>;
+    using Admit = std::function<void(TcpServerCore& core, Socket)>;
 
     template <class... SharedArgs>
-    TTcpServerCore(Admit admit, TcpFaultSink fault, std::chrono::steady_clock::duration sweepPeriod,
+    TcpServerCore(Admit admit, TcpFaultSink fault, std::chrono::steady_clock::duration sweepPeriod,
                    SharedArgs&&... sharedArgs)
         : shared{std::forward<SharedArgs>(sharedArgs)...}, admit_(std::move(admit)), fault_(std::move(fault)),
           sweepPeriod_(sweepPeriod) {}
-    ~TTcpServerCore() override { Stop(); }
-    TTcpServerCore(const TTcpServerCore&) = delete;
-    TTcpServerCore& operator=(const TTcpServerCore&) = delete;
+    ~TcpServerCore() override { Stop(); }
+    TcpServerCore(const TcpServerCore&) = delete;
+    TcpServerCore& operator=(const TcpServerCore&) = delete;
 
     // Binds and listens before it returns, then accepts on a thread of its
     // own; false when the port cannot be had.

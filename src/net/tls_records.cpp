@@ -9,7 +9,7 @@ constexpr size_t kFragmentMax = 16384 + 2048;
 constexpr unsigned char kFirstType = 20, kLastType = 23;  // change_cipher_spec .. application_data
 }  // namespace
 
-TTlsRecordReader::Result TTlsRecordReader::Next(std::string& record) {
+TlsRecordReader::Result TlsRecordReader::Next(std::string& record) {
     if (invalid_) return Result::Invalid;
     const std::string_view rest = std::string_view(buffer_).substr(start_);
     if (rest.size() < kHeader) {

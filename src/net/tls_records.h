@@ -7,7 +7,7 @@
 
 namespace velt {
 
-class TTlsRecordReader {
+class TlsRecordReader {
 public:
     enum class Result { Record, NeedMore, Invalid };
 

@@ -24,7 +24,7 @@ public:
     // Appends the records that carry `plain`.
     virtual bool Encrypt(std::string_view plain, std::string& records) = 0;
 
-    // One whole record as TTlsRecordReader gives it; appends its plaintext,
+    // One whole record as TlsRecordReader gives it; appends its plaintext,
     // if any, and to `toSend` what must go to the server in answer (a
     // message after the handshake may need one). Done once the record is
     // taken, even with no plaintext yet; Failed when it cannot be read or

@@ -4,7 +4,7 @@
 
 namespace velt {
 
-const std::string& TEventLog::Add(const std::string& message, const LocalDateTime& when,
+const std::string& EventLog::Add(const std::string& message, const LocalDateTime& when,
                                   const IDateTimeFormat& fmt) {
     lines_.push_back(DateTimeText(when, fmt) + " " + message);
     return lines_.back();

@@ -9,7 +9,7 @@
 
 namespace velt {
 
-class TEventLog {
+class EventLog {
 public:
     // Gives the line as appended, for the view to show.
     const std::string& Add(const std::string& message, const LocalDateTime& when,

@@ -48,7 +48,7 @@ struct Identity {
     std::optional<std::string> firmware;
 };
 
-Identity IdentityOf(const TShownDevice& device) {
+Identity IdentityOf(const ShownDevice& device) {
     const std::string protocol = device.protocol.empty() ? kUnknownProtocol : device.protocol;
     if (!device.info) return {protocol, kDefaultModel, std::nullopt};
     return {NonBlank(device.info->Mfr).value_or(protocol), NonBlank(device.info->Model).value_or(kDefaultModel),
@@ -57,14 +57,14 @@ Identity IdentityOf(const TShownDevice& device) {
 
 }  // namespace
 
-bool NutReadingsStale(const TShownStatus& shown) {
+bool NutReadingsStale(const ShownStatus& shown) {
     return !shown.upsFound || !shown.live.responding || !LastReply(shown);
 }
 
-std::vector<NutVariable> NutVariables(const TShownStatus& shown, const NutDeviceNames& names, bool forcedShutdown) {
+std::vector<NutVariable> NutVariables(const ShownStatus& shown, const NutDeviceNames& names, bool forcedShutdown) {
     const auto& live = shown.live;
     const TUPSStatus* status = LastReply(shown);
-    const auto reading = [&shown](TReplyField TUPSStatus::*field) { return ReplyValue(shown, field); };
+    const auto reading = [&shown](ReplyField TUPSStatus::*field) { return ReplyValue(shown, field); };
     const Identity identity = IdentityOf(shown.device);
 
     VariableList vars;

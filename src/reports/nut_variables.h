@@ -23,10 +23,10 @@ struct NutDeviceNames {
 
 // In a fixed order, ups.status first (none before the first reply). Values are UTF-8 without control
 // characters; numbers are written with a dot. `forcedShutdown` adds FSD to ups.status.
-std::vector<NutVariable> NutVariables(const TShownStatus& shown, const NutDeviceNames& names, bool forcedShutdown);
+std::vector<NutVariable> NutVariables(const ShownStatus& shown, const NutDeviceNames& names, bool forcedShutdown);
 
 // Whether the clients are refused the variables (DATA-STALE): no UPS found,
 // none answering, or no reply of it yet.
-bool NutReadingsStale(const TShownStatus& shown);
+bool NutReadingsStale(const ShownStatus& shown);
 
 }  // namespace velt

@@ -45,7 +45,7 @@ PageResponse Unauthorized() {
     return response;
 }
 
-PageResponse ReportPage(const TShownStatus& shown, const TUPSSettings& settings, const std::string& dateTimeText) {
+PageResponse ReportPage(const ShownStatus& shown, const TUPSSettings& settings, const std::string& dateTimeText) {
     PageResponse response;
     response.headers = {{"Cache-Control", "no-store, no-cache, must-revalidate"},
                         {"Cache-Control", "post-check=0, pre-check=0"},
@@ -77,7 +77,7 @@ PageResponse StatusPage(int status) {
     return {status, {}, "text/html", "<HTML><BODY><B>" + text + "</B></BODY></HTML>"};
 }
 
-PageResponse IdHTTPSCommandGet(const PageRequest& request, const TShownStatus& shown, const TUPSSettings& settings,
+PageResponse IdHTTPSCommandGet(const PageRequest& request, const ShownStatus& shown, const TUPSSettings& settings,
                                const std::string& dateTimeText) {
     const auto document = DocumentOf(request.path);
     if (!document) return StatusPage(200);

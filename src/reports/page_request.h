@@ -28,11 +28,12 @@ struct PageResponse {
 // it refuses.
 PageResponse StatusPage(int status);
 
-// "/" gets the report, "/status.json" and "/metrics" the feeds (labelled
+// The answer to every page request, whatever its method: "/" gets the
+// report, "/status.json" and "/metrics" the feeds (labelled
 // with the NUT UPS name), when the user and password match the settings exactly;
 // otherwise 401 with the Basic challenge. The comparison takes the same time
 // wherever the texts differ.
-PageResponse IdHTTPSCommandGet(const PageRequest& request, const TShownStatus& shown, const TUPSSettings& settings,
+PageResponse IdHTTPSCommandGet(const PageRequest& request, const ShownStatus& shown, const TUPSSettings& settings,
                                const std::string& dateTimeText);
 
 }  // namespace velt

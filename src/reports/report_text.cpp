@@ -8,7 +8,7 @@ namespace {
 
 // The report's reading lines, in the report's order, each naming its field.
 struct ReadingLine {
-    TReplyField TUPSStatus::*field;
+    ReplyField TUPSStatus::*field;
     const char* label;
     const char* unit;  // follows the value directly, with its own leading blank
     bool TUPSSettings::*onPage;
@@ -60,7 +60,7 @@ std::string AsHtmlText(const std::string& text) {
 
 // The lines after the header, without their endings. Without a page filter
 // every reading line is there.
-std::vector<std::string> BodyLines(const TShownStatus& shown, const TUPSSettings* pageFilter, ValueText value) {
+std::vector<std::string> BodyLines(const ShownStatus& shown, const TUPSSettings* pageFilter, ValueText value) {
     const auto wanted = [pageFilter](bool TUPSSettings::*onPage) { return !pageFilter || pageFilter->*onPage; };
     const UpsIdentityText& id = shown.identity;
     std::vector<std::string> lines{"VID: 0x" + value(id.vid) + " PID: 0x" + value(id.pid) +
@@ -76,13 +76,13 @@ std::vector<std::string> BodyLines(const TShownStatus& shown, const TUPSSettings
 
 std::string ReportSubject(const std::string& dateTimeText) { return "Report - " + dateTimeText; }
 
-std::string ComposeReportText(const TShownStatus& shown, const std::string& dateTimeText) {
+std::string ComposeReportText(const ShownStatus& shown, const std::string& dateTimeText) {
     std::string text = ReportSubject(dateTimeText) + "\r\n";
     for (const std::string& line : BodyLines(shown, nullptr, AsSent)) text += line + "\r\n";
     return text;
 }
 
-std::vector<std::string> ComposeReportPage(const TShownStatus& shown, const TUPSSettings& settings,
+std::vector<std::string> ComposeReportPage(const ShownStatus& shown, const TUPSSettings& settings,
                                            const std::string& dateTimeText) {
     if (!shown.upsFound) return {"UPS not found!</br>"};
     std::vector<std::string> page{"<b>Report</b> - " + AsHtmlText(dateTimeText) + "</br>"};

@@ -14,14 +14,14 @@ namespace velt {
 // Every line followed by CR LF, the last one too. The readings keep the bytes
 // the UPS sent; the page settings do not apply. The degree sign is the single
 // byte 0xB0 of the ANSI code page.
-std::string ComposeReportText(const TShownStatus& shown, const std::string& dateTimeText);
+std::string ComposeReportText(const ShownStatus& shown, const std::string& dateTimeText);
 
 // "Report - " + the date-time text: the same text as the report's first line.
 std::string ReportSubject(const std::string& dateTimeText);
 
 // The page lines, each ending in "</br>" (the server adds CR LF), filtered by
 // the page settings; "UPS not found!</br>" alone while no UPS is found.
-std::vector<std::string> ComposeReportPage(const TShownStatus& shown, const TUPSSettings& settings,
+std::vector<std::string> ComposeReportPage(const ShownStatus& shown, const TUPSSettings& settings,
                                            const std::string& dateTimeText);
 
 }  // namespace velt

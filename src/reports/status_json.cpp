@@ -44,7 +44,7 @@ std::string JsonBool(bool value) { return value ? "true" : "false"; }
 std::string ReadingsJson(const TUPSStatus& status) {
     JsonObject object;
     for (const ReplyFieldName& name : kReplyFields) {
-        const TReplyField* field = FieldOfReply(status, name.field);
+        const ReplyField* field = FieldOfReply(status, name.field);
         if (!field || name.field == &TUPSStatus::UPSStatus) continue;
         object.Add(name.key, JsonObject()
                                  .Add("value", field->value ? DecimalText(*field->value).value_or("null") : "null")
@@ -61,8 +61,8 @@ std::string StatusBitsJson(const TUPSStatus& status) {
     return object.Text();
 }
 
-std::string BatteryJson(const TShownStatus& shown) {
-    const TShownLive& live = shown.live;
+std::string BatteryJson(const ShownStatus& shown) {
+    const ShownLive& live = shown.live;
     return JsonObject()
         .AddNumber("charge_percent", ChargePercent(live))
         .AddNumber("pack_voltage", PackVolts(shown))
@@ -72,7 +72,7 @@ std::string BatteryJson(const TShownStatus& shown) {
         .Text();
 }
 
-std::string DeviceJson(const TShownDevice& device) {
+std::string DeviceJson(const ShownDevice& device) {
     JsonObject object;
     if (!device.protocol.empty()) object.Add("protocol", JsonString(device.protocol));
     object.Add("usb", JsonBool(device.usb));
@@ -108,8 +108,8 @@ std::string JsonString(std::string_view ansi) {
     return out + "\"";
 }
 
-std::string StatusJson(const TShownStatus& shown, const std::string& upsName) {
-    const TShownLive& live = shown.live;
+std::string StatusJson(const ShownStatus& shown, const std::string& upsName) {
+    const ShownLive& live = shown.live;
     JsonObject object;
     object.Add("ups", JsonString(upsName))
         .Add("ups_found", JsonBool(shown.upsFound))

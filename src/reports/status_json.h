@@ -13,6 +13,6 @@ namespace velt {
 // A JSON string literal, quotes included, of windows-1252 bytes.
 std::string JsonString(std::string_view ansi);
 
-std::string StatusJson(const TShownStatus& shown, const std::string& upsName);
+std::string StatusJson(const ShownStatus& shown, const std::string& upsName);
 
 }  // namespace velt

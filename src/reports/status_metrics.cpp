@@ -57,8 +57,8 @@ private:
 
 }  // namespace
 
-std::string StatusMetrics(const TShownStatus& shown, const std::string& upsName) {
-    const TShownLive& live = shown.live;
+std::string StatusMetrics(const ShownStatus& shown, const std::string& upsName) {
+    const ShownLive& live = shown.live;
     MetricsText metrics(upsName);
     metrics.Gauge("veltrano_responding", "1 while the UPS answers, 0 while it does not.", live.responding ? 1 : 0);
     const TUPSStatus* status = LastReply(shown);
@@ -68,7 +68,7 @@ std::string StatusMetrics(const TShownStatus& shown, const std::string& upsName)
     // The readings of a UPS that stopped answering would look current to a
     // scraper: only its silence and the age of its last reply are given.
     if (!live.responding) return metrics.Take();
-    const auto reading = [&shown](TReplyField TUPSStatus::*field) { return ReplyValue(shown, field); };
+    const auto reading = [&shown](ReplyField TUPSStatus::*field) { return ReplyValue(shown, field); };
     metrics.Gauge("veltrano_input_voltage_volts", "Input voltage.", reading(&TUPSStatus::IPVoltage));
     metrics.Gauge("veltrano_input_fault_voltage_volts", "Input fault voltage.", reading(&TUPSStatus::IPFaultVoltage));
     metrics.Gauge("veltrano_output_voltage_volts", "Output voltage.", reading(&TUPSStatus::OPVoltage));

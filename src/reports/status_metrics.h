@@ -10,6 +10,6 @@ namespace velt {
 
 inline constexpr const char kMetricsContentType[] = "text/plain; version=0.0.4; charset=utf-8";
 
-std::string StatusMetrics(const TShownStatus& shown, const std::string& upsName);
+std::string StatusMetrics(const ShownStatus& shown, const std::string& upsName);
 
 }  // namespace velt

@@ -6,23 +6,23 @@
 
 namespace velt {
 
-std::optional<double> ReplyValue(const TShownStatus& shown, TReplyField TUPSStatus::*field) {
+std::optional<double> ReplyValue(const ShownStatus& shown, ReplyField TUPSStatus::*field) {
     const TUPSStatus* status = LastReply(shown);
-    const TReplyField* reading = status ? FieldOfReply(*status, field) : nullptr;
+    const ReplyField* reading = status ? FieldOfReply(*status, field) : nullptr;
     return reading ? reading->value : std::nullopt;
 }
 
-std::optional<double> PackVolts(const TShownStatus& shown) {
+std::optional<double> PackVolts(const ShownStatus& shown) {
     const TUPSStatus* status = LastReply(shown);
     return status ? status->BatteryPack.volts : std::nullopt;
 }
 
-std::optional<double> ChargePercent(const TShownLive& live) {
+std::optional<double> ChargePercent(const ShownLive& live) {
     if (!live.chargePercent || std::isnan(*live.chargePercent)) return std::nullopt;
     return std::fmin(std::fmax(*live.chargePercent, 0.0), 100.0);
 }
 
-std::optional<double> NominalBatteryVolts(const TShownStatus& shown) {
+std::optional<double> NominalBatteryVolts(const ShownStatus& shown) {
     if (shown.device.rated) return shown.device.rated->BatteryVoltage;
     if (shown.live.nominalBatteryVolts > 0) return shown.live.nominalBatteryVolts;
     return std::nullopt;

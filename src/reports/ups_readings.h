@@ -13,17 +13,17 @@ namespace velt {
 
 // The number of a field of the last reply; none when the reply did not hold
 // it or it does not convert.
-std::optional<double> ReplyValue(const TShownStatus& shown, TReplyField TUPSStatus::*field);
+std::optional<double> ReplyValue(const ShownStatus& shown, ReplyField TUPSStatus::*field);
 
 // The battery voltage of the last reply as the whole pack's.
-std::optional<double> PackVolts(const TShownStatus& shown);
+std::optional<double> PackVolts(const ShownStatus& shown);
 
 // The estimate held within 0..100; none without one.
-std::optional<double> ChargePercent(const TShownLive& live);
+std::optional<double> ChargePercent(const ShownLive& live);
 
 // The rated battery voltage of the "F" reply, else the estimate's nominal
 // voltage; none before either is known.
-std::optional<double> NominalBatteryVolts(const TShownStatus& shown);
+std::optional<double> NominalBatteryVolts(const ShownStatus& shown);
 
 // A USB vendor or product id as four lower-case hex digits ("0665").
 std::string UsbIdText(uint16_t id);

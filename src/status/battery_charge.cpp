@@ -41,10 +41,10 @@ std::string TenthsText(int32_t tenths, char decimalSeparator) {
 
 long RoundHalfEven(double v) { return std::lrint(v); }  // default rounding mode: to nearest even
 
-TBatteryCharge::TBatteryCharge(TUPSSettings& live, IBatteryView& view, char decimalSeparator)
+BatteryCharge::BatteryCharge(TUPSSettings& live, IBatteryView& view, char decimalSeparator)
     : live_(live), view_(view), sep_(decimalSeparator) {}
 
-int32_t& TBatteryCharge::Position(BatteryUpDown which) {
+int32_t& BatteryCharge::Position(BatteryUpDown which) {
     switch (which) {
         case BatteryUpDown::Empty: return live_.EmptyVoltage;
         case BatteryUpDown::Full: return live_.FullVoltage;
@@ -52,13 +52,13 @@ int32_t& TBatteryCharge::Position(BatteryUpDown which) {
     }
 }
 
-UpDownModel TBatteryCharge::UpDown(BatteryUpDown which) const {
-    auto* self = const_cast<TBatteryCharge*>(this);
+UpDownModel BatteryCharge::UpDown(BatteryUpDown which) const {
+    auto* self = const_cast<BatteryCharge*>(this);
     const Range& r = self->RangeOf(which);
     return {r.min, r.max, self->Position(which), 1};
 }
 
-void TBatteryCharge::UpdateBatteryCharge(double batteryVolts) {
+void BatteryCharge::UpdateBatteryCharge(double batteryVolts) {
     const double empty = live_.EmptyVoltage / 10.0, full = live_.FullVoltage / 10.0;
     if (live_.FullVoltage <= live_.EmptyVoltage) {
         charge_.reset();
@@ -73,7 +73,7 @@ void TBatteryCharge::UpdateBatteryCharge(double batteryVolts) {
     if (gauge <= kGaugeMax) view_.SetGaugePosition(gauge < 0 ? 0 : static_cast<int>(gauge));
 }
 
-void TBatteryCharge::ApplyNominalVoltage(std::optional<double> ratedBatteryVolts, NominalQuestion question) {
+void BatteryCharge::ApplyNominalVoltage(std::optional<double> ratedBatteryVolts, NominalQuestion question) {
     if (!ratedBatteryVolts && nominalKnown_ && question == NominalQuestion::OnlyWhenUnknown) return;
     nominalKnown_ = true;
     nominal_ = 12.0;
@@ -84,7 +84,7 @@ void TBatteryCharge::ApplyNominalVoltage(std::optional<double> ratedBatteryVolts
     for (auto which : {BatteryUpDown::Full, BatteryUpDown::Empty, BatteryUpDown::Min}) ShowThreshold(which);
 }
 
-void TBatteryCharge::ApplyBatteryPreset(int nominalVolts) {
+void BatteryCharge::ApplyBatteryPreset(int nominalVolts) {
     const BatteryPreset* p = FindBatteryPreset(nominalVolts);
     if (!p) return;
     const std::pair<BatteryUpDown, int32_t> order[] = {
@@ -95,21 +95,21 @@ void TBatteryCharge::ApplyBatteryPreset(int nominalVolts) {
     }
 }
 
-void TBatteryCharge::SetPosition(BatteryUpDown which, int32_t position) {
+void BatteryCharge::SetPosition(BatteryUpDown which, int32_t position) {
     OnChanging(which, position);
     Position(which) = position;
     view_.SetThresholdUpDown(which, UpDown(which));
 }
 
-void TBatteryCharge::OnChanging(BatteryUpDown which, int32_t proposed) {
+void BatteryCharge::OnChanging(BatteryUpDown which, int32_t proposed) {
     if (UpDown(which).InRange(proposed)) view_.SetThresholdText(which, TenthsText(proposed, sep_));
 }
 
-void TBatteryCharge::ShowThreshold(BatteryUpDown which) {
+void BatteryCharge::ShowThreshold(BatteryUpDown which) {
     view_.SetThresholdText(which, TenthsText(UpDown(which).position, sep_));
 }
 
-void TBatteryCharge::OnKeyDown(BatteryUpDown which, unsigned virtualKey) {
+void BatteryCharge::OnKeyDown(BatteryUpDown which, unsigned virtualKey) {
     const UpDownModel m = UpDown(which);
     int32_t step = 0;
     switch (virtualKey) {

@@ -42,13 +42,13 @@ long RoundHalfEven(double v);
 
 // The positions live in the settings object ("Empty Voltage", "Full Voltage",
 // "Min Voltage"); this class keeps the ranges the presets give them.
-class TBatteryCharge final : public IBatteryRating {
+class BatteryCharge final : public IBatteryRating {
 public:
-    TBatteryCharge(TUPSSettings& live, IBatteryView& view, char decimalSeparator);
+    BatteryCharge(TUPSSettings& live, IBatteryView& view, char decimalSeparator);
 
     UpDownModel UpDown(BatteryUpDown which) const;
     double NominalBatteryVoltage() const { return nominal_; }
-    std::optional<double> BatteryCharge() const { return charge_; }
+    std::optional<double> Charge() const { return charge_; }
 
     // After field 6 of each status reply.
     void UpdateBatteryCharge(double batteryVolts);

@@ -28,18 +28,18 @@ void Guarded(ILogSink& log, Step step) {
 
 }  // namespace
 
-TPowerActions::~TPowerActions() { ReleaseSuspendHold(); }
+PowerActions::~PowerActions() { ReleaseSuspendHold(); }
 
-PowerActionAvailability TPowerActions::PowerActionsAvailable() {
+PowerActionAvailability PowerActions::PowerActionsAvailable() {
     return {deps_.services.IsSuspendAllowed(), deps_.services.IsHibernateAllowed(),
             deps_.services.IsShutdownAllowed()};
 }
 
-void TPowerActions::RegisterPowerSchemeNotification() {
+void PowerActions::RegisterPowerSchemeNotification() {
     if (VistaOrLater()) deps_.services.RegisterPowerSchemeNotification();
 }
 
-void TPowerActions::ShutdownComputer() {
+void PowerActions::ShutdownComputer() {
     if (deps_.services.IsShutdownAllowed() != true) return;
     if (!deps_.services.EnableShutdownPrivilege()) return;
     ReleaseSuspendHold();
@@ -52,7 +52,7 @@ void TPowerActions::ShutdownComputer() {
     if (!deps_.services.PowerOff(force, error)) deps_.log.AddLogLine("ExitWindowsEx failed! " + error);
 }
 
-void TPowerActions::SuspendComputer() {
+void PowerActions::SuspendComputer() {
     if (deps_.services.HasSetSuspendState() && deps_.services.IsSuspendAllowed() == true) {
         deps_.log.AddLogLine("Suspend Mode");
         deps_.reportTimers.DisableReportTimers();
@@ -62,7 +62,7 @@ void TPowerActions::SuspendComputer() {
     deps_.pump.ProcessMessages();
 }
 
-void TPowerActions::HibernateComputer() {
+void PowerActions::HibernateComputer() {
     if (!deps_.services.HasSetSuspendState() || deps_.services.IsHibernateAllowed() != true) return;
     deps_.log.AddLogLine("Hibernate");
     deps_.reportTimers.DisableReportTimers();
@@ -70,7 +70,7 @@ void TPowerActions::HibernateComputer() {
     deps_.pump.ProcessMessages();
 }
 
-void TPowerActions::WMPowerBroadcast(uint64_t eventCode) {
+void PowerActions::WMPowerBroadcast(uint64_t eventCode) {
     deps_.log.AddLogLine(PowerBroadcastLogText(eventCode));
     if (eventCode == kPbtApmSuspend) {
         deps_.reportTimers.DisableReportTimers();
@@ -87,13 +87,13 @@ void TPowerActions::WMPowerBroadcast(uint64_t eventCode) {
 
 // The system may announce a suspend twice before one resume: the lock is held
 // once, so the single resume frees it.
-void TPowerActions::HoldLockForSuspend() {
+void PowerActions::HoldLockForSuspend() {
     if (suspendHold_) return;
     deps_.lock.Lock();
     suspendHold_ = true;
 }
 
-void TPowerActions::ReleaseSuspendHold() {
+void PowerActions::ReleaseSuspendHold() {
     if (!suspendHold_) return;
     suspendHold_ = false;
     deps_.lock.Unlock();
@@ -101,7 +101,7 @@ void TPowerActions::ReleaseSuspendHold() {
 
 // A worker that does not end in time is left running and not freed: freeing
 // it would block on its join. The power-off goes ahead regardless.
-void TPowerActions::StopWorker() {
+void PowerActions::StopWorker() {
     Guarded(deps_.log, [&] { deps_.worker.Terminate(); });
     bool ended = false;
     Guarded(deps_.log, [&] {

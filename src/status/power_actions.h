@@ -86,17 +86,17 @@ struct PowerActionsDeps {
     uint32_t osMajorVersion = 5;
 };
 
-class TPowerActions final : public IComputerPowerActions {
+class PowerActions final : public IComputerPowerActions {
 public:
     // How long the shutdown waits for the worker to end, in steps of kWorkerStepMs.
     // A poll holds the worker at most about 4.5 s, plus 300 ms to notice the request.
     static constexpr unsigned kWorkerStepMs = 10;
     static constexpr unsigned kWorkerWaitMs = 10000;
 
-    explicit TPowerActions(PowerActionsDeps deps) : deps_(deps) {}
-    ~TPowerActions() override;  // gives back a lock still held from a suspend
-    TPowerActions(const TPowerActions&) = delete;
-    TPowerActions& operator=(const TPowerActions&) = delete;
+    explicit PowerActions(PowerActionsDeps deps) : deps_(deps) {}
+    ~PowerActions() override;  // gives back a lock still held from a suspend
+    PowerActions(const PowerActions&) = delete;
+    PowerActions& operator=(const PowerActions&) = delete;
 
     // Start-up: which of the three actions the system allows. Pure query, so it
     // can be applied twice (before and after loading the settings).

@@ -52,7 +52,7 @@ ExternalProgramOutcome RunExternalProgram(IProcessLauncher& launcher, const std:
     return ExternalProgramOutcome::StillRunning;
 }
 
-void TPowerFailPolicy::OnStatusReply(bool powerFail, std::optional<double> batteryVoltage) {
+void PowerFailPolicy::OnStatusReply(bool powerFail, std::optional<double> batteryVoltage) {
     if (!powerFail) {
         PowerReturned();
         return;
@@ -61,7 +61,7 @@ void TPowerFailPolicy::OnStatusReply(bool powerFail, std::optional<double> batte
     VoltageReading(batteryVoltage);
 }
 
-void TPowerFailPolicy::PowerFailBegins() {
+void PowerFailPolicy::PowerFailBegins() {
     if (inFailure_) return;
     inFailure_ = true;
     if (MayArm())
@@ -70,7 +70,7 @@ void TPowerFailPolicy::PowerFailBegins() {
         delayAfterAction_ = !powerOffRequested_;
 }
 
-void TPowerFailPolicy::PowerReturned() {
+void PowerFailPolicy::PowerReturned() {
     lowReadings_ = 0;
     if (!inFailure_) return;
     inFailure_ = false;
@@ -84,15 +84,15 @@ void TPowerFailPolicy::PowerReturned() {
         CancelPeerShutdownUnlessPoweringOff();
 }
 
-void TPowerFailPolicy::CancelPeerShutdownUnlessPoweringOff() {
+void PowerFailPolicy::CancelPeerShutdownUnlessPoweringOff() {
     if (deps_.peers && !powerOffRequested_) deps_.peers->CancelPeerShutdown();
 }
 
-bool TPowerFailPolicy::VoltageRuleHolds(double batteryVoltage) const {
+bool PowerFailPolicy::VoltageRuleHolds(double batteryVoltage) const {
     return deps_.settings.VoltageAction && batteryVoltage < deps_.settings.MinVoltage / 10.0;
 }
 
-void TPowerFailPolicy::VoltageReading(std::optional<double> packVolts) {
+void PowerFailPolicy::VoltageReading(std::optional<double> packVolts) {
     if (!packVolts || !VoltageRuleHolds(*packVolts)) {
         lowReadings_ = 0;
         return;
@@ -103,20 +103,20 @@ void TPowerFailPolicy::VoltageReading(std::optional<double> packVolts) {
 
 // A stored delay outside the control's range is brought into it: zero or less
 // would act on the first blip of a power failure.
-void TPowerFailPolicy::ArmByDelayRule() {
+void PowerFailPolicy::ArmByDelayRule() {
     if (!deps_.settings.DelayAction) return;
     const int32_t seconds = kDelayRange.Clamp(deps_.settings.Delay);
     deps_.delayTimer.SetInterval(static_cast<uint32_t>(seconds) * 1000u);
     deps_.delayTimer.SetEnabled(true);
 }
 
-void TPowerFailPolicy::ArmByVoltageRule() {
+void PowerFailPolicy::ArmByVoltageRule() {
     deps_.delayTimer.SetEnabled(false);
     deps_.delayTimer.SetInterval(kVoltageRuleMs);
     deps_.delayTimer.SetEnabled(true);
 }
 
-void TPowerFailPolicy::DelayTimerTimer() {
+void PowerFailPolicy::DelayTimerTimer() {
     deps_.delayTimer.SetEnabled(false);
     if (!MayArm()) return;
     if (holdingExpiries_) {
@@ -132,7 +132,7 @@ void TPowerFailPolicy::DelayTimerTimer() {
     delayAfterAction_ = false;
 }
 
-void TPowerFailPolicy::Act() {
+void PowerFailPolicy::Act() {
     if (deps_.settings.ExternalProgramRun) RunConfiguredProgram();
     switch (static_cast<PowerFailAction>(deps_.settings.Action)) {
         case PowerFailAction::Suspend:
@@ -156,9 +156,9 @@ void TPowerFailPolicy::Act() {
     }
 }
 
-void TPowerFailPolicy::HoldExpiries() { holdingExpiries_ = true; }
+void PowerFailPolicy::HoldExpiries() { holdingExpiries_ = true; }
 
-void TPowerFailPolicy::ReleaseExpiries() {
+void PowerFailPolicy::ReleaseExpiries() {
     holdingExpiries_ = false;
     if (!expiryHeld_) return;
     expiryHeld_ = false;
@@ -167,7 +167,7 @@ void TPowerFailPolicy::ReleaseExpiries() {
     deps_.delayTimer.SetEnabled(true);
 }
 
-void TPowerFailPolicy::RunConfiguredProgram() {
+void PowerFailPolicy::RunConfiguredProgram() {
     const std::string path = deps_.settings.ExternalProgramName.value_or(std::string());
     const auto outcome = RunExternalProgram(
         deps_.launcher, path, [this] { deps_.pump.ProcessMessages(); }, kProgramStepMs, kProgramMaxSteps);
@@ -179,16 +179,16 @@ void TPowerFailPolicy::RunConfiguredProgram() {
 
 // The peers go first: once the UPS is told to switch off, their time runs out
 // with this computer's.
-void TPowerFailPolicy::ShutDownPeers() {
+void PowerFailPolicy::ShutDownPeers() {
     if (deps_.peers) deps_.peers->ShutDownPeers();
 }
 
-void TPowerFailPolicy::SendUPSShutdownIfOn() {
+void PowerFailPolicy::SendUPSShutdownIfOn() {
     if (deps_.settings.UPSShutdown) UPSShutdownCommand();
 }
 
 // The reply is not examined: the computer action follows whatever the UPS says.
-void TPowerFailPolicy::UPSShutdownCommand() {
+void PowerFailPolicy::UPSShutdownCommand() {
     DataLockGuard guard(deps_.lock);
     const int32_t minutes = kUPSShutdownDelayRange.Clamp(deps_.settings.UPSShutdownDelay);
     ExchangeCommand(deps_.link, cmd::ShutdownCommand(minutes), deps_.sleeper, deps_.log);

@@ -55,7 +55,7 @@ struct PowerFailPolicyDeps {
     IPeerShutdown* peers = nullptr;  // none: no network clients to wait for
 };
 
-class TPowerFailPolicy : public IPowerFailCountdown {
+class PowerFailPolicy : public IPowerFailCountdown {
 public:
     static constexpr uint32_t kVoltageRuleMs = 100;
     static constexpr unsigned kProgramStepMs = 100;
@@ -63,7 +63,7 @@ public:
     // program while the battery runs down.
     static constexpr unsigned kProgramMaxSteps = 6000;
 
-    explicit TPowerFailPolicy(PowerFailPolicyDeps deps) : deps_(deps) {}
+    explicit PowerFailPolicy(PowerFailPolicyDeps deps) : deps_(deps) {}
 
     // The countdown's share of one evaluated status reply, called by the status
     // evaluation for every reply it evaluates (not for one it drops):

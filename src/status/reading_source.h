@@ -35,7 +35,7 @@ public:
     virtual bool Found() const = 0;       // it was reached and understood
     virtual bool Monitoring() const = 0;  // it is being polled now
     virtual void SetRefreshInterval(uint32_t ms) = 0;
-    virtual TShownDevice Device() const = 0;
+    virtual ShownDevice Device() const = 0;
     virtual UpsIdentityText Identity() const = 0;
     // The poller; the power actions stop it before they act.
     virtual IPollingWorker& Poller() = 0;

@@ -4,16 +4,16 @@
 
 namespace velt {
 
-const TUPSStatus* LastReply(const TShownStatus& shown) { return shown.replied ? &shown.reading : nullptr; }
+const TUPSStatus* LastReply(const ShownStatus& shown) { return shown.replied ? &shown.reading : nullptr; }
 
-TShownStatus ComposeShownStatus(ShownStatusParts parts) {
-    TShownStatus shown;
+ShownStatus ComposeShownStatus(ShownStatusParts parts) {
+    ShownStatus shown;
     shown.reading = std::move(parts.reading);
     shown.replied = parts.replied;
     shown.identity = std::move(parts.identity);
     shown.upsFound = parts.upsFound;
     shown.device = std::move(parts.device);
-    TShownLive& live = shown.live;
+    ShownLive& live = shown.live;
     // Nothing answers while monitoring is stopped.
     live.responding = parts.upsFound && parts.monitoring && parts.linkResponding;
     live.nominalBatteryVolts = parts.nominalBatteryVolts;

@@ -16,17 +16,17 @@ namespace velt {
 
 // What the monitor knows of the UPS beyond its readings, for the network
 // readers (NUT server, JSON and metrics): whole values, not texts.
-struct TShownDevice {
+struct ShownDevice {
     std::string protocol;  // "Megatec" or "Mustek"; empty while none was detected
     bool usb = false;      // the link is HID rather than serial
     uint16_t vid = 0, pid = 0;
     std::optional<TUPSInformation> info;  // the "I" reply, when one came
-    std::optional<TRatedValues> rated;    // the "F" reply, when one came
+    std::optional<RatedValues> rated;    // the "F" reply, when one came
 
-    bool operator==(const TShownDevice&) const = default;
+    bool operator==(const ShownDevice&) const = default;
 };
 
-struct TShownLive {
+struct ShownLive {
     // False while the UPS is not responding (no reply within the watch's limit).
     bool responding = false;
     std::optional<double> chargePercent;  // the battery estimate
@@ -39,10 +39,10 @@ struct TShownLive {
     // Seconds left while the power-fail countdown runs.
     std::optional<int> countdownSeconds;
 
-    bool operator==(const TShownLive&) const = default;
+    bool operator==(const ShownLive&) const = default;
 };
 
-struct TShownStatus {
+struct ShownStatus {
     // The readings as the window shows them: the last reply's fields over
     // those of earlier replies it did not reach, the bits last evaluated;
     // blank before the first reply and while the UPS does not answer.
@@ -52,14 +52,14 @@ struct TShownStatus {
     bool replied = false;
     UpsIdentityText identity;  // VIDE, PIDE, ProductNameE
     bool upsFound = false;     // a protocol was detected, over USB or serial
-    TShownDevice device;
-    TShownLive live;
+    ShownDevice device;
+    ShownLive live;
 
-    bool operator==(const TShownStatus&) const = default;
+    bool operator==(const ShownStatus&) const = default;
 };
 
 // The reading when it is the monitored UPS's; none before its first reply.
-const TUPSStatus* LastReply(const TShownStatus& shown);
+const TUPSStatus* LastReply(const ShownStatus& shown);
 
 // What the snapshot is composed from, as the main thread has it.
 struct ShownStatusParts {
@@ -69,7 +69,7 @@ struct ShownStatusParts {
     bool upsFound = false;
     bool monitoring = false;
     bool linkResponding = false;  // the link watch's verdict
-    TShownDevice device;
+    ShownDevice device;
     double nominalBatteryVolts = 0;
     std::optional<double> chargePercent;
     int32_t emptyTenths = 0, fullTenths = 0;  // the estimate's thresholds as set
@@ -77,9 +77,9 @@ struct ShownStatusParts {
     std::optional<uint64_t> countdownRemainingMs;
 };
 
-TShownStatus ComposeShownStatus(ShownStatusParts parts);
+ShownStatus ComposeShownStatus(ShownStatusParts parts);
 
 // Published by the main thread after every change of what the window shows.
-using TShownStatusPublisher = TPublished<TShownStatus>;
+using ShownStatusPublisher = Published<ShownStatus>;
 
 }  // namespace velt

@@ -37,7 +37,7 @@ static const StatusEvent kLinkBack{"UPS responding again", BalloonKind::Informat
 
 // Balloon, log line and warnings of one event. The event's time is taken once
 // for the log line and both bodies.
-void TStatusEvaluation::Raise(const StatusEvent& e) {
+void StatusEvaluation::Raise(const StatusEvent& e) {
     if (deps_.live.BalloonHints) deps_.feedback.ShowBalloon("UPS Status", e.balloonText, e.kind);
     const LocalDateTime when = deps_.clock.Now();
     deps_.addLogLine(e.logText, when);
@@ -48,10 +48,10 @@ void TStatusEvaluation::Raise(const StatusEvent& e) {
     if (deps_.live.LANWarnings) deps_.warnings.SendLANMessage(deps_.live, body);
 }
 
-void TStatusEvaluation::RaiseLinkLost() { Raise(kLinkLost); }
-void TStatusEvaluation::RaiseLinkBack() { Raise(kLinkBack); }
+void StatusEvaluation::RaiseLinkLost() { Raise(kLinkLost); }
+void StatusEvaluation::RaiseLinkBack() { Raise(kLinkBack); }
 
-void TStatusEvaluation::Evaluate(const TUPSStatus& st) {
+void StatusEvaluation::Evaluate(const TUPSStatus& st) {
     shown_.ReplyText = st.ReplyText;
     shown_.ReplyTime = st.ReplyTime;
     shown_.BatteryPack = st.BatteryPack;
@@ -72,20 +72,20 @@ void TStatusEvaluation::Evaluate(const TUPSStatus& st) {
 }
 
 // Fields 1..8 of the view in the reply's order.
-void TStatusEvaluation::ShowField(int field, const TUPSStatus& st) {
+void StatusEvaluation::ShowField(int field, const TUPSStatus& st) {
     const auto member = kReplyFields[field - 1].field;
     deps_.view.SetFieldText(field, (st.*member).text);
     shown_.*member = st.*member;
 }
 
-void TStatusEvaluation::ShowNoReadings() {
+void StatusEvaluation::ShowNoReadings() {
     for (int field = 1; field <= static_cast<int>(kReplyFields.size()); ++field) deps_.view.SetFieldText(field, "");
     ClearReadings(shown_);
 }
 
 // The field keeps the text the UPS sent; the estimate and the voltage rule
 // take the pack's voltage, and an unknown one (0) updates neither.
-void TStatusEvaluation::ReadBattery(const PackVoltage& pack) {
+void StatusEvaluation::ReadBattery(const PackVoltage& pack) {
     if (pack.cells > 1 && !perCellLogged_) {
         perCellLogged_ = true;
         deps_.addLogLine("Battery voltage is reported per cell; counting " + std::to_string(pack.cells) +
@@ -95,11 +95,11 @@ void TStatusEvaluation::ReadBattery(const PackVoltage& pack) {
     if (pack.volts) deps_.battery.UpdateBatteryCharge(*pack.volts);
 }
 
-void TStatusEvaluation::EvaluateBits(const TUPSStatus& st) {
+void StatusEvaluation::EvaluateBits(const TUPSStatus& st) {
     // Each box is set once to its bit: clearing all first would flash the
     // ticks on every reply.
     for (const StatusFlag& flag : kStatusFlags) shown_.*flag.bit = st.*flag.bit;
-    const TStatusWords words = StatusWordsOf(st, false);
+    const StatusWords words = StatusWordsOf(st, false);
     // The window counts a test as on battery: the UPS runs from it meanwhile.
     deps_.view.SetModeWord(words.onBattery || st.TestInProgress ? "OB" : st.ShutdownActive ? "OFF" : "OL");
     EvaluatePowerFail(st);
@@ -121,7 +121,7 @@ void TStatusEvaluation::EvaluateBits(const TUPSStatus& st) {
     deps_.view.SetStatusBox(8, st.BeeperOn);
 }
 
-void TStatusEvaluation::EvaluatePowerFail(const TUPSStatus& st) {
+void StatusEvaluation::EvaluatePowerFail(const TUPSStatus& st) {
     deps_.view.SetStatusBox(1, st.PowerFail);
     if (st.PowerFail) {
         deps_.view.SetTrayImage(TrayImage::PowerFail);
@@ -142,7 +142,7 @@ void TStatusEvaluation::EvaluatePowerFail(const TUPSStatus& st) {
 }
 
 // A reply evaluated this far holds both voltages, so AVR always has a regulation.
-void TStatusEvaluation::EvaluateAvr(const TUPSStatus& st, Regulation regulation) {
+void StatusEvaluation::EvaluateAvr(const TUPSStatus& st, Regulation regulation) {
     deps_.view.SetStatusBox(3, st.AVR);
     if (st.AVR) {
         deps_.view.SetAvrMode(regulation == Regulation::Boost ? "BOOST"
@@ -164,7 +164,7 @@ void TStatusEvaluation::EvaluateAvr(const TUPSStatus& st, Regulation regulation)
     }
 }
 
-void TStatusEvaluation::TrackInputVoltage(double volts) {
+void StatusEvaluation::TrackInputVoltage(double volts) {
     if (volts < ipMin_) ipMin_ = volts;
     if (volts > ipMax_) ipMax_ = volts;
     deps_.view.SetInputVoltageMinMax(OneDecimalText(ipMin_, deps_.decimalSeparator),

@@ -41,7 +41,7 @@ struct StatusEvaluationDeps {
     IStatusView& view;
     IFeedback& feedback;
     IWarningSender& warnings;
-    TBatteryCharge& battery;
+    BatteryCharge& battery;
     IPowerFailCountdown& countdown;
     const TUPSSettings& live;
     const IClock& clock;
@@ -53,9 +53,9 @@ struct StatusEvaluationDeps {
 
 struct StatusEvent;
 
-class TStatusEvaluation {
+class StatusEvaluation {
 public:
-    explicit TStatusEvaluation(StatusEvaluationDeps deps) : deps_(std::move(deps)) {}
+    explicit StatusEvaluation(StatusEvaluationDeps deps) : deps_(std::move(deps)) {}
 
     // Shows the fields and evaluates the bits of one parsed reply.
     void Evaluate(const TUPSStatus& status);

@@ -5,8 +5,8 @@ namespace velt {
 namespace {
 
 Regulation RegulationOf(const TUPSStatus& status) {
-    const TReplyField* input = FieldOfReply(status, &TUPSStatus::IPVoltage);
-    const TReplyField* output = FieldOfReply(status, &TUPSStatus::OPVoltage);
+    const ReplyField* input = FieldOfReply(status, &TUPSStatus::IPVoltage);
+    const ReplyField* output = FieldOfReply(status, &TUPSStatus::OPVoltage);
     if (!status.AVR || !input || !input->value || !output || !output->value) return Regulation::None;
     if (*input->value < *output->value) return Regulation::Boost;
     if (*input->value > *output->value) return Regulation::Trim;
@@ -15,8 +15,8 @@ Regulation RegulationOf(const TUPSStatus& status) {
 
 }  // namespace
 
-TStatusWords StatusWordsOf(const TUPSStatus& status, bool forcedShutdown) {
-    TStatusWords words;
+StatusWords StatusWordsOf(const TUPSStatus& status, bool forcedShutdown) {
+    StatusWords words;
     words.forcedShutdown = forcedShutdown;
     words.onBattery = status.PowerFail;
     words.batteryLow = status.BatteryLow;
@@ -26,7 +26,7 @@ TStatusWords StatusWordsOf(const TUPSStatus& status, bool forcedShutdown) {
 }
 
 std::string NutStatusWords(const TUPSStatus& status, bool forcedShutdown) {
-    const TStatusWords words = StatusWordsOf(status, forcedShutdown);
+    const StatusWords words = StatusWordsOf(status, forcedShutdown);
     std::string text = words.forcedShutdown ? "FSD " : "";
     text += words.onBattery ? "OB" : "OL";
     if (words.batteryLow) text += " LB";

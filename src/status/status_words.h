@@ -12,7 +12,7 @@ namespace velt {
 // and output voltages of the last reply.
 enum class Regulation { None, Boost, Trim, Level };
 
-struct TStatusWords {
+struct StatusWords {
     bool forcedShutdown = false;  // FSD: the clients are to shut down
     bool onBattery = false;       // OB, else OL
     bool batteryLow = false;      // LB
@@ -23,7 +23,7 @@ struct TStatusWords {
 // From the reading as the window shows it: the bits it keeps from a reply cut
 // short are the clients' too, rather than no status, which would hide FSD
 // from them during the countdown.
-TStatusWords StatusWordsOf(const TUPSStatus& status, bool forcedShutdown);
+StatusWords StatusWordsOf(const TUPSStatus& status, bool forcedShutdown);
 
 // The ups.status value, in the order the clients expect: "FSD OB LB BOOST CAL".
 // Never "OFF": some NAS units power off at once on it.

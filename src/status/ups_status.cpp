@@ -6,7 +6,7 @@ namespace {
 
 // A field that does not convert ends the reply only where a number is needed:
 // the input voltage, the output voltage and the battery voltage.
-bool EndsReplyWhenNotANumber(TReplyField TUPSStatus::*field) {
+bool EndsReplyWhenNotANumber(ReplyField TUPSStatus::*field) {
     return field == &TUPSStatus::IPVoltage || field == &TUPSStatus::OPVoltage ||
            field == &TUPSStatus::BatteryVoltage;
 }
@@ -34,7 +34,7 @@ PackVoltage BatteryPackVoltage(double reportedVolts, double nominalVolts) {
     return {reportedVolts, 1};
 }
 
-const TReplyField* FieldOfReply(const TUPSStatus& status, TReplyField TUPSStatus::*field) {
+const ReplyField* FieldOfReply(const TUPSStatus& status, ReplyField TUPSStatus::*field) {
     for (int n = 0; n < status.FieldsCut && n < static_cast<int>(kReplyFields.size()); ++n)
         if (kReplyFields[n].field == field) return &(status.*field);
     return nullptr;
@@ -61,7 +61,7 @@ std::optional<TUPSStatus> ParseStatusReply(const std::string& replyText, const L
     st.ReplyTime = replyTime;
     size_t pos = 1;
     for (int n = 1; n <= static_cast<int>(kReplyFields.size()) && pos < replyText.size(); ++n) {
-        TReplyField& field = st.*kReplyFields[n - 1].field;
+        ReplyField& field = st.*kReplyFields[n - 1].field;
         field.text = CutField(replyText, pos);
         field.value = UPSStrToFloat(field.text, localeSeparator);
         st.FieldsCut = n;

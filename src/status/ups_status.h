@@ -14,11 +14,11 @@ namespace velt {
 
 // One field of the reply: the text exactly as cut (not trimmed) and its
 // number; none when the text does not convert.
-struct TReplyField {
+struct ReplyField {
     std::string text;
     std::optional<double> value;
 
-    bool operator==(const TReplyField&) const = default;
+    bool operator==(const ReplyField&) const = default;
 };
 
 // The battery voltage of a reply as the whole pack's. Online units report one
@@ -37,7 +37,7 @@ struct TUPSStatus {
     std::string ReplyText;
     LocalDateTime ReplyTime;
 
-    TReplyField IPVoltage, IPFaultVoltage, OPVoltage, OPCurrent, IPFrequency, BatteryVoltage, Temperature,
+    ReplyField IPVoltage, IPFaultVoltage, OPVoltage, OPCurrent, IPFrequency, BatteryVoltage, Temperature,
         UPSStatus;
 
     bool PowerFail = false, BatteryLow = false, AVR = false, UPSFailed = false,
@@ -60,7 +60,7 @@ struct TUPSStatus {
 // case with underscores: JSON keys, metric labels).
 struct ReplyFieldName {
     const char* key;
-    TReplyField TUPSStatus::*field;
+    ReplyField TUPSStatus::*field;
 };
 inline constexpr std::array<ReplyFieldName, 8> kReplyFields = {{
     {"input_voltage", &TUPSStatus::IPVoltage},
@@ -90,7 +90,7 @@ inline constexpr std::array<StatusFlag, 8> kStatusFlags = {{
 }};
 
 // The field as the last reply held it; none for one that reply did not reach.
-const TReplyField* FieldOfReply(const TUPSStatus& status, TReplyField TUPSStatus::*field);
+const ReplyField* FieldOfReply(const TUPSStatus& status, ReplyField TUPSStatus::*field);
 
 // Whether the last reply held the whole status field, so that every bit is the UPS's.
 bool StatusBitsKnown(const TUPSStatus& status);

@@ -17,7 +17,7 @@ std::string NotSupportedText(UPSTestButton button) {
     return "\"" + std::string(name) + "\" command not supported!";
 }
 
-void TUPSTests::RunUPSTestCommand(UPSTestButton button, std::string_view command) {
+void UPSTests::RunUPSTestCommand(UPSTestButton button, std::string_view command) {
     std::string reply;
     {
         DataLockGuard guard(deps_.lock);
@@ -28,20 +28,20 @@ void TUPSTests::RunUPSTestCommand(UPSTestButton button, std::string_view command
     deps_.view.SetStatusText(NotSupportedText(button));
 }
 
-void TUPSTests::Test10sSBClick() { RunUPSTestCommand(UPSTestButton::Test10s, cmd::kTest10s); }
+void UPSTests::Test10sSBClick() { RunUPSTestCommand(UPSTestButton::Test10s, cmd::kTest10s); }
 
-void TUPSTests::TestTSBClick() {
+void UPSTests::TestTSBClick() {
     if (!deps_.testTForm.ShowModalOk()) return;
     const auto command = cmd::TimedTestCommand(deps_.testTForm.TestTUDPosition());
     if (command) RunUPSTestCommand(UPSTestButton::TestT, *command);
 }
 
-void TUPSTests::TestLowSBClick() { RunUPSTestCommand(UPSTestButton::TestLow, cmd::kTestUntilLow); }
+void UPSTests::TestLowSBClick() { RunUPSTestCommand(UPSTestButton::TestLow, cmd::kTestUntilLow); }
 
-void TUPSTests::CancelTestSBClick() {
+void UPSTests::CancelTestSBClick() {
     RunUPSTestCommand(UPSTestButton::CancelTest, cmd::kCancelTest);
 }
 
-void TUPSTests::UPSBeeperSBClick() { RunUPSTestCommand(UPSTestButton::Beeper, cmd::kBeeperToggle); }
+void UPSTests::UPSBeeperSBClick() { RunUPSTestCommand(UPSTestButton::Beeper, cmd::kBeeperToggle); }
 
 }  // namespace velt

@@ -44,9 +44,9 @@ struct UPSTestsDeps {
     ITestTForm& testTForm;
 };
 
-class TUPSTests {
+class UPSTests {
 public:
-    explicit TUPSTests(UPSTestsDeps deps) : deps_(deps) {}
+    explicit UPSTests(UPSTestsDeps deps) : deps_(deps) {}
 
     void Test10sSBClick();
     void TestTSBClick();  // asks TTestTForm for the minutes first

@@ -10,9 +10,9 @@
 
 namespace velt {
 
-class TDeadlineTimer final : public ITimer {
+class DeadlineTimer final : public ITimer {
 public:
-    TDeadlineTimer(ITimer& timer, const IClock& clock) : timer_(timer), clock_(clock) {}
+    DeadlineTimer(ITimer& timer, const IClock& clock) : timer_(timer), clock_(clock) {}
 
     void SetInterval(uint32_t ms) override {
         timer_.SetInterval(ms);

@@ -2,7 +2,7 @@
 
 namespace velt::ui::binding {
 
-bool ParseTyped(const std::string& text, TRange range, int32_t& out) {
+bool ParseTyped(const std::string& text, Range range, int32_t& out) {
     if (text.empty()) return false;
     long long v = 0;
     for (const char c : text) {

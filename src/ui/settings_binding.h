@@ -50,7 +50,7 @@ struct TextBinding {
 struct UpDownBinding {
     int id;
     int32_t S::*member;
-    TRange range;
+    Range range;
     int increment = 1;
     Effect effect = Effect::None;
 };
@@ -144,6 +144,6 @@ constexpr const T* Find(const T (&table)[N], int id) {
 
 // The number typed into an up-down's edit, brought into the range as the
 // control does; none when the text holds no number.
-bool ParseTyped(const std::string& text, TRange range, int32_t& out);
+bool ParseTyped(const std::string& text, Range range, int32_t& out);
 
 }  // namespace velt::ui::binding

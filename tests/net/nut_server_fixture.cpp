@@ -87,7 +87,7 @@ public:
 
 private:
     // Composed as the program composes it, from a reply parsed by its parser.
-    velt::TShownStatus Shown() const {
+    velt::ShownStatus Shown() const {
         const std::string reply = onBattery_ ? "(000.0 140.0 220.0 013 00.0 13.6 25.0 10001001"
                                              : "(221.0 140.0 220.0 013 50.1 13.6 25.0 00001001";
         velt::ShownStatusParts parts;
@@ -98,14 +98,14 @@ private:
         if (stale_) velt::ClearReadings(parts.reading);
         parts.device = {"Megatec", true, 0x0665, 0x5161,
                         velt::TUPSInformation{"Megatec", "Mini \"UPS\" 650\\B", "V2.1"},
-                        velt::TRatedValues{220, 3, 12, 50}};
+                        velt::RatedValues{220, 3, 12, 50}};
         parts.nominalBatteryVolts = 12;
         parts.chargePercent = 100;
         return velt::ComposeShownStatus(std::move(parts));
     }
 
     velt::NutSnapshot Make(bool forcedShutdown) const {
-        const velt::TShownStatus shown = Shown();
+        const velt::ShownStatus shown = Shown();
         return {velt::NutReadingsStale(shown), velt::NutVariables(shown, {"VT-0001", "1.0.0"}, forcedShutdown)};
     }
 
@@ -144,7 +144,7 @@ bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
     return true;
 }
 
-void Obey(const std::string& command, FixedSource& source, velt::TNutServer& server) {
+void Obey(const std::string& command, FixedSource& source, velt::NutServer& server) {
     if (command == "stale" || command == "fresh") source.Set(command == "stale", source.OnBattery());
     else if (command == "OB" || command == "OL") source.Set(source.Stale(), command == "OB");
     else if (command == "nofsd") server.SetForcedShutdown(false);
@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
                                           "[--allowed-hosts LIST] [--idle-ms N] [--max-connections N] "
                                           "[--recent-request-ms N] [--login-block-ms N] "
                                           "[--throw-on-refusal]");
-    velt::TNutServer server(source, options.limits);
+    velt::NutServer server(source, options.limits);
     if (!velt::test::StartAndAnnounce(server, options.port,
                                       "idle-ms=" + std::to_string(options.limits.idle.count()) +
                                       " max-connections=" + std::to_string(options.limits.maxConnections)))

@@ -34,7 +34,7 @@ std::string LocalTimeText() {
 
 class FixedSource : public velt::IPageSource {
 public:
-    velt::TShownStatus shown;
+    velt::ShownStatus shown;
     velt::TUPSSettings settings;
 
     PageResponse Answer(const PageRequest& request) override {
@@ -54,7 +54,7 @@ velt::ShownStatusParts AfterReply(const std::string& reply) {
     parts.replied = true;
     parts.identity = {"0665", "5161", "Mini UPS"};
     parts.upsFound = parts.monitoring = parts.linkResponding = true;
-    parts.device = {"Megatec", true, 0x0665, 0x5161, std::nullopt, velt::TRatedValues{220, 3, 12, 50}};
+    parts.device = {"Megatec", true, 0x0665, 0x5161, std::nullopt, velt::RatedValues{220, 3, 12, 50}};
     parts.nominalBatteryVolts = 12;
     parts.emptyTenths = 97;
     parts.fullTenths = 135;
@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-    velt::THttpPageServer server(source, options.limits);
+    velt::HttpPageServer server(source, options.limits);
     if (!velt::test::StartAndAnnounce(server, options.port,
                                       "head-deadline-ms=" + std::to_string(options.limits.headDeadline.count()) +
                                       " idle-ms=" + std::to_string(options.limits.idleKeepAlive.count()) +

@@ -58,7 +58,7 @@ int Send(char** args) {
     limits.reply = std::chrono::milliseconds(std::atoi(args[5]));
     const auto start = std::chrono::steady_clock::now();
     const velt::SmtpOutcome outcome =
-        velt::TSmtpSend(connection, content, limits, velt::win::SchannelSessionFactory()).Run();
+        velt::SmtpSend(connection, content, limits, velt::win::SchannelSessionFactory()).Run();
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     static const char* const kKinds[] = {"Success", "FailedWithText", "FailedWithoutText"};
     std::printf("outcome %s\ntext %s\ntls %s\nms %lld\n", kKinds[static_cast<int>(outcome.kind)],

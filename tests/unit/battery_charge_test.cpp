@@ -10,7 +10,7 @@ namespace {
 struct Battery : ::testing::Test {
     TUPSSettings live;
     FakeBatteryView view;
-    TBatteryCharge battery{live, view, '.'};
+    BatteryCharge battery{live, view, '.'};
     void SetUp() override { battery.ApplyBatteryPreset(12); }
 };
 
@@ -35,11 +35,11 @@ TEST_F(Battery, FullNotAboveEmptyShowsNoEstimate) {
     battery.UpdateBatteryCharge(12.0);
     EXPECT_EQ(view.caption, "...");
     EXPECT_EQ(view.gauge, 100);
-    EXPECT_FALSE(battery.BatteryCharge());
+    EXPECT_FALSE(battery.Charge());
 }
 
 TEST_F(Battery, ChargeUsesTheLocaleSeparator) {
-    TBatteryCharge comma(live, view, ',');
+    BatteryCharge comma(live, view, ',');
     comma.UpdateBatteryCharge(12.70);
     EXPECT_EQ(view.caption, "75,0");
 }

@@ -22,13 +22,13 @@ struct Detection : ::testing::Test {
     FakeFeedback feedback;
     FakeDetectionView view;
     FakeBatteryView batteryView;
-    TBatteryCharge battery{live, batteryView, '.'};
+    BatteryCharge battery{live, batteryView, '.'};
     int loadBatteryCalls = 0;
     std::map<std::string, std::string> answers;
     std::map<std::string, int> tries;
     int answerFrom = 1;
     FakeSerial* port = nullptr;
-    TDetector detector{{link, live, time, log, feedback, view, battery, [this] { ++loadBatteryCalls; },
+    Detector detector{{link, live, time, log, feedback, view, battery, [this] { ++loadBatteryCalls; },
                         [] { return std::make_pair(std::string("0665"), std::string("5161")); }}};
 
     void SetUp() override {

@@ -10,7 +10,7 @@ namespace {
 
 TEST(EventLog, LinesCarryTheDateTimeTextAndKeepTheirOrder) {
     FixedFormat fmt;
-    TEventLog log;
+    EventLog log;
     const LocalDateTime t{2026, 12, 7, 22, 38, 46, 5};
     log.Add("Power Fail", t, fmt);
     log.Add("Power O.K.", t, fmt);

@@ -19,7 +19,7 @@ struct Discovery : ::testing::Test {
     bool startTimerEnabled = false;
     bool detects = true;
     std::vector<std::string> calls;
-    THidDiscovery discovery{{link, lock, hid, log, feedback, view, accepted, [this] { return startTimerEnabled; },
+    HidDiscovery discovery{{link, lock, hid, log, feedback, view, accepted, [this] { return startTimerEnabled; },
                              [this] {
                                  calls.push_back("detect");
                                  return detects;

@@ -42,13 +42,13 @@ private:
 TEST(HttpPageServer, AnswersKeptAliveAndPipelinedRequestsUntilStoppedAndRefusesABusyPort) {
     EchoSource source;
     std::vector<std::string> faults;  // read once the server's thread is joined
-    THttpPageServer server(source, {}, [&faults](const std::string& what) { faults.push_back(what); });
-    ASSERT_EQ(server.Start(0), THttpPageServer::StartResult::Listening);
+    HttpPageServer server(source, {}, [&faults](const std::string& what) { faults.push_back(what); });
+    ASSERT_EQ(server.Start(0), HttpPageServer::StartResult::Listening);
     const uint16_t port = server.Port();
     EXPECT_TRUE(server.Active());
 
-    THttpPageServer second(source);
-    EXPECT_EQ(second.Start(port), THttpPageServer::StartResult::BindFailed);
+    HttpPageServer second(source);
+    EXPECT_EQ(second.Start(port), HttpPageServer::StartResult::BindFailed);
     EXPECT_FALSE(second.Active());
 
     // A failure that is no std::exception costs only its own request, and is reported.
@@ -77,7 +77,7 @@ TEST(HttpPageServer, AnswersKeptAliveAndPipelinedRequestsUntilStoppedAndRefusesA
     EXPECT_EQ(Exchange(port, "GET / HTTP/1.0\r\n\r\n"), "");
 
     // The same port again at once, the old connections in TIME_WAIT.
-    ASSERT_EQ(server.Start(port), THttpPageServer::StartResult::Listening);
+    ASSERT_EQ(server.Start(port), HttpPageServer::StartResult::Listening);
     EXPECT_NE(Exchange(port, "GET /again HTTP/1.0\r\n\r\n").find("X-Path: /again"), std::string::npos);
 }
 

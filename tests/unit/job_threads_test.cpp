@@ -17,7 +17,7 @@ TEST(JobThreads, ExitAbandonsWhatListensAndLetsGoOfWhatCannotWithinTheBound) {
     std::promise<void> released, finished;
     std::future<void> release = released.get_future();
     {
-        TJobThreads jobs;
+        JobThreads jobs;
         std::atomic<bool> stop{false};
         jobs.Run([&] {
             while (!stop) std::this_thread::sleep_for(1ms);

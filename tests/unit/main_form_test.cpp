@@ -81,7 +81,7 @@ TEST_F(MainForm, ExpiryMetDuringTheHandOffRunsAfterIt) {
     Reply("(000.0 230.0 229.0 013 50.0 13.6 25.0 10001001#");
     EXPECT_EQ(launcher.starts, 0);
     EXPECT_TRUE(delayTimer.enabled);
-    EXPECT_EQ(delayTimer.interval, TPowerFailPolicy::kHeldExpiryMs);
+    EXPECT_EQ(delayTimer.interval, PowerFailPolicy::kHeldExpiryMs);
     pump.onMessages = nullptr;
     form.PowerFailPolicy().DelayTimerTimer();
     EXPECT_EQ(launcher.starts, 1);

@@ -30,7 +30,7 @@ TEST(MonitorEngine, WithNoWindowAMainsFailureCountsDownToTheShutdown) {
     engine.Live().Delay = 60;
     engine.StartAExecute();
     ASSERT_TRUE(engine.Link().Monitoring);
-    TReadData worker(engine.Link(), rig.lock, rig.time, rig.time,
+    ReadData worker(engine.Link(), rig.lock, rig.time, rig.time,
                      {nullptr, [&](WorkerMessage m) { engine.OnWorkerMessage(m); }});
 
     worker.Cycle();

@@ -26,7 +26,7 @@ class FakeContext : public INutSessionContext {
 public:
     NutConfig config{"ups", "monuser", "s3cret pass", "", ""};
     NutSnapshot snapshot{false, {{"ups.status", "OL"}, {"ups.model", "Mini \"UPS\""}, {"ups.load", "13"}}};
-    const TNutSession* session = nullptr;
+    const NutSession* session = nullptr;
     bool forced = false;
     bool blocked = false;
     int failures = 0;
@@ -164,7 +164,7 @@ TEST(NutProtocol, ConversationsGetTheRepliesAClientExpectsAndReachEveryErrorWord
         FakeContext context;
         context.snapshot.stale = conversation.stale;
         context.config.user = conversation.user;
-        TNutSession session(context);
+        NutSession session(context);
         context.session = &session;
         for (const auto& [request, expected] : conversation.exchanges) {
             const NutReply reply = session.Feed(request);
@@ -181,7 +181,7 @@ TEST(NutProtocol, ConversationsGetTheRepliesAClientExpectsAndReachEveryErrorWord
 TEST(NutProtocol, OnlyTheStoredUserForcesAShutdown) {
     FakeContext context;
     context.config = {"rack", "admin", "pw", "", "Rack UPS"};
-    TNutSession session(context);
+    NutSession session(context);
     for (const char* line : {"USERNAME admin", "PASSWORD pw"}) ASSERT_EQ(session.Feed(line).text, "OK\n");
     EXPECT_EQ(session.Feed("FSD ups").text, "ERR UNKNOWN-UPS\n");
     EXPECT_FALSE(context.forced);
@@ -192,8 +192,8 @@ TEST(NutProtocol, OnlyTheStoredUserForcesAShutdown) {
 }
 
 TEST(NutLoginGuard, FiveFailuresWithinTheWindowBlockForTheBlockAndTheOldestAddressIsForgottenWhenFull) {
-    TNutLoginGuard guard({5, std::chrono::seconds(60), std::chrono::seconds(60), 3});
-    const auto at = [](int seconds) { return TNutLoginGuard::Clock::time_point(std::chrono::seconds(seconds)); };
+    NutLoginGuard guard({5, std::chrono::seconds(60), std::chrono::seconds(60), 3});
+    const auto at = [](int seconds) { return NutLoginGuard::Clock::time_point(std::chrono::seconds(seconds)); };
     for (const int t : {0, 20, 40, 59, 61}) EXPECT_FALSE(guard.Failed("a", at(t))) << t;  // over more than 60 s
     EXPECT_TRUE(guard.Failed("a", at(62)));
     EXPECT_TRUE(guard.Blocked("a", at(121)));
@@ -236,9 +236,9 @@ TEST(NutAllowedHosts, AdmitsAddressesAndRangesOfBothFamiliesAndReportsWhatItCann
         {"nas.local", "10.0.0.6", false},
         {"10.0.0.0/8", "not an address", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(TNutAllowedHosts(c.list).Allows(c.peer), c.allowed) << c.list << " / " << c.peer;
+    for (const auto& c : cases) EXPECT_EQ(NutAllowedHosts(c.list).Allows(c.peer), c.allowed) << c.list << " / " << c.peer;
 
-    EXPECT_EQ(TNutAllowedHosts(" nas.local ,10.0.0.0/33, 10.0.0.1/, 1.2.3.4/+8, ::1/129, 10.0.0.5 ,::/0").Ignored(),
+    EXPECT_EQ(NutAllowedHosts(" nas.local ,10.0.0.0/33, 10.0.0.1/, 1.2.3.4/+8, ::1/129, 10.0.0.5 ,::/0").Ignored(),
               (std::vector<std::string>{"nas.local", "10.0.0.0/33", "10.0.0.1/", "1.2.3.4/+8", "::1/129"}));
 }
 

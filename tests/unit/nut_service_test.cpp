@@ -74,15 +74,15 @@ int LoggedInClient(uint16_t port) {
 }
 
 struct Rig {
-    TShownStatusPublisher shown;
-    TPublished<TUPSSettings> settings;
+    ShownStatusPublisher shown;
+    Published<TUPSSettings> settings;
     QueuedPost post;
     FakeLog log;
     Pump pump;
     SteadyClock clock;
     RecordingView view;
     int fsdChanges = 0;
-    TNutService service{{shown, settings, post, log, pump, clock, clock, "1.0.0.0", [this] { ++fsdChanges; }}};
+    NutService service{{shown, settings, post, log, pump, clock, clock, "1.0.0.0", [this] { ++fsdChanges; }}};
 
     explicit Rig(int32_t waitSeconds) {
         TUPSSettings s;
@@ -121,7 +121,7 @@ TEST(NutService, PeersShutDownWaitsUntilTheLoggedInClientGoesOrTheWaitEnds) {
 }
 
 // What the main thread publishes after a status reply with `inputVolts`.
-TShownStatus Responding(const std::string& inputVolts) {
+ShownStatus Responding(const std::string& inputVolts) {
     ShownStatusParts parts;
     parts.reading = *ParseStatusReply("(" + inputVolts + " 140.0 220.0 013 50.1 13.6 25.0 00001001", {}, true, '.');
     parts.replied = parts.upsFound = parts.monitoring = parts.linkResponding = true;
@@ -153,7 +153,7 @@ TEST(NutService, TheServedSnapshotFollowsEveryPublishAndTheForcedShutdown) {
     settings.NUTDeviceId = "VT-00000000000000AB";
     r.settings.Publish(settings);
     EXPECT_EQ(ValueOf(*r.service.Current(false), "device.serial"), "VT-00000000000000AB");
-    r.shown.Publish(TShownStatus{});
+    r.shown.Publish(ShownStatus{});
     EXPECT_TRUE(r.service.Current(false)->stale);
 }
 

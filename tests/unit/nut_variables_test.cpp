@@ -13,7 +13,7 @@ namespace {
 const LocalDateTime kReplyTime{2024, 2, 1, 10, 0, 0, 0};
 
 // A snapshot as the main thread composes it after `reply`, the first one.
-TShownStatus AfterReply(const std::string& reply) {
+ShownStatus AfterReply(const std::string& reply) {
     ShownStatusParts parts;
     parts.upsFound = parts.monitoring = parts.linkResponding = true;
     parts.device.protocol = "Megatec";
@@ -25,7 +25,7 @@ TShownStatus AfterReply(const std::string& reply) {
     return ComposeShownStatus(std::move(parts));
 }
 
-std::optional<std::string> StatusWords(const TShownStatus& shown, bool forcedShutdown) {
+std::optional<std::string> StatusWords(const ShownStatus& shown, bool forcedShutdown) {
     const TUPSStatus* status = LastReply(shown);
     return status ? std::optional(NutStatusWords(*status, forcedShutdown)) : std::nullopt;
 }
@@ -91,7 +91,7 @@ TEST(NutVariables, StatusWordsAndWhichReadingsArePresent) {
 // A reply cut short during a failure's countdown: the clients still read the
 // failure the window shows, and FSD once it is set.
 TEST(NutVariables, ACutReplyKeepsTheShownFailureAndFSD) {
-    TShownStatus shown = AfterReply("(000.0 140.0 220.0 013 50.1 11.6 25");
+    ShownStatus shown = AfterReply("(000.0 140.0 220.0 013 50.1 11.6 25");
     shown.reading.PowerFail = shown.reading.BatteryLow = true;  // kept from the reply before
     for (const bool fsd : {false, true}) {
         const auto vars = NutVariables(shown, {"SN1", "1"}, fsd);
@@ -102,35 +102,35 @@ TEST(NutVariables, ACutReplyKeepsTheShownFailureAndFSD) {
 TEST(NutVariables, IdentityBatteryAndDeviceFromTheProbes) {
     struct Case {
         const char* name;
-        std::function<void(TShownStatus&)> change;
+        std::function<void(ShownStatus&)> change;
         NutDeviceNames names;
         Expected expected;
     };
     const Case cases[] = {
-        {"no I reply: the protocol's name and UPS", [](TShownStatus& s) { s.device.protocol = "Mustek"; },
+        {"no I reply: the protocol's name and UPS", [](ShownStatus& s) { s.device.protocol = "Mustek"; },
          {"SN1", "1.2.3"},
          {{"ups.mfr", "Mustek"}, {"ups.model", "UPS"}, {"device.mfr", "Mustek"}, {"device.model", "UPS"},
           {"ups.firmware", std::nullopt}, {"device.serial", "SN1"}, {"driver.version", "1.2.3"}}},
         {"a blank I reply counts as none",
-         [](TShownStatus& s) { s.device.info = TUPSInformation{"   ", "", " \t "}; }, {"SN1", "1"},
+         [](ShownStatus& s) { s.device.info = TUPSInformation{"   ", "", " \t "}; }, {"SN1", "1"},
          {{"ups.mfr", "Megatec"}, {"ups.model", "UPS"}, {"ups.firmware", std::nullopt}}},
         {"the I reply's ANSI texts as UTF-8, control characters as blanks",
-         [](TShownStatus& s) { s.device.info = TUPSInformation{"M\xfcller", "Pro\n1000", "V1.0"}; }, {"SN1", "1"},
+         [](ShownStatus& s) { s.device.info = TUPSInformation{"M\xfcller", "Pro\n1000", "V1.0"}; }, {"SN1", "1"},
          {{"ups.mfr", "M\xc3\xbcller"}, {"device.mfr", "M\xc3\xbcller"}, {"ups.model", "Pro 1000"},
           {"ups.firmware", "V1.0"}}},
         {"USB ids as four lower-case hex digits",
-         [](TShownStatus& s) {
+         [](ShownStatus& s) {
              s.device.usb = true;
              s.device.vid = 0x0665;
              s.device.pid = 0xA0F;
          },
          {"", "1"},
          {{"ups.vendorid", "0665"}, {"ups.productid", "0a0f"}, {"device.serial", std::nullopt}}},
-        {"no USB ids over a serial port", [](TShownStatus&) {}, {"SN1", "1"},
+        {"no USB ids over a serial port", [](ShownStatus&) {}, {"SN1", "1"},
          {{"ups.vendorid", std::nullopt}, {"ups.productid", std::nullopt}}},
         {"the rated battery voltage wins over the estimate's; thresholds and charge",
-         [](TShownStatus& s) {
-             s.device.rated = TRatedValues{230, 4, 24, 50};
+         [](ShownStatus& s) {
+             s.device.rated = RatedValues{230, 4, 24, 50};
              s.live.emptyVolts = 19.4;
              s.live.fullVolts = 27.3;
              s.live.chargePercent = 61.26;
@@ -139,12 +139,12 @@ TEST(NutVariables, IdentityBatteryAndDeviceFromTheProbes) {
          {{"battery.voltage.nominal", "24"}, {"battery.voltage.low", "19.4"}, {"battery.voltage.high", "27.3"},
           {"battery.charge", "61.3"}}},
         {"the estimate's nominal voltage without an F reply; a charge beyond full is 100",
-         [](TShownStatus& s) { s.live.chargePercent = 112.5; }, {"SN1", "1"},
+         [](ShownStatus& s) { s.live.chargePercent = 112.5; }, {"SN1", "1"},
          {{"battery.voltage.nominal", "12"}, {"battery.voltage.low", std::nullopt}, {"battery.charge", "100"}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TShownStatus shown = AfterReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 00000000");
+        ShownStatus shown = AfterReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 00000000");
         c.change(shown);
         const auto vars = NutVariables(shown, c.names, false);
         for (const auto& [name, value] : c.expected) EXPECT_EQ(ValueOf(vars, name), value) << name;

@@ -16,7 +16,7 @@ const Headers kNoCache = {{"Cache-Control", "no-store, no-cache, must-revalidate
 const std::string kDefaultBody = "<HTML><BODY><B>200 OK</B></BODY></HTML>";
 
 // The power-fail box still ticked from a reply before this one.
-TShownStatus FoundUps() {
+ShownStatus FoundUps() {
     ShownStatusParts parts;
     parts.reading = *ParseStatusReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 00001001", {}, true);
     parts.reading.PowerFail = true;
@@ -82,7 +82,7 @@ TEST(PageRequest, OnlyExactCredentialsGetTheReportAndOnlyAtTheRoot) {
 }
 
 TEST(PageRequest, BeforeAUpsIsFoundThePageIsOneLineWithTheSameHeaders) {
-    TShownStatus shown = FoundUps();
+    ShownStatus shown = FoundUps();
     shown.upsFound = false;
     const PageResponse response = IdHTTPSCommandGet({"/", "", ""}, shown, TUPSSettings{}, kTime);
     EXPECT_EQ(response.status, 200);

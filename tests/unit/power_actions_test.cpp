@@ -14,7 +14,7 @@ namespace {
 
 using namespace power;
 
-struct PowerActions : ::testing::Test {
+struct ActionsRig : ::testing::Test {
     Events ev;
     VirtualTime time;
     FakeLock lock;
@@ -26,8 +26,8 @@ struct PowerActions : ::testing::Test {
     FakePump pump{ev};
     uint32_t major = 6;
 
-    TPowerActions Make() {
-        return TPowerActions({services, settings, lock, log, host, worker, host, pump, time, major});
+    PowerActions Make() {
+        return PowerActions({services, settings, lock, log, host, worker, host, pump, time, major});
     }
     bool LockFreeForOtherThreads() {
         bool got = false;
@@ -38,7 +38,7 @@ struct PowerActions : ::testing::Test {
     }
 };
 
-TEST_F(PowerActions, PowerSchemeNotificationsOnlyFromVistaOn) {
+TEST_F(ActionsRig, PowerSchemeNotificationsOnlyFromVistaOn) {
     major = 5;
     Make().RegisterPowerSchemeNotification();
     EXPECT_TRUE(ev.empty());
@@ -47,7 +47,7 @@ TEST_F(PowerActions, PowerSchemeNotificationsOnlyFromVistaOn) {
     EXPECT_EQ(ev, Events{"register"});
 }
 
-TEST_F(PowerActions, ShutdownStopsTheWorkerThenAllowsTheCloseThenPowersOffSilently) {
+TEST_F(ActionsRig, ShutdownStopsTheWorkerThenAllowsTheCloseThenPowersOffSilently) {
     worker.busyChecks = 3;
     Make().ShutdownComputer();
     EXPECT_EQ(ev, (Events{"privilege", "terminate", "join", "exit requested", "power off"}));
@@ -55,7 +55,7 @@ TEST_F(PowerActions, ShutdownStopsTheWorkerThenAllowsTheCloseThenPowersOffSilent
     EXPECT_TRUE(log.lines.empty());
 }
 
-TEST_F(PowerActions, ForcingOnlyUpToMajorVersionFiveAndNeverForHibernation) {
+TEST_F(ActionsRig, ForcingOnlyUpToMajorVersionFiveAndNeverForHibernation) {
     settings.ForceShutdown = settings.ForceSuspend = true;
     for (const uint32_t m : {5u, 6u}) {
         major = m;
@@ -72,7 +72,7 @@ TEST_F(PowerActions, ForcingOnlyUpToMajorVersionFiveAndNeverForHibernation) {
                                "hibernate"}));
 }
 
-TEST_F(PowerActions, ShutdownNotAllowedOrWithoutPrivilegeDoesNothing) {
+TEST_F(ActionsRig, ShutdownNotAllowedOrWithoutPrivilegeDoesNothing) {
     services.shutdownAllowed = std::nullopt;
     Make().ShutdownComputer();
     services.shutdownAllowed = false;
@@ -84,17 +84,17 @@ TEST_F(PowerActions, ShutdownNotAllowedOrWithoutPrivilegeDoesNothing) {
     EXPECT_TRUE(log.lines.empty());
 }
 
-TEST_F(PowerActions, WorkerThatDoesNotEndIsNotFreedAndARefusedPowerOffIsLogged) {
+TEST_F(ActionsRig, WorkerThatDoesNotEndIsNotFreedAndARefusedPowerOffIsLogged) {
     worker.busyChecks = -1;
     services.powerOffOk = false;
     Make().ShutdownComputer();
     EXPECT_EQ(ev, (Events{"privilege", "terminate", "exit requested", "power off"}));
-    EXPECT_EQ(time.SumSleeps(), TPowerActions::kWorkerWaitMs);
+    EXPECT_EQ(time.SumSleeps(), PowerActions::kWorkerWaitMs);
     EXPECT_EQ(log.lines, Events{"ExitWindowsEx failed! Access is denied"});
 }
 
 // A failing step of the worker stop is logged, and the shutdown still goes through.
-TEST_F(PowerActions, AFailedWorkerStopIsLoggedAndThePowerOffGoesAhead) {
+TEST_F(ActionsRig, AFailedWorkerStopIsLoggedAndThePowerOffGoesAhead) {
     const struct {
         std::function<void()> fail;
         const char* logged;
@@ -113,14 +113,14 @@ TEST_F(PowerActions, AFailedWorkerStopIsLoggedAndThePowerOffGoesAhead) {
     }
 }
 
-TEST_F(PowerActions, SuspendAndHibernateLogStopTheReportsAndRunMessages) {
+TEST_F(ActionsRig, SuspendAndHibernateLogStopTheReportsAndRunMessages) {
     Make().SuspendComputer();
     Make().HibernateComputer();
     EXPECT_EQ(log.lines, (Events{"Suspend Mode", "Hibernate"}));
     EXPECT_EQ(ev, (Events{"reports off", "sleep", "pump", "reports off", "hibernate", "pump"}));
 }
 
-TEST_F(PowerActions, ImpossibleSuspendOnlyRunsMessagesAndImpossibleHibernateNothing) {
+TEST_F(ActionsRig, ImpossibleSuspendOnlyRunsMessagesAndImpossibleHibernateNothing) {
     services.suspendAllowed = services.hibernateAllowed = false;
     Make().SuspendComputer();
     Make().HibernateComputer();
@@ -132,7 +132,7 @@ TEST_F(PowerActions, ImpossibleSuspendOnlyRunsMessagesAndImpossibleHibernateNoth
     EXPECT_TRUE(log.lines.empty());
 }
 
-TEST_F(PowerActions, BroadcastsAreLoggedWithAtLeastFourUpperCaseHexDigits) {
+TEST_F(ActionsRig, BroadcastsAreLoggedWithAtLeastFourUpperCaseHexDigits) {
     auto actions = Make();
     for (const uint64_t code : {0x0Aull, 0x8013ull, 0xabcdeull}) actions.WMPowerBroadcast(code);
     EXPECT_EQ(log.lines, (Events{"WM_POWERBROADCAST 0x000A", "WM_POWERBROADCAST 0x8013",
@@ -141,7 +141,7 @@ TEST_F(PowerActions, BroadcastsAreLoggedWithAtLeastFourUpperCaseHexDigits) {
     EXPECT_EQ(lock.acquisitions, 0);
 }
 
-TEST_F(PowerActions, DoubleSuspendThenOneResumeLeavesTheLockFree) {
+TEST_F(ActionsRig, DoubleSuspendThenOneResumeLeavesTheLockFree) {
     auto actions = Make();
     actions.WMPowerBroadcast(kPbtApmSuspend);
     actions.WMPowerBroadcast(kPbtApmSuspend);
@@ -155,7 +155,7 @@ TEST_F(PowerActions, DoubleSuspendThenOneResumeLeavesTheLockFree) {
     EXPECT_EQ(log.lines.front(), "WM_POWERBROADCAST 0x0004");
 }
 
-TEST_F(PowerActions, CriticalResumeReleasesOnlyUpToMajorVersionFive) {
+TEST_F(ActionsRig, CriticalResumeReleasesOnlyUpToMajorVersionFive) {
     auto vista = Make();
     vista.WMPowerBroadcast(kPbtApmSuspend);
     vista.WMPowerBroadcast(kPbtApmResumeCritical);
@@ -168,7 +168,7 @@ TEST_F(PowerActions, CriticalResumeReleasesOnlyUpToMajorVersionFive) {
     EXPECT_EQ(lock.depth, 0);
 }
 
-TEST_F(PowerActions, ShutdownDuringASuspendReleasesTheLockBeforeStoppingTheWorker) {
+TEST_F(ActionsRig, ShutdownDuringASuspendReleasesTheLockBeforeStoppingTheWorker) {
     auto actions = Make();
     actions.WMPowerBroadcast(kPbtApmSuspend);
     int depthWhenStopping = -1;

@@ -36,7 +36,7 @@ struct Countdown : ::testing::Test {
     FakePump pump{ev};
     TUPSLink link;
     WatchedSerial* serial = nullptr;
-    TPowerFailPolicy policy{{timer, settings, actions, link, lock, time, log, launcher, pump, nullptr}};
+    PowerFailPolicy policy{{timer, settings, actions, link, lock, time, log, launcher, pump, nullptr}};
 
     void SetUp() override {
         auto port = std::make_unique<WatchedSerial>(time, lock, ev);
@@ -182,7 +182,7 @@ TEST_F(Countdown, PeersShutDownAfterTheProgramAndBeforeTheUPSAndTheComputer) {
         {4, {"program started", "program ended"}},
     };
     for (const auto& [action, expected] : cases) {
-        TPowerFailPolicy withPeers{{timer, settings, actions, link, lock, time, log, launcher, pump, &peers}};
+        PowerFailPolicy withPeers{{timer, settings, actions, link, lock, time, log, launcher, pump, &peers}};
         ev.clear();
         settings.Action = action;
         settings.UPSShutdown = true;
@@ -208,7 +208,7 @@ TEST_F(Countdown, MainsBackDuringThePeersWaitLeaveThemToldUntilTheActionIsOver) 
         {3, {"peers", "mains back", "S05 under lock 1", "Hibernate", "peers back"}},
     };
     for (const auto& [action, expected] : cases) {
-        TPowerFailPolicy withPeers{{timer, settings, actions, link, lock, time, log, launcher, pump, &peers}};
+        PowerFailPolicy withPeers{{timer, settings, actions, link, lock, time, log, launcher, pump, &peers}};
         peers.duringWait = [&] {
             ev.push_back("mains back");
             withPeers.OnStatusReply(false, 13.0);
@@ -232,7 +232,7 @@ TEST_F(Countdown, ProgramThatDoesNotStartOrNeverEndsDoesNotHoldTheActionBack) {
     launcher.startOk = true;
     launcher.runSteps = 1 << 30;
     policy.DelayTimerTimer();
-    EXPECT_EQ(pump.messages, static_cast<int>(TPowerFailPolicy::kProgramMaxSteps));
+    EXPECT_EQ(pump.messages, static_cast<int>(PowerFailPolicy::kProgramMaxSteps));
     EXPECT_EQ(ev.back(), "Suspend");
     EXPECT_EQ(log.lines, Events{"External program still running after 10 minutes; continuing"});
 }
@@ -295,7 +295,7 @@ TEST_F(Countdown, ExpiryDuringTheWorkersHandOffRunsRightAfterIt) {
     EXPECT_FALSE(timer.enabled);
     policy.ReleaseExpiries();
     EXPECT_TRUE(timer.enabled);
-    EXPECT_EQ(timer.interval, TPowerFailPolicy::kHeldExpiryMs);
+    EXPECT_EQ(timer.interval, PowerFailPolicy::kHeldExpiryMs);
     policy.DelayTimerTimer();
     EXPECT_EQ(launcher.starts, 1);
 }

@@ -29,7 +29,7 @@ struct FakeConnection {
 struct Rig {
     boost::asio::io_context io{1};
     std::vector<std::string> log;
-    TPutOffReads<FakeConnection> reads{[this] { log.push_back("turn ends"); }};
+    PutOffReads<FakeConnection> reads{[this] { log.push_back("turn ends"); }};
 
     std::shared_ptr<FakeConnection> Connection(std::string name, int parksAgain = 0) {
         auto c = std::make_shared<FakeConnection>(FakeConnection{log, std::move(name), parksAgain});

@@ -18,7 +18,7 @@ struct Worker : ::testing::Test {
     FakeSerial* port = nullptr;
     int notified = 0;
     int lockDepthAtNotify = -1;
-    TReadData worker{link, lock, time, time,
+    ReadData worker{link, lock, time, time,
                      {nullptr, [this](WorkerMessage m) {
                           if (m != WorkerMessage::Reply) return;
                           ++notified;
@@ -116,7 +116,7 @@ TEST(WorkerThread, EndsPromptlyWhenTerminated) {
     FakeLock lock;
     TUPSLink link;
     std::atomic<int> started{0};
-    TReadData worker(link, lock, sleeper, clock, {[&] { ++started; }, {}});
+    ReadData worker(link, lock, sleeper, clock, {[&] { ++started; }, {}});
     worker.Start();
     const auto t0 = std::chrono::steady_clock::now();
     while (started == 0 && std::chrono::steady_clock::now() - t0 < std::chrono::seconds(5))

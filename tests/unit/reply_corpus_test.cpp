@@ -101,14 +101,14 @@ std::string BitsText(const TUPSStatus& st) {
     return bits;
 }
 
-const TReplyField* ReadingNamed(const TUPSStatus& st, const std::string& name) {
+const ReplyField* ReadingNamed(const TUPSStatus& st, const std::string& name) {
     for (const ReplyFieldName& field : kReplyFields)
         if (field.key == name) return FieldOfReply(st, field.field);
     ADD_FAILURE() << "no reading named " << name;
     return nullptr;
 }
 
-std::string NutValue(const TShownStatus& shown, const std::string& name) {
+std::string NutValue(const ShownStatus& shown, const std::string& name) {
     for (const NutVariable& v : NutVariables(shown, {"", "1.0"}, false))
         if (v.name == name) return v.value;
     return "none";
@@ -116,25 +116,25 @@ std::string NutValue(const TShownStatus& shown, const std::string& name) {
 
 // One polled reply: what the snapshot and the feeds made of it.
 struct Outcome {
-    TShownStatus shown;
+    ShownStatus shown;
     bool parsedNow = false;  // this reply gave a new status
     std::vector<std::string> log;
 };
 
 // The value an expectation names, as text; readings and volts as numbers.
 std::string Observed(const Outcome& o, const Expect& e) {
-    const TShownStatus& shown = o.shown;
+    const ShownStatus& shown = o.shown;
     const TUPSStatus* st = LastReply(shown);
     if (e.what == "parsed") return o.parsedNow ? "yes" : "no";
     if (e.what == "bits") return st ? BitsText(*st) : "none";
     if (e.what == "pack_voltage") return NumberText(PackVolts(shown));
     if (e.what == "nominal") return NumberText(NominalBatteryVolts(shown));
     if (e.what.rfind("text.", 0) == 0) {
-        const TReplyField* r = st ? ReadingNamed(*st, e.what.substr(5)) : nullptr;
+        const ReplyField* r = st ? ReadingNamed(*st, e.what.substr(5)) : nullptr;
         return r ? r->text : "none";
     }
     if (e.what.rfind("nut.", 0) == 0) return NutValue(shown, e.what.substr(4));
-    const TReplyField* reading = st ? ReadingNamed(*st, e.what) : nullptr;
+    const ReplyField* reading = st ? ReadingNamed(*st, e.what) : nullptr;
     if (!reading) return "none";
     return reading->value ? NumberText(reading->value) : "null";
 }
@@ -179,7 +179,7 @@ struct ReplayRig : MainFormRig {
     Outcome Replay(const std::string& raw) {
         pollReply = raw;
         const auto before = form.Shown().Current();
-        TReadData worker(form.Link(), lock, time, time,
+        ReadData worker(form.Link(), lock, time, time,
                          {nullptr, [this](WorkerMessage m) { form.OnWorkerMessage(m); }});
         worker.Cycle();
         const auto after = form.Shown().Current();

@@ -14,7 +14,7 @@ struct Schedule : ::testing::Test {
     FakeTimer smtpTimer, lanTimer;
     TUPSSettings live;
     FakeWarnings warnings;
-    TShownStatusPublisher shown;
+    ShownStatusPublisher shown;
     ReportSchedule schedule{{smtpTimer, lanTimer, live, warnings, shown, time, fmt}};
 };
 

@@ -41,7 +41,7 @@ TEST(ReportSenders, EachSendReportsOnTheMainThreadAndExitAbandonsAHangingOne) {
     settings.SMTPHost = "127.0.0.1";
     settings.SMTPPort = peer.Port("plain");
     {
-        TReportSenders senders({system, 6, messenger, post, view});
+        ReportSenders senders({system, 6, messenger, post, view});
         senders.SendMail(settings, "Report - now", "Temperature = 25.0 \xB0" "C\r\n");
         settings.SMTPPort = "no port";  // the copy taken above is the one sent with
         senders.SendLANMessage(settings, "Report - now\r\n");
@@ -92,7 +92,7 @@ TEST(ReportSenders, ASendThatThrowsReportsFailureAndTheProgramGoesOn) {
     const TlsSessionFactory throwing = [](const std::string&) -> std::unique_ptr<ITlsSession> {
         throw std::bad_alloc();
     };
-    TReportSenders senders({system, 5, messenger, post, view, {}, throwing});
+    ReportSenders senders({system, 5, messenger, post, view, {}, throwing});
     senders.SendMail(settings, "Warning - Power fail", "body\r\n");
     senders.SendLANMessage(settings, "Warning - Power fail\r\n");
     ASSERT_TRUE(post.RunUntil([&] { return view.texts.size() == 2; }));

@@ -9,7 +9,7 @@ namespace {
 
 const std::string kTime = "01.02.2024 10:00:00";
 
-TShownStatus Shown(TUPSStatus reading, UpsIdentityText identity = {"0665", "5161", "UPS"}) {
+ShownStatus Shown(TUPSStatus reading, UpsIdentityText identity = {"0665", "5161", "UPS"}) {
     ShownStatusParts parts;
     parts.reading = std::move(reading);
     parts.replied = parts.upsFound = true;
@@ -49,12 +49,12 @@ std::string CrLfText(std::initializer_list<std::vector<std::string>> parts) {
 TEST(ReportText, AllTenLinesWhateverTheSettingsThenTheActiveAlarmsInOrder) {
     struct Case {
         const char* name;
-        TShownStatus shown;
+        ShownStatus shown;
         std::string expected;
     };
     const std::vector<std::string> head = {"Report - " + kTime, "VID: 0x0665 PID: 0x5161 Product: UPS"};
     const Case cases[] = {
-        {"before the first reply, nothing between label and unit", TShownStatus{},
+        {"before the first reply, nothing between label and unit", ShownStatus{},
          CrLfText({{"Report - " + kTime, "VID: 0x PID: 0x Product: ", "I/P Voltage =  V", "I/P Fault Voltage =  V",
                     "O/P Voltage =  V", "O/P Current =  %", "I/P Frequency =  Hz", "Battery Voltage =  V",
                     "Temperature =  \xB0" "C", "UPS Status = "}})},
@@ -89,12 +89,12 @@ std::vector<std::string> PageLines(std::initializer_list<std::vector<std::string
 TEST(ReportPage, TheSettingsChooseTheLinesAndNothingButNotFoundWithoutAUps) {
     struct Case {
         const char* name;
-        TShownStatus shown;
+        ShownStatus shown;
         TUPSSettings settings;
         std::vector<std::string> expected;
     };
     const std::vector<std::string> head = {"<b>Report</b> - " + kTime, "VID: 0x0665 PID: 0x5161 Product: UPS"};
-    TShownStatus notFound = Shown(Reading(true, true, true, true));
+    ShownStatus notFound = Shown(Reading(true, true, true, true));
     notFound.upsFound = false;
     const Case cases[] = {
         {"no UPS found", notFound, TUPSSettings{}, {"UPS not found!</br>"}},

@@ -49,7 +49,7 @@ struct SettingsRig : ::testing::Test {
     TUPSLink link;
     FakeLock lock;
     FakeBatteryView batteryView;
-    TBatteryCharge battery{live, batteryView, '.'};
+    BatteryCharge battery{live, batteryView, '.'};
     RecordingEffects effects{live};
     uint32_t osMajor = 6;
 

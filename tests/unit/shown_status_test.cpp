@@ -8,8 +8,8 @@
 namespace velt {
 namespace {
 
-TShownStatus AllFields(const std::string& text) {
-    TShownStatus s;
+ShownStatus AllFields(const std::string& text) {
+    ShownStatus s;
     for (const ReplyFieldName& name : kReplyFields) s.reading.*name.field = {text, std::nullopt};
     s.identity = {text, text, text};
     s.upsFound = true;
@@ -17,8 +17,8 @@ TShownStatus AllFields(const std::string& text) {
 }
 
 TEST(ShownStatusPublisher, ASnapshotTakenStaysAsItWasWhileTheMainThreadPublishes) {
-    TShownStatusPublisher publisher;
-    EXPECT_EQ(*publisher.Current(), TShownStatus{});
+    ShownStatusPublisher publisher;
+    EXPECT_EQ(*publisher.Current(), ShownStatus{});
     publisher.Publish(AllFields("1"));
     const auto taken = publisher.Current();
     publisher.Publish(AllFields("2"));
@@ -73,7 +73,7 @@ TEST(ComposeShownStatus, RespondingThresholdsAndCountdownFromThePlainInputs) {
         parts.emptyTenths = c.empty;
         parts.fullTenths = c.full;
         parts.countdownRemainingMs = c.remainingMs;
-        const TShownStatus shown = ComposeShownStatus(parts);
+        const ShownStatus shown = ComposeShownStatus(parts);
         EXPECT_EQ(shown.live.responding, c.responding);
         EXPECT_EQ(shown.live.emptyVolts, c.emptyVolts);
         EXPECT_EQ(shown.live.fullVolts, c.fullVolts);

@@ -69,7 +69,7 @@ TEST(SmtpClient, DeliversIntactAndAuthenticatesOnlyWhenWantedAndOffered) {
         auto connection = ConnectionTo(peer.Port(c.server));
         connection.auth = c.auth;
         const MailContent content = Report();
-        const SmtpOutcome outcome = TSmtpSend(connection, content).Run();
+        const SmtpOutcome outcome = SmtpSend(connection, content).Run();
         EXPECT_EQ(outcome.kind, Kind::Success) << outcome.text;
 
         const ptree seen = peer.Next();
@@ -111,7 +111,7 @@ TEST(SmtpClient, FailuresShowTheServersReplyOrWhatWentWrong) {
         auto connection = ConnectionTo(peer.Port(c.server));
         connection.mail = c.mail;
         const auto start = std::chrono::steady_clock::now();
-        const SmtpOutcome outcome = TSmtpSend(connection, Report(), limits).Run();
+        const SmtpOutcome outcome = SmtpSend(connection, Report(), limits).Run();
         const auto took = std::chrono::steady_clock::now() - start;
         EXPECT_EQ(outcome.kind, Kind::FailedWithText);
         EXPECT_EQ(outcome.text.rfind(c.text, 0), 0u) << outcome.text;
@@ -145,7 +145,7 @@ TEST(SmtpClient, UnreachableServersFailWithoutText) {
         auto connection = ConnectionTo(port);
         connection.host = host;
         const auto start = std::chrono::steady_clock::now();
-        const SmtpOutcome outcome = TSmtpSend(connection, Report()).Run();
+        const SmtpOutcome outcome = SmtpSend(connection, Report()).Run();
         EXPECT_EQ(outcome.kind, Kind::FailedWithoutText) << outcome.text;
         EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
     }
@@ -157,13 +157,13 @@ TEST(SmtpClient, AbandonEndsTheSendPromptlyFromAnyThread) {
     ASSERT_TRUE(peer.Started());
     const size_t threadsBefore = ThreadCount();
     {
-        TSmtpSend early(ConnectionTo(peer.Port("silent")), Report());
+        SmtpSend early(ConnectionTo(peer.Port("silent")), Report());
         early.Abandon();
         EXPECT_EQ(early.Run().kind, Kind::FailedWithoutText);
     }
     {
         // The full 30 s reply limit: only Abandon can end this send soon.
-        TSmtpSend send(ConnectionTo(peer.Port("silent")), Report());
+        SmtpSend send(ConnectionTo(peer.Port("silent")), Report());
         std::promise<SmtpOutcome> result;
         std::thread sender([&] { result.set_value(send.Run()); });
         const ptree heard = peer.Next();  // the server has the EHLO; the client awaits its reply

@@ -83,7 +83,7 @@ TEST(SmtpStartTls, UpgradesBeforeAuthAndDropsPlaintextSentAfterThe220) {
     ASSERT_TRUE(peer.Started());
     for (const char* server : {"fake-tls", "fake-tls-inject"}) {
         SCOPED_TRACE(server);
-        const SmtpOutcome outcome = TSmtpSend(StartTlsTo(peer.Port(server)), Mail(), {}, FakeTls()).Run();
+        const SmtpOutcome outcome = SmtpSend(StartTlsTo(peer.Port(server)), Mail(), {}, FakeTls()).Run();
         EXPECT_EQ(outcome.kind, Kind::Success) << outcome.text << outcome.tlsFailure;
         const auto lines = LinesSeen(peer);
         ASSERT_GE(lines.size(), 4u);
@@ -99,7 +99,7 @@ TEST(SmtpStartTls, UpgradesBeforeAuthAndDropsPlaintextSentAfterThe220) {
 TEST(SmtpStartTls, TheSessionsAnswerToAMessageAfterTheHandshakeGoesOutEncrypted) {
     SmtpPeer peer;
     ASSERT_TRUE(peer.Started());
-    const SmtpOutcome outcome = TSmtpSend(StartTlsTo(peer.Port("fake-tls-ticket")), Mail(), {}, FakeTls()).Run();
+    const SmtpOutcome outcome = SmtpSend(StartTlsTo(peer.Port("fake-tls-ticket")), Mail(), {}, FakeTls()).Run();
     EXPECT_EQ(outcome.kind, Kind::Success) << outcome.text << outcome.tlsFailure;
     const auto lines = LinesSeen(peer);
     const auto ack = std::find_if(lines.begin(), lines.end(), [](const Line& l) { return l.text == "TICKET-ACK"; });
@@ -125,7 +125,7 @@ TEST(SmtpStartTls, WithoutTlsNoAuthIsSentAndTheSendFails) {
         auto connection = StartTlsTo(peer.Port(c.server));
         connection.security = c.security;
         const SmtpOutcome outcome =
-            TSmtpSend(connection, Mail(), {}, c.withTls ? FakeTls() : TlsSessionFactory()).Run();
+            SmtpSend(connection, Mail(), {}, c.withTls ? FakeTls() : TlsSessionFactory()).Run();
         EXPECT_EQ(outcome.kind, Kind::FailedWithoutText);
         EXPECT_EQ(outcome.tlsFailure, c.reason);
         if (!c.withTls) continue;  // it never connects

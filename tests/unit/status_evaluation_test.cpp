@@ -22,7 +22,7 @@ struct Evaluation : ::testing::Test {
     FakeWarnings warnings;
     TUPSSettings live;
     FakeBatteryView batteryView;
-    TBatteryCharge battery{live, batteryView, '.'};
+    BatteryCharge battery{live, batteryView, '.'};
     FakeTimer delay;
     VirtualTime time;
     FixedFormat fmt;
@@ -35,8 +35,8 @@ struct Evaluation : ::testing::Test {
     TUPSLink link;
     FakeLock lock;
     FakeLog ioLog;
-    TPowerFailPolicy policy{{delay, live, actions, link, lock, time, ioLog, launcher, pump, nullptr}};
-    TStatusEvaluation eval{{view, feedback, warnings, battery, policy, live, time, fmt,
+    PowerFailPolicy policy{{delay, live, actions, link, lock, time, ioLog, launcher, pump, nullptr}};
+    StatusEvaluation eval{{view, feedback, warnings, battery, policy, live, time, fmt,
                             [this](const std::string& m, const LocalDateTime&) { log.push_back(m); },
                             [] { return UpsIdentityText{"0665", "5161", "UPS"}; }}};
 
@@ -264,7 +264,7 @@ TEST_F(Evaluation, ShownRecordIsWhatTheScreenShows) {
     EXPECT_EQ(eval.Shown().UPSStatus.text, "00100000");
     eval.ShowNoReadings();
     expectScreen();
-    for (const ReplyFieldName& name : kReplyFields) EXPECT_EQ(eval.Shown().*name.field, TReplyField{}) << name.key;
+    for (const ReplyFieldName& name : kReplyFields) EXPECT_EQ(eval.Shown().*name.field, ReplyField{}) << name.key;
     EXPECT_TRUE(eval.Shown().AVR);
 }
 

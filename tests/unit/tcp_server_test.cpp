@@ -29,7 +29,7 @@ private:
     uint16_t port_ = 0;
 };
 
-class FakeServer final : public TTcpServer {
+class FakeServer final : public TcpServer {
 public:
     explicit FakeServer(RunLog& log) : log_(log) {}
 
@@ -46,21 +46,21 @@ TEST(TcpServer, ARunningServerStartedAgainEndsItsRunFirstAndAFailedStartLeavesIt
         FakeServer server(log);
         EXPECT_FALSE(server.Active());
         EXPECT_EQ(server.Port(), 0);
-        ASSERT_EQ(server.Start(3493), TTcpServer::StartResult::Listening);
+        ASSERT_EQ(server.Start(3493), TcpServer::StartResult::Listening);
 
-        ASSERT_EQ(server.Start(3494), TTcpServer::StartResult::Listening);
+        ASSERT_EQ(server.Start(3494), TcpServer::StartResult::Listening);
         EXPECT_EQ(log.aliveAtLastStart, 1);  // the new run alone
         EXPECT_TRUE(server.Active());
         EXPECT_EQ(server.Port(), 3494);
 
         log.bindFails = true;
-        EXPECT_EQ(server.Start(3495), TTcpServer::StartResult::BindFailed);
+        EXPECT_EQ(server.Start(3495), TcpServer::StartResult::BindFailed);
         EXPECT_FALSE(server.Active());
         EXPECT_EQ(server.Port(), 0);
         EXPECT_EQ(log.alive, 0);
 
         log.bindFails = false;
-        ASSERT_EQ(server.Start(3495), TTcpServer::StartResult::Listening);
+        ASSERT_EQ(server.Start(3495), TcpServer::StartResult::Listening);
     }
     EXPECT_EQ(log.alive, 0);  // the server's end stopped its run
 }

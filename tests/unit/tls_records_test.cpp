@@ -7,7 +7,7 @@
 namespace velt::test {
 namespace {
 
-using Result = TTlsRecordReader::Result;
+using Result = TlsRecordReader::Result;
 
 std::string Record(unsigned char type, size_t length) {
     std::string record{static_cast<char>(type), '\x03', '\x03', static_cast<char>(length >> 8),
@@ -16,7 +16,7 @@ std::string Record(unsigned char type, size_t length) {
     return record;
 }
 
-std::vector<std::string> Drain(TTlsRecordReader& reader) {
+std::vector<std::string> Drain(TlsRecordReader& reader) {
     std::vector<std::string> out;
     std::string record;
     while (reader.Next(record) == Result::Record) out.push_back(record);
@@ -31,7 +31,7 @@ TEST(TlsRecordReader, GivesWholeRecordsWhereverTheStreamIsSplit) {
     for (const auto& r : records) stream += r;
     for (size_t first = 0; first <= stream.size(); ++first) {
         for (size_t second = first; second <= std::min(stream.size(), first + 7); ++second) {
-            TTlsRecordReader reader;
+            TlsRecordReader reader;
             std::vector<std::string> out;
             for (const auto& [from, to] : {std::pair{size_t{0}, first}, {first, second}, {second, stream.size()}}) {
                 reader.Append(std::string_view(stream).substr(from, to - from));
@@ -51,7 +51,7 @@ TEST(TlsRecordReader, RefusesWhatNoTlsServerSends) {
         std::string("\x17\x03\x03\x48\x01", 5),   // longer than any record may be
     };
     for (const auto& bytes : bad) {
-        TTlsRecordReader reader;
+        TlsRecordReader reader;
         reader.Append(Record(23, 10) + bytes);
         std::string record;
         EXPECT_EQ(reader.Next(record), Result::Record);

@@ -129,10 +129,10 @@ TEST(ParseStatusReply, EachFieldHasItsNumberAndOnlyTheCutOnesAreTheReplys) {
     const auto st = Parse("(230.0 N/A 229.0 013 ? 13.60 --- 00001001");
     ASSERT_TRUE(st);
     EXPECT_EQ(st->FailedField, 0);
-    EXPECT_EQ(st->OPCurrent, (TReplyField{"013", 13.0}));
-    EXPECT_EQ(st->IPFaultVoltage, (TReplyField{"N/A", std::nullopt}));
-    EXPECT_EQ(st->IPFrequency, (TReplyField{"?", std::nullopt}));
-    EXPECT_EQ(st->Temperature, (TReplyField{"---", std::nullopt}));
+    EXPECT_EQ(st->OPCurrent, (ReplyField{"013", 13.0}));
+    EXPECT_EQ(st->IPFaultVoltage, (ReplyField{"N/A", std::nullopt}));
+    EXPECT_EQ(st->IPFrequency, (ReplyField{"?", std::nullopt}));
+    EXPECT_EQ(st->Temperature, (ReplyField{"---", std::nullopt}));
     EXPECT_TRUE(StatusBitsKnown(*st));
 
     const auto cut = Parse("(230.0 230.0 ---.- 013 50.0 13.60 25.0 10000000");
@@ -149,7 +149,7 @@ TEST(ClearReadings, LeavesTheBitsAndTheReplyTime) {
     auto st = Parse("(000.0 230.0 229.0 013 50.0 2.27 25.0 11000000");
     ASSERT_TRUE(st);
     ClearReadings(*st);
-    for (const ReplyFieldName& name : kReplyFields) EXPECT_EQ((*st).*name.field, TReplyField{}) << name.key;
+    for (const ReplyFieldName& name : kReplyFields) EXPECT_EQ((*st).*name.field, ReplyField{}) << name.key;
     EXPECT_FALSE(st->BatteryPack.volts);
     EXPECT_EQ(st->ReplyText, "");
     EXPECT_EQ(st->FieldsCut, 0);

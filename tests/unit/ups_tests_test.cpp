@@ -21,7 +21,7 @@ struct WatchedSerial : FakeSerial {
     }
 };
 
-struct UPSTests : ::testing::Test {
+struct UpsTestRig : ::testing::Test {
     VirtualTime time;
     FakeLock lock;
     FakeLog log;
@@ -29,7 +29,7 @@ struct UPSTests : ::testing::Test {
     FakeUPSTestView view;
     FakeTestTForm dialog;
     WatchedSerial* serial = nullptr;
-    TUPSTests tests{{link, lock, time, log, view, dialog}};
+    UPSTests tests{{link, lock, time, log, view, dialog}};
 
     void SetUp() override {
         auto port = std::make_unique<WatchedSerial>(time, lock);
@@ -40,12 +40,12 @@ struct UPSTests : ::testing::Test {
 };
 
 struct ButtonCase {
-    void (TUPSTests::*click)();
+    void (UPSTests::*click)();
     UPSTestButton button;
     const char* command;
     const char* text;
 };
-class EachButton : public UPSTests, public ::testing::WithParamInterface<ButtonCase> {};
+class EachButton : public UpsTestRig, public ::testing::WithParamInterface<ButtonCase> {};
 
 TEST_P(EachButton, EchoDisablesTheButtonAndSaysSo) {
     const auto& c = GetParam();
@@ -61,18 +61,18 @@ TEST_P(EachButton, EchoDisablesTheButtonAndSaysSo) {
 INSTANTIATE_TEST_SUITE_P(
     Buttons, EachButton,
     ::testing::Values(
-        ButtonCase{&TUPSTests::Test10sSBClick, UPSTestButton::Test10s, "T\r",
+        ButtonCase{&UPSTests::Test10sSBClick, UPSTestButton::Test10s, "T\r",
                    "\"Test for 10 seconds\" command not supported!"},
-        ButtonCase{&TUPSTests::TestTSBClick, UPSTestButton::TestT, "T05\r",
+        ButtonCase{&UPSTests::TestTSBClick, UPSTestButton::TestT, "T05\r",
                    "\"Test for specified time period\" command not supported!"},
-        ButtonCase{&TUPSTests::TestLowSBClick, UPSTestButton::TestLow, "TL\r",
+        ButtonCase{&UPSTests::TestLowSBClick, UPSTestButton::TestLow, "TL\r",
                    "\"Test until battery low\" command not supported!"},
-        ButtonCase{&TUPSTests::CancelTestSBClick, UPSTestButton::CancelTest, "CT\r",
+        ButtonCase{&UPSTests::CancelTestSBClick, UPSTestButton::CancelTest, "CT\r",
                    "\"Cancel Test\" command not supported!"},
-        ButtonCase{&TUPSTests::UPSBeeperSBClick, UPSTestButton::Beeper, "Q\r",
+        ButtonCase{&UPSTests::UPSBeeperSBClick, UPSTestButton::Beeper, "Q\r",
                    "\"Toggle the UPS beeper\" command not supported!"}));
 
-TEST_F(UPSTests, SilenceOrAnotherReplyChangesNothing) {
+TEST_F(UpsTestRig, SilenceOrAnotherReplyChangesNothing) {
     tests.TestLowSBClick();
     serial->reply = "(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001\r";
     tests.TestLowSBClick();
@@ -82,7 +82,7 @@ TEST_F(UPSTests, SilenceOrAnotherReplyChangesNothing) {
     EXPECT_TRUE(log.lines.empty());
 }
 
-TEST_F(UPSTests, TimedTestSendsTwoDigitsAndNothingOutsideOneToNinetyNineOrOnCancel) {
+TEST_F(UpsTestRig, TimedTestSendsTwoDigitsAndNothingOutsideOneToNinetyNineOrOnCancel) {
     for (const int minutes : {1, 5, 12, 99, 0, 100}) {
         dialog.position = minutes;
         tests.TestTSBClick();
@@ -93,7 +93,7 @@ TEST_F(UPSTests, TimedTestSendsTwoDigitsAndNothingOutsideOneToNinetyNineOrOnCanc
     EXPECT_EQ(serial->written, "T01\rT05\rT12\rT99\r");
 }
 
-TEST_F(UPSTests, EchoMustCarryTheSameDigitsAndAShortReplyNeverMatches) {
+TEST_F(UpsTestRig, EchoMustCarryTheSameDigitsAndAShortReplyNeverMatches) {
     dialog.position = 12;
     for (const char* reply : {"T05\r", "T1"}) {
         serial->reply = reply;
@@ -107,7 +107,7 @@ TEST_F(UPSTests, EchoMustCarryTheSameDigitsAndAShortReplyNeverMatches) {
     EXPECT_EQ(view.disabled, std::vector<UPSTestButton>{UPSTestButton::TestT});
 }
 
-TEST_F(UPSTests, EchoOverHidIsSeenPastTheReportId) {
+TEST_F(UpsTestRig, EchoOverHidIsSeenPastTheReportId) {
     FakeHid hid{time};
     link.UsbActive = true;
     link.HidDevice = &hid;

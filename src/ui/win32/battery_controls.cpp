@@ -37,7 +37,7 @@ bool IsStepKey(unsigned vk) { return vk == VK_PRIOR || vk == VK_NEXT || vk == VK
 }  // namespace
 
 BatteryControls::BatteryControls(const ControlSet& controls, IControlWriter& out, BatteryVoltForm& form,
-                                 std::function<TBatteryCharge*()> charge)
+                                 std::function<BatteryCharge*()> charge)
     : controls_(controls), out_(out), form_(form), charge_(std::move(charge)), keys_(&BatteryControls::EditProc, kSubclassId) {}
 
 void BatteryControls::Attach() {
@@ -56,7 +56,7 @@ LRESULT CALLBACK BatteryControls::EditProc(HWND edit, UINT msg, WPARAM wParam, L
 
 bool BatteryControls::OnKey(int editId, unsigned virtualKey) {
     const Threshold* t = Find([&](const Threshold& x) { return x.edit == editId; });
-    TBatteryCharge* charge = charge_();
+    BatteryCharge* charge = charge_();
     if (!t || !charge) return false;
     charge->OnKeyDown(t->which, virtualKey);
     return true;
@@ -67,7 +67,7 @@ bool BatteryControls::OnKey(int editId, unsigned virtualKey) {
 bool BatteryControls::OnUpDownScroll(int id) {
     const Threshold* t = Find([&](const Threshold& x) { return x.upDown == id; });
     if (!t) return false;
-    TBatteryCharge* charge = charge_();
+    BatteryCharge* charge = charge_();
     // No error flag asked for: without a number in its buddy the control may
     // report one, yet its own position is what counts here.
     const LRESULT pos = ::SendMessageA(controls_.Get(id), UDM_GETPOS32, 0, 0);

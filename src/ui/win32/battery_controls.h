@@ -1,5 +1,5 @@
 #pragma once
-// The battery group's controls as TBatteryCharge drives them: the charge label
+// The battery group's controls as BatteryCharge drives them: the charge label
 // and LED bar, the nominal voltage, the three threshold edits with their
 // up-downs, and TBatteryVoltForm. The threshold edits are read-only; Page
 // Up/Down and the arrow keys on them step their up-down through the logic's
@@ -21,7 +21,7 @@ class BatteryControls final : public IBatteryView {
 public:
     // `charge` gives the logic once it exists; keys and clicks before that are ignored.
     BatteryControls(const ControlSet& controls, IControlWriter& out, BatteryVoltForm& form,
-                    std::function<TBatteryCharge*()> charge);
+                    std::function<BatteryCharge*()> charge);
     BatteryControls(const BatteryControls&) = delete;
     BatteryControls& operator=(const BatteryControls&) = delete;
 
@@ -44,7 +44,7 @@ private:
     const ControlSet& controls_;
     IControlWriter& out_;
     BatteryVoltForm& form_;
-    std::function<TBatteryCharge*()> charge_;
+    std::function<BatteryCharge*()> charge_;
     ControlSubclass keys_;  // last: taken out first
 };
 

@@ -54,7 +54,7 @@ struct SystemSeams : EntryPointsLoaded {
     win::WinSystemInfo system;
     win::WindowTaskQueue tasks;  // results of the senders, as kTaskMessage to the window
     win::WinLanMessenger lan;
-    TReportSenders warnings;  // after what its threads use: they end first
+    ReportSenders warnings;  // after what its threads use: they end first
     win::WinTimer startTimer, delayTimer, smtpReportsTimer, lanReportsTimer;
     char decimalSeparator;
 };

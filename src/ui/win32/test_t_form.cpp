@@ -14,7 +14,7 @@ namespace velt::ui {
 namespace {
 
 constexpr int kMinMinutes = 1, kMaxMinutes = 99;
-constexpr TRange kAnyTypedNumber{0, 1000000};
+constexpr Range kAnyTypedNumber{0, 1000000};
 
 DialogTemplate BuildTemplate(HINSTANCE inst) {
     DialogTemplate t(kDialogStyle, {0, 0, 150, 50}, LoadText(inst, IDS_TestT), 8, "MS Shell Dlg");
