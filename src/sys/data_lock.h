@@ -1,6 +1,6 @@
 #pragma once
 // The data lock guarding TUPSLink: recursive for its holder, shared by the main
-// thread and the I/O worker. On Windows it is the named mutex "DataVeltMutex".
+// thread and the I/O worker. On Windows it is a critical section of the process.
 
 namespace velt {
 

@@ -6,8 +6,10 @@ std::unique_ptr<AppMutexes> ClaimSingleInstance() {
     win::CreatedMutex instance = win::CreateNamedMutex(kInstanceMutexName, true);
     win::CreatedMutex data = win::CreateNamedMutex(kDataMutexName, false);
     if (data.alreadyExisted || !data.handle) return nullptr;
-    return std::unique_ptr<AppMutexes>(
-        new AppMutexes{std::move(instance.handle), win::NamedMutexLock(std::move(data.handle))});
+    auto mutexes = std::make_unique<AppMutexes>();
+    mutexes->instance = std::move(instance.handle);
+    mutexes->dataName = std::move(data.handle);
+    return mutexes;
 }
 
 }  // namespace velt::ui
