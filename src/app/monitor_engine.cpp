@@ -43,9 +43,13 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
       intake_({source_, views.main, views.battery, evaluation_, policy_, sys.clock, sys.dateFormat, sys.pump, *this,
                [this] { Publish(); }}) {}
 
-// The servers read what the rest keeps; the worker, owned by the source,
-// ends before the link it polls.
-MonitorEngine::~MonitorEngine() { servers_.Stop(); }
+// The servers read what the rest keeps, and the worker hands its replies to
+// the parts below: both end before any of them goes.
+MonitorEngine::~MonitorEngine() {
+    servers_.Stop();
+    source_.Poller().Terminate();
+    source_.Poller().Join();
+}
 
 SettingsContext MonitorEngine::Settings() {
     return {sys_.store, live_, link_, sys_.lock, battery_, *this, osMajorVersion_, programPath_};
