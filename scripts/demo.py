@@ -45,8 +45,10 @@ def main():
         print("UPS simulator on %s (COM1), commands recorded in %s" % (sim.pty, sim.record_path),
               flush=True)
         app = wine.program("/show")
-        harness.wait_for(lambda: app.dialog_shown() or app.window_up() or not app.alive(),
-                         60, 0.3, "Veltrano's window")
+        # The window comes up before the port dialog; a remembered port shows none.
+        harness.wait_for(lambda: app.dialog_shown() or not app.alive()
+                         or (wine.probe_text("ReportStringE") or "").endswith("#"),
+                         60, 0.3, "the COM Port dialog or a reply")
         if app.dialog_shown():
             print("COM Port dialog: choosing COM1", flush=True)
             wine.probe("click", "COMPortSB")

@@ -201,8 +201,14 @@ void MonitorEngine::PublishForcedShutdown() {
 
 // What the snapshot is composed from.
 ShownStatusParts MonitorEngine::Parts(bool upsFound) const {
-    ShownStatusParts parts{evaluation_.Shown(), intake_.Replied(), source_.Identity(), upsFound,
-                           source_.Monitoring(), intake_.Responding(), source_.Device()};
+    ShownStatusParts parts;
+    parts.reading = evaluation_.Shown();
+    parts.replied = intake_.Replied();
+    parts.identity = source_.Identity();
+    parts.upsFound = upsFound;
+    parts.monitoring = source_.Monitoring();
+    parts.linkResponding = intake_.Responding();
+    parts.device = source_.Device();
     parts.nominalBatteryVolts = battery_.NominalBatteryVoltage();
     parts.chargePercent = battery_.Charge();
     parts.emptyTenths = live_.EmptyVoltage;
