@@ -1,0 +1,261 @@
+#include "net/nut_client.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "core/control_chars.h"
+#include "net/asio.h"
+#include "net/nut_protocol.h"
+#include "sys/error_text.h"
+
+namespace velt {
+
+namespace asio = boost::asio;
+using asio::ip::tcp;
+using boost::system::error_code;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// How much of a server's line an error text quotes.
+constexpr size_t kQuotedMax = 80;
+
+// One operation's result, shared with its completion handler: the handler of
+// an operation cut short that runs late writes only into its own record.
+struct OpResult {
+    bool done = false;
+    error_code error;
+    size_t bytes = 0;
+    tcp::resolver::results_type endpoints;
+};
+
+auto Completion(const std::shared_ptr<OpResult>& op) {
+    return [op](const error_code& error, auto&&...) {
+        op->done = true;
+        op->error = error;
+    };
+}
+
+// A server's line on one line of the log, cut short.
+std::string Quoted(std::string_view line) {
+    std::string text(line.substr(0, kQuotedMax));
+    for (char& c : text)
+        if (IsControl(c)) c = ' ';
+    return line.size() > kQuotedMax ? text + "..." : text;
+}
+
+std::string Unexpected(std::string_view line) { return "unexpected reply: " + Quoted(line); }
+
+std::string LostText(const error_code& error) {
+    if (error == asio::error::eof || error == asio::error::connection_reset) return "server closed the connection";
+    return "connection lost: " + TrimSystemErrorText(error.message());
+}
+
+bool StartsWith(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
+
+// "ERR ACCESS-DENIED", without the server's optional words after the error's.
+std::optional<std::string> ErrorWord(std::string_view line) {
+    if (!StartsWith(line, "ERR ")) return std::nullopt;
+    line.remove_prefix(4);
+    return "ERR " + Quoted(line.substr(0, line.find(' ')));
+}
+
+// What goes on a request line unquoted: a UPS name, one word of printable ASCII.
+bool IsPlainWord(std::string_view word) {
+    return !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
+        return c > ' ' && c < 0x7F && c != '"' && c != '\\';
+    });
+}
+
+// A quoted word may hold blanks, but a line end would start a request of its own.
+bool HasControl(std::string_view text) { return std::any_of(text.begin(), text.end(), IsControl); }
+
+}  // namespace
+
+struct NutClient::Impl {
+    NutClientLimits limits;
+    // The buffers outlive the I/O context: an operation cut short may still
+    // hold them until the context is gone.
+    std::string input;   // received and not yet taken as lines
+    std::string output;  // the request being written
+    std::array<char, 4096> chunk{};
+    asio::io_context io;
+    tcp::resolver resolver{io};
+    tcp::socket socket{io};
+    std::atomic<bool> abandoned{false};
+
+    explicit Impl(NutClientLimits l) : limits(l) {}
+
+    // Runs the I/O context until `op` completes, the deadline passes or the
+    // client is abandoned; an operation cut short is cancelled. Abandon sets
+    // the flag before it stops the context, so a stop that comes before the
+    // restart below is still seen through the flag.
+    bool Await(const std::shared_ptr<OpResult>& op, Clock::time_point deadline) {
+        io.restart();
+        while (!op->done && !abandoned && Clock::now() < deadline) io.run_one_until(deadline);
+        if (op->done) return true;
+        error_code ignored;
+        resolver.cancel();
+        socket.cancel(ignored);
+        return false;
+    }
+
+    void Close() {
+        error_code ignored;
+        socket.close(ignored);
+        input.clear();
+    }
+
+    // Closes the connection and gives `why`.
+    std::string Fail(std::string why) {
+        Close();
+        return abandoned ? "abandoned" : why;
+    }
+
+    std::string Connect(const std::string& host, uint16_t port) {
+        Close();
+        if (abandoned) return "abandoned";
+        if (host.empty() || HasControl(host)) return "connect: no host";
+        const auto deadline = Clock::now() + limits.connect;
+        auto resolved = std::make_shared<OpResult>();
+        resolver.async_resolve(host, std::to_string(port), tcp::resolver::numeric_service,
+                               [resolved](const error_code& error, tcp::resolver::results_type endpoints) {
+                                   resolved->done = true;
+                                   resolved->error = error;
+                                   resolved->endpoints = std::move(endpoints);
+                               });
+        if (!Await(resolved, deadline)) return Fail("connect: timed out");
+        if (resolved->error) return Fail("connect: " + TrimSystemErrorText(resolved->error.message()));
+        auto connected = std::make_shared<OpResult>();
+        asio::async_connect(socket, resolved->endpoints, Completion(connected));
+        if (!Await(connected, deadline)) return Fail("connect: timed out");
+        if (connected->error) return Fail("connect: " + TrimSystemErrorText(connected->error.message()));
+        return {};
+    }
+
+    // One request line; empty, or why it did not go.
+    std::string Send(std::string line, Clock::time_point deadline) {
+        if (abandoned) return Fail("abandoned");
+        if (!socket.is_open()) return "not connected";
+        output = std::move(line) + "\n";
+        auto op = std::make_shared<OpResult>();
+        asio::async_write(socket, asio::buffer(output), Completion(op));
+        if (!Await(op, deadline)) return Fail("request: timed out");
+        if (op->error) return Fail(LostText(op->error));
+        return {};
+    }
+
+    // Appends what arrives next to the input.
+    std::string ReadSome(Clock::time_point deadline) {
+        auto op = std::make_shared<OpResult>();
+        socket.async_read_some(asio::buffer(chunk), [op](const error_code& error, size_t count) {
+            op->done = true;
+            op->error = error;
+            op->bytes = count;
+        });
+        if (!Await(op, deadline)) return Fail("reply: timed out");
+        if (op->error) return Fail(LostText(op->error));
+        input.append(chunk.data(), op->bytes);
+        return {};
+    }
+
+    // The next line without its line end; lines already received are taken
+    // without waiting, as a whole list often arrives in one piece.
+    std::string ReadLine(std::string& line, Clock::time_point deadline) {
+        size_t end;
+        while ((end = input.find('\n')) == std::string::npos) {
+            if (input.size() > limits.lineBytes) return Fail("reply too long");
+            if (auto failed = ReadSome(deadline); !failed.empty()) return failed;
+        }
+        if (end > limits.lineBytes) return Fail("reply too long");
+        line.assign(input, 0, end);
+        input.erase(0, end + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return {};
+    }
+
+    // A request answered "OK" (with or without words after it).
+    std::string Expect(std::string request) {
+        const auto deadline = Clock::now() + limits.reply;
+        std::string reply;
+        if (auto failed = Send(std::move(request), deadline); !failed.empty()) return failed;
+        if (auto failed = ReadLine(reply, deadline); !failed.empty()) return failed;
+        if (reply == "OK" || StartsWith(reply, "OK ")) return {};
+        if (auto refusal = ErrorWord(reply)) return *refusal;
+        return Fail(Unexpected(reply));
+    }
+
+    std::string Login(const std::string& user, const std::string& password, const std::string& ups) {
+        if (user.empty()) return {};
+        if (!IsPlainWord(ups)) return "login: not a UPS name: " + Quoted(ups);
+        if (HasControl(user) || HasControl(password)) return "login: a control character in the user or password";
+        for (std::string request : {"USERNAME " + NutQuote(user), "PASSWORD " + NutQuote(password), "LOGIN " + ups})
+            if (auto failed = Expect(std::move(request)); !failed.empty()) return failed;
+        return {};
+    }
+
+    NutListing ListVar(const std::string& ups) {
+        if (!IsPlainWord(ups)) return {{}, "list: not a UPS name: " + Quoted(ups)};
+        const auto deadline = Clock::now() + limits.reply;
+        std::string line;
+        if (auto failed = Send("LIST VAR " + ups, deadline); !failed.empty()) return {{}, failed};
+        if (auto failed = ReadLine(line, deadline); !failed.empty()) return {{}, failed};
+        if (auto refusal = ErrorWord(line)) return {{}, *refusal};
+        if (line != "BEGIN LIST VAR " + ups) return {{}, Fail(Unexpected(line))};
+        NutListing listing;
+        listing.error = ReadVariables(ups, deadline, listing.variables);
+        if (!listing.error.empty()) listing.variables.clear();
+        return listing;
+    }
+
+    // The VAR lines up to END LIST VAR, within the list's limits.
+    std::string ReadVariables(const std::string& ups, Clock::time_point deadline, NutVariableTable& variables) {
+        const std::string end = "END LIST VAR " + ups;
+        size_t lines = 0, bytes = 0;
+        for (std::string line;;) {
+            if (auto failed = ReadLine(line, deadline); !failed.empty()) return failed;
+            if (line == end) return {};
+            bytes += line.size() + 1;
+            if (++lines > limits.listLines || bytes > limits.listBytes) return Fail("reply too long");
+            const auto words = NutTokenize(line);
+            if (!words || words->size() != 4 || (*words)[0] != "VAR" || (*words)[1] != ups)
+                return Fail(Unexpected(line));
+            variables.emplace((*words)[2], (*words)[3]);  // the first of a name given twice
+        }
+    }
+
+    void Logout() {
+        if (!socket.is_open()) return;
+        const auto deadline = Clock::now() + limits.logout;
+        std::string goodbye;
+        if (Send("LOGOUT", deadline).empty()) ReadLine(goodbye, deadline);
+        Close();
+    }
+};
+
+NutClient::NutClient(NutClientLimits limits) : impl_(std::make_unique<Impl>(limits)) {}
+
+NutClient::~NutClient() = default;
+
+NutClientResult NutClient::Connect(const std::string& host, uint16_t port) { return {impl_->Connect(host, port)}; }
+
+NutClientResult NutClient::Login(const std::string& user, const std::string& password, const std::string& upsName) {
+    return {impl_->Login(user, password, upsName)};
+}
+
+NutListing NutClient::ListVar(const std::string& upsName) { return impl_->ListVar(upsName); }
+
+void NutClient::Logout() { impl_->Logout(); }
+
+bool NutClient::Connected() const { return impl_->socket.is_open(); }
+
+void NutClient::Abandon() {
+    impl_->abandoned = true;
+    impl_->io.stop();
+}
+
+}  // namespace velt
