@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "core/control_chars.h"
 #include "net/asio.h"
+#include "net/deadline_io.h"
 #include "net/nut_protocol.h"
 #include "sys/error_text.h"
 
@@ -23,22 +23,6 @@ namespace {
 
 // How much of a server's line an error text quotes.
 constexpr size_t kQuotedMax = 80;
-
-// One operation's result, shared with its completion handler: the handler of
-// an operation cut short that runs late writes only into its own record.
-struct OpResult {
-    bool done = false;
-    error_code error;
-    size_t bytes = 0;
-    tcp::resolver::results_type endpoints;
-};
-
-auto Completion(const std::shared_ptr<OpResult>& op) {
-    return [op](const error_code& error, auto&&...) {
-        op->done = true;
-        op->error = error;
-    };
-}
 
 // A server's line on one line of the log, cut short.
 std::string Quoted(std::string_view line) {
@@ -83,81 +67,48 @@ struct NutClient::Impl {
     std::string input;   // received and not yet taken as lines
     std::string output;  // the request being written
     std::array<char, 4096> chunk{};
-    asio::io_context io;
-    tcp::resolver resolver{io};
-    tcp::socket socket{io};
-    std::atomic<bool> abandoned{false};
+    DeadlineIo net;
 
     explicit Impl(NutClientLimits l) : limits(l) {}
 
-    // Runs the I/O context until `op` completes, the deadline passes or the
-    // client is abandoned; an operation cut short is cancelled. Abandon sets
-    // the flag before it stops the context, so a stop that comes before the
-    // restart below is still seen through the flag.
-    bool Await(const std::shared_ptr<OpResult>& op, Clock::time_point deadline) {
-        io.restart();
-        while (!op->done && !abandoned && Clock::now() < deadline) io.run_one_until(deadline);
-        if (op->done) return true;
-        error_code ignored;
-        resolver.cancel();
-        socket.cancel(ignored);
-        return false;
-    }
-
     void Close() {
         error_code ignored;
-        socket.close(ignored);
+        net.socket.close(ignored);
         input.clear();
     }
 
     // Closes the connection and gives `why`.
     std::string Fail(std::string why) {
         Close();
-        return abandoned ? "abandoned" : why;
+        return net.abandoned ? "abandoned" : why;
     }
 
     std::string Connect(const std::string& host, uint16_t port) {
         Close();
-        if (abandoned) return "abandoned";
+        if (net.abandoned) return "abandoned";
         if (host.empty() || HasControl(host)) return "connect: no host";
-        const auto deadline = Clock::now() + limits.connect;
-        auto resolved = std::make_shared<OpResult>();
-        resolver.async_resolve(host, std::to_string(port), tcp::resolver::numeric_service,
-                               [resolved](const error_code& error, tcp::resolver::results_type endpoints) {
-                                   resolved->done = true;
-                                   resolved->error = error;
-                                   resolved->endpoints = std::move(endpoints);
-                               });
-        if (!Await(resolved, deadline)) return Fail("connect: timed out");
-        if (resolved->error) return Fail("connect: " + TrimSystemErrorText(resolved->error.message()));
-        auto connected = std::make_shared<OpResult>();
-        asio::async_connect(socket, resolved->endpoints, Completion(connected));
-        if (!Await(connected, deadline)) return Fail("connect: timed out");
-        if (connected->error) return Fail("connect: " + TrimSystemErrorText(connected->error.message()));
+        error_code error;
+        if (!net.Connect(host, port, Clock::now() + limits.connect, error)) return Fail("connect: timed out");
+        if (error) return Fail("connect: " + TrimSystemErrorText(error.message()));
         return {};
     }
 
     // One request line; empty, or why it did not go.
     std::string Send(std::string line, Clock::time_point deadline) {
-        if (abandoned) return Fail("abandoned");
-        if (!socket.is_open()) return "not connected";
+        if (net.abandoned) return Fail("abandoned");
+        if (!net.socket.is_open()) return "not connected";
         output = std::move(line) + "\n";
-        auto op = std::make_shared<OpResult>();
-        asio::async_write(socket, asio::buffer(output), Completion(op));
-        if (!Await(op, deadline)) return Fail("request: timed out");
+        auto op = std::make_shared<IoOpResult>();
+        asio::async_write(net.socket, asio::buffer(output), DeadlineIo::Completion(op));
+        if (!net.Await(op, deadline)) return Fail("request: timed out");
         if (op->error) return Fail(LostText(op->error));
         return {};
     }
 
     // Appends what arrives next to the input.
     std::string ReadSome(Clock::time_point deadline) {
-        auto op = std::make_shared<OpResult>();
-        socket.async_read_some(asio::buffer(chunk), [op](const error_code& error, size_t count) {
-            op->done = true;
-            op->error = error;
-            op->bytes = count;
-        });
-        if (!Await(op, deadline)) return Fail("reply: timed out");
+        const auto op = net.ReadSome(chunk.data(), chunk.size());
+        if (!net.Await(op, deadline)) return Fail("reply: timed out");
         if (op->error) return Fail(LostText(op->error));
         input.append(chunk.data(), op->bytes);
         return {};
@@ -229,7 +180,7 @@ struct NutClient::Impl {
     }
 
     void Logout() {
-        if (!socket.is_open()) return;
+        if (!net.socket.is_open()) return;
         const auto deadline = Clock::now() + limits.logout;
         std::string goodbye;
         if (Send("LOGOUT", deadline).empty()) ReadLine(goodbye, deadline);
@@ -251,11 +202,8 @@ NutListing NutClient::ListVar(const std::string& upsName) { return impl_->ListVa
 
 void NutClient::Logout() { impl_->Logout(); }
 
-bool NutClient::Connected() const { return impl_->socket.is_open(); }
+bool NutClient::Connected() const { return impl_->net.socket.is_open(); }
 
-void NutClient::Abandon() {
-    impl_->abandoned = true;
-    impl_->io.stop();
-}
+void NutClient::Abandon() { impl_->net.Abandon(); }
 
 }  // namespace velt

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <cctype>
 #include <initializer_list>
 #include <optional>
@@ -12,6 +11,7 @@
 #include "core/control_chars.h"
 #include "net/asio.h"
 #include "net/base64.h"
+#include "net/deadline_io.h"
 #include "net/mail_message.h"
 #include "net/tls_records.h"
 #include "sys/error_text.h"
@@ -34,15 +34,6 @@ constexpr size_t kShownTextMax = 255;
 struct Reply {
     int code = 0;
     std::vector<std::string> lines;  // the text after the code of each line
-};
-
-// One operation's result, shared with its completion handler: a handler of a
-// cancelled operation that runs late writes only into its own record.
-struct OpResult {
-    bool done = false;
-    error_code error;
-    size_t bytes = 0;
-    tcp::resolver::results_type endpoints;
 };
 
 std::string Shown(std::string text);
@@ -144,12 +135,8 @@ struct SmtpSend::Impl {
     std::string input;   // received plaintext not yet taken as reply lines
     std::string output;  // the bytes being written
     std::array<char, 16384> chunk{};  // the bytes being read
-    asio::io_context io;
-    tcp::resolver resolver{io};
-    tcp::socket socket{io};
-    std::shared_ptr<OpResult> cutShort;  // cancelled, its handler not yet run
+    DeadlineIo net;
     std::optional<SmtpOutcome> failure;  // the first failure of the dialogue
-    std::atomic<bool> abandoned{false};
     std::unique_ptr<ITlsSession> tls;  // once the handshake is done
     TlsRecordReader records;
     bool tlsBroken = false;  // nothing more can be said, in the clear or encrypted
@@ -158,29 +145,7 @@ struct SmtpSend::Impl {
         : connection(std::move(c)), content(std::move(m)), limits(l), tlsFactory(std::move(t)) {}
 
     bool Fail(SmtpOutcome outcome) {
-        if (!failure) failure = abandoned ? WithoutText() : std::move(outcome);
-        return false;
-    }
-
-    static auto Completion(const std::shared_ptr<OpResult>& op) {
-        return [op](const error_code& error, auto&&...) {
-            op->done = true;
-            op->error = error;
-        };
-    }
-
-    // Runs the I/O context until `op` completes, the deadline passes or the
-    // send is abandoned; an operation cut short is cancelled. Abandon sets
-    // the flag before it stops the context, so a stop that comes before the
-    // restart below is still seen through the flag.
-    bool Await(const std::shared_ptr<OpResult>& op, Clock::time_point deadline) {
-        io.restart();
-        while (!op->done && !abandoned && Clock::now() < deadline) io.run_one_until(deadline);
-        if (op->done) return true;
-        error_code ignored;
-        resolver.cancel();
-        socket.cancel(ignored);
-        cutShort = op;
+        if (!failure) failure = net.abandoned ? WithoutText() : std::move(outcome);
         return false;
     }
 
@@ -188,19 +153,9 @@ struct SmtpSend::Impl {
     bool Connect() {
         const auto port = ParsePort(connection.port);
         const std::string host(TrimBlanks(connection.host));
-        if (!port || host.empty() || abandoned) return false;
-        const auto deadline = Clock::now() + limits.connect;
-        auto resolved = std::make_shared<OpResult>();
-        resolver.async_resolve(host, std::to_string(*port), tcp::resolver::numeric_service,
-                               [resolved](const error_code& error, tcp::resolver::results_type endpoints) {
-                                   resolved->done = true;
-                                   resolved->error = error;
-                                   resolved->endpoints = std::move(endpoints);
-                               });
-        if (!Await(resolved, deadline) || resolved->error) return false;
-        auto connected = std::make_shared<OpResult>();
-        asio::async_connect(socket, resolved->endpoints, Completion(connected));
-        return Await(connected, deadline) && !connected->error;
+        if (!port || host.empty() || net.abandoned) return false;
+        error_code error;
+        return net.Connect(host, static_cast<uint16_t>(*port), Clock::now() + limits.connect, error) && !error;
     }
 
     bool FailTls(std::string reason) {
@@ -224,22 +179,17 @@ struct SmtpSend::Impl {
     // No error, or why the bytes did not go.
     std::optional<std::string> Send(std::string bytes, Clock::time_point deadline) {
         output = std::move(bytes);
-        auto op = std::make_shared<OpResult>();
-        asio::async_write(socket, asio::buffer(output), Completion(op));
-        if (!Await(op, deadline)) return "The SMTP server took no data for " + LimitText(limits.reply);
+        auto op = std::make_shared<IoOpResult>();
+        asio::async_write(net.socket, asio::buffer(output), DeadlineIo::Completion(op));
+        if (!net.Await(op, deadline)) return "The SMTP server took no data for " + LimitText(limits.reply);
         if (op->error) return LostText(op->error);
         return std::nullopt;
     }
 
     // Some bytes from the server, as they came: no error, or why none came.
     std::optional<std::string> ReadRaw(std::string& bytes, Clock::time_point deadline) {
-        auto op = std::make_shared<OpResult>();
-        socket.async_read_some(asio::buffer(chunk), [op](const error_code& error, size_t count) {
-            op->done = true;
-            op->error = error;
-            op->bytes = count;
-        });
-        if (!Await(op, deadline)) return "No reply from the SMTP server within " + LimitText(limits.reply);
+        const auto op = net.ReadSome(chunk.data(), chunk.size());
+        if (!net.Await(op, deadline)) return "No reply from the SMTP server within " + LimitText(limits.reply);
         if (op->error) return LostText(op->error);
         bytes.assign(chunk.data(), op->bytes);
         return std::nullopt;
@@ -407,13 +357,9 @@ struct SmtpSend::Impl {
     // two reads share the input; the reply to QUIT is not required. A read
     // cut short inside a TLS session lost bytes of a record: no QUIT then.
     void Quit() {
-        if (tlsBroken || (tls && cutShort)) return;
+        if (tlsBroken || (tls && net.cutShort)) return;
         const auto deadline = Clock::now() + limits.quit;
-        if (cutShort) {
-            io.restart();
-            while (!cutShort->done && !abandoned && Clock::now() < deadline) io.run_one_until(deadline);
-            if (!cutShort->done) return;
-        }
+        if (net.cutShort && !net.Await(net.cutShort, deadline)) return;
         input.clear();
         Reply ignored;
         if (Write("QUIT\r\n", deadline)) ReadReply(ignored, deadline);
@@ -424,10 +370,10 @@ struct SmtpSend::Impl {
         if (!Connect()) return WithoutText();
         Converse();
         const SmtpOutcome outcome = failure.value_or(SmtpOutcome{SmtpOutcome::Kind::Success, {}, {}});
-        if (!abandoned) Quit();
+        if (!net.abandoned) Quit();
         error_code ignored;
-        socket.shutdown(tcp::socket::shutdown_both, ignored);
-        socket.close(ignored);
+        net.socket.shutdown(tcp::socket::shutdown_both, ignored);
+        net.socket.close(ignored);
         return outcome;
     }
 };
@@ -439,9 +385,6 @@ SmtpSend::~SmtpSend() = default;
 
 SmtpOutcome SmtpSend::Run() { return impl_->Run(); }
 
-void SmtpSend::Abandon() {
-    impl_->abandoned = true;
-    impl_->io.stop();
-}
+void SmtpSend::Abandon() { impl_->net.Abandon(); }
 
 }  // namespace velt
