@@ -10,22 +10,6 @@ namespace velt {
 
 namespace {
 
-struct FieldSource {
-    const char* variable;
-    ReplyField TUPSStatus::*field;
-};
-
-// ups.load is a percentage, as the local reply's load field is.
-constexpr std::array<FieldSource, 7> kFieldSources = {{
-    {"input.voltage", &TUPSStatus::IPVoltage},
-    {"input.voltage.fault", &TUPSStatus::IPFaultVoltage},
-    {"output.voltage", &TUPSStatus::OPVoltage},
-    {"ups.load", &TUPSStatus::OPCurrent},
-    {"input.frequency", &TUPSStatus::IPFrequency},
-    {"battery.voltage", &TUPSStatus::BatteryVoltage},
-    {"ups.temperature", &TUPSStatus::Temperature},
-}};
-
 struct StatusWordBit {
     std::string_view word;
     bool TUPSStatus::*bit;
@@ -91,7 +75,8 @@ NutReading ReadingFromNutVariables(const NutVariableTable& variables, const Loca
     NutReading reading;
     TUPSStatus& status = reading.status;
     status.ReplyTime = when;
-    for (const FieldSource& source : kFieldSources) status.*source.field = FieldOf(variables, source.variable);
+    for (const ReplyFieldName& name : kReplyFields)
+        if (name.nutVariable) status.*name.field = FieldOf(variables, name.nutVariable);
     // The server's battery.voltage is the pack's already.
     if (status.BatteryVoltage.value) status.BatteryPack = {status.BatteryVoltage.value, 1};
 

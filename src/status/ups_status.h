@@ -57,20 +57,23 @@ struct TUPSStatus {
 };
 
 // The fields in the order the reply sends them, under stable names (lower
-// case with underscores: JSON keys, metric labels).
+// case with underscores: JSON keys, metric labels) and the NUT variable a
+// server elsewhere gives each in (none for the status bits, which NUT gives
+// as the words of ups.status).
 struct ReplyFieldName {
     const char* key;
     ReplyField TUPSStatus::*field;
+    const char* nutVariable;
 };
 inline constexpr std::array<ReplyFieldName, 8> kReplyFields = {{
-    {"input_voltage", &TUPSStatus::IPVoltage},
-    {"input_fault_voltage", &TUPSStatus::IPFaultVoltage},
-    {"output_voltage", &TUPSStatus::OPVoltage},
-    {"load_percent", &TUPSStatus::OPCurrent},
-    {"input_frequency", &TUPSStatus::IPFrequency},
-    {"battery_voltage", &TUPSStatus::BatteryVoltage},
-    {"temperature", &TUPSStatus::Temperature},
-    {"ups_status", &TUPSStatus::UPSStatus},
+    {"input_voltage", &TUPSStatus::IPVoltage, "input.voltage"},
+    {"input_fault_voltage", &TUPSStatus::IPFaultVoltage, "input.voltage.fault"},
+    {"output_voltage", &TUPSStatus::OPVoltage, "output.voltage"},
+    {"load_percent", &TUPSStatus::OPCurrent, "ups.load"},  // a percentage in both
+    {"input_frequency", &TUPSStatus::IPFrequency, "input.frequency"},
+    {"battery_voltage", &TUPSStatus::BatteryVoltage, "battery.voltage"},
+    {"temperature", &TUPSStatus::Temperature, "ups.temperature"},
+    {"ups_status", &TUPSStatus::UPSStatus, nullptr},
 }};
 
 // The bits in the order of their characters in the status field.

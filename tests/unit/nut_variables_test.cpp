@@ -79,7 +79,7 @@ TEST(NutVariables, StatusWordsAndWhichReadingsArePresent) {
         SCOPED_TRACE(c.name);
         const auto vars = NutVariables(AfterReply(c.reply), {"SN1", "1.2.3"}, c.forcedShutdown);
         EXPECT_EQ(StatusWords(AfterReply(c.reply), c.forcedShutdown), c.expected.at("ups.status"));
-        if (c.expected.at("ups.status")) EXPECT_EQ(vars.front().name, "ups.status");
+        if (c.expected.at("ups.status")) { EXPECT_EQ(vars.front().name, "ups.status"); }
         for (const auto& [name, value] : c.expected) EXPECT_EQ(ValueOf(vars, name), value) << name;
         for (const NutVariable& var : vars) {
             EXPECT_FALSE(var.value.empty()) << var.name;

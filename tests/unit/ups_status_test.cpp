@@ -118,7 +118,7 @@ TEST(ParseStatusReply, BatteryPackVoltageFromFieldSixAndTheNominalVoltage) {
         ASSERT_TRUE(st);
         EXPECT_EQ(st->BatteryPack.cells, c.pack.cells) << c.battery << " at " << c.nominal;
         ASSERT_EQ(st->BatteryPack.volts.has_value(), c.pack.volts.has_value()) << c.battery;
-        if (c.pack.volts) EXPECT_DOUBLE_EQ(*st->BatteryPack.volts, *c.pack.volts) << c.battery;
+        if (c.pack.volts) { EXPECT_DOUBLE_EQ(*st->BatteryPack.volts, *c.pack.volts) << c.battery; }
     }
 }
 
