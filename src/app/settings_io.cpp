@@ -215,11 +215,13 @@ struct LinkState {
 };
 
 // The serial line in use is the link's; the settings object carries it
-// through a load or a save, whole, under the lock.
+// through a load or a save, whole, under the lock. A UPS read from a NUT
+// server is a link open too: its countdown and action are set and kept.
 LinkState TakeLinkState(const SettingsContext& ctx) {
     DataLockGuard guard(ctx.lock);
     ctx.live.Serial = ctx.link;
-    return {ctx.link.UsbActive || ctx.link.ComActive, ctx.link.ComActive};
+    const bool remote = ctx.live.UPSSource == kUPSSourceNut;
+    return {ctx.link.UsbActive || ctx.link.ComActive || remote, ctx.link.ComActive};
 }
 
 void GiveSerialLineToLink(const SettingsContext& ctx) {

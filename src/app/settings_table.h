@@ -135,6 +135,15 @@ inline constexpr SettingDef kMainSettings[] = {
     Text("NUT Allowed Hosts", &S::NUTAllowedHosts),
     Int("NUT Shutdown Wait", &S::NUTShutdownWait, kNUTShutdownWaitRange),
     Text("NUT Device Id", &S::NUTDeviceId),
+    Bool("NUT Commands", &S::NUTCommands),
+    // An unknown source is no source this program has: the local UPS stays.
+    Int("UPS Source", &S::UPSSource, kUPSSourceRange).IgnoreOutOfRange(),
+    Text("Remote Host", &S::RemoteHost),
+    Text("Remote Port", &S::RemotePort),
+    Text("Remote UPS", &S::RemoteUPS),
+    Text("Remote User", &S::RemoteUser),
+    Text("Remote Password", &S::RemotePassword),
+    Int("Remote Dead Time", &S::RemoteDeadTime, kRemoteDeadTimeRange),
     Bool("Q1", &S::Q1),
     Bool("QS", &S::QS),
     Bool("F", &S::F),
@@ -185,6 +194,8 @@ inline constexpr const SettingDef* kSaveAlways[] = {
     Find("LAN Reports"), Find("LAN Warnings"), Find("LAN Delay"), Find("SMTP Security"),
     Find("NUT Server"), Find("NUT Port"), Find("NUT UPS Name"), Find("NUT User"),
     Find("NUT Password"), Find("NUT Allowed Hosts"), Find("NUT Shutdown Wait"), Find("NUT Device Id"),
+    Find("NUT Commands"), Find("UPS Source"), Find("Remote Host"), Find("Remote Port"),
+    Find("Remote UPS"), Find("Remote User"), Find("Remote Password"), Find("Remote Dead Time"),
 };
 // Written only while the serial link is open; otherwise "COM Port" is deleted.
 inline constexpr const SettingDef* kSaveWithSerialLink[] = {

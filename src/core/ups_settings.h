@@ -27,6 +27,9 @@ inline constexpr Range kActionRange{1, 4};
 inline constexpr Range kComPortRange{0, 9};
 inline constexpr Range kNUTShutdownWaitRange{0, 300};
 inline constexpr Range kSMTPSecurityRange{0, 2};
+inline constexpr Range kUPSSourceRange{0, 1};
+inline constexpr int32_t kUPSSourceLocal = 0, kUPSSourceNut = 1;
+inline constexpr Range kRemoteDeadTimeRange{5, 300};
 // No control bounds it; the cap keeps a hand-edited value from turning the
 // port-opening retries into an endless loop under the data lock.
 inline constexpr Range kComMaxAttemptsRange{0, 100};
@@ -81,6 +84,17 @@ struct TUPSSettings {
     int32_t NUTShutdownWait = 15;  // seconds, 0..300
     // device.serial when the UPS gives none: made once, then kept ("NUT Device Id").
     std::string NUTDeviceId;
+    // The UPS's own commands offered as instant commands to logged-in clients.
+    bool NUTCommands = false;
+
+    // Where the UPS is read from: this computer's USB or serial link, or a NUT
+    // server elsewhere.
+    int32_t UPSSource = kUPSSourceLocal;
+    std::string RemoteHost;
+    std::string RemotePort = "3493";
+    std::string RemoteUPS = "ups";
+    std::string RemoteUser, RemotePassword;  // no user: read without logging in
+    int32_t RemoteDeadTime = 15;  // seconds, 5..300: an on-battery UPS unheard for longer counts as low
 
     // LAN messages
     std::string LANServer;  // defaults to the computer's own name at start-up

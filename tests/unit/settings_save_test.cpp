@@ -18,7 +18,8 @@ const std::vector<std::string> kAlways =
           "SMTP Reports", "SMTP Warnings", "SMTP Delay", "HTTP Server", "HTTP Port", "HTTP Authentication",
           "HTTP User", "HTTP Password", "LAN Server", "LAN Reports", "LAN Warnings", "LAN Delay", "SMTP Security",
           "NUT Server", "NUT Port", "NUT UPS Name", "NUT User", "NUT Password", "NUT Allowed Hosts",
-          "NUT Shutdown Wait", "NUT Device Id"});
+          "NUT Shutdown Wait", "NUT Device Id", "NUT Commands", "UPS Source", "Remote Host", "Remote Port",
+          "Remote UPS", "Remote User", "Remote Password", "Remote Dead Time"});
 const std::vector<std::string> kLast = Sets({"Q1", "QS", "I", "F", "Balloon Hints"});
 
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
@@ -40,18 +41,25 @@ TEST_F(SettingsSave, WithoutALinkOnlyTheAlwaysWrittenValuesChangeAndThePortIsFor
     EXPECT_EQ(store.openKeys, 0);
 }
 
-TEST_F(SettingsSave, OverUsbTheLinkValuesAreWrittenButThePortIsForgotten) {
-    link.UsbActive = true;
-    PutDword("COM Port", 3);
-    live.Delay = 900;
-    SaveSettings(Ctx());
+// Over USB, and with the UPS read from a NUT server, the countdown's values
+// are the link's and are written; no serial port is open to keep.
+TEST_F(SettingsSave, OverUsbOrFromANutServerTheLinkValuesAreWrittenButThePortIsForgotten) {
     const auto withLink =
         Sets({"Refresh Interval", "Min Voltage", "Delay", "Delay Action", "Voltage Action", "UPS Shutdown",
               "UPS Shutdown Delay", "External Program Run", "Full Voltage", "Empty Voltage", "Action",
               "IP Voltage", "IP Fault Voltage", "OP Voltage", "OP Current", "IP Frequency", "Battery Voltage",
               "Temperature", "UPS Status", "Power Fail", "Battery Low", "AVR", "UPS Fail"});
-    EXPECT_EQ(store.journal, Join({withLink, kAlways, {"delete COM Port"}, kLast}));
-    EXPECT_EQ(Stored("Delay")->dword, 900u);
+    for (const bool usb : {true, false}) {
+        SCOPED_TRACE(usb ? "usb" : "nut server");
+        store.journal.clear();
+        link.UsbActive = usb;
+        live.UPSSource = usb ? kUPSSourceLocal : kUPSSourceNut;
+        PutDword("COM Port", 3);
+        live.Delay = 900;
+        SaveSettings(Ctx());
+        EXPECT_EQ(store.journal, Join({withLink, kAlways, {"delete COM Port"}, kLast}));
+        EXPECT_EQ(Stored("Delay")->dword, 900u);
+    }
 }
 
 TEST_F(SettingsSave, EverySettingComesBackAsSaved) {
