@@ -46,6 +46,7 @@ public:
     void StartAExecute() { engine_.StartAExecute(); }
     void StopAExecute() { engine_.StopAExecute(); }
     void RefreshUDClick() { engine_.RefreshUDClick(); }
+    void UPSSourceChanged() { engine_.UPSSourceChanged(); }
     void OnWorkerMessage(WorkerMessage message) { engine_.OnWorkerMessage(message); }
 
     void ClearLogSBClick();

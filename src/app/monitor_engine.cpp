@@ -176,6 +176,11 @@ void MonitorEngine::StopAExecute() {
     StopMonitoring();
 }
 
+void MonitorEngine::UPSSourceChanged() {
+    StopAExecute();
+    StartAExecute();
+}
+
 void MonitorEngine::RefreshUDClick() { source_.SetRefreshInterval(static_cast<uint32_t>(live_.RefreshInterval) * 1000u); }
 
 // ---- what other threads read

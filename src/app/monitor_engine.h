@@ -105,6 +105,8 @@ public:
     void StartMonitoring();
     void StopMonitoring();
     void RefreshUDClick();
+    // The "Source:" drop-down changed: monitoring starts again from the new source.
+    void UPSSourceChanged();
     void OnWorkerMessage(WorkerMessage message) { intake_.OnWorkerMessage(message); }
     void SaveSettings() { velt::SaveSettings(Settings()); }
     void SettingsChanged() { servers_.SettingsChanged(); }

@@ -41,6 +41,7 @@ private:
         void SetProbeLabel(Probe, bool) override {}
         void ShowIdentification(const TUPSInformation&) override {}
         void ShowConnection(ConnectionKind, int) override {}
+        void ShowNetworkConnection(const std::string&) override {}
     };
     struct HidList final : IHidListView {
         void ClearHidList() override {}
@@ -67,6 +68,7 @@ private:
     };
     struct UpsTests final : IUPSTestView {
         void DisableUPSTestButton(UPSTestButton) override {}
+        void SetUPSTestButtonEnabled(UPSTestButton, bool) override {}
         void SetStatusText(const std::string&) override {}
     };
 

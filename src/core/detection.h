@@ -33,6 +33,9 @@ public:
     virtual void ShowIdentification(const TUPSInformation& info) = 0;
     // ConnI image 0 and USBL, or image 1 and COML captioned "COM" + port.
     virtual void ShowConnection(ConnectionKind kind, int comPort) = 0;
+    // The UPS is read from a NUT server: the network picture and `where`
+    // ("ups@host:3493") in place of the USB and serial captions.
+    virtual void ShowNetworkConnection(const std::string& where) = 0;
 };
 
 bool IsStatusProbeReply(const std::string& reply, std::string_view query);

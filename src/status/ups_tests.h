@@ -19,6 +19,9 @@ class IUPSTestView {
 public:
     virtual ~IUPSTestView() = default;
     virtual void DisableUPSTestButton(UPSTestButton button) = 0;
+    // A UPS on a NUT server offers only some commands: the others' buttons
+    // are disabled until it offers them.
+    virtual void SetUPSTestButtonEnabled(UPSTestButton button, bool enabled) = 0;
     virtual void SetStatusText(const std::string& text) = 0;  // the status bar's simple text
 };
 

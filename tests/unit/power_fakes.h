@@ -4,6 +4,7 @@
 // see the order across them. They live in their own namespace: two different
 // classes of one name in velt::test would break the one-definition rule silently.
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -136,8 +137,10 @@ struct FakeHost : IReportTimers, IExitRequest {
 
 struct FakeUPSTestView : IUPSTestView {
     std::vector<UPSTestButton> disabled;
+    std::map<UPSTestButton, bool> enabled;
     std::string status;
     void DisableUPSTestButton(UPSTestButton b) override { disabled.push_back(b); }
+    void SetUPSTestButtonEnabled(UPSTestButton b, bool on) override { enabled[b] = on; }
     void SetStatusText(const std::string& t) override { status = t; }
 };
 

@@ -106,9 +106,11 @@ struct FakeDetectionView : IDetectionView {
     std::map<Probe, bool> labels;
     std::optional<TUPSInformation> shown;
     std::optional<std::pair<ConnectionKind, int>> connection;
+    std::string network;
     void SetProbeLabel(Probe p, bool e) override { labels[p] = e; }
     void ShowIdentification(const TUPSInformation& i) override { shown = i; }
     void ShowConnection(ConnectionKind k, int port) override { connection = {{k, port}}; }
+    void ShowNetworkConnection(const std::string& where) override { network = where; }
 };
 
 struct FakeHidListView : IHidListView {

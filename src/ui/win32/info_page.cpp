@@ -73,6 +73,12 @@ void InfoPage::ShowConnection(ConnectionKind kind, int comPort) {
     if (!usb) controls_.SetText(IDC_COML, comPrefix_ + std::to_string(comPort));
 }
 
+void InfoPage::ShowNetworkConnection(const std::string& where) {
+    controls_.Enable(IDC_USBL, false);
+    controls_.Enable(IDC_COML, true);
+    controls_.SetText(IDC_COML, where);
+}
+
 void InfoPage::ClearHidList() { ::SendMessageA(controls_.Get(IDC_USBLB), CB_RESETCONTENT, 0, 0); }
 
 void InfoPage::AddHidEntry(const std::string& text) {

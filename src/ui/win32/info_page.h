@@ -19,6 +19,7 @@ public:
     void SetProbeLabel(Probe probe, bool enabled) override;
     void ShowIdentification(const TUPSInformation& info) override;
     void ShowConnection(ConnectionKind kind, int comPort) override;
+    void ShowNetworkConnection(const std::string& where) override;
 
     void ClearHidList() override;
     void AddHidEntry(const std::string& text) override;

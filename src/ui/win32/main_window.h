@@ -77,6 +77,7 @@ public:
     void AddSendLogLine(const std::string& line) override;
     void ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) override;
     void DisableUPSTestButton(UPSTestButton button) override;
+    void SetUPSTestButtonEnabled(UPSTestButton button, bool enabled) override;
 
 private:
     static constexpr DWORD kWindowStyle =

@@ -129,9 +129,11 @@ void MainWindow::ShowBalloon(const std::string& title, const std::string& text, 
     if (tray_) tray_->ShowBalloon(title, text, kind);
 }
 
-void MainWindow::DisableUPSTestButton(UPSTestButton button) {
+void MainWindow::DisableUPSTestButton(UPSTestButton button) { SetUPSTestButtonEnabled(button, false); }
+
+void MainWindow::SetUPSTestButtonEnabled(UPSTestButton button, bool enabled) {
     for (const auto& b : kTestButtons)
-        if (b.button == button) controls_.Enable(b.id, false);
+        if (b.button == button) controls_.Enable(b.id, enabled);
 }
 
 }  // namespace velt::ui
