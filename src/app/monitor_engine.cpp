@@ -24,31 +24,37 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
                  [this] { return std::make_pair(discovery_.VidText(), discovery_.PidText()); },
                  sys.decimalSeparator}),
       discovery_({link_, sys.lock, sys.hid, *this, views.feedback, views.hidList, accepted_,
-                  [this] { return sys_.startTimer.Enabled(); }, [this] { return DetectOnArrival(); },
+                  [this] { return sys_.startTimer.Enabled() || selected_.Remote(); },
+                  [this] { return DetectOnArrival(); },
                   [this] { StartMonitoring(); }, [this] { StopMonitoring(); }}),
       source_({link_, sys.lock, discovery_, detector_, battery_, sys.serialPorts, portDialog_, sys.sleeper, *this,
                sys.decimalSeparator}),
+      nutSource_({live_, views.feedback, views.detection, views.upsTests, *this, sys.clock}),
+      selected_(source_, nutSource_),
       reports_({sys.smtpReportsTimer, sys.lanReportsTimer, live_, sys.warnings, shown_, sys.clock, sys.dateFormat}),
       servers_({live_, shown_, views.main, sys.store, sys.post, *this, sys.pump, sys.sleeper, sys.clock,
                 sys.dateFormat, sys.system.ProgramFileVersion(), [this] { PublishForcedShutdown(); }}),
-      actions_({sys.power, live_, sys.lock, *this, reports_, source_.Poller(), *this, sys.pump, sys.sleeper,
+      actions_({sys.power, live_, sys.lock, *this, reports_, selected_.Poller(), *this, sys.pump, sys.sleeper,
                 osMajorVersion_}),
       delayTimer_(sys.delayTimer, sys.clock),
       policy_({delayTimer_, live_, actions_, link_, sys.lock, sys.sleeper, *this, sys.launcher, sys.pump,
                &servers_.Peers()}),
       evaluation_({views.status, views.feedback, sys.warnings, battery_, policy_, live_, sys.clock, sys.dateFormat,
                    [this](const std::string& m, const LocalDateTime& t) { AddLogLine(m, t); },
-                   [this] { return source_.Identity(); }, sys.decimalSeparator}),
-      tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm}),
-      intake_({source_, views.main, views.battery, evaluation_, policy_, sys.clock, sys.dateFormat, sys.pump, *this,
-               [this] { Publish(); }}) {}
+                   [this] { return selected_.Identity(); }, sys.decimalSeparator}),
+      tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm,
+              [this](UPSTestButton b) { return SendRemoteCommand(b); }}),
+      intake_({selected_, views.main, views.battery, battery_, live_, evaluation_, policy_, sys.clock, sys.dateFormat,
+               sys.pump, *this, [this] { Publish(); }}) {}
 
 // The servers read what the rest keeps, and the worker hands its replies to
 // the parts below: both end before any of them goes.
 MonitorEngine::~MonitorEngine() {
     servers_.Stop();
-    source_.Poller().Terminate();
-    source_.Poller().Join();
+    for (IReadingSource* source : {static_cast<IReadingSource*>(&source_), static_cast<IReadingSource*>(&nutSource_)}) {
+        source->Poller().Terminate();
+        source->Poller().Join();
+    }
 }
 
 SettingsContext MonitorEngine::Settings() {
@@ -75,8 +81,9 @@ bool MonitorEngine::Start(const std::vector<std::string>& params) {
     actions_.RegisterPowerSchemeNotification();
     views_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
     live_.LANServer = sys_.system.ComputerName();
-    source_.SetRefreshInterval(kDefaultRefreshMs);
+    selected_.SetRefreshInterval(kDefaultRefreshMs);
     LoadAll();
+    SelectSource();
     const CommandLineOptions options = ParseCommandLine(params);
     accepted_ = {options.extraVid, options.extraPid};
     if (options.showAbout) views_.main.ShowAboutBox();
@@ -98,9 +105,10 @@ void MonitorEngine::LoadAll() {
 }
 
 void MonitorEngine::StartWorker() {
-    source_.StartPolling(sys_.workerSleeper, sys_.clock,
-                         {[this] { sys_.system.SetCurrentThreadPriority(ThreadPriority::Idle); },
-                          [this](WorkerMessage m) { sys_.mainThread.HandOff(m); }});
+    const ReadData::Hooks hooks{[this] { sys_.system.SetCurrentThreadPriority(ThreadPriority::Idle); },
+                                [this](WorkerMessage m) { sys_.mainThread.HandOff(m); }};
+    source_.StartPolling(sys_.workerSleeper, sys_.clock, hooks);
+    nutSource_.SetWorkerHooks(sys_.workerSleeper, hooks);
     DataLockGuard guard(sys_.lock);
     link_.HidDevice = nullptr;
 }
@@ -113,6 +121,7 @@ void MonitorEngine::StartTimerTimer() {
 void MonitorEngine::Close() {
     reports_.DisableReportTimers();
     servers_.Stop();
+    nutSource_.StopWorker(sys_.pump, sys_.sleeper);  // with its LOGOUT
     if (!source_.StopPolling(sys_.pump, sys_.sleeper)) {
         // The worker is stuck in an exchange and may hold the data lock for
         // good: leave the link and the port alone rather than wait for it. The
@@ -135,7 +144,7 @@ void MonitorEngine::Close() {
 // a failed connect.
 void MonitorEngine::StartAExecute() {
     DataLockGuard guard(sys_.lock);
-    if (source_.Connect()) {
+    if (selected_.Connect()) {
         StartMonitoring();
         return;
     }
@@ -172,21 +181,47 @@ void MonitorEngine::StopMonitoring() {
 }
 
 void MonitorEngine::StopAExecute() {
-    source_.StopPolling();
+    selected_.StopPolling();
     StopMonitoring();
 }
 
 void MonitorEngine::UPSSourceChanged() {
     StopAExecute();
+    SelectSource();
     StartAExecute();
 }
 
-void MonitorEngine::RefreshUDClick() { source_.SetRefreshInterval(static_cast<uint32_t>(live_.RefreshInterval) * 1000u); }
+// The battery thresholds are the local detection's to load; read from a
+// server, they are loaded here, so a save keeps them as stored. Back to the
+// local UPS, every button is offered again until its UPS echoes one.
+void MonitorEngine::SelectSource() {
+    const bool remote = live_.UPSSource == kUPSSourceNut;
+    selected_.Select(remote);
+    nutSource_.SetRefreshInterval(static_cast<uint32_t>(live_.RefreshInterval) * 1000u);
+    if (remote) {
+        LoadBatterySettings(Settings());
+        return;
+    }
+    for (UPSTestButton b : {UPSTestButton::Test10s, UPSTestButton::TestT, UPSTestButton::TestLow,
+                            UPSTestButton::CancelTest, UPSTestButton::Beeper})
+        views_.upsTests.SetUPSTestButtonEnabled(b, true);
+}
+
+// A UPS on a NUT server gets the button's instant command; false for the local one.
+bool MonitorEngine::SendRemoteCommand(UPSTestButton button) {
+    if (!selected_.Remote()) return false;
+    if (const auto command = NutCommandOf(button)) nutSource_.SendCommand(*command);
+    return true;
+}
+
+void MonitorEngine::RefreshUDClick() {
+    selected_.SetRefreshInterval(static_cast<uint32_t>(live_.RefreshInterval) * 1000u);
+}
 
 // ---- what other threads read
 
 // Published after every change of what is shown.
-void MonitorEngine::Publish() { PublishAs(source_.Found()); }
+void MonitorEngine::Publish() { PublishAs(selected_.Found()); }
 
 void MonitorEngine::PublishAs(bool found) { shown_.Publish(ComposeShownStatus(Parts(found))); }
 
@@ -209,11 +244,11 @@ ShownStatusParts MonitorEngine::Parts(bool upsFound) const {
     ShownStatusParts parts;
     parts.reading = evaluation_.Shown();
     parts.replied = intake_.Replied();
-    parts.identity = source_.Identity();
+    parts.identity = selected_.Identity();
     parts.upsFound = upsFound;
-    parts.monitoring = source_.Monitoring();
+    parts.monitoring = selected_.Monitoring();
     parts.linkResponding = intake_.Responding();
-    parts.device = source_.Device();
+    parts.device = selected_.Device();
     parts.nominalBatteryVolts = battery_.NominalBatteryVoltage();
     parts.chargePercent = battery_.Charge();
     parts.emptyTenths = live_.EmptyVoltage;

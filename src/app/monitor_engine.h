@@ -10,8 +10,10 @@
 #include "app/dialogs_outside_lock.h"
 #include "app/main_view.h"
 #include "app/network_servers.h"
+#include "app/nut_source.h"
 #include "app/reply_intake.h"
 #include "app/report_schedule.h"
+#include "app/selected_source.h"
 #include "app/settings_io.h"
 #include "app/ups_link_source.h"
 #include "core/detection.h"
@@ -132,12 +134,14 @@ public:
     velt::HidDiscovery& HidDiscovery() { return discovery_; }
     ReportSchedule& Reports() { return reports_; }
     NetworkServers& Servers() { return servers_; }
-    IPollingWorker& Worker() { return source_.Poller(); }
+    IPollingWorker& Worker() { return selected_.Poller(); }
     // What is shown, for readers on other threads.
     const ShownStatusPublisher& Shown() const { return shown_; }
 
 private:
     void LoadAll();
+    void SelectSource();
+    bool SendRemoteCommand(UPSTestButton button);
     void StartWorker();
     bool DetectOnArrival();
     void Publish();
@@ -164,6 +168,8 @@ private:
     Detector detector_;
     velt::HidDiscovery discovery_;
     UpsLinkSource source_;
+    NutSource nutSource_;
+    SelectedSource selected_;
     ReportSchedule reports_;
     NetworkServers servers_;  // stopped first of all, in the destructor
     velt::PowerActions actions_;

@@ -16,9 +16,11 @@ void ReplyIntake::OnWorkerMessage(WorkerMessage message) {
         explicit ExpiryHold(PowerFailPolicy& p) : policy(p) { policy.HoldExpiries(); }
         ~ExpiryHold() { policy.ReleaseExpiries(); }
     } hold(d_.policy);
-    if (message == WorkerMessage::FailedPoll)
+    if (message == WorkerMessage::FailedPoll) {
+        d_.source.OnFailedPoll();
         OnPollOutcome(false);
-    else
+        OnRemoteSilence();
+    } else
         ProcessUPSStatus();
 }
 
@@ -34,6 +36,7 @@ void ReplyIntake::ProcessUPSStatus() {
         if (reply.status) {
             replied_ = true;
             EvaluateGuarded(*reply.status);
+            TakeRemoteExtras(reply);
             d_.publish();
         }
     } else if (reply.monitoring) {
@@ -53,6 +56,33 @@ void ReplyIntake::OnPollOutcome(bool answered) {
     }
     if (watch_.Responding() || !watch_.ReconnectDue(d_.clock.MonotonicMs())) return;
     if (d_.source.Reconnect()) d_.publish();
+}
+
+// After the evaluation, so the server's charge replaces the estimate and an
+// FSD's short countdown replaces the delay this reply may have armed.
+void ReplyIntake::TakeRemoteExtras(const SourceReply& reply) {
+    if (!d_.source.Remote()) return;
+    if (reply.chargePercent) d_.charge.ShowReportedCharge(*reply.chargePercent);
+    Apply(remote_.OnReading(reply.status->PowerFail, reply.forcedShutdown, d_.clock.MonotonicMs()));
+}
+
+void ReplyIntake::OnRemoteSilence() {
+    if (!d_.source.Remote()) return;
+    Apply(remote_.OnSilence(d_.clock.MonotonicMs(), static_cast<uint32_t>(d_.live.RemoteDeadTime)));
+}
+
+void ReplyIntake::Apply(RemoteUpsRules::Verdict verdict) {
+    switch (verdict) {
+        case RemoteUpsRules::Verdict::ForcedShutdown:
+            d_.policy.ActNow("Forced shutdown requested by the NUT server");
+            break;
+        case RemoteUpsRules::Verdict::DeadOnBattery:
+            d_.evaluation.RaiseBatteryLow();
+            d_.policy.ActNow("UPS on battery not heard from for more than " + std::to_string(d_.live.RemoteDeadTime) +
+                             " s: battery counted as low");
+            break;
+        case RemoteUpsRules::Verdict::None: break;
+    }
 }
 
 // Readings that no longer come are not left on screen as if they were current.

@@ -10,6 +10,7 @@
 #include "core/link_watch.h"
 #include "status/battery_charge.h"
 #include "status/power_fail_policy.h"
+#include "status/remote_ups_rules.h"
 #include "status/reading_source.h"
 #include "status/status_evaluation.h"
 #include "sys/main_thread_dispatcher.h"
@@ -21,6 +22,8 @@ struct ReplyIntakeDeps {
     IReadingSource& source;
     IMainView& view;        // the data stream: reply, time, spinner
     IBatteryView& battery;  // its caption, when the readings stop
+    BatteryCharge& charge;  // a charge the source reports
+    const TUPSSettings& live;  // "Remote Dead Time"
     StatusEvaluation& evaluation;
     PowerFailPolicy& policy;
     const IClock& clock;
@@ -38,7 +41,10 @@ public:
     void ProcessUPSStatus();
 
     // Monitoring starts or stops: the watch counts afresh.
-    void ResetWatch() { watch_.Reset(); }
+    void ResetWatch() {
+        watch_.Reset();
+        remote_.Reset();
+    }
     // The readings before belong to no current reply.
     void ForgetReading() { replied_ = false; }
     // Whether the UPS answers within the watch's limit.
@@ -51,9 +57,13 @@ private:
     void ShowReadingsStale();
     void ShowSpinnerStep();
     void EvaluateGuarded(const TUPSStatus& status);
+    void TakeRemoteExtras(const SourceReply& reply);
+    void OnRemoteSilence();
+    void Apply(RemoteUpsRules::Verdict verdict);
 
     ReplyIntakeDeps d_;
     LinkWatch watch_;
+    RemoteUpsRules remote_;
     bool replied_ = false;
     std::string evaluationFailure_;
     int spinnerStep_ = 0;

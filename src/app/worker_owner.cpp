@@ -14,6 +14,11 @@ void WorkerOwner::Start(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, cons
     worker_->Start();
 }
 
+void WorkerOwner::Start(IWorkerPoll& poll, ISleeper& sleeper, ReadData::Hooks hooks) {
+    worker_ = std::make_unique<ReadData>(poll, sleeper, std::move(hooks));
+    worker_->Start();
+}
+
 // Bounded: a poll holds the worker at most about 4.5 s, and it notices the
 // request within 300 ms after that.
 bool WorkerOwner::Stop(IMessagePump& pump, ISleeper& sleeper) {

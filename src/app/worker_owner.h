@@ -17,6 +17,8 @@ public:
     WorkerOwner& operator=(const WorkerOwner&) = delete;
 
     void Start(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock, ReadData::Hooks hooks);
+    // A worker of another poll; `poll` outlives it.
+    void Start(IWorkerPoll& poll, ISleeper& sleeper, ReadData::Hooks hooks);
     // Asks it to end and waits at most 15 s, letting sent messages through
     // (the worker may be inside its hand-off). False when it did not end.
     bool Stop(IMessagePump& pump, ISleeper& sleeper);

@@ -76,8 +76,7 @@ void HidDiscovery::LogDevice(const IHidDevice& device, const char* what) {
 
 void HidDiscovery::HIDArrival(IHidDevice& device) {
     LogDevice(device, "arrived");
-    // Devices present at start-up are found by the automatic start itself.
-    if (deps_.startTimerEnabled && deps_.startTimerEnabled()) return;
+    if (deps_.arrivalsIgnored && deps_.arrivalsIgnored()) return;
     DataLockGuard guard(deps_.lock);
     TUPSLink& link = deps_.link;
     if (link.Monitoring || !deps_.accepted.Accepts(device.VendorId(), device.ProductId())) return;

@@ -43,7 +43,9 @@ struct HidDiscoveryDeps {
     IFeedback& feedback;
     IHidListView& view;
     const AcceptedIds& accepted;  // the extra pair comes from the command line
-    std::function<bool()> startTimerEnabled;
+    // While the start timer runs (its start finds what is there) or the UPS
+    // is read from elsewhere, an arrival starts nothing.
+    std::function<bool()> arrivalsIgnored;
     std::function<bool()> detectProtocol;
     std::function<void()> startMonitoring;
     std::function<void()> stopMonitoring;

@@ -7,9 +7,14 @@
 
 namespace velt {
 
-ReadData::ReadData(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock,
-                     Hooks hooks)
-    : link_(link), lock_(lock), sleeper_(sleeper), clock_(clock), hooks_(std::move(hooks)) {}
+ReadData::ReadData(TUPSLink& link, IDataLock& lock, ISleeper& sleeper, const IClock& clock, Hooks hooks)
+    : ownPoll_(std::make_unique<LinkPoll>(link, lock, sleeper, clock)),
+      poll_(*ownPoll_),
+      sleeper_(sleeper),
+      hooks_(std::move(hooks)) {}
+
+ReadData::ReadData(IWorkerPoll& poll, ISleeper& sleeper, Hooks hooks)
+    : poll_(poll), sleeper_(sleeper), hooks_(std::move(hooks)) {}
 
 ReadData::~ReadData() {
     Terminate();
@@ -40,6 +45,7 @@ void ReadData::Execute() {
             sleeper_.Sleep(kPauseStepMs);
         }
     }
+    poll_.Finish();
     finished_ = true;
 }
 
@@ -47,26 +53,26 @@ void ReadData::HandOff(WorkerMessage message) {
     if (hooks_.handOff) hooks_.handOff(message);
 }
 
-void ReadData::Cycle() {
-    bool monitoring = false, polled = false;
-    uint32_t interval = 0;
-    {
-        DataLockGuard guard(lock_);
-        monitoring = link_.Monitoring;
-        if (monitoring) {
-            const auto query = link_.Q1Supported ? cmd::kStatusMegatec : cmd::kStatusMustek;
-            polled = PollExchange(link_, query, sleeper_, clock_);
-        }
-        interval = link_.RefreshIntervalMs;
+PollStep LinkPoll::Poll() {
+    PollStep step;
+    DataLockGuard guard(lock_);
+    if (link_.Monitoring) {
+        const auto query = link_.Q1Supported ? cmd::kStatusMegatec : cmd::kStatusMustek;
+        const bool polled = PollExchange(link_, query, sleeper_, clock_);
+        step.message = polled ? WorkerMessage::Reply : WorkerMessage::FailedPoll;
     }
-    // The lock is released before the hand-off, so the main thread can copy the reply.
-    if (polled)
-        HandOff(WorkerMessage::Reply);
-    else if (monitoring)
-        HandOff(WorkerMessage::FailedPoll);
+    step.intervalMs = link_.RefreshIntervalMs;
+    return step;
+}
+
+void ReadData::Cycle() {
+    // The poll releases what it locked before the hand-off, so the main
+    // thread can copy the reply.
+    const PollStep step = poll_.Poll();
+    if (step.message) HandOff(*step.message);
     // Sleep while count < interval / 300 (a real division), at least once. Termination
     // is only looked at here: a started poll always finishes and notifies.
-    const double limit = static_cast<double>(interval) / kPauseStepMs;
+    const double limit = static_cast<double>(step.intervalMs) / kPauseStepMs;
     unsigned count = 0;
     do {
         sleeper_.Sleep(kPauseStepMs);

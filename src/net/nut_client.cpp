@@ -149,34 +149,58 @@ struct NutClient::Impl {
         return {};
     }
 
-    NutListing ListVar(const std::string& ups) {
-        if (!IsPlainWord(ups)) return {{}, "list: not a UPS name: " + Quoted(ups)};
+    // "LIST <kind> <ups>" within one deadline: each line's words after the
+    // kind and the UPS (`words` of them), in the server's order.
+    std::string List(const std::string& kind, const std::string& ups, size_t words,
+                     std::vector<std::vector<std::string>>& lines) {
+        if (!IsPlainWord(ups)) return "list: not a UPS name: " + Quoted(ups);
         const auto deadline = Clock::now() + limits.reply;
         std::string line;
-        if (auto failed = Send("LIST VAR " + ups, deadline); !failed.empty()) return {{}, failed};
-        if (auto failed = ReadLine(line, deadline); !failed.empty()) return {{}, failed};
-        if (auto refusal = ErrorWord(line)) return {{}, *refusal};
-        if (line != "BEGIN LIST VAR " + ups) return {{}, Fail(Unexpected(line))};
-        NutListing listing;
-        listing.error = ReadVariables(ups, deadline, listing.variables);
-        if (!listing.error.empty()) listing.variables.clear();
-        return listing;
+        if (auto failed = Send("LIST " + kind + " " + ups, deadline); !failed.empty()) return failed;
+        if (auto failed = ReadLine(line, deadline); !failed.empty()) return failed;
+        if (auto refusal = ErrorWord(line)) return *refusal;
+        if (line != "BEGIN LIST " + kind + " " + ups) return Fail(Unexpected(line));
+        const std::string failed = ReadListLines(kind, ups, words, deadline, lines);
+        if (!failed.empty()) lines.clear();
+        return failed;
     }
 
-    // The VAR lines up to END LIST VAR, within the list's limits.
-    std::string ReadVariables(const std::string& ups, Clock::time_point deadline, NutVariableTable& variables) {
-        const std::string end = "END LIST VAR " + ups;
-        size_t lines = 0, bytes = 0;
+    // The lines up to END LIST, within the list's limits.
+    std::string ReadListLines(const std::string& kind, const std::string& ups, size_t words,
+                              Clock::time_point deadline, std::vector<std::vector<std::string>>& lines) {
+        const std::string end = "END LIST " + kind + " " + ups;
+        size_t bytes = 0;
         for (std::string line;;) {
             if (auto failed = ReadLine(line, deadline); !failed.empty()) return failed;
             if (line == end) return {};
             bytes += line.size() + 1;
-            if (++lines > limits.listLines || bytes > limits.listBytes) return Fail("reply too long");
-            const auto words = NutTokenize(line);
-            if (!words || words->size() != 4 || (*words)[0] != "VAR" || (*words)[1] != ups)
+            if (lines.size() >= limits.listLines || bytes > limits.listBytes) return Fail("reply too long");
+            auto parts = NutTokenize(line);
+            if (!parts || parts->size() != words + 2 || (*parts)[0] != kind || (*parts)[1] != ups)
                 return Fail(Unexpected(line));
-            variables.emplace((*words)[2], (*words)[3]);  // the first of a name given twice
+            lines.emplace_back(parts->begin() + 2, parts->end());
         }
+    }
+
+    NutListing ListVar(const std::string& ups) {
+        std::vector<std::vector<std::string>> lines;
+        NutListing listing;
+        listing.error = List("VAR", ups, 2, lines);
+        for (auto& line : lines) listing.variables.emplace(line[0], line[1]);  // the first of a name given twice
+        return listing;
+    }
+
+    NutCommandList ListCmd(const std::string& ups) {
+        std::vector<std::vector<std::string>> lines;
+        NutCommandList list;
+        list.error = List("CMD", ups, 1, lines);
+        for (auto& line : lines) list.commands.insert(line[0]);
+        return list;
+    }
+
+    std::string InstCmd(const std::string& ups, const std::string& command) {
+        if (!IsPlainWord(ups) || !IsPlainWord(command)) return "command: not a UPS or command name";
+        return Expect("INSTCMD " + ups + " " + command);
     }
 
     void Logout() {
@@ -199,6 +223,12 @@ NutClientResult NutClient::Login(const std::string& user, const std::string& pas
 }
 
 NutListing NutClient::ListVar(const std::string& upsName) { return impl_->ListVar(upsName); }
+
+NutCommandList NutClient::ListCmd(const std::string& upsName) { return impl_->ListCmd(upsName); }
+
+NutClientResult NutClient::InstCmd(const std::string& upsName, const std::string& command) {
+    return {impl_->InstCmd(upsName, command)};
+}
 
 void NutClient::Logout() { impl_->Logout(); }
 

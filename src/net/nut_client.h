@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "status/nut_reading.h"
@@ -39,6 +40,14 @@ struct NutListing {
     bool Ok() const { return error.empty(); }
 };
 
+// The instant commands a UPS offers (LIST CMD).
+struct NutCommandList {
+    std::set<std::string> commands;
+    std::string error;
+
+    bool Ok() const { return error.empty(); }
+};
+
 class NutClient {
 public:
     explicit NutClient(NutClientLimits limits = {});
@@ -55,6 +64,9 @@ public:
     // while `user` is empty (reading needs no login).
     NutClientResult Login(const std::string& user, const std::string& password, const std::string& upsName);
     NutListing ListVar(const std::string& upsName);
+    NutCommandList ListCmd(const std::string& upsName);
+    // INSTCMD, answered "OK"; a refusal gives the server's error ("ERR ACCESS-DENIED").
+    NutClientResult InstCmd(const std::string& upsName, const std::string& command);
     // LOGOUT within its limit, then the close, whatever the answer.
     void Logout();
     bool Connected() const;

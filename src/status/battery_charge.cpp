@@ -66,9 +66,13 @@ void BatteryCharge::UpdateBatteryCharge(double batteryVolts) {
         view_.SetGaugePosition(kGaugeMax);
         return;
     }
-    charge_ = (batteryVolts - empty) / (full - empty) * 100.0;
-    view_.SetChargeCaption(OneDecimalText(*charge_, sep_));
-    const long gauge = RoundHalfEven(*charge_);
+    ShowCharge((batteryVolts - empty) / (full - empty) * 100.0);
+}
+
+void BatteryCharge::ShowCharge(double percent) {
+    charge_ = percent;
+    view_.SetChargeCaption(OneDecimalText(percent, sep_));
+    const long gauge = RoundHalfEven(percent);
     // The gauge ignores positions above its maximum and keeps the previous one.
     if (gauge <= kGaugeMax) view_.SetGaugePosition(gauge < 0 ? 0 : static_cast<int>(gauge));
 }

@@ -52,6 +52,8 @@ public:
 
     // After field 6 of each status reply.
     void UpdateBatteryCharge(double batteryVolts);
+    // A charge the UPS's server reports itself, over the estimate.
+    void ShowReportedCharge(double percent) { ShowCharge(percent); }
     // At every detection on an open link: the F probe's rated battery voltage,
     // or none to ask the user. Stored thresholds are applied afterwards by the caller.
     void ApplyNominalVoltage(std::optional<double> ratedBatteryVolts,
@@ -65,6 +67,7 @@ public:
     void OnKeyDown(BatteryUpDown which, unsigned virtualKey);
 
 private:
+    void ShowCharge(double percent);
     void ShowThreshold(BatteryUpDown which);
     int32_t& Position(BatteryUpDown which);
     struct Range {

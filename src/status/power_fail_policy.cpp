@@ -110,6 +110,14 @@ void PowerFailPolicy::ArmByDelayRule() {
     deps_.delayTimer.SetEnabled(true);
 }
 
+// The same short countdown as the voltage rule: the action then runs from the
+// timer, outside the worker's hand-off.
+void PowerFailPolicy::ActNow(const std::string& why) {
+    if (!MayArm()) return;
+    deps_.log.AddLogLine(why);
+    ArmByVoltageRule();
+}
+
 void PowerFailPolicy::ArmByVoltageRule() {
     deps_.delayTimer.SetEnabled(false);
     deps_.delayTimer.SetInterval(kVoltageRuleMs);
@@ -184,7 +192,11 @@ void PowerFailPolicy::ShutDownPeers() {
 }
 
 void PowerFailPolicy::SendUPSShutdownIfOn() {
-    if (deps_.settings.UPSShutdown) UPSShutdownCommand();
+    if (!deps_.settings.UPSShutdown) return;
+    if (deps_.settings.UPSSource == kUPSSourceNut)
+        deps_.log.AddLogLine("UPS Shutdown skipped: the UPS belongs to the NUT server's computer");
+    else
+        UPSShutdownCommand();
 }
 
 // The reply is not examined: the computer action follows whatever the UPS says.

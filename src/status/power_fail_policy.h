@@ -85,6 +85,10 @@ public:
     void PowerFailBegins() override;
     void VoltageReading(std::optional<double> packVolts) override;
     void PowerReturned() override;
+    // Logs `why` and runs the action after the voltage rule's short countdown,
+    // whatever the failure's state: a UPS about to lose power leaves no time
+    // for the delay. Nothing happens while an action is under way.
+    void ActNow(const std::string& why);
     bool VoltageRuleHolds(double batteryVoltage) const;
 
     // DelayTimer's expiry. An expiry that arrives while an earlier one is still

@@ -19,6 +19,9 @@ struct SourceReply {
     std::string text;         // the reply exactly as it came; empty when none did
     LocalDateTime when;
     std::optional<TUPSStatus> status;  // none when it was no status reply
+    // What a NUT server says beyond the reading.
+    std::optional<double> chargePercent;  // its battery.charge, over the estimate
+    bool forcedShutdown = false;          // FSD: its primary is shutting the UPS down
 };
 
 class IReadingSource {
@@ -39,6 +42,10 @@ public:
     virtual UpsIdentityText Identity() const = 0;
     // The poller; the power actions stop it before they act.
     virtual IPollingWorker& Poller() = 0;
+    // The UPS belongs to another computer, read over the network.
+    virtual bool Remote() const { return false; }
+    // A poll gave no reply; the source may tell why.
+    virtual void OnFailedPoll() {}
 };
 
 }  // namespace velt

@@ -1,5 +1,7 @@
 #include "status/status_evaluation.h"
 
+#include <utility>
+
 namespace velt {
 
 struct StatusEvent {
@@ -95,6 +97,11 @@ void StatusEvaluation::ReadBattery(const PackVoltage& pack) {
     if (pack.volts) deps_.battery.UpdateBatteryCharge(*pack.volts);
 }
 
+void StatusEvaluation::RaiseBatteryLow() {
+    if (std::exchange(batteryLowState_, true)) return;
+    Raise(kBatteryLow);
+}
+
 void StatusEvaluation::EvaluateBits(const TUPSStatus& st) {
     // Each box is set once to its bit: clearing all first would flash the
     // ticks on every reply.
@@ -105,14 +112,10 @@ void StatusEvaluation::EvaluateBits(const TUPSStatus& st) {
     EvaluatePowerFail(st);
     EvaluateAvr(st, words.regulation);
     deps_.view.SetStatusBox(2, st.BatteryLow);
-    if (st.BatteryLow) {
-        if (!batteryLowState_) {
-            batteryLowState_ = true;
-            Raise(kBatteryLow);
-        }
-    } else {
+    if (st.BatteryLow)
+        RaiseBatteryLow();
+    else
         batteryLowState_ = false;  // the end of a low battery is silent
-    }
     deps_.view.SetStatusBox(4, st.UPSFailed);
     deps_.view.SetStatusBox(5, st.StandbyUPS);
     deps_.view.SetStandbyCaption(st.StandbyUPS ? "Standby UPS" : "Online UPS");

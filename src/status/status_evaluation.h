@@ -76,6 +76,8 @@ public:
     // line and warnings like the status events.
     void RaiseLinkLost();
     void RaiseLinkBack();
+    // A low battery known without a reply saying so: the event, once.
+    void RaiseBatteryLow();
 
 private:
     void Raise(const StatusEvent& e);

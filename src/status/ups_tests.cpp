@@ -18,6 +18,7 @@ std::string NotSupportedText(UPSTestButton button) {
 }
 
 void UPSTests::RunUPSTestCommand(UPSTestButton button, std::string_view command) {
+    if (deps_.sendRemote && deps_.sendRemote(button)) return;
     std::string reply;
     {
         DataLockGuard guard(deps_.lock);

@@ -2,6 +2,7 @@
 // The five UPS command buttons: three self-tests, cancelling a test and the
 // beeper toggle. A UPS that echoes a command does not know it: its button is
 // disabled for the rest of the run and the status bar says so. Main thread only.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -45,6 +46,9 @@ struct UPSTestsDeps {
     ILogSink& log;  // the exchange's I/O failures
     IUPSTestView& view;
     ITestTForm& testTForm;
+    // Sends the button's command to a UPS elsewhere; false when the UPS is
+    // this computer's and the link carries it.
+    std::function<bool(UPSTestButton)> sendRemote;
 };
 
 class UPSTests {

@@ -16,10 +16,10 @@ struct Discovery : ::testing::Test {
     FakeFeedback feedback;
     FakeHidListView view;
     AcceptedIds accepted;
-    bool startTimerEnabled = false;
+    bool arrivalsIgnored = false;
     bool detects = true;
     std::vector<std::string> calls;
-    HidDiscovery discovery{{link, lock, hid, log, feedback, view, accepted, [this] { return startTimerEnabled; },
+    HidDiscovery discovery{{link, lock, hid, log, feedback, view, accepted, [this] { return arrivalsIgnored; },
                              [this] {
                                  calls.push_back("detect");
                                  return detects;
@@ -78,10 +78,10 @@ TEST_F(Discovery, DeviceThatCannotBeCheckedOutIsSkipped) {
 
 TEST_F(Discovery, ArrivalStartsMonitoringOnlyWhenIdleAndAfterTheFirstTick) {
     FakeHid& ups = hid.Add(time, 0x0665, 0x5161);
-    startTimerEnabled = true;
+    arrivalsIgnored = true;
     discovery.HIDArrival(ups);
     EXPECT_TRUE(calls.empty());
-    startTimerEnabled = false;
+    arrivalsIgnored = false;
     link.Monitoring = true;  // already monitoring over serial
     discovery.HIDArrival(ups);
     EXPECT_TRUE(calls.empty());
