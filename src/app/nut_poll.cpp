@@ -1,5 +1,7 @@
 #include "app/nut_poll.h"
 
+#include <utility>
+
 namespace velt {
 
 std::string NutTarget::Where() const { return ups + "@" + host + ":" + std::to_string(port); }
@@ -43,9 +45,10 @@ PollStep NutPoll::Poll() {
     if (request.command) RunCommand(request.target.ups, *request.command);
     NutListing listing = client_->ListVar(request.target.ups);
     if (!listing.Ok()) {
-        Failed(listing.error, true);
+        Failed(listing.error, std::exchange(readSinceConnect_, false));
         return step;
     }
+    readSinceConnect_ = true;
     Found(std::move(listing.variables));
     step.message = WorkerMessage::Reply;
     return step;
@@ -60,6 +63,7 @@ bool NutPoll::ConnectTo(const NutRequest& request) {
         shared_.request.connectAllowed = false;
     }
     target_ = request.target;
+    readSinceConnect_ = false;
     const NutClientResult connected = client_->Connect(target_.host, target_.port);
     if (!connected.Ok()) {
         Failed(connected.error, false);
@@ -89,14 +93,16 @@ void NutPoll::Found(NutVariableTable variables) {
     shared_.findings.problem.clear();
 }
 
-// A connection that worked and broke gets one more try at once: a server
-// restarted is back within a poll. Refusals (ERR DATA-STALE) keep it.
-void NutPoll::Failed(const std::string& problem, bool wasConnected) {
+// A connection that gave readings and broke gets one more try at once: a
+// server restarted is back within a poll. One that breaks before its first
+// reading waits for the main thread's reconnect rule, so a half-dead server
+// is not dialled every poll. Refusals (ERR DATA-STALE) keep the connection.
+void NutPoll::Failed(const std::string& problem, bool gaveReadings) {
     std::lock_guard<std::mutex> guard(shared_.mutex);
     shared_.findings.variables.reset();
     shared_.findings.connected = client_->Connected();
     shared_.findings.problem = problem;
-    if (wasConnected && !client_->Connected()) shared_.request.connectAllowed = true;
+    if (gaveReadings && !client_->Connected()) shared_.request.connectAllowed = true;
 }
 
 }  // namespace velt

@@ -81,13 +81,14 @@ private:
     bool ConnectTo(const NutRequest& request);
     void RunCommand(const std::string& ups, const std::string& command);
     void Found(NutVariableTable variables);
-    void Failed(const std::string& problem, bool wasConnected);
+    void Failed(const std::string& problem, bool gaveReadings);
 
     NutShared& shared_;
     const IClock& clock_;
     NutClientLimits limits_;
     std::unique_ptr<NutClient> client_;
     NutTarget target_;  // the one connected to
+    bool readSinceConnect_ = false;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> busy_{false};
 };

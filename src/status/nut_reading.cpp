@@ -77,8 +77,11 @@ NutReading ReadingFromNutVariables(const NutVariableTable& variables, const Loca
     status.ReplyTime = when;
     for (const ReplyFieldName& name : kReplyFields)
         if (name.nutVariable) status.*name.field = FieldOf(variables, name.nutVariable);
-    // The server's battery.voltage is the pack's already.
-    if (status.BatteryVoltage.value) status.BatteryPack = {status.BatteryVoltage.value, 1};
+    // A blazer server in front of some units passes on the cell's voltage
+    // ("2.27"): the pack's follows from the nominal, as for a local reply.
+    if (status.BatteryVoltage.value)
+        status.BatteryPack = BatteryPackVoltage(*status.BatteryVoltage.value,
+                                                FieldOf(variables, "battery.voltage.nominal").value.value_or(0));
 
     // Older blazer drivers name it beeper.status.
     reading.beeperStatus = FirstOf(variables, {"ups.beeper.status", "beeper.status"});

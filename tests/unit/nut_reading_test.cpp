@@ -135,6 +135,25 @@ TEST(NutReading, StatusWordsOddValuesAndFallbacks) {
     }
 }
 
+TEST(NutReading, PerCellBatteryVoltageCountsTheCellsOfTheNominalPack) {
+    struct Case {
+        NutVariableTable variables;
+        std::optional<double> packVolts;
+        int cells;
+    } cases[] = {
+        {{{"battery.voltage", "2.27"}, {"battery.voltage.nominal", "24"}}, 2.27 * 12, 12},
+        {{{"battery.voltage", "27.40"}, {"battery.voltage.nominal", "24"}}, 27.4, 1},
+        {{{"battery.voltage", "2.27"}}, 2.27, 1},  // no nominal: taken as given
+        {{{"battery.voltage", "0"}, {"battery.voltage.nominal", "24"}}, std::nullopt, 1},
+    };
+    for (const Case& c : cases) {
+        const PackVoltage pack = ReadingFromNutVariables(c.variables, kWhen).status.BatteryPack;
+        ASSERT_EQ(pack.volts.has_value(), c.packVolts.has_value());
+        if (c.packVolts) EXPECT_NEAR(*pack.volts, *c.packVolts, 1e-9);
+        EXPECT_EQ(pack.cells, c.cells);
+    }
+}
+
 TEST(NutReading, ValuesThatAreNotNumbersKeepTheirTextAndNeverThrow) {
     const NutVariableTable variables = {
         {"ups.status", "OL"},          {"input.voltage", "N/A"},   {"output.voltage", ""},

@@ -135,6 +135,24 @@ INSTANTIATE_TEST_SUITE_P(Actions, ExpiryAction,
                                            ActionCase{3, {"S05 under lock 1", "Hibernate"}},
                                            ActionCase{4, {}}, ActionCase{0, {}}));
 
+// A UPS read from a NUT server: FSD acts at once whether or not a failure was
+// seen, and the UPS is its server's computer's to switch off.
+TEST_F(Countdown, ActNowRunsTheActionSoonAndLeavesARemoteUPSOn) {
+    settings.Action = 1;
+    settings.UPSShutdown = true;
+    settings.UPSSource = kUPSSourceNut;
+    policy.ActNow("Forced shutdown requested by the NUT server");
+    EXPECT_EQ(timer.ops, (Events{"off", "100", "on"}));
+    policy.DelayTimerTimer();
+    EXPECT_EQ(ev, (Events{"Shutdown"}));
+    EXPECT_EQ(serial->written, "");
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"Forced shutdown requested by the NUT server",
+                                                   "UPS Shutdown skipped: the UPS belongs to the NUT server's computer"}));
+    policy.ActNow("again");  // a power-off was asked for: nothing more
+    EXPECT_EQ(timer.ops.size(), 4u);
+    EXPECT_EQ(log.lines.size(), 2u);
+}
+
 TEST_F(Countdown, UPSShutdownCommandCarriesItsDelayAsTwoDigitsOnlyWhenOn) {
     settings.Action = 3;
     settings.UPSShutdown = false;
