@@ -97,18 +97,6 @@ TEST(SettingsBinding, EachChoiceHasOneItemPerNumberTheStoreKeeps) {
     }
 }
 
-// The NUT server's fields live on the page of the source list, and each one
-// is a bound setting or an up-down's buddy.
-TEST(SettingsBinding, TheRemoteSourceFieldsAreBoundBesideTheSourceList) {
-    for (const int id : binding::kRemoteSourceControls) {
-        ASSERT_NE(Spec(id), nullptr) << id;
-        EXPECT_EQ(Spec(id)->page, Spec(IDC_UPSSourceLB)->page) << id;
-        bool bound = binding::Find(binding::kTexts, id) || binding::Find(binding::kUpDowns, id);
-        for (const auto& u : binding::kUpDowns) bound = bound || Spec(u.id)->buddy == id;
-        EXPECT_TRUE(bound) << id;
-    }
-}
-
 // Every check box the user ticks for a setting is bound; the status bits are
 // display only and are not.
 TEST(SettingsBinding, NoSettingsCheckBoxIsLeftUnbound) {

@@ -316,35 +316,6 @@ TEST(SettingsControls, TheSourceListEnablesTheRemoteFieldsAndRestartsOnAChange) 
     }
 }
 
-// What the user typed for the server goes into the live settings as it
-// stands; Show puts the loaded values back, the dead time within its range.
-TEST(SettingsControls, RemoteFieldsReachTheLiveSettingsAndComeBack) {
-    Rig r;
-    r.Type(IDC_RemoteHostE, "nas.example.org");
-    r.Type(IDC_RemotePortE, "3494");
-    r.Type(IDC_RemoteUserE, "monuser");
-    r.Type(IDC_RemotePasswordE, "s3cret");
-    r.Arrow(IDC_RemoteDeadTimeUD, 45);
-    EXPECT_EQ(r.live.RemoteHost, "nas.example.org");
-    EXPECT_EQ(r.live.RemotePort, "3494");
-    EXPECT_EQ(r.live.RemoteUser, "monuser");
-    EXPECT_EQ(r.live.RemotePassword, "s3cret");
-    EXPECT_EQ(r.live.RemoteDeadTime, 45);
-    EXPECT_TRUE(r.effects.empty());
-
-    Rig shown;
-    shown.live = r.live;
-    shown.live.RemoteDeadTime = 1000;  // hand-edited beyond the range
-    shown.live.NUTCommands = true;
-    shown.settings.Show(false, false);
-    EXPECT_EQ(shown.controls.texts[IDC_RemoteHostE], "nas.example.org");
-    EXPECT_EQ(shown.controls.texts[IDC_RemotePortE], "3494");
-    EXPECT_EQ(shown.controls.texts[IDC_RemoteUPSE], "ups");
-    EXPECT_EQ(shown.controls.texts[IDC_RemotePasswordE], "s3cret");
-    EXPECT_EQ(shown.controls.positions[IDC_RemoteDeadTimeUD], 300);
-    EXPECT_TRUE(shown.controls.checks[IDC_NUTCommandsCB]);
-}
-
 TEST(SettingsControls, OtherControlsAreNotTaken) {
     Rig r;
     EXPECT_FALSE(r.settings.OnEvent(IDC_StartSB, ControlEvent::Clicked));
