@@ -160,6 +160,7 @@ enum ControlId : int {
     IDC_NUTHostsE,
     IDC_NUTWaitE,
     IDC_NUTWaitUD,
+    IDC_NUTCommandsCB,
 
     // UPS Information page
     IDC_UPSGB = 1500,
@@ -189,6 +190,16 @@ enum ControlId : int {
     IDC_USBL,
     IDC_COML,
     IDC_USBLB,
+    // where the UPS is read from, and the NUT server it is read from
+    IDC_UPSSourceLB,
+    IDC_NetL,
+    IDC_RemoteHostE,
+    IDC_RemotePortE,
+    IDC_RemoteUPSE,
+    IDC_RemoteUserE,
+    IDC_RemotePasswordE,
+    IDC_RemoteDeadTimeE,
+    IDC_RemoteDeadTimeUD,
 
     // COM Port dialog
     IDC_COMPortCB = 1400,
@@ -211,8 +222,10 @@ enum ControlId : int {
     IDC_BatteryVoltUD,
     IDC_BatteryVoltSB,
 };
-// The Settings page's ids run on from 1300 and must stay below the dialog's.
-static_assert(IDC_LANRepSB < IDC_COMPortCB);
+// The Settings page's ids run on from 1300 and must stay below the dialog's;
+// the information page's run on from 1500 and must stay below TTestTForm's.
+static_assert(IDC_NUTCommandsCB < IDC_COMPortCB);
+static_assert(IDC_RemoteDeadTimeUD < IDC_TestTE);
 
 struct NamedControl {
     const char* name;
@@ -260,6 +273,7 @@ inline constexpr NamedControl kNamedControls[] = {
     VELT_NAMED(LANDelayUD), VELT_NAMED(LANRepSB), VELT_NAMED(NUTTS), VELT_NAMED(SMTPSecurityLB),
     VELT_NAMED(NUTCB), VELT_NAMED(NUTPortE), VELT_NAMED(NUTUPSNameE), VELT_NAMED(NUTUserE),
     VELT_NAMED(NUTPasswordE), VELT_NAMED(NUTHostsE), VELT_NAMED(NUTWaitE), VELT_NAMED(NUTWaitUD),
+    VELT_NAMED(NUTCommandsCB),
 
     VELT_NAMED(UPSGB), VELT_NAMED(VIDNL), VELT_NAMED(VIDE), VELT_NAMED(PIDNL), VELT_NAMED(PIDE),
     VELT_NAMED(ProductNameNL), VELT_NAMED(ProductNameE), VELT_NAMED(MfrNL), VELT_NAMED(MfrE),
@@ -267,6 +281,9 @@ inline constexpr NamedControl kNamedControls[] = {
     VELT_NAMED(SupportedCommandsGB), VELT_NAMED(Q1_L), VELT_NAMED(QS_L), VELT_NAMED(F_L), VELT_NAMED(I_L),
     VELT_NAMED(Q1_CB), VELT_NAMED(QS_CB), VELT_NAMED(F_CB), VELT_NAMED(I_CB), VELT_NAMED(ConnectionGB),
     VELT_NAMED(ConnI), VELT_NAMED(USBL), VELT_NAMED(COML), VELT_NAMED(USBLB),
+    VELT_NAMED(UPSSourceLB), VELT_NAMED(NetL), VELT_NAMED(RemoteHostE), VELT_NAMED(RemotePortE),
+    VELT_NAMED(RemoteUPSE), VELT_NAMED(RemoteUserE), VELT_NAMED(RemotePasswordE), VELT_NAMED(RemoteDeadTimeE),
+    VELT_NAMED(RemoteDeadTimeUD),
 
     VELT_NAMED(COMPortCB), VELT_NAMED(COMPortSB), VELT_NAMED(CancelSB), VELT_NAMED(DTRCB), VELT_NAMED(RTSCB),
     VELT_NAMED(COMPortL), VELT_NAMED(COMPortI),

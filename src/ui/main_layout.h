@@ -121,6 +121,12 @@ inline constexpr int kProbeColumn[4] = {28, 96, 164, 232};
 constexpr Box ProbeLabel(int i) { return {kProbeColumn[i], 182, 40, 14}; }
 constexpr Box ProbeBox(int i) { return {kProbeColumn[i] + 13, 198, 16, 16}; }
 
+// The NUT server's fields: three rows under the connection's picture.
+inline constexpr int kRemoteRowTop = 326, kRemoteRowStep = 24;
+constexpr Box RemoteLabel(int row, int x, int w) { return {x, kRemoteRowTop + row * kRemoteRowStep + 3, w, 14}; }
+constexpr Box RemoteEdit(int row, int x, int w) { return {x, kRemoteRowTop + row * kRemoteRowStep, w, 20}; }
+inline constexpr Box kRemoteDeadTimeE = RemoteEdit(1, 218, 40);
+
 // ---- UPS Status page: eight readings, each a page-selection box captioned
 // with the reading's name, its field and its unit.
 
@@ -191,12 +197,36 @@ inline constexpr ControlSpec kMainControls[] = {
     {IDC_F_CB, Page::Info, Kind::CheckBox, kNoText, ProbeBox(2), IDS_FHint},
     {IDC_I_CB, Page::Info, Kind::CheckBox, kNoText, ProbeBox(3), IDS_IHint},
 
-    {IDC_ConnectionGB, Page::Info, Kind::Group, IDS_Connection, {2, 226, 296, 92}},
-    {IDC_ConnI, Page::Info, Kind::Icon, kNoText, {12, 246, 32, 32}},
-    {IDC_USBL, Page::Info, Kind::Label, IDS_USB, {52, 248, 44, 14}, kNoText, 0, 0, kStartsDisabled},
-    {IDC_COML, Page::Info, Kind::Label, IDS_COM, {52, 266, 44, 14}, kNoText, 0, 0, kStartsDisabled},
-    Fixed(Page::Info, IDS_HIDs, {102, 246, 60, 14}),
-    {IDC_USBLB, Page::Info, Kind::ComboList, kNoText, {102, 262, 188, 20}},
+    // The source first; under the picture, a label for each kind of link, the
+    // network's wide enough for "ups@host:port"; then the NUT server's fields.
+    {IDC_ConnectionGB, Page::Info, Kind::Group, IDS_Connection, {2, 226, 296, 174}},
+    Fixed(Page::Info, IDS_Source, {8, 245, 40, 14}),
+    {IDC_UPSSourceLB, Page::Info, Kind::ComboList, kNoText, {50, 242, 240, 20}, IDS_SourceHint},
+    {IDC_ConnI, Page::Info, Kind::Icon, kNoText, {12, 268, 32, 32}},
+    {IDC_USBL, Page::Info, Kind::Label, IDS_USB, {52, 268, 44, 14}, kNoText, 0, 0, kStartsDisabled},
+    {IDC_COML, Page::Info, Kind::Label, IDS_COM, {52, 287, 44, 14}, kNoText, 0, 0, kStartsDisabled},
+    Fixed(Page::Info, IDS_HIDs, {102, 268, 60, 14}),
+    {IDC_USBLB, Page::Info, Kind::ComboList, kNoText, {102, 284, 188, 20}},
+    {IDC_NetL, Page::Info, Kind::Label, IDS_NUT, {52, 306, 238, 14}, kNoText, 0, 0, kStartsDisabled},
+    Fixed(Page::Info, IDS_Host, RemoteLabel(0, 8, 30)),
+    {IDC_RemoteHostE, Page::Info, Kind::TextEdit, kNoText, RemoteEdit(0, 40, 150), IDS_RemoteHostHint, 0, 0,
+     kStartsDisabled},
+    Fixed(Page::Info, IDS_Port, RemoteLabel(0, 194, 26)),
+    {IDC_RemotePortE, Page::Info, Kind::TextEdit, kNoText, RemoteEdit(0, 222, 68), kNoText, 0, 0, kStartsDisabled},
+    Fixed(Page::Info, IDS_UPSName, RemoteLabel(1, 8, 54)),
+    {IDC_RemoteUPSE, Page::Info, Kind::TextEdit, kNoText, RemoteEdit(1, 64, 92), IDS_RemoteUPSHint, 0, 0,
+     kStartsDisabled},
+    Fixed(Page::Info, IDS_DeadTime, RemoteLabel(1, 160, 56)),
+    {IDC_RemoteDeadTimeE, Page::Info, Kind::ReadOnlyEdit, kNoText, kRemoteDeadTimeE, IDS_DeadTimeHint, 0, 0,
+     kStartsDisabled},
+    UpDownFor(IDC_RemoteDeadTimeUD, Page::Info, IDC_RemoteDeadTimeE, kRemoteDeadTimeE),
+    Fixed(Page::Info, IDS_Seconds, RemoteLabel(1, kRemoteDeadTimeE.Right() + 2, 10)),
+    Fixed(Page::Info, IDS_User, RemoteLabel(2, 8, 30)),
+    {IDC_RemoteUserE, Page::Info, Kind::TextEdit, kNoText, RemoteEdit(2, 40, 100), IDS_RemoteUserHint, 0, 0,
+     kStartsDisabled},
+    Fixed(Page::Info, IDS_Password, RemoteLabel(2, 144, 48)),
+    {IDC_RemotePasswordE, Page::Info, Kind::PasswordEdit, kNoText, RemoteEdit(2, 194, 96), kNoText, 0, 0,
+     kStartsDisabled},
 
     // ---- UPS Status
     Fixed(Page::Status, IDS_DataStream, {4, 4, 100, 14}),
@@ -334,6 +364,7 @@ inline constexpr ControlSpec kMainControls[] = {
     {IDC_NUTWaitE, Page::Nut, Kind::ReadOnlyEdit, kNoText, kNUTWaitE, IDS_ShutdownWaitHint},
     UpDownFor(IDC_NUTWaitUD, Page::Nut, IDC_NUTWaitE, kNUTWaitE),
     Fixed(Page::Nut, IDS_Seconds, {kNUTWaitE.Right() + 2, 79, 10, 14}),
+    {IDC_NUTCommandsCB, Page::Nut, Kind::CheckBox, IDS_NUTCommands, {140, 78, 142, 16}, IDS_NUTCommandsHint},
 
     Fixed(Page::Lan, IDS_ServerName, {2, 7, 64, 14}),
     {IDC_LANServerNameE, Page::Lan, Kind::TextEdit, kNoText, {70, 4, 158, 20}, IDS_ServerNameHint},

@@ -30,6 +30,7 @@ enum class Effect {
     SMTPDelay,
     LANDelay,
     NUTUPSNameRefused,  // a typed name NUT clients could not split; it was put back
+    UPSSource,          // monitoring starts again from the chosen source
 };
 
 struct CheckBinding {
@@ -55,11 +56,19 @@ struct UpDownBinding {
     Effect effect = Effect::None;
 };
 
-// A drop-down list whose item index is the setting's number.
+// A drop-down list whose item index is the setting's number; unused items
+// at the end are kNoText. `effect` follows a pick that changes the number.
 struct ChoiceBinding {
     int id;
     int32_t S::*member;
     std::array<ui::StringId, 3> items;
+    Effect effect = Effect::None;
+
+    constexpr int Count() const {
+        int n = 0;
+        while (n < static_cast<int>(items.size()) && items[static_cast<size_t>(n)] != kNoText) ++n;
+        return n;
+    }
 };
 
 // "Action": each radio button stands for one number.
@@ -101,6 +110,7 @@ inline constexpr CheckBinding kChecks[] = {
     {IDC_LANReportsCB, &S::LANReports, Effect::LANReports},
     {IDC_LANWarningsCB, &S::LANWarnings},
     {IDC_NUTCB, &S::NUTServer, Effect::NUTServer},
+    {IDC_NUTCommandsCB, &S::NUTCommands},
 };
 
 inline constexpr TextBinding kTexts[] = {
@@ -113,6 +123,10 @@ inline constexpr TextBinding kTexts[] = {
     {IDC_NUTUPSNameE, &S::NUTUPSName, NutUpsNameCharactersValid, Effect::NUTUPSNameRefused},
     {IDC_NUTUserE, &S::NUTUser},           {IDC_NUTPasswordE, &S::NUTPassword},
     {IDC_NUTHostsE, &S::NUTAllowedHosts},
+    // The remote name goes into "ups@host" too: the same characters only.
+    {IDC_RemoteHostE, &S::RemoteHost},     {IDC_RemotePortE, &S::RemotePort},
+    {IDC_RemoteUPSE, &S::RemoteUPS, NutUpsNameCharactersValid, Effect::NUTUPSNameRefused},
+    {IDC_RemoteUserE, &S::RemoteUser},     {IDC_RemotePasswordE, &S::RemotePassword},
 };
 
 inline constexpr UpDownBinding kUpDowns[] = {
@@ -122,10 +136,18 @@ inline constexpr UpDownBinding kUpDowns[] = {
     {IDC_SMTPDelayUD, &S::SMTPDelay, kReportDelayRange, 5, Effect::SMTPDelay},
     {IDC_LANDelayUD, &S::LANDelay, kReportDelayRange, 5, Effect::LANDelay},
     {IDC_NUTWaitUD, &S::NUTShutdownWait, kNUTShutdownWaitRange, 5},
+    {IDC_RemoteDeadTimeUD, &S::RemoteDeadTime, kRemoteDeadTimeRange, 5},
 };
 
 inline constexpr ChoiceBinding kChoices[] = {
     {IDC_SMTPSecurityLB, &S::SMTPSecurity, {IDS_SecurityNone, IDS_SecurityStartTls, IDS_SecurityTls}},
+    {IDC_UPSSourceLB, &S::UPSSource, {IDS_SourceLocal, IDS_SourceNut, kNoText}, Effect::UPSSource},
+};
+
+// Editable only while the UPS is read from a NUT server.
+inline constexpr int kRemoteSourceControls[] = {
+    IDC_RemoteHostE, IDC_RemotePortE,     IDC_RemoteUPSE,      IDC_RemoteUserE,
+    IDC_RemotePasswordE, IDC_RemoteDeadTimeE, IDC_RemoteDeadTimeUD,
 };
 
 inline constexpr RadioBinding kRadios[] = {

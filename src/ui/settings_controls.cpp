@@ -26,7 +26,7 @@ void SettingsControls::SetUpRanges() {
     for (const auto& b : binding::kUpDowns) controls_.SetUpDownRange(b.id, b.range.min, b.range.max, b.increment);
     for (const auto& b : binding::kChoices) {
         std::vector<std::string> items;
-        for (StringId item : b.items) items.emplace_back(TextOf(item));
+        for (int i = 0; i < b.Count(); ++i) items.emplace_back(TextOf(b.items[static_cast<size_t>(i)]));
         controls_.SetItems(b.id, items);
     }
 }
@@ -41,6 +41,7 @@ void SettingsControls::Show(bool httpListening, bool nutListening) {
     ShowAction();
     ShowHttpStates(httpListening);
     ShowNutStates(nutListening);
+    ShowSourceStates();
 }
 
 void SettingsControls::ShowAction() {
@@ -56,6 +57,11 @@ void SettingsControls::ShowHttpStates(bool httpListening) {
 }
 
 void SettingsControls::ShowNutStates(bool nutListening) { controls_.Enable(IDC_NUTPortE, !nutListening); }
+
+void SettingsControls::ShowSourceStates() {
+    const bool remote = live_.UPSSource == kUPSSourceNut;
+    for (const int id : binding::kRemoteSourceControls) controls_.Enable(id, remote);
+}
 
 bool SettingsControls::OnEvent(int id, ControlEvent event) {
     if (showing_) return false;
@@ -107,9 +113,13 @@ void SettingsControls::OnText(const binding::TextBinding& b) {
     onEffect_(b.refused);
 }
 
+// Picking the item already chosen restarts nothing.
 void SettingsControls::OnChoice(const binding::ChoiceBinding& b) {
     const std::optional<int> index = controls_.Selection(b.id);
-    if (index && *index >= 0 && static_cast<size_t>(*index) < b.items.size()) live_.*b.member = *index;
+    if (!index || *index < 0 || *index >= b.Count() || live_.*b.member == *index) return;
+    live_.*b.member = *index;
+    ShowSourceStates();
+    if (b.effect != binding::Effect::None) onEffect_(b.effect);
 }
 
 void SettingsControls::OnRadio(const binding::RadioBinding& b) {

@@ -32,6 +32,8 @@ public:
     // authentication is on.
     void ShowHttpStates(bool httpListening);
     void ShowNutStates(bool nutListening);
+    // The NUT server's fields while the UPS is read from one.
+    void ShowSourceStates();
 
 private:
     void OnCheck(const binding::CheckBinding& b);

@@ -112,3 +112,33 @@ class SettingsTest(E2ETestCase):
         self.assertEqual(self.wine.probe("msgbox-close")[0], 0)
         self.wait_text("LogM", lambda t: "Start Monitoring" in t, 40, "'Start Monitoring'")
         self.assertTrue(app.alive())
+
+    def test_nut_source_and_its_fields_are_saved_and_shown_at_the_next_start(self):
+        _, app = self.start_remembered()
+        self.assertIn("enabled=0", self.wine.probe("state", "RemoteHostE")[1])
+        self.assertEqual(self.wine.probe("select", "UPSSourceLB", 1)[0], 0)
+        wait_for(lambda: "enabled=1" in self.wine.probe("state", "RemoteHostE")[1], 20, 0.3,
+                 "the NUT server's fields enabled by the source")
+        # Nothing listens there: whatever the next start makes of it, the fields stay.
+        typed = {"RemoteHostE": "127.0.0.1", "RemotePortE": "3499", "RemoteUPSE": "rack-2",
+                 "RemoteUserE": "monuser", "RemotePasswordE": "pw"}
+        for name, value in typed.items():
+            self.assertEqual(self.wine.probe("set", name, value)[0], 0, name)
+        self.assertEqual(self.wine.probe("set", "RemoteDeadTimeUD", "40"), (0, "40\n"))
+        self.assertEqual(self.wine.probe("click", "SaveSetSB")[0], 0)
+        values = settled_values(self.wine, "Remote Dead Time", ("REG_DWORD", "0x28"))
+        self.assertEqual(values.get("UPS Source"), ("REG_DWORD", "0x1"))
+        self.assertEqual(values.get("Remote Host"), ("REG_SZ", "127.0.0.1"))
+        self.assertEqual(values.get("Remote Port"), ("REG_SZ", "3499"))
+        self.assertEqual(values.get("Remote UPS"), ("REG_SZ", "rack-2"))
+        self.assertTrue(app.exit(), "Exit did not end the program")
+
+        app = self.start_program("/show", fresh=False)
+        app.wait_window()
+        self.wait_text("RemoteHostE", lambda t: t == "127.0.0.1", 40, "the saved host")
+        self.assertEqual(self.text("UPSSourceLB").splitlines()[0], "A NUT server")
+        self.assertEqual(self.text("RemotePortE"), "3499")
+        self.assertEqual(self.text("RemoteUPSE"), "rack-2")
+        self.assertEqual(self.text("RemoteUserE"), "monuser")
+        self.assertEqual(self.text("RemoteDeadTimeE"), "40")
+        self.assertIn("enabled=1", self.wine.probe("state", "RemotePortE")[1])

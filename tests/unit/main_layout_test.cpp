@@ -206,6 +206,8 @@ TEST(MainLayout, CaptionsAndHintsAreListedTexts) {
         {IDC_ConnectionGB, "Connection", nullptr},
         {IDC_USBL, "USB", nullptr},
         {IDC_COML, "COM", nullptr},
+        {IDC_NetL, "NUT", nullptr},
+        {IDC_UPSSourceLB, "", "Where the UPS is read from; the NUT server's fields take effect at the next Start"},
         {IDC_UPSInformationGB, "UPS Information", nullptr},
         {IDC_OPCurrentCB, "O/P Current", "Show on the status page"},
         {IDC_TemperatureCB, "Temperature", "Show on the status page"},
@@ -239,6 +241,7 @@ TEST(MainLayout, CaptionsAndHintsAreListedTexts) {
         {IDC_AboutGB, "About", nullptr},
         {IDC_ProgNameL, "Veltrano", nullptr},
         {IDC_HTTPCB, "Enabled", "Serve the status page"},
+        {IDC_NUTCommandsCB, "UPS commands", "Offer the UPS's commands to logged-in clients"},
         {IDC_LANRepSB, "Send Test Report", "Send Test Report"},
     };
     for (const auto& c : cases) {
@@ -263,7 +266,7 @@ TEST(MainLayout, CaptionsAndHintsAreListedTexts) {
 TEST(MainLayout, FieldsWaitingForTheUpsStartDisabled) {
     for (const int id : {IDC_VIDNL, IDC_VIDE, IDC_PIDNL, IDC_PIDE, IDC_ProductNameNL, IDC_ProductNameE, IDC_MfrNL,
                          IDC_MfrE, IDC_ModelNL, IDC_ModelE, IDC_VerNL, IDC_VerE, IDC_Q1_L, IDC_QS_L, IDC_F_L, IDC_I_L,
-                         IDC_USBL, IDC_COML, IDC_UPSStatusGB, IDC_AVRModeL}) {
+                         IDC_USBL, IDC_COML, IDC_NetL, IDC_UPSStatusGB, IDC_AVRModeL}) {
         ASSERT_NE(Spec(id), nullptr) << id;
         EXPECT_TRUE(Spec(id)->flags & kStartsDisabled) << Describe(*Spec(id));
     }

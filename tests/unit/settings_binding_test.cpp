@@ -76,6 +76,25 @@ TEST(SettingsBinding, EachControlIsBoundOnceAndIsOfTheRightKind) {
         ASSERT_NE(Spec(r.id), nullptr) << r.id;
         EXPECT_EQ(Spec(r.id)->kind, Kind::Radio) << r.id;
     }
+    for (const auto& c : binding::kChoices) {
+        EXPECT_TRUE(ids.insert(c.id).second) << c.id;
+        ASSERT_NE(Spec(c.id), nullptr) << c.id;
+        EXPECT_EQ(Spec(c.id)->kind, Kind::ComboList) << c.id;
+    }
+}
+
+// A drop-down's item index is the stored number: every number the store
+// keeps needs its item, with a text, or it would show none.
+TEST(SettingsBinding, EachChoiceHasOneItemPerNumberTheStoreKeeps) {
+    for (const auto& c : binding::kChoices) {
+        for (const SettingDef& d : settings_table::kMainSettings) {
+            auto* m = std::get_if<int32_t TUPSSettings::*>(&d.member);
+            if (!m || *m != c.member) continue;
+            EXPECT_EQ(d.range.min, 0) << d.name;
+            EXPECT_EQ(c.Count(), d.range.max + 1) << d.name;
+        }
+        for (int i = 0; i < c.Count(); ++i) EXPECT_STRNE(TextOf(c.items[static_cast<size_t>(i)]), "") << c.id;
+    }
 }
 
 // Every check box the user ticks for a setting is bound; the status bits are

@@ -183,19 +183,25 @@ TEST(SettingsControls, TypedTextsAreStoredAsTheyStand) {
 // arrows run the refresh handler.
 // NUT clients split "ups@host:port" and their listings at other characters:
 // the field takes only what they can split, and puts the name back otherwise.
+// Both names: the one this server gives, and the one read from another server.
 TEST(SettingsControls, TheUpsNameTakesOnlyWhatNutClientsCanSplit) {
     const std::pair<const char*, bool> typed[] = {
         {"rack-1.a_B", true}, {"", true}, {"ups 1", false}, {"ups@nas", false},
         {"ups:1", false},     {"u\"ps", false}, {"r\xe4" "ck", false}, {"ups\t", false},
     };
-    for (const auto& [text, taken] : typed) {
-        Rig r;
-        r.live.NUTUPSName = "ups";
-        r.controls.onTextChange = [&](int id) { r.settings.OnEvent(id, ControlEvent::TextChanged); };
-        r.Type(IDC_NUTUPSNameE, text);
-        EXPECT_EQ(r.live.NUTUPSName, taken ? text : "ups") << text;
-        EXPECT_EQ(r.controls.texts[IDC_NUTUPSNameE], taken ? text : "ups") << text;
-        EXPECT_EQ(r.effects, taken ? std::vector<Effect>{} : std::vector<Effect>{Effect::NUTUPSNameRefused}) << text;
+    const std::pair<int, std::string S::*> fields[] = {{IDC_NUTUPSNameE, &S::NUTUPSName},
+                                                       {IDC_RemoteUPSE, &S::RemoteUPS}};
+    for (const auto& [id, member] : fields) {
+        for (const auto& [text, taken] : typed) {
+            Rig r;
+            r.live.*member = "ups";
+            r.controls.onTextChange = [&](int changed) { r.settings.OnEvent(changed, ControlEvent::TextChanged); };
+            r.Type(id, text);
+            EXPECT_EQ(r.live.*member, taken ? text : "ups") << id << " " << text;
+            EXPECT_EQ(r.controls.texts[id], taken ? text : "ups") << id << " " << text;
+            EXPECT_EQ(r.effects, taken ? std::vector<Effect>{} : std::vector<Effect>{Effect::NUTUPSNameRefused})
+                << id << " " << text;
+        }
     }
 }
 
@@ -227,6 +233,9 @@ TEST(SettingsControls, ArrowClicksStoreThePositionWithinTheRangeAndRunTheirHandl
         {IDC_UPSShutdownUD, 61, &S::UPSShutdownDelay, 60, {}},
         {IDC_SMTPDelayUD, 185, &S::SMTPDelay, 180, {Effect::SMTPDelay}},
         {IDC_LANDelayUD, 25, &S::LANDelay, 25, {Effect::LANDelay}},
+        {IDC_NUTWaitUD, 305, &S::NUTShutdownWait, 300, {}},
+        // The dead time is read at the next start, like the rest of the remote fields.
+        {IDC_RemoteDeadTimeUD, 2, &S::RemoteDeadTime, 5, {}},
     };
     for (const auto& c : cases) {
         Rig r;
@@ -265,6 +274,46 @@ TEST(SettingsControls, HttpFieldsFollowTheirSwitches) {
     EXPECT_FALSE(r.controls.enabled[IDC_HTTPPortE]);
     EXPECT_TRUE(r.controls.enabled[IDC_HTTPUserE]);
     EXPECT_TRUE(r.controls.enabled[IDC_HTTPPasswordE]);
+}
+
+// The source list holds the two sources and nothing more; the NUT server's
+// fields are editable while it is the source; a pick that changes the source
+// restarts monitoring, once, after the source is stored.
+TEST(SettingsControls, TheSourceListEnablesTheRemoteFieldsAndRestartsOnAChange) {
+    const struct {
+        int32_t stored;
+        int picked;
+        int32_t now;
+        bool restarted;
+    } cases[] = {
+        {kUPSSourceLocal, 1, kUPSSourceNut, true},
+        {kUPSSourceNut, 0, kUPSSourceLocal, true},
+        {kUPSSourceNut, 1, kUPSSourceNut, false},    // the same entry again
+        {kUPSSourceLocal, 0, kUPSSourceLocal, false},
+    };
+    for (const auto& c : cases) {
+        Rig r;
+        r.settings.SetUpRanges();
+        EXPECT_EQ(r.controls.items[IDC_UPSSourceLB],
+                  (std::vector<std::string>{"This computer's USB/COM UPS", "A NUT server"}));
+        r.live.UPSSource = c.stored;
+        r.settings.Show(false, false);
+        EXPECT_EQ(r.controls.selected[IDC_UPSSourceLB], c.stored);
+        for (const int id : binding::kRemoteSourceControls)
+            EXPECT_EQ(r.controls.enabled[id], c.stored == kUPSSourceNut) << id;
+
+        int32_t sourceAtEffect = -1;
+        SettingsControls s{r.controls, r.live, [&](Effect e) {
+                               EXPECT_EQ(e, Effect::UPSSource);
+                               sourceAtEffect = r.live.UPSSource;
+                           }};
+        r.controls.selected[IDC_UPSSourceLB] = c.picked;
+        EXPECT_TRUE(s.OnEvent(IDC_UPSSourceLB, ControlEvent::SelectionChanged));
+        EXPECT_EQ(r.live.UPSSource, c.now);
+        EXPECT_EQ(sourceAtEffect, c.restarted ? c.now : -1) << c.stored << " -> " << c.picked;
+        for (const int id : binding::kRemoteSourceControls)
+            EXPECT_EQ(r.controls.enabled[id], c.now == kUPSSourceNut) << id;
+    }
 }
 
 TEST(SettingsControls, OtherControlsAreNotTaken) {

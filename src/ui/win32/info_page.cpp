@@ -3,7 +3,6 @@
 #include "ui/dpi_scale.h"
 #include "ui/resource.h"
 #include "ui/win32/controls.h"
-#include "ui/win32/string_resources.h"
 
 namespace velt::ui {
 
@@ -21,7 +20,7 @@ int ProbeLabelId(Probe probe) {
 }  // namespace
 
 InfoPage::InfoPage(const ControlSet& controls, HINSTANCE inst)
-    : controls_(controls), inst_(inst), comPrefix_(LoadText(inst, IDS_COM)) {
+    : controls_(controls), inst_(inst) {
     LoadImages();
 }
 
@@ -29,11 +28,13 @@ void InfoPage::LoadImages() {
     const int size = ScaleToDpi(32, controls_.Dpi());
     connectionImages_[0] = LoadProgramIcon(inst_, IDI_CONN_USB, size);
     connectionImages_[1] = LoadProgramIcon(inst_, IDI_CONN_SERIAL, size);
+    connectionImages_[2] = LoadProgramIcon(inst_, IDI_CONN_NETWORK, size);
 }
 
 // The old pictures go only after the control shows the new one.
 void InfoPage::Rescale() {
-    win::Icon old[] = {std::move(connectionImages_[0]), std::move(connectionImages_[1])};
+    win::Icon old[] = {std::move(connectionImages_[0]), std::move(connectionImages_[1]),
+                       std::move(connectionImages_[2])};
     LoadImages();
     ShowImage();
 }
@@ -64,19 +65,18 @@ void InfoPage::ShowIdentity(const std::string& vid, const std::string& pid, cons
     ShowNamed(IDC_ProductNameNL, IDC_ProductNameE, product);
 }
 
-void InfoPage::ShowConnection(ConnectionKind kind, int comPort) {
-    const bool usb = kind == ConnectionKind::Usb;
-    shownImage_ = usb ? 0 : 1;
-    ShowImage();
-    controls_.Enable(IDC_USBL, usb);
-    controls_.Enable(IDC_COML, !usb);
-    if (!usb) controls_.SetText(IDC_COML, comPrefix_ + std::to_string(comPort));
-}
+void InfoPage::ShowConnection(ConnectionKind kind, int comPort) { ShowLink(LocalConnectionShown(kind, comPort)); }
 
-void InfoPage::ShowNetworkConnection(const std::string& where) {
-    controls_.Enable(IDC_USBL, false);
-    controls_.Enable(IDC_COML, true);
-    controls_.SetText(IDC_COML, where);
+void InfoPage::ShowNetworkConnection(const std::string& where) { ShowLink(NetworkConnectionShown(where)); }
+
+void InfoPage::ShowLink(const ShownConnection& shown) {
+    shownImage_ = static_cast<int>(shown.image);
+    ShowImage();
+    controls_.Enable(IDC_USBL, shown.usbEnabled);
+    controls_.Enable(IDC_COML, shown.comEnabled);
+    controls_.Enable(IDC_NetL, shown.netEnabled);
+    controls_.SetText(IDC_COML, shown.comCaption);
+    controls_.SetText(IDC_NetL, shown.netCaption);
 }
 
 void InfoPage::ClearHidList() { ::SendMessageA(controls_.Get(IDC_USBLB), CB_RESETCONTENT, 0, 0); }

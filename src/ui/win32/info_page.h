@@ -7,6 +7,7 @@
 
 #include "core/detection.h"
 #include "core/hid_discovery.h"
+#include "ui/connection_shown.h"
 #include "sys/win32/win_handle.h"
 #include "ui/win32/control_set.h"
 
@@ -31,15 +32,15 @@ public:
 private:
     void LoadImages();
     void ShowImage();
+    void ShowLink(const ShownConnection& shown);
 
     // A caption label, its edit and the text, enabled together.
     void ShowNamed(int labelId, int editId, const std::string& text);
 
     const ControlSet& controls_;
     HINSTANCE inst_;
-    win::Icon connectionImages_[2];  // ConnIL: 0 USB, 1 serial
+    win::Icon connectionImages_[3];  // ConnIL: 0 USB, 1 serial, 2 network
     int shownImage_ = -1;            // none yet
-    std::string comPrefix_;          // "COM", before the port number
 };
 
 }  // namespace velt::ui

@@ -139,6 +139,7 @@ void MainWindow::OnEffect(binding::Effect effect) {
         case Effect::SMTPDelay: RunForm([](TMainForm& f) { f.SMTPDelayUDClick(); }); break;
         case Effect::LANDelay: RunForm([](TMainForm& f) { f.LANDelayUDClick(); }); break;
         case Effect::NUTUPSNameRefused: ShowError(LoadText(inst_, IDS_NUTUPSNameRefused)); break;
+        case Effect::UPSSource: RunForm([](TMainForm& f) { f.UPSSourceChanged(); }); break;
         case Effect::None: break;
     }
 }

@@ -108,6 +108,14 @@ convert -size 192x192 xc:none -fill '#2f5fb3' -stroke '#1a3770' -strokewidth 8 \
     -draw 'circle 148,84 148,94' -draw 'circle 68,110 68,120' -draw 'circle 100,110 100,120' \
     -draw 'circle 132,110 132,120' "$work/serial.png"
 to_ico "$work/serial.png" conn_serial.ico $picture_sizes
+# And a NUT server elsewhere: a server joined by the network to two computers.
+convert -size 192x192 xc:none -fill none -stroke '#303030' -strokewidth 12 \
+    -draw 'line 96,64 96,112' -draw 'line 44,112 148,112' -draw 'line 44,112 44,132' \
+    -draw 'line 148,112 148,132' -stroke '#1a3770' -strokewidth 8 -fill '#2f5fb3' \
+    -draw 'roundrectangle 56,10 136,66 8,8' -draw 'roundrectangle 8,132 80,182 8,8' \
+    -draw 'roundrectangle 112,132 184,182 8,8' -stroke none -fill '#9fd0ff' \
+    -draw 'rectangle 70,24 122,34' -draw 'rectangle 70,42 122,52' "$work/network.png"
+to_ico "$work/network.png" conn_network.ico $picture_sizes
 
 # The About group's donation picture: a heart.
 convert -size 192x192 xc:none -fill '#e02050' -stroke '#901030' -strokewidth 8 \
