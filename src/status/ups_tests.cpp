@@ -17,15 +17,17 @@ std::string NotSupportedText(UPSTestButton button) {
     return "\"" + std::string(name) + "\" command not supported!";
 }
 
-void UPSTests::RunUPSTestCommand(UPSTestButton button, std::string_view command) {
+bool UPSTests::RunUPSTestCommand(std::optional<UPSTestButton> button, std::string_view command) {
     std::string reply;
     {
         DataLockGuard guard(deps_.lock);
         reply = ExchangeCommand(deps_.link, command, deps_.sleeper, deps_.log);
     }
-    if (!cmd::IsEcho(reply, command)) return;
-    deps_.view.DisableUPSTestButton(button);
-    deps_.view.SetStatusText(NotSupportedText(button));
+    if (!cmd::IsEcho(reply, command)) return true;
+    if (!button) return false;
+    deps_.view.DisableUPSTestButton(*button);
+    deps_.view.SetStatusText(NotSupportedText(*button));
+    return false;
 }
 
 void UPSTests::Test10sSBClick() { RunUPSTestCommand(UPSTestButton::Test10s, cmd::kTest10s); }

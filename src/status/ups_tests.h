@@ -2,6 +2,7 @@
 // The five UPS command buttons: three self-tests, cancelling a test and the
 // beeper toggle. A UPS that echoes a command does not know it: its button is
 // disabled for the rest of the run and the status bar says so. Main thread only.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -57,9 +58,10 @@ public:
     void CancelTestSBClick();
     void UPSBeeperSBClick();
 
-    // Exchanges `command` under the data lock; an echo disables `button` and
-    // shows its text. Any other reply, or none, changes nothing.
-    void RunUPSTestCommand(UPSTestButton button, std::string_view command);
+    // Exchanges `command` under the data lock; an echo disables `button`
+    // (if any) and shows its text. Any other reply, or none, changes nothing.
+    // False when the UPS echoed the command.
+    bool RunUPSTestCommand(std::optional<UPSTestButton> button, std::string_view command);
 
 private:
     UPSTestsDeps deps_;
