@@ -316,7 +316,8 @@ std::string NutSession::InstantCommand(const Words& words) {
 std::string NutSession::ListCommands(const std::string& ups) {
     std::string items;
     if (context_.Config().commands)
-        for (const auto& command : NutInstantCommands()) items.append("CMD ").append(ups).append(" ").append(command.name) += '\n';
+        for (const auto& command : NutInstantCommands())
+            items.append("CMD ").append(ups).append(" ").append(command.name) += '\n';
     return Framed("CMD " + ups, items);
 }
 

@@ -249,7 +249,8 @@ TEST(NutProtocol, TrackedCommandsReportPendingThenTheirOutcome) {
     NutSession session(context);
     const auto ask = [&session](const char* line) { return session.Feed(line).text; };
     EXPECT_EQ(ask("GET TRACKING"), "OFF\n");
-    for (const char* line : {"USERNAME monuser", "PASSWORD \"s3cret pass\"", "SET TRACKING ON"}) ASSERT_EQ(ask(line), "OK\n");
+    for (const char* line : {"USERNAME monuser", "PASSWORD \"s3cret pass\"", "SET TRACKING ON"})
+        ASSERT_EQ(ask(line), "OK\n");
     EXPECT_EQ(ask("GET TRACKING"), "ON\n");
     EXPECT_EQ(ask("INSTCMD ups test.battery.start.deep"), "OK TRACKING id-1\n");
     EXPECT_EQ(ask("INSTCMD ups beeper.toggle"), "OK TRACKING id-2\n");
