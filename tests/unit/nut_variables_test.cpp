@@ -157,6 +157,8 @@ TEST(NutVariables, IdentityBatteryAndDeviceFromTheProbes) {
 TEST(NutVariables, TextsAreTypedAsStringsWideEnoughAndReadingsAsNumbers) {
     ShownStatus shown = AfterReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 00000000");
     shown.device.usb = true;
+    shown.device.vid = 0xABCD;  // USB ids are texts, even those all in decimal digits
+    shown.device.pid = 0x0A0F;
     shown.device.info = TUPSInformation{"M\xfc\xfc\xfc\xfc\xfc\xfc\xfc\xfc\xfc", "Pro 1000", "V1.0"};
     shown.live.chargePercent = 80;
     for (const NutVariable& v : NutVariables(shown, {"VT-00000000000000AB", "1.0.0.0"}, true)) {
