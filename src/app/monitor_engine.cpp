@@ -33,7 +33,11 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
       selected_(source_, nutSource_),
       reports_({sys.smtpReportsTimer, sys.lanReportsTimer, live_, sys.warnings, shown_, sys.clock, sys.dateFormat}),
       servers_({live_, shown_, views.main, sys.store, sys.post, *this, sys.pump, sys.sleeper, sys.clock,
-                sys.dateFormat, sys.system.ProgramFileVersion(), [this] { PublishForcedShutdown(); }}),
+                sys.dateFormat, sys.system.ProgramFileVersion(), [this] { PublishForcedShutdown(); },
+                // tests_ is built by the time a client's command runs.
+                [this](const NutInstantCommand& c, const std::string& bytes) {
+                    return tests_.RunUPSTestCommand(c.button, bytes);
+                }}),
       actions_({sys.power, live_, sys.lock, *this, reports_, selected_.Poller(), *this, sys.pump, sys.sleeper,
                 osMajorVersion_}),
       delayTimer_(sys.delayTimer, sys.clock),

@@ -17,7 +17,7 @@ NetworkServers::NetworkServers(NetworkServersDeps deps)
       pageServer_(pageSource_, {},
                   [this](const std::string& what) { pageServerLog_.AddLogLine(ServerFaultLine("HTTP", what)); }),
       nut_({d_.shown, settings_, d_.post, d_.log, d_.pump, d_.sleeper, d_.clock, d_.version,
-            d_.forcedShutdownChanged}) {}
+            d_.forcedShutdownChanged, d_.runUpsCommand}) {}
 
 void NetworkServers::EndLoad() {
     loading_ = false;

@@ -32,6 +32,7 @@ struct NetworkServersDeps {
     const IDateTimeFormat& dateFormat;
     std::string version;
     std::function<void()> forcedShutdownChanged;  // main thread
+    std::function<bool(const NutInstantCommand&, const std::string&)> runUpsCommand;  // main thread
 };
 
 class NetworkServers {

@@ -39,9 +39,12 @@ void NutService::ShutDownPeers() {
 std::shared_ptr<const NutConfig> NutService::Config() {
     auto settings = deps_.settings.Current();
     if (settings != configSource_) {
+        // The commands are this computer's UPS's: a UPS read from another
+        // server has its commands there.
+        const bool commands = settings->NUTCommands && settings->UPSSource == kUPSSourceLocal;
         config_ = std::make_shared<const NutConfig>(NutConfig{NutUpsNameOrDefault(settings->NUTUPSName),
                                                               settings->NUTUser, settings->NUTPassword,
-                                                              settings->NUTAllowedHosts, "Veltrano"});
+                                                              settings->NUTAllowedHosts, "Veltrano", commands});
         configSource_ = std::move(settings);
     }
     return config_;
@@ -57,6 +60,7 @@ std::shared_ptr<const NutSnapshot> NutService::Current(bool forcedShutdown) {
     NutSnapshot snapshot;
     snapshot.stale = NutReadingsStale(*shown);
     snapshot.variables = NutVariables(*shown, {settings->NUTDeviceId, deps_.version}, forcedShutdown);
+    snapshot.description = NutUpsDescription(*shown);
     served_ = {std::move(shown), std::move(settings), forcedShutdown,
                std::make_shared<const NutSnapshot>(std::move(snapshot))};
     return served_.snapshot;
@@ -93,6 +97,27 @@ void NutService::ServerFault(const std::string& what) { mainThread_.AddLogLine(S
 
 void NutService::ForcedShutdownSet() {
     if (deps_.forcedShutdownChanged) mainThread_.Post(deps_.forcedShutdownChanged);
+}
+
+std::string NutService::InstantCommand(std::string_view name, const std::string& address) {
+    std::string id = tracking_.Start();
+    mainThread_.Post([this, name = std::string(name), address, id] { RunInstantCommand(name, address, id); });
+    return id;
+}
+
+void NutService::RunInstantCommand(const std::string& name, const std::string& address, const std::string& id) {
+    deps_.log.AddLogLine("NUT command " + name + " from " + address);
+    const NutInstantCommand* command = FindNutInstantCommand(name);
+    tracking_.Finish(id, command && SendToUps(*command));
+}
+
+// The settings may have changed since the server offered the command: they
+// are asked again, and a UPS not found is not written to.
+bool NutService::SendToUps(const NutInstantCommand& command) {
+    const auto settings = deps_.settings.Current();
+    if (!settings->NUTCommands || settings->UPSSource != kUPSSourceLocal) return false;
+    if (!deps_.shown.Current()->upsFound || !deps_.runUpsCommand) return false;
+    return deps_.runUpsCommand(command, command.upsCommand(kUPSShutdownDelayRange.Clamp(settings->UPSShutdownDelay)));
 }
 
 void NutService::SetForcedShutdown(bool on) {

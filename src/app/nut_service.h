@@ -16,7 +16,9 @@
 #include "core/published.h"
 #include "core/ups_settings.h"
 #include "net/addresses_seen.h"
+#include "net/nut_instant_commands.h"
 #include "net/nut_server.h"
+#include "net/nut_tracking.h"
 #include "status/peer_shutdown.h"
 #include "status/shown_status.h"
 #include "sys/clock.h"
@@ -36,6 +38,10 @@ struct NutServiceDeps {
     std::string version;
     // Main thread: FSD was set or cleared.
     std::function<void()> forcedShutdownChanged;
+    // Main thread: sends the instant command's bytes to the UPS under the
+    // data lock; false when the UPS echoed them (it does not know the
+    // command) or there was none to send them to.
+    std::function<bool(const NutInstantCommand&, const std::string& upsCommand)> runUpsCommand;
 };
 
 // A new "NUT Device Id": "VT-" and 16 hexadecimal digits from `random`.
@@ -68,6 +74,8 @@ public:
     void LoginRefused(const std::string& address, bool blocked) override;
     void ServerFault(const std::string& what) override;
     void ForcedShutdownSet() override;
+    std::string InstantCommand(std::string_view name, const std::string& address) override;
+    std::optional<NutCommandState> CommandState(const std::string& id) override { return tracking_.State(id); }
 
 private:
     // The last snapshot served and what it was made from; the server's thread only.
@@ -80,9 +88,13 @@ private:
 
     void SetForcedShutdown(bool on);
     void LogRefusal(const std::string& address);
+    // Main thread: logs the command and runs it on the UPS.
+    void RunInstantCommand(const std::string& name, const std::string& address, const std::string& id);
+    bool SendToUps(const NutInstantCommand& command);
 
     NutServiceDeps deps_;
     MainThreadLog mainThread_;
+    NutTracking tracking_;  // both threads
     // Server thread: the settings last seen, and what they made.
     std::shared_ptr<const TUPSSettings> configSource_;
     std::shared_ptr<const NutConfig> config_;

@@ -15,6 +15,12 @@ inline constexpr std::string_view kTest10s = "T\r";
 inline constexpr std::string_view kTestUntilLow = "TL\r";
 inline constexpr std::string_view kCancelTest = "CT\r";
 inline constexpr std::string_view kBeeperToggle = "Q\r";
+// Cancels a shutdown ordered with "S..", and with it the restore that followed it.
+inline constexpr std::string_view kCancelShutdown = "C\r";
+// Follows a shutdown's "Snn" (without its carriage return) when the output is
+// to come back: on again one minute after it went off, or once the mains
+// return if they are still out then. One minute is the shortest the UPS takes.
+inline constexpr std::string_view kRestoreAfterOneMinute = "R0001\r";
 
 // "T" + two digits + CR for 1..99 minutes; nothing for anything else.
 std::optional<std::string> TimedTestCommand(int minutes);

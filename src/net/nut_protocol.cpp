@@ -11,6 +11,8 @@ namespace {
 // The name QNAP units ask for whatever the server calls its UPS.
 constexpr std::string_view kAliasUps = "qnapups";
 constexpr std::string_view kUnavailable = "Unavailable";
+// What LIST UPS calls a UPS that has not named itself.
+constexpr std::string_view kDefaultDescription = "Veltrano";
 
 // The protocol's words and names are ASCII: no locale, and no library call
 // per character on the path of every request.
@@ -148,6 +150,7 @@ std::string_view NutErrorWord(NutError error) {
         case NutError::InvalidPassword: return "INVALID-PASSWORD";
         case NutError::FeatureNotConfigured: return "FEATURE-NOT-CONFIGURED";
         case NutError::Readonly: return "READONLY";
+        case NutError::InstcmdFailed: return "INSTCMD-FAILED";
     }
     return "UNKNOWN";
 }
@@ -206,7 +209,8 @@ NutReply NutSession::Dispatch(const Words& words) {
     }
     if (SameWord(command, "PRIMARY") || SameWord(command, "MASTER")) return {Primary(words)};
     if (SameWord(command, "FSD")) return {ForcedShutdown(words)};
-    if (SameWord(command, "SET")) return {SetVariable(words)};
+    if (SameWord(command, "SET")) return {words.size() >= 2 && SameWord(words[1], "TRACKING") ? SetTracking(words)
+                                                                                             : SetVariable(words)};
     if (SameWord(command, "INSTCMD")) return {InstantCommand(words)};
     if (SameWord(command, "STARTTLS")) return {NutErrorLine(NutError::FeatureNotConfigured)};
     return {NutErrorLine(NutError::UnknownCommand)};
@@ -222,7 +226,8 @@ std::string NutSession::List(const Words& words) {
     if (!KnownUps(ups)) return NutErrorLine(NutError::UnknownUps);
     if (SameWord(what, "VAR")) return ListVariables(ups);
     if (SameWord(what, "CLIENT")) return ListClients(ups);
-    if (SameWord(what, "CMD") || SameWord(what, "RW")) return Framed(what + " " + ups, "");
+    if (SameWord(what, "CMD")) return ListCommands(ups);
+    if (SameWord(what, "RW")) return Framed(what + " " + ups, "");
     if (SameWord(what, "ENUM") || SameWord(what, "RANGE")) return ListEmpty(words);
     return NutErrorLine(NutError::InvalidArgument);
 }
@@ -250,6 +255,7 @@ std::string NutSession::ListClients(const std::string& ups) {
 }
 
 std::string NutSession::Get(const Words& words) {
+    if (words.size() >= 2 && SameWord(words[1], "TRACKING")) return GetTracking(words);
     if (words.size() < 3) return NutErrorLine(NutError::InvalidArgument);
     const std::string& what = words[1];
     const std::string& ups = words[2];
@@ -260,7 +266,7 @@ std::string NutSession::Get(const Words& words) {
     const std::string& name = words[3];
     if (SameWord(what, "VAR")) return GetVariable(ups, name);
     if (SameWord(what, "TYPE") || SameWord(what, "DESC")) return GetVariableFact(what, ups, name);
-    if (SameWord(what, "CMDDESC")) return NutErrorLine(NutError::CmdNotSupported);
+    if (SameWord(what, "CMDDESC")) return CommandDescription(ups, name);
     return NutErrorLine(NutError::InvalidArgument);
 }
 
@@ -282,9 +288,7 @@ std::string NutSession::GetVariable(const std::string& ups, const std::string& n
 std::string NutSession::GetVariableFact(const std::string& what, const std::string& ups, const std::string& name) {
     const NutVariable* v = Find(context_.Snapshot(), name);
     if (!v) return NutErrorLine(NutError::VarNotSupported);
-    // Every variable here is read-only and unflagged, which a real server
-    // types as NUMBER whatever its value looks like; clients expect that.
-    if (SameWord(what, "TYPE")) return "TYPE " + ups + " " + v->name + " NUMBER\n";
+    if (SameWord(what, "TYPE")) return "TYPE " + ups + " " + v->name + " " + NutType(*v) + "\n";
     return "DESC " + ups + " " + v->name + " " + NutQuote(NutVariableDescription(v->name)) + "\n";
 }
 
@@ -295,10 +299,57 @@ std::string NutSession::SetVariable(const Words& words) {
     return NutErrorLine(NutError::Readonly);
 }
 
+// As a NUT server checks them: the UPS, whether it has the command, then
+// the user. Every refused credential is ACCESS-DENIED here, as clients that
+// run commands expect; a wrong one counts towards the peer's block.
 std::string NutSession::InstantCommand(const Words& words) {
     if (words.size() < 3) return NutErrorLine(NutError::InvalidArgument);
     if (!KnownUps(words[1])) return NutErrorLine(NutError::UnknownUps);
-    return NutErrorLine(NutError::CmdNotSupported);
+    const NutInstantCommand* command = Offered(words[2]);
+    if (!command) return NutErrorLine(NutError::CmdNotSupported);
+    if (words.size() > 3) return NutErrorLine(NutError::InvalidArgument);  // none of them takes a value
+    if (Authenticate(words[1])) return NutErrorLine(NutError::AccessDenied);
+    const std::string id = context_.RunInstantCommand(command->name);
+    return tracking_ ? "OK TRACKING " + id + "\n" : "OK\n";
+}
+
+std::string NutSession::ListCommands(const std::string& ups) {
+    std::string items;
+    if (context_.Config().commands)
+        for (const auto& command : NutInstantCommands())
+            items.append("CMD ").append(ups).append(" ").append(command.name) += '\n';
+    return Framed("CMD " + ups, items);
+}
+
+std::string NutSession::CommandDescription(const std::string& ups, const std::string& name) {
+    const NutInstantCommand* command = Offered(name);
+    if (!command) return NutErrorLine(NutError::CmdNotSupported);
+    return "CMDDESC " + ups + " " + std::string(command->name) + " " + NutQuote(command->description) + "\n";
+}
+
+std::string NutSession::SetTracking(const Words& words) {
+    if (words.size() != 3 || !(SameWord(words[2], "ON") || SameWord(words[2], "OFF")))
+        return NutErrorLine(NutError::InvalidArgument);
+    tracking_ = SameWord(words[2], "ON");
+    return "OK\n";
+}
+
+// Without an id, whether tracking is on; with one, how that command went.
+std::string NutSession::GetTracking(const Words& words) {
+    if (words.size() == 2) return tracking_ ? "ON\n" : "OFF\n";
+    if (words.size() != 3) return NutErrorLine(NutError::InvalidArgument);
+    const auto state = context_.CommandState(words[2]);
+    if (!state) return NutErrorLine(NutError::InvalidArgument);
+    switch (*state) {
+        case NutCommandState::Pending: return "PENDING\n";
+        case NutCommandState::Success: return "SUCCESS\n";
+        case NutCommandState::Failed: break;
+    }
+    return NutErrorLine(NutError::InstcmdFailed);
+}
+
+const NutInstantCommand* NutSession::Offered(std::string_view name) {
+    return context_.Config().commands ? FindNutInstantCommand(name) : nullptr;
 }
 
 // USERNAME and PASSWORD: each is given once per connection, and not empty.
@@ -353,9 +404,12 @@ std::optional<NutError> NutSession::Authenticate(std::string_view ups) {
     return NutError::AccessDenied;
 }
 
+// The UPS's own name once it has given one, else the configured one.
 std::string NutSession::Description() const {
+    const NutSnapshot& snapshot = context_.Snapshot();
+    if (!snapshot.description.empty()) return snapshot.description;
     const NutConfig& config = context_.Config();
-    return config.description.empty() ? std::string(kUnavailable) : config.description;
+    return config.description.empty() ? std::string(kDefaultDescription) : config.description;
 }
 
 const NutVariable* NutSession::Find(const NutSnapshot& snapshot, std::string_view name) const {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "net/nut_instant_commands.h"
+#include "net/nut_tracking.h"
 #include "reports/nut_variables.h"
 
 namespace velt {
@@ -16,12 +18,14 @@ struct NutConfig {
     std::string upsName = "ups";
     std::string user, password;  // no login at all while user is empty
     std::string allowedHosts;    // see nut_hosts.h
-    std::string description;     // GET UPSDESC, LIST UPS; "Unavailable" when empty
+    std::string description;     // GET UPSDESC, LIST UPS while the UPS has not named itself
+    bool commands = false;       // the UPS's instant commands are offered
 };
 
 struct NutSnapshot {
     bool stale = true;  // the UPS is not answering: its readings are not served
     std::vector<NutVariable> variables;
+    std::string description;  // the UPS as it names itself; empty while it has not
 };
 
 // The error words a client may meet, as they go on the wire after "ERR ".
@@ -43,6 +47,7 @@ enum class NutError {
     InvalidPassword,
     FeatureNotConfigured,
     Readonly,
+    InstcmdFailed,
 };
 std::string_view NutErrorWord(NutError error);
 // "ERR WORD\n".
@@ -74,6 +79,11 @@ public:
     virtual bool LoginsBlocked() = 0;
     // This peer gave a wrong user or password.
     virtual void LoginFailed() = 0;
+    // Hands an offered instant command over to be run on the UPS, without
+    // waiting for it; the id its outcome is tracked by.
+    virtual std::string RunInstantCommand(std::string_view name) = 0;
+    // None for an id not known (any more).
+    virtual std::optional<NutCommandState> CommandState(const std::string& id) = 0;
 };
 
 struct NutReply {
@@ -82,9 +92,9 @@ struct NutReply {
 };
 
 // One connection's conversation. Reading needs no login; LOGIN (or ATTACH),
-// PRIMARY (or MASTER) and FSD need USERNAME and PASSWORD matching the ones
-// stored at the time they are asked. ATTACH, DETACH, PROTVER and NUMATTACH
-// are RFC 9271's names for LOGIN, LOGOUT, NETVER and NUMLOGINS.
+// PRIMARY (or MASTER), FSD and INSTCMD need USERNAME and PASSWORD matching
+// the ones stored at the time they are asked. ATTACH, DETACH, PROTVER and
+// NUMATTACH are RFC 9271's names for LOGIN, LOGOUT, NETVER and NUMLOGINS.
 class NutSession {
 public:
     explicit NutSession(INutSessionContext& context);
@@ -106,6 +116,11 @@ private:
     std::string GetVariableFact(const std::string& what, const std::string& ups, const std::string& name);
     std::string SetVariable(const Words& words);
     std::string InstantCommand(const Words& words);
+    std::string ListCommands(const std::string& ups);
+    std::string CommandDescription(const std::string& ups, const std::string& name);
+    std::string SetTracking(const Words& words);
+    std::string GetTracking(const Words& words);
+    const NutInstantCommand* Offered(std::string_view name);
     static std::string SetCredential(const Words& words, std::optional<std::string>& slot, NutError alreadySet,
                                      NutError invalid);
     std::string Login(const Words& words, NutError already);
@@ -121,6 +136,7 @@ private:
     INutSessionContext& context_;
     std::optional<std::string> username_, password_;
     bool loggedIn_ = false;
+    bool tracking_ = false;  // INSTCMD answers with the id of its outcome
 };
 
 }  // namespace velt

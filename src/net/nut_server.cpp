@@ -162,6 +162,12 @@ private:
         core_.source.LoginRefused(peer_, blocked);
     }
 
+    std::string RunInstantCommand(std::string_view name) override { return core_.source.InstantCommand(name, peer_); }
+
+    std::optional<NutCommandState> CommandState(const std::string& id) override {
+        return core_.source.CommandState(id);
+    }
+
     void ReadSome() {
         socket_.async_read_some(asio::buffer(input_), [self = shared_from_this()](ErrorCode ec, size_t n) {
             if (self->closed_) return;

@@ -11,7 +11,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "net/nut_login_guard.h"
 #include "net/nut_protocol.h"
@@ -41,6 +43,12 @@ public:
     virtual void ServerFault(const std::string& what) = 0;
     // A primary's FSD set the forced-shutdown flag, which was clear.
     virtual void ForcedShutdownSet() = 0;
+    // A logged-in client at `address` asked for the offered instant command
+    // `name`. It is to run elsewhere, never on this thread, which must not
+    // wait for the UPS; the id its outcome is tracked by.
+    virtual std::string InstantCommand(std::string_view name, const std::string& address) = 0;
+    // How a command handed over went; none for an id not known (any more).
+    virtual std::optional<NutCommandState> CommandState(const std::string& id) = 0;
 };
 
 struct NutServerLimits {

@@ -1,5 +1,9 @@
 #include "reports/nut_variables.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+
 #include "core/control_chars.h"
 #include "reports/ansi_utf8.h"
 #include "reports/ups_readings.h"
@@ -55,7 +59,36 @@ Identity IdentityOf(const ShownDevice& device) {
             NonBlank(device.info->Ver)};
 }
 
+struct TextSize {
+    std::string_view name;
+    size_t bytes;
+};
+
+// The texts among the variables and the room each needs. The identity
+// fields are as wide as the "I" reply's columns; a value that grew on its
+// way to UTF-8 is longer, and then its own length is given.
+constexpr std::array kTexts{
+    TextSize{"device.mfr", 15},    TextSize{"device.model", 10},     TextSize{"device.serial", 126},
+    TextSize{"device.type", 3},    TextSize{"driver.name", 8},       TextSize{"driver.version", 32},
+    TextSize{"ups.beeper.status", 8}, TextSize{"ups.firmware", 10}, TextSize{"ups.mfr", 15},
+    TextSize{"ups.model", 10},     TextSize{"ups.productid", 4},     TextSize{"ups.status", 32},
+    TextSize{"ups.vendorid", 4},
+};
+
 }  // namespace
+
+std::string NutType(const NutVariable& variable) {
+    for (const auto& text : kTexts)
+        if (text.name == variable.name) return "STRING:" + std::to_string(std::max(text.bytes, variable.value.size()));
+    return "NUMBER";
+}
+
+std::string NutUpsDescription(const ShownStatus& shown) {
+    if (!shown.device.info) return {};
+    const auto mfr = NonBlank(shown.device.info->Mfr), model = NonBlank(shown.device.info->Model);
+    if (mfr && model) return *mfr + " " + *model;
+    return mfr.value_or(model.value_or(""));
+}
 
 bool NutReadingsStale(const ShownStatus& shown) {
     return !shown.upsFound || !shown.live.responding || !LastReply(shown);

@@ -25,6 +25,14 @@ struct NutDeviceNames {
 // characters; numbers are written with a dot. `forcedShutdown` adds FSD to ups.status.
 std::vector<NutVariable> NutVariables(const ShownStatus& shown, const NutDeviceNames& names, bool forcedShutdown);
 
+// GET TYPE's answer: "STRING:n" for a text, n the most bytes it holds (its
+// own length when that is more), "NUMBER" for everything else.
+std::string NutType(const NutVariable& variable);
+
+// LIST UPS's description: "<maker> <model>" as the UPS names itself; empty
+// while it has named neither.
+std::string NutUpsDescription(const ShownStatus& shown);
+
 // Whether the clients are refused the variables (DATA-STALE): no UPS found,
 // none answering, or no reply of it yet.
 bool NutReadingsStale(const ShownStatus& shown);

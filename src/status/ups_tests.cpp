@@ -17,32 +17,37 @@ std::string NotSupportedText(UPSTestButton button) {
     return "\"" + std::string(name) + "\" command not supported!";
 }
 
-void UPSTests::RunUPSTestCommand(UPSTestButton button, std::string_view command) {
-    if (deps_.sendRemote && deps_.sendRemote(button)) return;
+bool UPSTests::RunUPSTestCommand(std::optional<UPSTestButton> button, std::string_view command) {
     std::string reply;
     {
         DataLockGuard guard(deps_.lock);
         reply = ExchangeCommand(deps_.link, command, deps_.sleeper, deps_.log);
     }
-    if (!cmd::IsEcho(reply, command)) return;
-    deps_.view.DisableUPSTestButton(button);
-    deps_.view.SetStatusText(NotSupportedText(button));
+    if (!cmd::IsEcho(reply, command)) return true;
+    if (!button) return false;
+    deps_.view.DisableUPSTestButton(*button);
+    deps_.view.SetStatusText(NotSupportedText(*button));
+    return false;
 }
 
-void UPSTests::Test10sSBClick() { RunUPSTestCommand(UPSTestButton::Test10s, cmd::kTest10s); }
+// A UPS read from elsewhere gets the button's command from its server.
+void UPSTests::Click(UPSTestButton button, std::string_view command) {
+    if (deps_.sendRemote && deps_.sendRemote(button)) return;
+    RunUPSTestCommand(button, command);
+}
+
+void UPSTests::Test10sSBClick() { Click(UPSTestButton::Test10s, cmd::kTest10s); }
 
 void UPSTests::TestTSBClick() {
     if (!deps_.testTForm.ShowModalOk()) return;
     const auto command = cmd::TimedTestCommand(deps_.testTForm.TestTUDPosition());
-    if (command) RunUPSTestCommand(UPSTestButton::TestT, *command);
+    if (command) Click(UPSTestButton::TestT, *command);
 }
 
-void UPSTests::TestLowSBClick() { RunUPSTestCommand(UPSTestButton::TestLow, cmd::kTestUntilLow); }
+void UPSTests::TestLowSBClick() { Click(UPSTestButton::TestLow, cmd::kTestUntilLow); }
 
-void UPSTests::CancelTestSBClick() {
-    RunUPSTestCommand(UPSTestButton::CancelTest, cmd::kCancelTest);
-}
+void UPSTests::CancelTestSBClick() { Click(UPSTestButton::CancelTest, cmd::kCancelTest); }
 
-void UPSTests::UPSBeeperSBClick() { RunUPSTestCommand(UPSTestButton::Beeper, cmd::kBeeperToggle); }
+void UPSTests::UPSBeeperSBClick() { Click(UPSTestButton::Beeper, cmd::kBeeperToggle); }
 
 }  // namespace velt

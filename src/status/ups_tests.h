@@ -3,6 +3,7 @@
 // beeper toggle. A UPS that echoes a command does not know it: its button is
 // disabled for the rest of the run and the status bar says so. Main thread only.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -61,11 +62,14 @@ public:
     void CancelTestSBClick();
     void UPSBeeperSBClick();
 
-    // Exchanges `command` under the data lock; an echo disables `button` and
-    // shows its text. Any other reply, or none, changes nothing.
-    void RunUPSTestCommand(UPSTestButton button, std::string_view command);
+    // Exchanges `command` under the data lock; an echo disables `button`
+    // (if any) and shows its text. Any other reply, or none, changes nothing.
+    // False when the UPS echoed the command.
+    bool RunUPSTestCommand(std::optional<UPSTestButton> button, std::string_view command);
 
 private:
+    void Click(UPSTestButton button, std::string_view command);
+
     UPSTestsDeps deps_;
 };
 

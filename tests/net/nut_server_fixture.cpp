@@ -64,6 +64,10 @@ public:
     void ServerFault(const std::string& what) override { velt::test::PrintLine("fault " + what); }
     void ForcedShutdownSet() override {}  // the tests read FSD from ups.status
 
+    // This UPS has no commands to run: none is offered, so none comes here.
+    std::string InstantCommand(std::string_view, const std::string&) override { return {}; }
+    std::optional<velt::NutCommandState> CommandState(const std::string&) override { return std::nullopt; }
+
     void Change(const std::string& command, const std::string& value) {
         std::lock_guard lock(mutex_);
         (command == "password" ? config.password : config.allowedHosts) = value;
@@ -106,7 +110,7 @@ private:
 
     velt::NutSnapshot Make(bool forcedShutdown) const {
         const velt::ShownStatus shown = Shown();
-        return {velt::NutReadingsStale(shown), velt::NutVariables(shown, {"VT-0001", "1.0.0"}, forcedShutdown)};
+        return {velt::NutReadingsStale(shown), velt::NutVariables(shown, {"VT-0001", "1.0.0"}, forcedShutdown), ""};
     }
 
     std::mutex mutex_;

@@ -189,7 +189,7 @@ class RealClientTest(unittest.TestCase):
         wait_for(lambda: "Data stale" in upsc(self.port, "ups.status")[0].stderr, what="stale data")
         client = Client(self.port)
         self.assertEqual(client.ask("LIST VAR ups"), ["ERR DATA-STALE"])
-        self.assertEqual(client.ask("LIST UPS")[1], 'UPS ups "Unavailable"')
+        self.assertEqual(client.ask("LIST UPS")[1], 'UPS ups "Veltrano"')
         client.close()
 
     def test_the_startup_of_a_client_that_stops_at_the_first_error_meets_none(self):

@@ -1,5 +1,6 @@
 #include "net/nut_protocol.h"
 
+#include <map>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -25,7 +26,7 @@ TEST(NutProtocol, QuotedValuesComeBackWordForWordAndBrokenQuotingIsRefused) {
 class FakeContext : public INutSessionContext {
 public:
     NutConfig config{"ups", "monuser", "s3cret pass", "", ""};
-    NutSnapshot snapshot{false, {{"ups.status", "OL"}, {"ups.model", "Mini \"UPS\""}, {"ups.load", "13"}}};
+    NutSnapshot snapshot{false, {{"ups.status", "OL"}, {"ups.model", "Mini \"UPS\""}, {"ups.load", "13"}}, ""};
     const NutSession* session = nullptr;
     bool forced = false;
     bool blocked = false;
@@ -41,6 +42,19 @@ public:
     void ForceShutdown() override { forced = true; }
     bool LoginsBlocked() override { return blocked; }
     void LoginFailed() override { ++failures; }
+
+    std::vector<std::string> ran;  // the commands handed over, in order
+    std::map<std::string, NutCommandState> states;
+    std::string RunInstantCommand(std::string_view name) override {
+        ran.emplace_back(name);
+        const std::string id = "id-" + std::to_string(ran.size());
+        states[id] = NutCommandState::Pending;
+        return id;
+    }
+    std::optional<NutCommandState> CommandState(const std::string& id) override {
+        const auto found = states.find(id);
+        return found == states.end() ? std::nullopt : std::optional(found->second);
+    }
 };
 
 struct Exchange {
@@ -52,10 +66,17 @@ struct Conversation {
     std::vector<Exchange> exchanges;
     bool stale = false;
     std::string user = "monuser";
+    bool commands = false;            // "NUT Commands"
+    std::vector<std::string> ran{};   // the commands that reached the UPS's side
+    std::string description{};        // the UPS's own name
 };
 
 const std::string kStartupLists =
-    "BEGIN LIST UPS\nUPS ups \"Unavailable\"\nEND LIST UPS\n";
+    "BEGIN LIST UPS\nUPS ups \"Veltrano\"\nEND LIST UPS\n";
+const std::string kCommandList =
+    "BEGIN LIST CMD ups\nCMD ups test.battery.start.quick\nCMD ups test.battery.start.deep\n"
+    "CMD ups test.battery.stop\nCMD ups beeper.toggle\nCMD ups shutdown.return\nCMD ups shutdown.stop\n"
+    "END LIST CMD ups\n";
 
 std::vector<Conversation> Conversations() {
     return {
@@ -70,9 +91,10 @@ std::vector<Conversation> Conversations() {
           {"LIST RW ups", "BEGIN LIST RW ups\nEND LIST RW ups\n"},
           {"LIST VAR ups", "BEGIN LIST VAR ups\nVAR ups ups.status \"OL\"\nVAR ups ups.model \"Mini \\\"UPS\\\"\"\n"
                            "VAR ups ups.load \"13\"\nEND LIST VAR ups\n"},
-          {"GET UPSDESC ups", "UPSDESC ups \"Unavailable\"\n"},
+          {"GET UPSDESC ups", "UPSDESC ups \"Veltrano\"\n"},
           {"GET NUMLOGINS ups", "NUMLOGINS ups 1\n"},
-          {"GET TYPE ups ups.model", "TYPE ups ups.model NUMBER\n"},
+          {"GET TYPE ups ups.model", "TYPE ups ups.model STRING:10\n"},
+          {"GET TYPE ups ups.load", "TYPE ups ups.load NUMBER\n"},
           {"GET DESC ups ups.load", "DESC ups ups.load \"Load on UPS (percent)\"\n"},
           {"LIST ENUM ups ups.load", "BEGIN LIST ENUM ups ups.load\nEND LIST ENUM ups ups.load\n"},
           {"LIST RANGE ups ups.load", "BEGIN LIST RANGE ups ups.load\nEND LIST RANGE ups ups.load\n"}}},
@@ -81,7 +103,7 @@ std::vector<Conversation> Conversations() {
                                "VAR qnapups ups.model \"Mini \\\"UPS\\\"\"\nVAR qnapups ups.load \"13\"\n"
                                "END LIST VAR qnapups\n"},
           {"get var qnapups UPS.STATUS", "VAR qnapups ups.status \"OL\"\n"},
-          {"GET TYPE qnapups ups.status", "TYPE qnapups ups.status NUMBER\n"},
+          {"GET TYPE qnapups ups.status", "TYPE qnapups ups.status STRING:32\n"},
           {"GET DESC qnapups ups.status", "DESC qnapups ups.status \"UPS status\"\n"},
           {"GET NUMLOGINS qnapups", "NUMLOGINS qnapups 1\n"},
           {"LIST UPS", kStartupLists}}},
@@ -107,7 +129,7 @@ std::vector<Conversation> Conversations() {
         {"stale readings are refused, their names still described",
          {{"GET VAR ups ups.status", "ERR DATA-STALE\n"},
           {"LIST VAR ups", "ERR DATA-STALE\n"},
-          {"GET TYPE ups ups.status", "TYPE ups ups.status NUMBER\n"},
+          {"GET TYPE ups ups.status", "TYPE ups ups.status STRING:32\n"},
           {"LIST UPS", kStartupLists}},
          true},
         {"a secondary logs in once, counts among the logins, and says goodbye",
@@ -155,6 +177,43 @@ std::vector<Conversation> Conversations() {
           {"LOGIN ups", "ERR ACCESS-DENIED\n"}},
          false,
          ""},
+        {"the UPS named itself: LIST UPS and UPSDESC say so",
+         {{"LIST UPS", "BEGIN LIST UPS\nUPS ups \"Megatec Mini 650\"\nEND LIST UPS\n"},
+          {"GET UPSDESC qnapups", "UPSDESC qnapups \"Megatec Mini 650\"\n"}},
+         false, "monuser", false, {}, "Megatec Mini 650"},
+        {"commands off: none listed, described or run, even for the stored user",
+         {{"LIST CMD ups", "BEGIN LIST CMD ups\nEND LIST CMD ups\n"},
+          {"GET CMDDESC ups test.battery.start.quick", "ERR CMD-NOT-SUPPORTED\n"},
+          {"USERNAME monuser", "OK\n"},
+          {"PASSWORD \"s3cret pass\"", "OK\n"},
+          {"INSTCMD ups test.battery.start.quick", "ERR CMD-NOT-SUPPORTED\n"}}},
+        {"commands on: listed and described to anyone, run for nobody unknown",
+         {{"LIST CMD ups", kCommandList},
+          {"GET CMDDESC ups shutdown.return",
+           "CMDDESC ups shutdown.return \"Turn off the load and return when power is back\"\n"},
+          {"GET CMDDESC ups load.off", "ERR CMD-NOT-SUPPORTED\n"},
+          {"INSTCMD ups test.battery.start.quick", "ERR ACCESS-DENIED\n"},
+          {"USERNAME monuser", "OK\n"},
+          {"INSTCMD ups test.battery.start.quick", "ERR ACCESS-DENIED\n"},
+          {"PASSWORD \"s3cret\"", "OK\n"},
+          {"INSTCMD ups test.battery.start.quick", "ERR ACCESS-DENIED\n"}},
+         false, "monuser", true},
+        {"commands on and the stored user: each offered one runs, the rest are refused as a server refuses",
+         {{"USERNAME monuser", "OK\n"},
+          {"PASSWORD \"s3cret pass\"", "OK\n"},
+          {"INSTCMD ups test.battery.start.quick", "OK\n"},
+          {"instcmd qnapups SHUTDOWN.RETURN", "OK\n"},
+          {"INSTCMD ups load.off", "ERR CMD-NOT-SUPPORTED\n"},
+          {"INSTCMD other beeper.toggle", "ERR UNKNOWN-UPS\n"},
+          {"INSTCMD ups beeper.toggle 5", "ERR INVALID-ARGUMENT\n"},
+          {"INSTCMD ups", "ERR INVALID-ARGUMENT\n"},
+          {"INSTCMD ups shutdown.stop", "OK\n"}},
+         false, "monuser", true, {"test.battery.start.quick", "shutdown.return", "shutdown.stop"}},
+        {"commands on but no user stored: nobody runs them",
+         {{"USERNAME x", "OK\n"},
+          {"PASSWORD \"s3cret pass\"", "OK\n"},
+          {"INSTCMD ups beeper.toggle", "ERR ACCESS-DENIED\n"}},
+         false, "", true},
     };
 }
 
@@ -164,6 +223,8 @@ TEST(NutProtocol, ConversationsGetTheRepliesAClientExpectsAndReachEveryErrorWord
         FakeContext context;
         context.snapshot.stale = conversation.stale;
         context.config.user = conversation.user;
+        context.config.commands = conversation.commands;
+        context.snapshot.description = conversation.description;
         NutSession session(context);
         context.session = &session;
         for (const auto& [request, expected] : conversation.exchanges) {
@@ -173,9 +234,42 @@ TEST(NutProtocol, ConversationsGetTheRepliesAClientExpectsAndReachEveryErrorWord
             if (reply.text.rfind("ERR ", 0) == 0) errorsSeen.insert(reply.text.substr(4, reply.text.size() - 5));
         }
         EXPECT_FALSE(context.forced) << conversation.what;
+        EXPECT_EQ(context.ran, conversation.ran) << conversation.what;
     }
-    for (int e = 0; e <= static_cast<int>(NutError::Readonly); ++e)
+    errorsSeen.insert("INSTCMD-FAILED");  // a tracked outcome: the test below
+    for (int e = 0; e <= static_cast<int>(NutError::InstcmdFailed); ++e)
         EXPECT_TRUE(errorsSeen.count(std::string(NutErrorWord(static_cast<NutError>(e))))) << e;
+}
+
+// SET TRACKING ON makes INSTCMD give an id; GET TRACKING follows the outcome
+// the UPS's side reports, and turning it off gives the plain OK again.
+TEST(NutProtocol, TrackedCommandsReportPendingThenTheirOutcome) {
+    FakeContext context;
+    context.config.commands = true;
+    NutSession session(context);
+    const auto ask = [&session](const char* line) { return session.Feed(line).text; };
+    EXPECT_EQ(ask("GET TRACKING"), "OFF\n");
+    for (const char* line : {"USERNAME monuser", "PASSWORD \"s3cret pass\"", "SET TRACKING ON"})
+        ASSERT_EQ(ask(line), "OK\n");
+    EXPECT_EQ(ask("GET TRACKING"), "ON\n");
+    EXPECT_EQ(ask("INSTCMD ups test.battery.start.deep"), "OK TRACKING id-1\n");
+    EXPECT_EQ(ask("INSTCMD ups beeper.toggle"), "OK TRACKING id-2\n");
+    EXPECT_EQ(ask("GET TRACKING id-1"), "PENDING\n");
+    const struct {
+        NutCommandState state;
+        const char* reply;
+    } outcomes[] = {{NutCommandState::Success, "SUCCESS\n"},
+                    {NutCommandState::Failed, "ERR INSTCMD-FAILED\n"},
+                    {NutCommandState::Pending, "PENDING\n"}};
+    for (const auto& [state, reply] : outcomes) {
+        context.states["id-2"] = state;
+        EXPECT_EQ(ask("GET TRACKING id-2"), reply);
+    }
+    EXPECT_EQ(ask("GET TRACKING id-9"), "ERR INVALID-ARGUMENT\n");
+    EXPECT_EQ(ask("SET TRACKING MAYBE"), "ERR INVALID-ARGUMENT\n");
+    EXPECT_EQ(ask("SET TRACKING off"), "OK\n");
+    EXPECT_EQ(ask("INSTCMD ups test.battery.stop"), "OK\n");
+    EXPECT_EQ(context.ran, (std::vector<std::string>{"test.battery.start.deep", "beeper.toggle", "test.battery.stop"}));
 }
 
 TEST(NutProtocol, OnlyTheStoredUserForcesAShutdown) {

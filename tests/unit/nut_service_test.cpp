@@ -82,7 +82,13 @@ struct Rig {
     SteadyClock clock;
     RecordingView view;
     int fsdChanges = 0;
-    NutService service{{shown, settings, post, log, pump, clock, clock, "1.0.0.0", [this] { ++fsdChanges; }}};
+    std::vector<std::string> sentToUps;
+    bool upsKnowsCommands = true;
+    NutService service{{shown, settings, post, log, pump, clock, clock, "1.0.0.0", [this] { ++fsdChanges; },
+                        [this](const NutInstantCommand&, const std::string& bytes) {
+                            sentToUps.push_back(bytes);
+                            return upsKnowsCommands;
+                        }}};
 
     explicit Rig(int32_t waitSeconds) {
         TUPSSettings s;
@@ -226,6 +232,67 @@ TEST(NutService, RefusedHostsAreLoggedUpToALimitThenOnceAnHour) {
     refuse(320, 330);
     EXPECT_EQ(r.log.lines.size(), 302u);
     EXPECT_EQ(r.log.lines.back(), "NUT: further refusals not logged");
+}
+
+// A client's command is only handed over on the server's thread: it is
+// pending until the main thread, which alone may write to the UPS, has run
+// it, logged it with the client's address, and learnt whether the UPS knew it.
+TEST(NutService, InstantCommandsRunOnTheMainThreadAndTheirOutcomeIsTracked) {
+    struct Case {
+        const char* what;
+        const char* command;
+        std::function<void(TUPSSettings&, Rig&)> change;
+        std::vector<std::string> sent;
+        NutCommandState outcome;
+    };
+    const std::vector<Case> cases{
+        {"a switch-off and return after the set delay", "shutdown.return",
+         [](TUPSSettings& s, Rig&) { s.UPSShutdownDelay = 7; }, {"S07R0001\r"}, NutCommandState::Success},
+        {"a command the UPS echoes", "beeper.toggle", [](TUPSSettings&, Rig& r) { r.upsKnowsCommands = false; },
+         {"Q\r"}, NutCommandState::Failed},
+        {"no UPS found", "test.battery.start.quick", [](TUPSSettings&, Rig& r) { r.shown.Publish(ShownStatus{}); },
+         {}, NutCommandState::Failed},
+        {"the box cleared after the server offered the command", "shutdown.stop",
+         [](TUPSSettings& s, Rig&) { s.NUTCommands = false; }, {}, NutCommandState::Failed},
+        {"the UPS read from another server since", "test.battery.stop",
+         [](TUPSSettings& s, Rig&) { s.UPSSource = kUPSSourceNut; }, {}, NutCommandState::Failed},
+    };
+    for (const Case& c : cases) {
+        Rig r(0);
+        r.shown.Publish(Responding("221.0"));
+        TUPSSettings settings = *r.settings.Current();
+        settings.NUTCommands = true;
+        c.change(settings, r);
+        r.settings.Publish(settings);
+        const std::string id = r.service.InstantCommand(c.command, "192.0.2.5");
+        EXPECT_EQ(r.service.CommandState(id), NutCommandState::Pending) << c.what;
+        EXPECT_TRUE(r.sentToUps.empty()) << c.what;
+        ASSERT_TRUE(r.post.RunUntil([&] { return r.service.CommandState(id) != NutCommandState::Pending; }))
+            << c.what;
+        EXPECT_EQ(r.service.CommandState(id), c.outcome) << c.what;
+        EXPECT_EQ(r.sentToUps, c.sent) << c.what;
+        EXPECT_EQ(r.log.lines, std::vector<std::string>{std::string("NUT command ") + c.command + " from 192.0.2.5"})
+            << c.what;
+    }
+}
+
+// The commands are this computer's UPS's: they are offered only with the box
+// checked and the UPS on this computer's own link.
+TEST(NutService, CommandsAreOfferedOnlyForTheLocalUpsWithTheBoxChecked) {
+    Rig r(0);
+    r.service.Stop();
+    const struct {
+        bool box;
+        int32_t source;
+        bool offered;
+    } cases[] = {{false, kUPSSourceLocal, false}, {true, kUPSSourceLocal, true}, {true, kUPSSourceNut, false}};
+    for (const auto& c : cases) {
+        TUPSSettings settings = *r.settings.Current();
+        settings.NUTCommands = c.box;
+        settings.UPSSource = c.source;
+        r.settings.Publish(settings);
+        EXPECT_EQ(r.service.Config()->commands, c.offered) << c.box << " " << c.source;
+    }
 }
 
 }  // namespace

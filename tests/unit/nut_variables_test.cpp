@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <map>
 
@@ -148,6 +149,51 @@ TEST(NutVariables, IdentityBatteryAndDeviceFromTheProbes) {
         c.change(shown);
         const auto vars = NutVariables(shown, c.names, false);
         for (const auto& [name, value] : c.expected) EXPECT_EQ(ValueOf(vars, name), value) << name;
+    }
+}
+
+// GET TYPE must call a text a text: a client that reads "NUMBER" for a model
+// name tries to parse it. Over every variable of a full snapshot.
+TEST(NutVariables, TextsAreTypedAsStringsWideEnoughAndReadingsAsNumbers) {
+    ShownStatus shown = AfterReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 00000000");
+    shown.device.usb = true;
+    shown.device.vid = 0xABCD;  // USB ids are texts, even those all in decimal digits
+    shown.device.pid = 0x0A0F;
+    shown.device.info = TUPSInformation{"M\xfc\xfc\xfc\xfc\xfc\xfc\xfc\xfc\xfc", "Pro 1000", "V1.0"};
+    shown.live.chargePercent = 80;
+    for (const NutVariable& v : NutVariables(shown, {"VT-00000000000000AB", "1.0.0.0"}, true)) {
+        char* end = nullptr;
+        std::strtod(v.value.c_str(), &end);
+        const bool number = !v.value.empty() && *end == '\0';
+        const std::string type = NutType(v);
+        if (number) {
+            EXPECT_EQ(type, "NUMBER") << v.name;
+            continue;
+        }
+        ASSERT_EQ(type.rfind("STRING:", 0), 0u) << v.name << " " << type;
+        EXPECT_GE(std::stoul(type.substr(7)), v.value.size()) << v.name;
+    }
+    EXPECT_EQ(NutType({"ups.model", "Pro 1000"}), "STRING:10");
+    EXPECT_EQ(NutType({"ups.mfr", std::string(19, 'x')}), "STRING:19");  // grown on its way to UTF-8
+    EXPECT_EQ(NutType({"ups.productid", "0a0f"}), "STRING:4");
+    EXPECT_EQ(NutType({"input.voltage", "221"}), "NUMBER");
+}
+
+TEST(NutVariables, TheUpsDescriptionIsItsMakerAndModelOnceItNamesThem) {
+    const struct {
+        std::optional<TUPSInformation> info;
+        const char* description;
+    } cases[] = {
+        {std::nullopt, ""},
+        {TUPSInformation{"  ", "", "V1"}, ""},
+        {TUPSInformation{"Megatec", "Mini 650", "V1"}, "Megatec Mini 650"},
+        {TUPSInformation{"", "Mini 650", ""}, "Mini 650"},
+        {TUPSInformation{"M\xfcller", "", ""}, "M\xc3\xbcller"},
+    };
+    for (const auto& c : cases) {
+        ShownStatus shown = AfterReply("(221.0 140.0 220.0 013 50.1 13.6 25.0 00000000");
+        shown.device.info = c.info;
+        EXPECT_EQ(NutUpsDescription(shown), c.description);
     }
 }
 
