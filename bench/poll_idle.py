@@ -11,6 +11,8 @@ Veltrano runs as most users run it, hidden behind its notification icon;
 --shown measures it with the window open. --build may be given more than
 once: each build's veltrano.exe is measured in turn in the same prefix (an
 old and a new one side by side); the bare window comes from the first.
+--remote measures it reading its UPS from NUT's upsd on loopback (dummy-ups
+serving a real unit's variables) instead of the simulator on COM1.
 
 The bare window is measured twice: as it is, and with /floor (common controls
 loaded, one idle worker thread). Under Wine those two alone cost megabytes
@@ -71,6 +73,17 @@ def polls(sim):
     return sum(c["cmd"] == "Q1\r" for c in sim.commands())
 
 
+def measure_polling(wine, app, seconds, interval):
+    rc, out = wine.probe("set", "RefreshUD", str(interval))
+    note = "" if rc == 0 else "could not set RefreshUD (probe exit %s)" % rc
+    settle = time.monotonic()
+    time.sleep(6.0)  # a few polls at the new interval before measuring
+    result = measure(wine, app.pid, seconds)
+    result["note"] = note
+    result["alive"] = app.alive()
+    return result, settle
+
+
 def run_veltrano(wine, exe, seconds, interval, shown):
     sim = wine.simulator(protocol="both")
     wine.exe = exe
@@ -81,18 +94,33 @@ def run_veltrano(wine, exe, seconds, interval, shown):
         wine.probe("click", "COMPortSB")
         # The simulator's polls, not the log: a hidden window shows no log.
         harness.wait_for(lambda: polls(sim) >= 2, 60, 0.5, "the first polls")
-        rc, out = wine.probe("set", "RefreshUD", str(interval))
-        note = "" if rc == 0 else "could not set RefreshUD (probe exit %s)" % rc
-        settle = time.monotonic()
-        time.sleep(6.0)  # a few polls at the new interval before measuring
-        result = measure(wine, app.pid, seconds)
+        result, settle = measure_polling(wine, app, seconds, interval)
         result["period"] = poll_period(sim, settle + 3.0)
-        result["note"] = note
-        result["alive"] = app.alive()
         return result
     finally:
         app.stop()
         sim.stop()
+
+
+def run_veltrano_remote(wine, exe, seconds, interval, shown):
+    from test_nut_remote import Upsd
+    upsd = Upsd(wine.temp_dir("bench-upsd"))
+    try:
+        harness.wait_for(lambda: upsd.logins() == 0, 15, 0.2, "upsd serving the dummy UPS")
+        wine.exe = exe
+        wine.clear_settings()
+        wine.seed_settings({"UPS Source": 1, "Remote Host": "127.0.0.1", "Remote Port": str(upsd.port),
+                            "Remote UPS": "dummy", "Remote User": "monuser", "Remote Password": "secret"})
+        app = wine.program(*(["/show"] if shown else []), fresh=False)
+        try:
+            harness.wait_for(lambda: upsd.logins() == 1, 60, 0.5, "the login to upsd")
+            result, _ = measure_polling(wine, app, seconds, interval)
+            result["period"] = float("nan")  # upsd keeps no account of the polls
+            return result
+        finally:
+            app.stop()
+    finally:
+        upsd.stop()
 
 
 def row(name, r):
@@ -109,6 +137,7 @@ def parse_args(argv=None):
     ap.add_argument("--seconds", type=float, default=60.0)
     ap.add_argument("--interval", type=int, default=1, help="refresh interval in seconds")
     ap.add_argument("--shown", action="store_true", help="measure with the window open")
+    ap.add_argument("--remote", action="store_true", help="read the UPS from upsd on loopback")
     args = ap.parse_args(argv)
     args.build = [os.path.abspath(b) for b in (args.build or [os.path.join(ROOT, "build", "win")])]
     return args
@@ -119,8 +148,9 @@ def main():
     with harness.Wine(args.build[0]) as wine:
         # Veltrano first: by the time it has connected, the prefix's own
         # start-up work in the wineserver has died down for all runs.
-        velts = [(build, run_veltrano(wine, os.path.join(build, "veltrano.exe"), args.seconds,
-                                      args.interval, args.shown)) for build in args.build]
+        run = run_veltrano_remote if args.remote else run_veltrano
+        velts = [(build, run(wine, os.path.join(build, "veltrano.exe"), args.seconds, args.interval, args.shown))
+                 for build in args.build]
         bare = run_barewin(wine, args.seconds)
         floor = run_barewin(wine, args.seconds, "/floor")
         version = subprocess.run(["wine", "--version"], capture_output=True, text=True,
@@ -132,7 +162,8 @@ def main():
 
 def report(args, version, build, velt, bare, floor):
     print()
-    print("== %s (window %s)" % (build, "shown" if args.shown else "hidden"))
+    print("== %s (window %s%s)" % (build, "shown" if args.shown else "hidden",
+                                   ", UPS from upsd" if args.remote else ""))
     print("Idle cost over %.0f s each (Wine %s)" % (args.seconds, version))
     print("%-13s %8s %9s  %8s %9s  %9s %9s %9s" % (
         "program", "cpu s", "cpu", "server s", "server", "anon kB", "anon end", "anon max"))

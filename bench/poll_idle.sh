@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Idle cost of polling at a 1 s interval under Wine, against a bare window.
-# Usage: bench/poll_idle.sh [--build DIR]... [--seconds N] [--interval S] [--shown]
+# Usage: bench/poll_idle.sh [--build DIR]... [--seconds N] [--interval S] [--shown] [--remote]
 # Without --build, build/win is built first and measured; with it, each
 # given tree is measured as it is (an old and a new build side by side).
 set -euo pipefail
