@@ -5,8 +5,9 @@ and with "NUT Commands" off nothing is offered at all."""
 
 import socket
 import subprocess
+import time
 
-from harness import E2ETestCase, wait_for
+from harness import E2ETestCase, Wine, wait_for
 from test_reports import free_port
 
 USER, PASSWORD = "monuser", "secret"
@@ -33,11 +34,11 @@ def ask(port, request, lines=1):
 
 
 class NutCommandsTest(E2ETestCase):
-    def serve(self, commands, echo=None):
+    def serve(self, commands, echo=None, scenario=None):
         """veltrano.exe on the simulator, serving NUT with "NUT Commands" as
         given; (simulator, port) once upsc could read the UPS."""
         port = free_port()
-        sim = self.start_simulator(protocol="megatec", echo=echo)
+        sim = self.start_simulator(protocol="megatec", echo=echo, scenario=scenario)
         self.wine.clear_settings()
         self.wine.seed_settings({
             "COM Port": 1, "COM MaxAttempts": 0, "Refresh Interval": 1,
@@ -88,3 +89,34 @@ class NutCommandsTest(E2ETestCase):
         self.assertIn("CMD-NOT-SUPPORTED", out)
         self.assertEqual(ask(port, "LIST CMD ups", 2), ["BEGIN LIST CMD ups", "END LIST CMD ups"])
         self.assertFalse(self.received(sim, "T\r"), "a command reached the UPS with the box off")
+
+
+# The second program's mains failure, after both have started and connected.
+SECOND_FAILS_AT_S = 45.0
+
+
+class VeltranoToVeltranoTest(E2ETestCase):
+    """A second veltrano.exe, in a prefix of its own, reads the first one's UPS
+    over NUT: its test button reaches the UPS, the UPS's failure its log."""
+
+    def test_the_second_one_runs_the_first_ones_test_and_hears_its_failure(self):
+        second = Wine(self.wine.build_dir, use_display=self.wine.env["DISPLAY"]).start()
+        self.addCleanup(second.stop)
+        sim, port = NutCommandsTest.serve(self, True, scenario={"timeline": [
+            {"at": SECOND_FAILS_AT_S, "set": {"ip": 0.0, "bits": "10001001"}}]})
+        second.seed_settings({
+            "UPS Source": 1, "Remote Host": "127.0.0.1", "Remote Port": str(port), "Remote UPS": "ups",
+            "Remote User": USER, "Remote Password": PASSWORD, "Refresh Interval": 1, "Action": 4})
+        second.program("/show", fresh=False).wait_window()
+
+        def second_log():
+            return second.probe_text("LogM") or ""
+        wait_for(lambda: "NUT UPS ups@127.0.0.1:%d connected" % port in second_log(), 30, 0.3,
+                 "the second one connected")
+        wait_for(lambda: "enabled=1" in second.probe("state", "Test10sSB")[1], 10, 0.3,
+                 "the 10 s test offered")
+        self.assertLess(time.monotonic(), sim.t0 + SECOND_FAILS_AT_S, "the scenario began before the second one read it")
+        self.assertIn("enabled=0", second.probe("state", "TestTSB")[1])  # no NUT command carries minutes
+        self.assertEqual(second.probe("click", "Test10sSB")[0], 0)
+        wait_for(lambda: "T\r" in [c["cmd"] for c in sim.commands()], 20, 0.25, "T on the first one's UPS")
+        wait_for(lambda: "Power Fail" in second_log(), SECOND_FAILS_AT_S + 20, 0.5, "the failure in the second's log")
