@@ -197,7 +197,8 @@ void MonitorEngine::UPSSourceChanged() {
 
 // The battery thresholds are the local detection's to load; read from a
 // server, they are loaded here, so a save keeps them as stored. Back to the
-// local UPS, every button is offered again until its UPS echoes one.
+// local UPS, the server's worker ends (with its LOGOUT) and every button is
+// offered again until its UPS echoes one.
 void MonitorEngine::SelectSource() {
     const bool remote = live_.UPSSource == kUPSSourceNut;
     selected_.Select(remote);
@@ -206,6 +207,7 @@ void MonitorEngine::SelectSource() {
         LoadBatterySettings(Settings());
         return;
     }
+    nutSource_.StopWorker(sys_.pump, sys_.sleeper);
     for (UPSTestButton b : {UPSTestButton::Test10s, UPSTestButton::TestT, UPSTestButton::TestLow,
                             UPSTestButton::CancelTest, UPSTestButton::Beeper})
         views_.upsTests.SetUPSTestButtonEnabled(b, true);

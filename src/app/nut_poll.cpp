@@ -36,8 +36,10 @@ PollStep NutPoll::Poll() {
         shared_.request.command.reset();
     }
     PollStep step{std::nullopt, request.intervalMs};
-    if (stopping_) return step;
+    // Busy before the look at stopping_, Interrupt the other way round: one
+    // of the two sees the other, so no call starts unseen after a stop.
     BusyScope busy(busy_);
+    if (stopping_) return step;
     if (!request.monitoring || request.target != target_) client_->Logout();
     if (!request.monitoring) return step;
     step.message = WorkerMessage::FailedPoll;
