@@ -108,13 +108,20 @@ void MonitorEngine::LoadAll() {
     LoadSerialSettings(Settings());
 }
 
+// Only the selected source's worker runs: an idle one costs a thread's
+// stack and its wake-ups. The server's starts with its first connect.
 void MonitorEngine::StartWorker() {
-    const ReadData::Hooks hooks{[this] { sys_.system.SetCurrentThreadPriority(ThreadPriority::Idle); },
-                                [this](WorkerMessage m) { sys_.mainThread.HandOff(m); }};
-    source_.StartPolling(sys_.workerSleeper, sys_.clock, hooks);
-    nutSource_.SetWorkerHooks(sys_.workerSleeper, hooks);
+    workerHooks_ = {[this] { sys_.system.SetCurrentThreadPriority(ThreadPriority::Idle); },
+                    [this](WorkerMessage m) { sys_.mainThread.HandOff(m); }};
+    nutSource_.SetWorkerHooks(sys_.workerSleeper, *workerHooks_);
+    StartLocalWorker();
     DataLockGuard guard(sys_.lock);
     link_.HidDevice = nullptr;
+}
+
+void MonitorEngine::StartLocalWorker() {
+    if (workerHooks_ && !selected_.Remote() && source_.Poller().Finished())
+        source_.StartPolling(sys_.workerSleeper, sys_.clock, *workerHooks_);
 }
 
 void MonitorEngine::StartTimerTimer() {
@@ -204,10 +211,12 @@ void MonitorEngine::SelectSource() {
     selected_.Select(remote);
     nutSource_.SetRefreshInterval(static_cast<uint32_t>(live_.RefreshInterval) * 1000u);
     if (remote) {
+        source_.StopPolling(sys_.pump, sys_.sleeper);
         LoadBatterySettings(Settings());
         return;
     }
     nutSource_.StopWorker(sys_.pump, sys_.sleeper);
+    StartLocalWorker();
     for (UPSTestButton b : {UPSTestButton::Test10s, UPSTestButton::TestT, UPSTestButton::TestLow,
                             UPSTestButton::CancelTest, UPSTestButton::Beeper})
         views_.upsTests.SetUPSTestButtonEnabled(b, true);

@@ -4,6 +4,7 @@
 // built from the operating system's seams and the views it shows through.
 // It needs no window: without one it runs with the silent views.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,7 @@ private:
     void SelectSource();
     bool SendRemoteCommand(UPSTestButton button);
     void StartWorker();
+    void StartLocalWorker();
     bool DetectOnArrival();
     void Publish();
     void PublishAs(bool found);
@@ -160,6 +162,7 @@ private:
     uint32_t osMajorVersion_ = 5;
     std::string programPath_;
     bool exitRequested_ = false;
+    std::optional<ReadData::Hooks> workerHooks_;  // set once the workers may start
     ShownStatusPublisher shown_;
 
     ComPortDialogOutsideLock portDialog_;
