@@ -8,7 +8,7 @@ import subprocess
 import threading
 import time
 
-from harness import E2ETestCase, log, wait_for
+from harness import E2ETestCase, _stop_process, log, wait_for
 from test_reports import free_port
 
 UPSMON = "/lib/nut/upsmon"  # /usr/sbin/upsmon is a wrapper that obeys nut.conf
@@ -101,15 +101,7 @@ class NutServerTest(E2ETestCase):
                                 start_new_session=True)
         out.close()
 
-        def stop():
-            if proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(5)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
-                    proc.wait(5)
-        self.addCleanup(stop)
+        self.addCleanup(_stop_process, proc)
         return proc, marker, os.path.join(folder, "upsmon.log")
 
     def start_serving(self, timeline, delay, **settings):

@@ -4,12 +4,12 @@ the delay's program, a forced shutdown set by a primary, and upsd counting
 the Windows client while it runs."""
 
 import os
-import shutil
 import socket
 import subprocess
 import time
 
-from harness import E2ETestCase, log, wait_for, windows_path
+from harness import E2ETestCase, wait_for, windows_path
+from harness import _stop_process as stop_process
 from test_reports import free_port
 
 NUT = "/lib/nut"  # /usr/sbin/upsd is a wrapper that obeys nut.conf
@@ -90,13 +90,7 @@ class Upsd:
 
     def stop(self):
         for p in reversed(self.procs):
-            if p.poll() is None:
-                p.terminate()
-                try:
-                    p.wait(5)
-                except subprocess.TimeoutExpired:
-                    p.kill()
-                    p.wait(5)
+            stop_process(p)
         self.out.close()
 
 
