@@ -1,5 +1,7 @@
 #include "net/deadline_io.h"
 
+#include <array>
+
 namespace velt {
 
 bool DeadlineIo::Await(const std::shared_ptr<IoOpResult>& op, Clock::time_point deadline) {
@@ -13,9 +15,29 @@ bool DeadlineIo::Await(const std::shared_ptr<IoOpResult>& op, Clock::time_point 
     return false;
 }
 
+namespace {
+
+// The first of `endpoints` that takes the connection, within the deadline.
+template <typename Endpoints>
+bool ConnectToAny(DeadlineIo& net, const Endpoints& endpoints, DeadlineIo::Clock::time_point deadline,
+                  boost::system::error_code& error) {
+    auto connected = std::make_shared<IoOpResult>();
+    boost::asio::async_connect(net.socket, endpoints, DeadlineIo::Completion(connected));
+    if (!net.Await(connected, deadline)) return false;
+    error = connected->error;
+    return true;
+}
+
+}  // namespace
+
+// An address needs no lookup: the lookup would start the resolver's own
+// thread, which then stays as long as the client does.
 bool DeadlineIo::Connect(const std::string& host, uint16_t port, Clock::time_point deadline,
                          boost::system::error_code& error) {
     using boost::asio::ip::tcp;
+    boost::system::error_code notAnAddress;
+    const auto address = boost::asio::ip::make_address(host, notAnAddress);
+    if (!notAnAddress) return ConnectToAny(*this, std::array{tcp::endpoint(address, port)}, deadline, error);
     auto resolved = std::make_shared<IoOpResult>();
     resolver.async_resolve(host, std::to_string(port), tcp::resolver::numeric_service,
                            [resolved](const boost::system::error_code& e, tcp::resolver::results_type endpoints) {
@@ -26,11 +48,7 @@ bool DeadlineIo::Connect(const std::string& host, uint16_t port, Clock::time_poi
     if (!Await(resolved, deadline)) return false;
     error = resolved->error;
     if (error) return true;
-    auto connected = std::make_shared<IoOpResult>();
-    boost::asio::async_connect(socket, resolved->endpoints, Completion(connected));
-    if (!Await(connected, deadline)) return false;
-    error = connected->error;
-    return true;
+    return ConnectToAny(*this, resolved->endpoints, deadline, error);
 }
 
 std::shared_ptr<IoOpResult> DeadlineIo::ReadSome(char* buffer, std::size_t size) {
