@@ -27,8 +27,9 @@ bool WinFileAppender::MakeFolder(const std::string& path, std::string& errorText
 }
 
 bool WinFileAppender::Append(const std::string& path, const std::string& bytes, std::string& errorText) {
-    const Handle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const Handle file(::CreateFileA(path.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         errorText = LastErrorText();
         return false;
