@@ -1,7 +1,5 @@
 #include "sys/win32/win_file_writer.h"
 
-#include <windows.h>
-
 #include <algorithm>
 
 #include "sys/win32/system_error_text.h"
@@ -13,17 +11,11 @@ namespace {
 constexpr size_t kChunk = 1u << 20;
 }
 
-bool WinFileWriter::WriteAll(const std::string& path, const std::string& bytes, std::string& errorText) {
-    const Handle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        errorText = LastErrorText();
-        return false;
-    }
+bool WriteBytes(HANDLE file, const std::string& bytes, std::string& errorText) {
     for (size_t done = 0; done < bytes.size();) {
         const DWORD want = static_cast<DWORD>(std::min(kChunk, bytes.size() - done));
         DWORD wrote = 0;
-        if (!::WriteFile(file.get(), bytes.data() + done, want, &wrote, nullptr)) {
+        if (!::WriteFile(file, bytes.data() + done, want, &wrote, nullptr)) {
             errorText = LastErrorText();
             return false;
         }
@@ -34,6 +26,16 @@ bool WinFileWriter::WriteAll(const std::string& path, const std::string& bytes, 
         done += wrote;
     }
     return true;
+}
+
+bool WinFileWriter::WriteAll(const std::string& path, const std::string& bytes, std::string& errorText) {
+    const Handle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        errorText = LastErrorText();
+        return false;
+    }
+    return WriteBytes(file.get(), bytes, errorText);
 }
 
 }  // namespace velt::win
