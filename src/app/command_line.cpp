@@ -1,15 +1,24 @@
 #include "app/command_line.h"
 
 #include <cctype>
+#include <string_view>
 
 namespace velt {
 namespace {
 
-bool IsShowSwitch(const std::string& param) {
-    if (param.size() != 5) return false;
+bool IsSwitch(const std::string& param, std::string_view name) {
+    if (param.size() != name.size()) return false;
     std::string lower;
     for (const char c : param) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
-    return lower == "/show";
+    return lower == name;
+}
+
+bool IsShowSwitch(const std::string& param) { return IsSwitch(param, "/show"); }
+
+bool HasSwitch(const std::vector<std::string>& params, std::string_view name) {
+    for (const auto& p : params)
+        if (IsSwitch(p, name)) return true;
+    return false;
 }
 
 // "/I" + four characters + ":" + four characters, the switch letter upper case.
@@ -60,11 +69,9 @@ std::vector<std::string> CommandLineParams(std::string_view line) {
     return params;
 }
 
-bool HasShowSwitch(const std::vector<std::string>& params) {
-    for (const auto& p : params)
-        if (IsShowSwitch(p)) return true;
-    return false;
-}
+bool HasServiceSwitch(const std::vector<std::string>& params) { return HasSwitch(params, "/service"); }
+
+bool HasShowSwitch(const std::vector<std::string>& params) { return HasSwitch(params, "/show"); }
 
 std::vector<std::string> WithoutShowSwitch(const std::vector<std::string>& params) {
     std::vector<std::string> rest;

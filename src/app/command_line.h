@@ -18,6 +18,8 @@ std::vector<std::string> CommandLineParams(std::string_view line);
 // "/show" in any letter case: show the window at start instead of starting
 // hidden (for demonstrations and screenshots).
 bool HasShowSwitch(const std::vector<std::string>& params);
+// "/service", in any case: started by the service control manager.
+bool HasServiceSwitch(const std::vector<std::string>& params);
 
 // The parameters the program's own switches read: all but "/show".
 std::vector<std::string> WithoutShowSwitch(const std::vector<std::string>& params);

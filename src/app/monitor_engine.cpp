@@ -196,6 +196,15 @@ void MonitorEngine::StopAExecute() {
     StopMonitoring();
 }
 
+// As at the start; a changed source restarts monitoring from it.
+void MonitorEngine::ReloadSettings() {
+    const int32_t source = live_.UPSSource;
+    LoadAll();
+    RefreshUDClick();
+    SettingsChanged();
+    if (live_.UPSSource != source) UPSSourceChanged();
+}
+
 void MonitorEngine::UPSSourceChanged() {
     StopAExecute();
     SelectSource();

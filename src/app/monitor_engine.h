@@ -113,6 +113,8 @@ public:
     void OnWorkerMessage(WorkerMessage message) { intake_.OnWorkerMessage(message); }
     void SaveSettings() { velt::SaveSettings(Settings()); }
     void SettingsChanged() { servers_.SettingsChanged(); }
+    // The stored settings again (a service told PARAMCHANGE).
+    void ReloadSettings();
 
     // ISettingsEffects
     void SMTPReportsCBClick() override { reports_.SMTPReportsCBClick(); }

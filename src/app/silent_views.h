@@ -1,20 +1,33 @@
 #pragma once
 // Views that show nothing, for the monitor run with no window: every
-// question gets the answer a user who is not there would give.
+// question gets the answer a user who is not there would give. The log's
+// lines may go to a sink of their own (the service's log file).
+#include <functional>
+#include <utility>
+
 #include "app/monitor_engine.h"
 
 namespace velt {
 
 class SilentViews final {
 public:
+    using LineSink = std::function<void(const std::string&)>;
+
+    explicit SilentViews(LineSink logLines = {}) : main_(std::move(logLines)) {}
+
     MonitorViews Views() { return {main_, feedback_, detection_, hidList_, status_, battery_, upsTests_}; }
 
 private:
     struct Main final : IMainView {
+        explicit Main(LineSink lines) : logLines(std::move(lines)) {}
+        LineSink logLines;
+
         void SetReportString(const std::string&) override {}
         void SetTimeText(const std::string&) override {}
         void SetSpinner(const std::string&) override {}
-        void AppendLogLine(const std::string&) override {}
+        void AppendLogLine(const std::string& line) override {
+            if (logLines) logLines(line);
+        }
         void ClearLog() override {}
         void SetStartEnabled(bool) override {}
         void SetStopEnabled(bool) override {}

@@ -15,8 +15,9 @@ constexpr DWORD kNotifyWindowHandle = 0;  // DEVICE_NOTIFY_WINDOW_HANDLE
 
 }  // namespace
 
-WinPowerServices::WinPowerServices(HWND window)
+WinPowerServices::WinPowerServices(HWND window, PowerOffPath path)
     : window_(window),
+      path_(path),
       setSuspendState_(powrprof_.Find<SetSuspendStateFn>("SetSuspendState")),
       isSuspendAllowed_(powrprof_.Find<QueryFn>("IsPwrSuspendAllowed")),
       isHibernateAllowed_(powrprof_.Find<QueryFn>("IsPwrHibernateAllowed")),
@@ -60,6 +61,12 @@ bool WinPowerServices::EnableShutdownPrivilege() {
 }
 
 bool WinPowerServices::PowerOff(bool force, std::string& errorText) {
+    if (path_ == PowerOffPath::SystemShutdown) {
+        constexpr DWORD kReason = SHTDN_REASON_MAJOR_POWER | SHTDN_REASON_MINOR_ENVIRONMENT | SHTDN_REASON_FLAG_PLANNED;
+        if (::InitiateSystemShutdownExA(nullptr, nullptr, 0, force, FALSE, kReason)) return true;
+        errorText = LastErrorText();
+        return false;
+    }
     const UINT flags = EWX_POWEROFF | (force ? EWX_FORCE : 0u);
     if (::ExitWindowsEx(flags, 0)) return true;
     errorText = LastErrorText();

@@ -10,10 +10,15 @@
 
 namespace velt::win {
 
+// How the computer is powered off: a logged-on user's program ends the
+// session; a service, which has no session to end, asks for a system shutdown
+// with a power-failure reason.
+enum class PowerOffPath { EndSession, SystemShutdown };
+
 class WinPowerServices final : public IPowerServices {
 public:
     // `window` receives the power-scheme broadcasts once registered.
-    explicit WinPowerServices(HWND window);
+    explicit WinPowerServices(HWND window, PowerOffPath path = PowerOffPath::EndSession);
     ~WinPowerServices() override;  // ends the registration before the libraries go
     WinPowerServices(const WinPowerServices&) = delete;
     WinPowerServices& operator=(const WinPowerServices&) = delete;
@@ -36,6 +41,7 @@ private:
     static std::optional<bool> Ask(QueryFn query);
 
     HWND window_;
+    PowerOffPath path_;
     LoadedModule powrprof_{"powrprof.dll"};
     LoadedModule user32_{"user32.dll"};
     SetSuspendStateFn setSuspendState_;

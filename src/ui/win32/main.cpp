@@ -7,6 +7,7 @@
 #include "sys/win32/system_entry_points.h"
 #include "sys/win32/win_system_info.h"
 #include "ui/win32/main_window.h"
+#include "ui/win32/service_host.h"
 #include "ui/win32/single_instance.h"
 
 namespace {
@@ -31,6 +32,9 @@ bool SystemQualifies() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int) {
+    const auto params = velt::CommandLineParams(cmdLine ? cmdLine : "");
+    // The service runs in a session of its own, beside any window.
+    if (velt::HasServiceSwitch(params)) return velt::ui::RunService(inst);
     // A second copy ends here silently, before it shows or touches anything.
     auto mutexes = velt::ui::ClaimSingleInstance();
     if (!mutexes) return 0;
@@ -40,7 +44,6 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int) {
 
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&icc);
-    const auto params = velt::CommandLineParams(cmdLine ? cmdLine : "");
     velt::ui::MainWindow window(inst, *mutexes);
     if (!window.Create(velt::WithoutShowSwitch(params), velt::HasShowSwitch(params))) return 0;
     return RunMessageLoop(window.Handle());

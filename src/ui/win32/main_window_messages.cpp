@@ -5,6 +5,7 @@
 #include <dbt.h>
 
 #include "ui/control_ids.h"
+#include "ui/win32/engine_timers.h"
 #include "ui/win32/string_resources.h"
 #include "ui/win32/window_messages.h"
 
@@ -164,15 +165,7 @@ void MainWindow::OnVScroll(int code, HWND from) {
 
 // A tick queued before its timer was stopped is dropped.
 void MainWindow::OnTimer(UINT_PTR id) {
-    if (!seams_) return;
-    if (id == kStartTimerId && seams_->startTimer.Enabled())
-        RunForm([](TMainForm& f) { f.StartTimerTimer(); });
-    if (id == kDelayTimerId && seams_->delayTimer.Enabled())
-        RunForm([](TMainForm& f) { f.PowerFailPolicy().DelayTimerTimer(); });
-    if (id == kSMTPReportsTimerId && seams_->smtpReportsTimer.Enabled())
-        RunForm([](TMainForm& f) { f.SMTPReportsTimerTimer(); });
-    if (id == kLANReportsTimerId && seams_->lanReportsTimer.Enabled())
-        RunForm([](TMainForm& f) { f.LANReportsTimerTimer(); });
+    if (seams_) RunForm([this, id](TMainForm& f) { RunEngineTimer(*seams_, f.Engine(), id); });
 }
 
 LRESULT MainWindow::OnCtlColorStatic(HWND control, HDC dc, WPARAM wParam, LPARAM lParam) {

@@ -12,9 +12,10 @@ EntryPointsLoaded::EntryPointsLoaded() {
     entryPoints.LoadWinSta();
 }
 
-SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener, ISendProgressView& sendView)
+SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener, ISendProgressView& sendView,
+                         SeamsFor host)
     : hid(std::move(hidListener)),
-      power(window),
+      power(window, host == SeamsFor::Service ? win::PowerOffPath::SystemShutdown : win::PowerOffPath::EndSession),
       mainThread(window, kWorkerMessage),
       system(entryPoints),
       tasks(window, kTaskMessage),

@@ -31,8 +31,12 @@ struct EntryPointsLoaded {
     win::SystemEntryPoints entryPoints;
 };
 
+// Who hosts the monitor: the window of a logged-on user, or the service.
+enum class SeamsFor { Window, Service };
+
 struct SystemSeams : EntryPointsLoaded {
-    SystemSeams(HWND window, win::HidControllerListener hidListener, ISendProgressView& sendView);
+    SystemSeams(HWND window, win::HidControllerListener hidListener, ISendProgressView& sendView,
+                SeamsFor host = SeamsFor::Window);
     ~SystemSeams();
     SystemSeams(const SystemSeams&) = delete;
     SystemSeams& operator=(const SystemSeams&) = delete;

@@ -1,0 +1,28 @@
+#include "ui/win32/service_log.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace velt::ui {
+
+namespace {
+
+std::string ProgramDataFolder() {
+    char path[MAX_PATH] = {};
+    if (SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return path;
+    return "C:\\ProgramData";
+}
+
+void ReportToEventLog(const std::string& failure) {
+    HANDLE source = ::RegisterEventSourceA(nullptr, "Veltrano");
+    if (!source) return;
+    const char* strings[] = {failure.c_str()};
+    ::ReportEventA(source, EVENTLOG_ERROR_TYPE, 0, 0, nullptr, 1, 0, strings, nullptr);
+    ::DeregisterEventSource(source);
+}
+
+}  // namespace
+
+ServiceLog::ServiceLog() : file_(files_, LogFolder(ProgramDataFolder()), &ReportToEventLog) {}
+
+}  // namespace velt::ui

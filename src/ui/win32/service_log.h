@@ -1,0 +1,22 @@
+#pragma once
+// The service's log: every line the monitor logs, in
+// %ProgramData%\Veltrano\Veltrano.log (one old file kept past 1 MB). A file
+// that cannot be written is told once to the Application event log.
+#include <string>
+
+#include "reports/log_file.h"
+#include "sys/win32/win_file_appender.h"
+
+namespace velt::ui {
+
+class ServiceLog {
+public:
+    ServiceLog();
+    void Append(const std::string& line) { file_.Append(line); }
+
+private:
+    win::WinFileAppender files_;
+    LogFile file_;
+};
+
+}  // namespace velt::ui
