@@ -37,7 +37,8 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
                 // tests_ is built by the time a client's command runs.
                 [this](const NutInstantCommand& c, const std::string& bytes) {
                     return tests_.RunUPSTestCommand(c.button, bytes);
-                }}),
+                },
+                sys.service}),
       actions_({sys.power, live_, sys.lock, *this, reports_, selected_.Poller(), *this, sys.pump, sys.sleeper,
                 osMajorVersion_}),
       delayTimer_(sys.delayTimer, sys.clock),

@@ -82,6 +82,7 @@ struct MonitorSystem {
     ITimer& smtpReportsTimer;
     ITimer& lanReportsTimer;
     char decimalSeparator = '.';
+    bool service = false;  // run by the service: no user, NUT served on this computer always
 };
 
 class MonitorEngine final : public ILogSink, public ISettingsEffects, public IExitRequest {

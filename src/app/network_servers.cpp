@@ -25,7 +25,7 @@ void NetworkServers::EndLoad() {
     KeepUsableUpsName();
     SettingsChanged();
     if (std::exchange(httpClickDuringLoad_, false)) HTTPCBClick();
-    if (d_.live.NUTServer) NUTCBClick();
+    if (d_.live.NUTServer || d_.alwaysServeLocally) NUTCBClick();
 }
 
 void NetworkServers::Stop() {
@@ -53,7 +53,8 @@ void NetworkServers::NUTCBClick() {
     const std::optional<int64_t> port = ReadPortField(d_.live.NUTPort, d_.view);
     if (!port) return;
     SettingsChanged();
-    nut_.Switch(d_.live.NUTServer, *port, d_.view);
+    const ListenScope scope = d_.live.NUTServer ? ListenScope::AllAddresses : ListenScope::Loopback;
+    nut_.Switch(d_.live.NUTServer || d_.alwaysServeLocally, *port, d_.view, scope);
     d_.view.SetNutPortEditable(!nut_.Server().Active());
     // A host name in the list admits no one by it: say so where the user looks.
     if (!nut_.Server().Active()) return;

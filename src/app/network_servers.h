@@ -33,6 +33,9 @@ struct NetworkServersDeps {
     std::string version;
     std::function<void()> forcedShutdownChanged;  // main thread
     std::function<bool(const NutInstantCommand&, const std::string&)> runUpsCommand;  // main thread
+    // The service serves NUT on this computer always, so the window can watch
+    // it; on every address only with "NUT Server" on.
+    bool alwaysServeLocally = false;
 };
 
 class NetworkServers {

@@ -58,7 +58,9 @@ public:
         : deps_(std::move(deps)), mainThread_(deps_.post, deps_.log), server_(*this) {}
 
     // The box's handler's share: the server follows the box.
-    void Switch(bool on, int64_t port, IMainView& view) { SwitchServer(server_, on, port, view); }
+    void Switch(bool on, int64_t port, IMainView& view, ListenScope scope = ListenScope::AllAddresses) {
+        SwitchServer(server_, on, port, view, scope);
+    }
     void Stop() { server_.Stop(); }
     const NutServer& Server() const { return server_; }
 

@@ -7,6 +7,7 @@
 
 #include "app/main_view.h"
 #include "core/ups_number.h"
+#include "net/listen_scope.h"
 
 namespace velt {
 
@@ -18,17 +19,18 @@ inline std::optional<int64_t> ReadPortField(const std::string& text, IMainView& 
     return port;
 }
 
-// A running server is left as it is; one that cannot listen on the port
-// stays off and the user is told.
+// A running server is left as it is, unless it listens elsewhere than asked;
+// one that cannot listen on the port stays off and the user is told.
 template <typename Server>
-void SwitchServer(Server& server, bool on, int64_t port, IMainView& view) {
+void SwitchServer(Server& server, bool on, int64_t port, IMainView& view,
+                  ListenScope scope = ListenScope::AllAddresses) {
     if (!on) {
         server.Stop();
         return;
     }
-    if (server.Active()) return;
+    if (server.Active() && server.Scope() == scope) return;
     const bool inRange = port >= 1 && port <= 65535;
-    if (!inRange || server.Start(static_cast<uint16_t>(port)) != Server::StartResult::Listening)
+    if (!inRange || server.Start(static_cast<uint16_t>(port), scope) != Server::StartResult::Listening)
         view.ShowError("Could not bind socket. Address and port are already in use.");
 }
 

@@ -26,7 +26,8 @@ std::optional<tcp::acceptor> Listen(asio::io_context& io, const tcp::endpoint& e
 
 }  // namespace
 
-std::optional<tcp::acceptor> ListenOnAllAddresses(asio::io_context& io, uint16_t port) {
+std::optional<tcp::acceptor> ListenOn(asio::io_context& io, uint16_t port, ListenScope scope) {
+    if (scope == ListenScope::Loopback) return Listen(io, {asio::ip::address_v4::loopback(), port});
     auto acceptor = Listen(io, {tcp::v6(), port});
     if (!acceptor) acceptor = Listen(io, {tcp::v4(), port});
     return acceptor;

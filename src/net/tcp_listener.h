@@ -6,10 +6,12 @@
 #include <optional>
 
 #include "net/asio.h"
+#include "net/listen_scope.h"
 
 namespace velt {
 
 // Bound and listening, or nothing when the port cannot be had; port 0 takes a free one.
-std::optional<boost::asio::ip::tcp::acceptor> ListenOnAllAddresses(boost::asio::io_context& io, uint16_t port);
+std::optional<boost::asio::ip::tcp::acceptor> ListenOn(boost::asio::io_context& io, uint16_t port,
+                                                       ListenScope scope = ListenScope::AllAddresses);
 
 }  // namespace velt

@@ -6,11 +6,12 @@ namespace velt {
 
 TcpServer::~TcpServer() { Stop(); }
 
-TcpServer::StartResult TcpServer::Start(uint16_t port) {
+TcpServer::StartResult TcpServer::Start(uint16_t port, ListenScope scope) {
     Stop();
     auto next = NewRun();
-    if (!next->Start(port)) return StartResult::BindFailed;
+    if (!next->Start(port, scope)) return StartResult::BindFailed;
     run_ = std::move(next);
+    scope_ = scope;
     return StartResult::Listening;
 }
 

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "net/listen_scope.h"
+
 namespace velt {
 
 // One run of a server: made idle, listening once Start succeeds, stopped by
@@ -15,7 +17,7 @@ class ITcpServerRun {
 public:
     virtual ~ITcpServerRun() = default;
     // False when the port cannot be had.
-    virtual bool Start(uint16_t port) = 0;
+    virtual bool Start(uint16_t port, ListenScope scope) = 0;
     virtual uint16_t Port() const = 0;
 };
 
@@ -32,7 +34,9 @@ public:
     // IPv4 where the system has both, IPv4 alone otherwise); port 0 takes a
     // free one. A running server is stopped first; one that cannot bind is
     // left stopped.
-    StartResult Start(uint16_t port);
+    StartResult Start(uint16_t port, ListenScope scope = ListenScope::AllAddresses);
+    // Where the run listens; meaningful while active.
+    ListenScope Scope() const { return scope_; }
     // Closes the listener and every connection and joins the thread.
     void Stop();
     bool Active() const;
@@ -47,6 +51,7 @@ private:
     virtual std::unique_ptr<ITcpServerRun> NewRun() = 0;
 
     std::unique_ptr<ITcpServerRun> run_;  // while it runs
+    ListenScope scope_ = ListenScope::AllAddresses;
 };
 
 }  // namespace velt

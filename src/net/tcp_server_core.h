@@ -77,8 +77,8 @@ public:
 
     // Binds and listens before it returns, then accepts on a thread of its
     // own; false when the port cannot be had.
-    bool Start(uint16_t port) override {
-        acceptor_ = ListenOnAllAddresses(io_, port);
+    bool Start(uint16_t port, ListenScope scope) override {
+        acceptor_ = ListenOn(io_, port, scope);
         if (!acceptor_) return false;
         port_ = acceptor_->local_endpoint().port();
         Accept();

@@ -17,7 +17,7 @@ class FakeRun final : public ITcpServerRun {
 public:
     explicit FakeRun(RunLog& log) : log_(log) { ++log_.alive; }
     ~FakeRun() override { --log_.alive; }
-    bool Start(uint16_t port) override {
+    bool Start(uint16_t port, ListenScope) override {
         log_.aliveAtLastStart = log_.alive;
         port_ = port;
         return !log_.bindFails;

@@ -25,7 +25,8 @@ SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener, IS
       delayTimer(window, kDelayTimerId),
       smtpReportsTimer(window, kSMTPReportsTimerId),
       lanReportsTimer(window, kLANReportsTimerId),
-      decimalSeparator(win::UserDecimalSeparator()) {}
+      decimalSeparator(win::UserDecimalSeparator()),
+      host_(host) {}
 
 // Sends still running get 2 s; a LAN message box still waiting for its answer
 // keeps its library mapped, since its thread is inside it until the process ends.
@@ -38,7 +39,7 @@ MonitorSystem SystemSeams::FormSystem(IDataLock& lock, IComPortDialog& comPortDi
                           comPortDialog, files, hid,        store,      power,            launcher,
                           pump,      mainThread, testTForm,  system,     warnings,         tasks,
                           startTimer,
-                          delayTimer, smtpReportsTimer, lanReportsTimer, decimalSeparator};
+                          delayTimer, smtpReportsTimer, lanReportsTimer, decimalSeparator, host_ == SeamsFor::Service};
 }
 
 }  // namespace velt::ui

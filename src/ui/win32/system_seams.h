@@ -61,6 +61,9 @@ struct SystemSeams : EntryPointsLoaded {
     ReportSenders warnings;  // after what its threads use: they end first
     win::WinTimer startTimer, delayTimer, smtpReportsTimer, lanReportsTimer;
     char decimalSeparator;
+
+private:
+    SeamsFor host_;
 };
 
 }  // namespace velt::ui
