@@ -98,9 +98,9 @@ std::unique_ptr<ISettingsKey> RegistryStore::OpenKey(const std::string& path, Ke
     HKEY h = nullptr;
     for (const REGSAM access : kAccess) {
         const LONG rc = mode == KeyOpen::CreateIfMissing
-                            ? ::RegCreateKeyExA(HKEY_CURRENT_USER, sub, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                            ? ::RegCreateKeyExA(root_, sub, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                                                 nullptr, &h, nullptr)
-                            : ::RegOpenKeyExA(HKEY_CURRENT_USER, sub, 0, access, &h);
+                            : ::RegOpenKeyExA(root_, sub, 0, access, &h);
         if (rc == ERROR_SUCCESS) return std::make_unique<RegistryKey>(RegKey(h));
         if (rc != ERROR_ACCESS_DENIED) break;
     }

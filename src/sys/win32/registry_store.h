@@ -1,5 +1,6 @@
 #pragma once
-// The settings store on the registry under HKEY_CURRENT_USER, in ANSI.
+// The settings store on the registry, in ANSI: under HKEY_CURRENT_USER for the
+// window, under HKEY_LOCAL_MACHINE for the service's machine-wide settings.
 #include <windows.h>
 
 #include <memory>
@@ -38,10 +39,16 @@ private:
 
 class RegistryStore final : public ISettingsStore {
 public:
+    // The store does not own `root`: it is one of the predefined keys.
+    explicit RegistryStore(HKEY root = HKEY_CURRENT_USER) : root_(root) {}
+
     // Leading backslashes are dropped: the registry takes paths relative to the root.
     // A key that may not be written is opened for reading, so reads still work
     // and writes are refused one by one.
     std::unique_ptr<ISettingsKey> OpenKey(const std::string& path, KeyOpen mode) override;
+
+private:
+    HKEY root_;
 };
 
 }  // namespace velt::win
