@@ -1,0 +1,73 @@
+#include "sys/win32/service_state.h"
+
+namespace velt::win {
+namespace {
+
+constexpr DWORD kPollMs = 250;
+
+bool QueryState(SC_HANDLE service, SERVICE_STATUS_PROCESS& status) {
+    DWORD needed = 0;
+    return ::QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof status,
+                                  &needed) != FALSE;
+}
+
+// Polls until `done` holds for the service's state, at most `timeoutMs`;
+// gives the last state read.
+SERVICE_STATUS_PROCESS WaitUntil(SC_HANDLE service, DWORD timeoutMs, bool (*done)(DWORD state)) {
+    SERVICE_STATUS_PROCESS status{};
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    while (QueryState(service, status) && !done(status.dwCurrentState) && ::GetTickCount64() < deadline) {
+        ::Sleep(kPollMs);
+    }
+    return status;
+}
+
+bool StartSettled(DWORD state) { return state != SERVICE_START_PENDING; }
+bool Stopped(DWORD state) { return state == SERVICE_STOPPED; }
+
+std::string Seconds(DWORD ms) { return std::to_string(ms / 1000) + " s"; }
+
+// The code a service that ended gave, as the manager tells it.
+std::string ExitCodeText(const SERVICE_STATUS_PROCESS& status) {
+    const DWORD code = status.dwWin32ExitCode == ERROR_SERVICE_SPECIFIC_ERROR ? status.dwServiceSpecificExitCode
+                                                                              : status.dwWin32ExitCode;
+    return "exit code " + std::to_string(code);
+}
+
+ServiceStep Started(SC_HANDLE service, DWORD timeoutMs) {
+    const SERVICE_STATUS_PROCESS status = WaitUntil(service, timeoutMs, &StartSettled);
+    switch (status.dwCurrentState) {
+        case SERVICE_RUNNING: return {};
+        case SERVICE_START_PENDING: return StepFailed("The service did not report running within " + Seconds(timeoutMs));
+        default: return StepFailed("The service ended as it started (" + ExitCodeText(status) + ")");
+    }
+}
+
+}  // namespace
+
+ServiceStep StartInstalledService(const std::wstring& name, DWORD timeoutMs) {
+    ServiceStep step;
+    const ScHandle manager = OpenServiceManager(SC_MANAGER_CONNECT, step);
+    if (!manager) return step;
+    const ScHandle service(::OpenServiceW(manager.get(), name.c_str(), SERVICE_START | SERVICE_QUERY_STATUS));
+    if (!service) return LastErrorStep("Opening the service");
+    if (!::StartServiceW(service.get(), 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
+        return LastErrorStep("Starting the service");
+    }
+    return Started(service.get(), timeoutMs);
+}
+
+ServiceStep StopService(SC_HANDLE service, DWORD timeoutMs) {
+    SERVICE_STATUS status{};
+    if (!::ControlService(service, SERVICE_CONTROL_STOP, &status)) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_SERVICE_NOT_ACTIVE) return {};
+        // A stop under way, or a service still starting: wait for the end all the same.
+        if (error != ERROR_SERVICE_CANNOT_ACCEPT_CTRL) return LastErrorStep("Stopping the service");
+    }
+    const SERVICE_STATUS_PROCESS last = WaitUntil(service, timeoutMs, &Stopped);
+    if (last.dwCurrentState == SERVICE_STOPPED) return {};
+    return StepFailed("The service did not stop within " + Seconds(timeoutMs));
+}
+
+}  // namespace velt::win

@@ -1,0 +1,21 @@
+#pragma once
+// Starting and stopping an installed service, each waiting a bounded time for
+// the state the step asked for.
+#include <windows.h>
+
+#include <string>
+
+#include "sys/win32/service_handle.h"
+
+namespace velt::win {
+
+// Starts the service `name` and waits at most `timeoutMs` for it to run. One
+// that runs already counts as started.
+ServiceStep StartInstalledService(const std::wstring& name, DWORD timeoutMs);
+
+// Asks `service` (opened with SERVICE_STOP and SERVICE_QUERY_STATUS) to stop
+// and waits at most `timeoutMs` for it to have stopped. One that is stopped
+// already counts as stopped.
+ServiceStep StopService(SC_HANDLE service, DWORD timeoutMs);
+
+}  // namespace velt::win
