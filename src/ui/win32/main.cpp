@@ -7,6 +7,7 @@
 #include "sys/win32/system_entry_points.h"
 #include "sys/win32/win_system_info.h"
 #include "ui/win32/main_window.h"
+#include "ui/win32/service_commands.h"
 #include "ui/win32/service_host.h"
 #include "ui/win32/single_instance.h"
 
@@ -33,6 +34,8 @@ bool SystemQualifies() {
 
 int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR cmdLine, int) {
     const auto params = velt::CommandLineParams(cmdLine ? cmdLine : "");
+    // Before the single-instance claim, so they work while the window runs.
+    if (const auto code = velt::ui::RunServiceCommand(params)) return *code;
     // The service runs in a session of its own, beside any window.
     if (velt::HasServiceSwitch(params)) return velt::ui::RunService(inst);
     // A second copy ends here silently, before it shows or touches anything.
