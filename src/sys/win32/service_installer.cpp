@@ -69,18 +69,18 @@ ScHandle OpenExisting(SC_HANDLE manager, const ServiceDefinition& def, ServiceSt
 
 InstallOutcome InstallService(const ServiceDefinition& def) {
     InstallOutcome out;
-    const ScHandle manager = OpenServiceManager(SC_MANAGER_CREATE_SERVICE | SC_MANAGER_CONNECT, out.step);
-    if (!manager) return out;
-    ScHandle service = CreateNew(manager.get(), def);
-    if (!service && ::GetLastError() == ERROR_SERVICE_EXISTS) {
+    out.manager = OpenServiceManager(SC_MANAGER_CREATE_SERVICE | SC_MANAGER_CONNECT, out.step);
+    if (!out.manager) return out;
+    out.service = CreateNew(out.manager.get(), def);
+    if (!out.service && ::GetLastError() == ERROR_SERVICE_EXISTS) {
         out.existed = true;
-        service = OpenExisting(manager.get(), def, out.step);
-        if (!service) return out;
-    } else if (!service) {
+        out.service = OpenExisting(out.manager.get(), def, out.step);
+        if (!out.service) return out;
+    } else if (!out.service) {
         out.step = LastErrorStep("Creating the service");
         return out;
     }
-    out.step = ConfigureExtras(service.get(), def);
+    out.step = ConfigureExtras(out.service.get(), def);
     return out;
 }
 

@@ -26,6 +26,10 @@ struct ServiceDefinition {
 struct InstallOutcome {
     ServiceStep step;
     bool existed = false;  // an existing service was reconfigured
+    // Kept open for its start: a second look-up right after creating it can
+    // miss it under Wine's manager.
+    ScHandle manager;
+    ScHandle service;
 };
 
 // Needs an administrator. Everything the definition says is set, on a new

@@ -45,16 +45,11 @@ ServiceStep Started(SC_HANDLE service, DWORD timeoutMs) {
 
 }  // namespace
 
-ServiceStep StartInstalledService(const std::wstring& name, DWORD timeoutMs) {
-    ServiceStep step;
-    const ScHandle manager = OpenServiceManager(SC_MANAGER_CONNECT, step);
-    if (!manager) return step;
-    const ScHandle service(::OpenServiceW(manager.get(), name.c_str(), SERVICE_START | SERVICE_QUERY_STATUS));
-    if (!service) return LastErrorStep("Opening the service");
-    if (!::StartServiceW(service.get(), 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
+ServiceStep StartService(SC_HANDLE service, DWORD timeoutMs) {
+    if (!::StartServiceW(service, 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
         return LastErrorStep("Starting the service");
     }
-    return Started(service.get(), timeoutMs);
+    return Started(service, timeoutMs);
 }
 
 ServiceStep StopService(SC_HANDLE service, DWORD timeoutMs) {

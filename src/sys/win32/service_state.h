@@ -3,15 +3,14 @@
 // the state the step asked for.
 #include <windows.h>
 
-#include <string>
-
 #include "sys/win32/service_handle.h"
 
 namespace velt::win {
 
-// Starts the service `name` and waits at most `timeoutMs` for it to run. One
-// that runs already counts as started.
-ServiceStep StartInstalledService(const std::wstring& name, DWORD timeoutMs);
+// Starts `service` (opened with SERVICE_START and SERVICE_QUERY_STATUS) and
+// waits at most `timeoutMs` for it to run. One that runs already counts as
+// started.
+ServiceStep StartService(SC_HANDLE service, DWORD timeoutMs);
 
 // Asks `service` (opened with SERVICE_STOP and SERVICE_QUERY_STATUS) to stop
 // and waits at most `timeoutMs` for it to have stopped. One that is stopped

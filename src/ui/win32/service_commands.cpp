@@ -46,14 +46,14 @@ CommandResult Install() {
     def.description = kDescription;
     def.exePath = ExePath();
     InstallSteps steps;
-    const win::InstallOutcome installed = win::InstallService(def);
+    win::InstallOutcome installed = win::InstallService(def);
     steps.installWhy = installed.step.why;
     if (!installed.step.ok) return InstallCommandResult(steps);
     steps.existed = installed.existed;
     steps.eventSourceWhy = win::RegisterEventLogSource(def.name, def.exePath).why;
     // Before the start: the service reads the machine's settings as it starts.
     steps.settings = CopySettings();
-    steps.startWhy = win::StartInstalledService(def.name, kStartTimeoutMs).why;
+    steps.startWhy = win::StartService(installed.service.get(), kStartTimeoutMs).why;
     return InstallCommandResult(steps);
 }
 
