@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "veltrano_events.h"
+
 namespace velt::ui {
 
 namespace {
@@ -17,7 +19,7 @@ void ReportToEventLog(const std::string& failure) {
     HANDLE source = ::RegisterEventSourceA(nullptr, "Veltrano");
     if (!source) return;
     const char* strings[] = {failure.c_str()};
-    ::ReportEventA(source, EVENTLOG_ERROR_TYPE, 0, 0, nullptr, 1, 0, strings, nullptr);
+    ::ReportEventA(source, EVENTLOG_ERROR_TYPE, 0, VELT_EVENT_ERROR, nullptr, 1, 0, strings, nullptr);
     ::DeregisterEventSource(source);
 }
 

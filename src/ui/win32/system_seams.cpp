@@ -15,6 +15,7 @@ EntryPointsLoaded::EntryPointsLoaded() {
 SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener, ISendProgressView& sendView,
                          SeamsFor host)
     : hid(std::move(hidListener)),
+      store(host == SeamsFor::Service ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER),
       power(window, host == SeamsFor::Service ? win::PowerOffPath::SystemShutdown : win::PowerOffPath::EndSession),
       mainThread(window, kWorkerMessage),
       system(entryPoints),
