@@ -222,6 +222,18 @@ class Wine:
             else:
                 raise RuntimeError("reg add %s failed" % name)
 
+    def reg_values(self, key):
+        """{name: (type, data)} of a registry key; None when it does not exist."""
+        rc, out = self.run(["reg", "query", key])
+        if rc != 0:
+            return None
+        values = {}
+        for line in out.splitlines():
+            m = re.match(r"\s+(.+?)\s+(REG_\w+)\s*(.*)$", line)
+            if m:
+                values[m.group(1)] = (m.group(2), m.group(3).strip())
+        return values
+
     def clear_settings(self):
         """Forgets everything a previous run saved (the remembered port too)."""
         self.run(["reg", "delete", SETTINGS_KEY, "/f"])

@@ -1,7 +1,6 @@
 """Settings in the registry: seeded before a start, saved by Exit, by "Save
 Settings" and at log-off; one running copy; closing only hides."""
 
-import re
 import subprocess
 import time
 
@@ -15,15 +14,7 @@ WM_ENDSESSION = 0x0016
 
 def reg_values(wine):
     """{name: (type, data)} of the settings key; {} when it does not exist."""
-    rc, out = wine.run(["reg", "query", harness.SETTINGS_KEY])
-    if rc != 0:
-        return {}
-    values = {}
-    for line in out.splitlines():
-        m = re.match(r"\s+(.+?)\s+(REG_\w+)\s*(.*)$", line)
-        if m:
-            values[m.group(1)] = (m.group(2), m.group(3).strip())
-    return values
+    return wine.reg_values(harness.SETTINGS_KEY) or {}
 
 
 def settled_values(wine, name, value, timeout=20):
