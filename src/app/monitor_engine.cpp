@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/system_identity.h"
+#include "core/link_watch.h"
 #include "status/battery_charge.h"
 
 namespace velt {
@@ -9,6 +10,8 @@ namespace velt {
 namespace {
 
 constexpr uint32_t kStartTimerMs = 100;
+// A service that found no UPS tries again as a lost link is reconnected.
+constexpr uint32_t kServiceRetryMs = LinkWatch::kReconnectSpacingMs;
 
 }  // namespace
 
@@ -157,11 +160,22 @@ void MonitorEngine::Close() {
 void MonitorEngine::StartAExecute() {
     DataLockGuard guard(sys_.lock);
     if (selected_.Connect()) {
+        retryingStart_ = false;
         StartMonitoring();
         return;
     }
     views_.main.SetStopEnabled(false);
     PublishNotFound();
+    if (sys_.service) RetryStartLater();
+}
+
+// Nobody is there to press Start: a UPS switched on, plugged in or given its
+// port after the service started is found on a later try.
+void MonitorEngine::RetryStartLater() {
+    if (!retryingStart_) AddLogLine("No UPS found: the service tries again every 30 s");
+    retryingStart_ = true;
+    sys_.startTimer.SetInterval(kServiceRetryMs);
+    sys_.startTimer.SetEnabled(true);
 }
 
 // Data lock held. A UPS plugged in that does not answer is no UPS found.

@@ -149,6 +149,7 @@ private:
     void StartWorker();
     void StartLocalWorker();
     bool DetectOnArrival();
+    void RetryStartLater();
     void Publish();
     void PublishAs(bool found);
     void PublishNotFound();
@@ -165,6 +166,7 @@ private:
     uint32_t osMajorVersion_ = 5;
     std::string programPath_;
     bool exitRequested_ = false;
+    bool retryingStart_ = false;  // a service's failed start, logged once
     std::optional<ReadData::Hooks> workerHooks_;  // set once the workers may start
     ShownStatusPublisher shown_;
 

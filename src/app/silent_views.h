@@ -1,8 +1,10 @@
 #pragma once
 // Views that show nothing, for the monitor run with no window: every
 // question gets the answer a user who is not there would give. The log's
-// lines may go to a sink of their own (the service's log file).
+// lines may go to a sink of their own (the service's log file), and so may
+// each new status bar text, which is all a service has to say why it waits.
 #include <functional>
+#include <string>
 #include <utility>
 
 #include "app/monitor_engine.h"
@@ -13,11 +15,23 @@ class SilentViews final {
 public:
     using LineSink = std::function<void(const std::string&)>;
 
-    explicit SilentViews(LineSink logLines = {}) : main_(std::move(logLines)) {}
+    explicit SilentViews(LineSink logLines = {}, LineSink statusTexts = {})
+        : main_(std::move(logLines)), statusText_{std::move(statusTexts), {}} {}
 
     MonitorViews Views() { return {main_, feedback_, detection_, hidList_, status_, battery_, upsTests_}; }
 
 private:
+    // A text is passed on when it differs from the last one: a poll that
+    // repeats it every second says nothing new.
+    struct StatusText {
+        LineSink sink;
+        std::string last;
+        void Set(const std::string& text) {
+            if (!sink || text.empty() || text == last) return;
+            last = text;
+            sink(text);
+        }
+    };
     struct Main final : IMainView {
         explicit Main(LineSink lines) : logLines(std::move(lines)) {}
         LineSink logLines;
@@ -47,7 +61,9 @@ private:
         void MinimizeToTray() override {}
     };
     struct Feedback final : IFeedback {
-        void SetStatusText(const std::string&) override {}
+        explicit Feedback(StatusText& s) : status(s) {}
+        StatusText& status;
+        void SetStatusText(const std::string& text) override { status.Set(text); }
         void ShowBalloon(const std::string&, const std::string&, BalloonKind) override {}
     };
     struct Detection final : IDetectionView {
@@ -80,18 +96,21 @@ private:
         int AskNominalBatteryVoltage() override { return 12; }
     };
     struct UpsTests final : IUPSTestView {
+        explicit UpsTests(StatusText& s) : status(s) {}
+        StatusText& status;
         void DisableUPSTestButton(UPSTestButton) override {}
         void SetUPSTestButtonEnabled(UPSTestButton, bool) override {}
-        void SetStatusText(const std::string&) override {}
+        void SetStatusText(const std::string& text) override { status.Set(text); }
     };
 
     Main main_;
-    Feedback feedback_;
+    StatusText statusText_;
+    Feedback feedback_{statusText_};
     Detection detection_;
     HidList hidList_;
     Status status_;
     Battery battery_;
-    UpsTests upsTests_;
+    UpsTests upsTests_{statusText_};
 };
 
 }  // namespace velt

@@ -202,7 +202,7 @@ class Wine:
             return None
         return out[:-1] if out.endswith("\n") else out
 
-    def seed_settings(self, values):
+    def seed_settings(self, values, key=SETTINGS_KEY):
         """Writes settings before a start: {"Refresh Interval": 1, "Name": "text"};
         ints become REG_DWORD, bools REG_DWORD 0/1, str REG_SZ."""
         for name, value in values.items():
@@ -215,7 +215,7 @@ class Wine:
             # Wine's reg now and then fails a write while the last test's
             # program is still going: a second and third try get it.
             for attempt in range(3):
-                rc, _ = self.run(["reg", "add", SETTINGS_KEY, "/v", name, "/t", kind, "/d", data, "/f"])
+                rc, _ = self.run(["reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"])
                 if rc == 0:
                     break
                 time.sleep(0.5 * (attempt + 1))

@@ -52,5 +52,40 @@ TEST(MonitorEngine, WithNoWindowAMainsFailureCountsDownToTheShutdown) {
     EXPECT_EQ(rig.lock.depth, 0);
 }
 
+// A service has nobody to press Start: a UPS silent at the start is tried
+// again every 30 s, said once in the log, until it answers. The window's
+// monitor waits for its user instead.
+TEST(MonitorEngine, AServiceTriesAgainUntilTheUPSAnswers) {
+    for (const bool service : {false, true}) {
+        SCOPED_TRACE(service ? "service" : "window");
+        SystemRig rig;
+        MonitorSystem system = rig.System();
+        system.service = service;
+        SilentViews silent;
+        MonitorEngine engine(silent.Views(), system);
+        bool answering = false;
+        rig.ports.present = {{1, true}};
+        rig.ports.responder = [&](const std::string& command) {
+            return answering && command.rfind("Q1\r", 0) == 0 ? "(230.0 230.0 229.0 013 50.0 13.6 25.0 00001001\r"
+                                                                : std::string();
+        };
+        engine.StartAExecute();
+        EXPECT_FALSE(engine.Link().Monitoring);
+        EXPECT_EQ(rig.startTimer.enabled, service);
+        if (!service) continue;
+        EXPECT_EQ(rig.startTimer.interval, 30000u);
+        engine.StartTimerTimer();
+        EXPECT_TRUE(rig.startTimer.enabled);
+        const auto& lines = engine.EventLog().Lines();
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [](const std::string& l) { return l.find("tries again") != l.npos; }),
+                  1);
+        answering = true;
+        engine.StartTimerTimer();
+        EXPECT_TRUE(engine.Link().Monitoring);
+        EXPECT_FALSE(rig.startTimer.enabled);
+    }
+}
+
 }  // namespace
 }  // namespace velt::test

@@ -45,9 +45,17 @@ ServiceStep Started(SC_HANDLE service, DWORD timeoutMs) {
 
 }  // namespace
 
+// The manager refuses a start while it starts another service (at boot, or
+// a driver): that passes, so the start is tried again within the bound.
 ServiceStep StartService(SC_HANDLE service, DWORD timeoutMs) {
-    if (!::StartServiceW(service, 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
-        return LastErrorStep("Starting the service");
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    while (!::StartServiceW(service, 0, nullptr)) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_SERVICE_ALREADY_RUNNING) break;
+        if (error != ERROR_SERVICE_DATABASE_LOCKED || ::GetTickCount64() >= deadline) {
+            return LastErrorStep("Starting the service");
+        }
+        ::Sleep(kPollMs);
     }
     return Started(service, timeoutMs);
 }

@@ -90,7 +90,10 @@ private:
     std::unique_ptr<ServiceControl> control_;
     std::atomic<bool> acting_{false};
     ServiceLog log_;
-    SilentViews views_{[this](const std::string& line) { log_.Append(line); }};
+    SilentViews views_{[this](const std::string& line) { log_.Append(line); },
+                       [this](const std::string& text) {
+                           if (engine_) engine_->AddLogLine(text);
+                       }};
     ServiceComPortDialog portDialog_;
     ServiceTestTForm testTForm_;
     LoggedSends sends_;

@@ -1,0 +1,100 @@
+"""veltrano.exe as the Windows service "Veltrano" under Wine's service
+manager, in a prefix of its own: it polls the simulator on COM1 with no
+window, serves NUT on 127.0.0.1 with "NUT Server" off, logs a mains failure
+to its log file and runs the external program, and stops within 10 s with
+its settings saved."""
+
+import os
+import subprocess
+import time
+
+import harness
+from harness import E2ETestCase, Wine, wait_for, windows_path
+from test_reports import free_port
+
+FAIL_AT_S = 40.0  # after the prefix's restart and the service's start
+SERVICE = "Veltrano"
+
+
+def upsc_status(port):
+    r = subprocess.run(["upsc", "ups@127.0.0.1:%d" % port, "ups.status"], capture_output=True, text=True,
+                       timeout=10)
+    return r.stdout.strip() if r.returncode == 0 else None
+
+
+class ServiceTest(E2ETestCase):
+    def setUp(self):
+        super().setUp()
+        self.box = Wine(self.wine.build_dir, use_display=self.wine.env["DISPLAY"]).start()
+        self.addCleanup(self.box.stop)
+
+    def sc(self, *args):
+        return self.box.run(["sc"] + list(args), timeout=60)
+
+    def restart_services(self):
+        """Wine's service manager refuses to start a service created beside it
+        ("database locked"); restarted, it starts it as an automatic one."""
+        for args in (["-k"], ["-w"], ["-p"]):
+            subprocess.run(["wineserver"] + args, env=self.box.env, timeout=60, check=False,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def log_text(self):
+        path = os.path.join(self.box.prefix, "drive_c", "ProgramData", "Veltrano", "Veltrano.log")
+        try:
+            with open(path, encoding="utf-8", errors="replace") as f:
+                return f.read()
+        except FileNotFoundError:
+            return ""
+
+    def state(self):
+        rc, out = self.sc("query", SERVICE)
+        return next((line.split()[-1] for line in out.splitlines() if "STATE" in line), None) if rc == 0 else None
+
+    def test_polls_serves_locally_acts_on_a_failure_and_stops_saved(self):
+        program, marker = self.marker_program()
+        port = free_port()
+        self.box.seed_settings({
+            "COM Port": 1, "COM MaxAttempts": 0, "Refresh Interval": 1, "NUT Port": str(port),
+            "Action": 4, "Delay Action": True, "Delay": 10, "Voltage Action": False,
+            "External Program Run": True, "External Program Name": windows_path(program)})
+        sim = self.box.simulator(protocol="megatec", scenario={"timeline": [
+            {"at": FAIL_AT_S, "set": {"ip": 0.0, "bits": "10001001"}}]})
+        # A restarted prefix links COM1 to /dev/ttyS0 again unless told otherwise.
+        self.box.run(["reg", "add", r"HKLM\Software\Wine\Ports", "/v", "COM1", "/d", sim.pty, "/f"])
+        done = subprocess.run(["wine", self.box.exe, "/install-service"], env=self.box.env, timeout=90,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        harness.log("/install-service: %s %r %r" % (done.returncode, done.stdout, done.stderr))
+        self.assertIn(done.returncode, (0, 2))
+        if self.state() != "RUNNING":
+            self.restart_services()
+            rc, out = self.sc("start", SERVICE)
+            harness.log("sc start: %s %r" % (rc, out))
+        wait_for(lambda: self.state() == "RUNNING", 20, 0.5, "the service running")
+
+        try:
+            wait_for(lambda: sum(c["cmd"] == "Q1\r" for c in sim.commands()) >= 3, 30, 0.5, "polls of the UPS")
+        except TimeoutError:
+            self.fail("no polls; the service's log:\n" + self.log_text())
+        self.assertIsNone(self.box.probe_text("LogM"), "the service showed a window")
+        wait_for(lambda: upsc_status(port) == "OL", 20, 0.5, "ups.status OL on 127.0.0.1")
+        self.assertLess(time.monotonic(), sim.t0 + FAIL_AT_S, "the failure came before the service served")
+
+        wait_for(lambda: "Power Fail" in self.log_text(), FAIL_AT_S + 20, 0.5, "'Power Fail' in the log file")
+        wait_for(lambda: self.marker_runs(marker) == 1, 30, 0.5, "the program after the delay")
+
+        stop = time.monotonic()
+        self.sc("stop", SERVICE)
+        wait_for(lambda: self.state() == "STOPPED", 10, 0.2, "the stop")
+        self.assertLess(time.monotonic() - stop, 10.0)
+        rc, out = self.box.run(["reg", "query", r"HKLM\Software\Quorvane\Veltrano", "/v", "SMTP Security"])
+        self.assertEqual(rc, 0, "the settings were not saved at the stop: %r" % out)
+        self.sc("delete", SERVICE)
+
+    def marker_program(self):
+        """As the shared one, in the service's prefix."""
+        folder = self.box.temp_dir("program")
+        marker = os.path.join(folder, "marker.txt")
+        program = os.path.join(folder, "mark.cmd")
+        with open(program, "w", newline="\r\n") as f:
+            f.write("@echo ran>> \"%s\"\n" % windows_path(marker))
+        return program, marker
