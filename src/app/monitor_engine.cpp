@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/system_identity.h"
 #include "core/link_watch.h"
+#include "core/nut_ups_name.h"
 #include "status/battery_charge.h"
 
 namespace velt {
@@ -18,6 +19,7 @@ constexpr uint32_t kServiceRetryMs = LinkWatch::kReconnectSpacingMs;
 MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
     : views_(views),
       sys_(sys),
+      warnings_(sys.host == MonitorHost::ServiceView ? static_cast<IWarningSender&>(noWarnings_) : sys.warnings),
       osMajorVersion_(sys.system.OsVersion().major),
       portDialog_(sys.comPortDialog, sys.lock),
       batteryView_(views.battery, sys.lock),
@@ -34,20 +36,20 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
                sys.decimalSeparator}),
       nutSource_({live_, views.feedback, views.detection, views.upsTests, *this, sys.clock}),
       selected_(source_, nutSource_),
-      reports_({sys.smtpReportsTimer, sys.lanReportsTimer, live_, sys.warnings, shown_, sys.clock, sys.dateFormat}),
+      reports_({sys.smtpReportsTimer, sys.lanReportsTimer, live_, warnings_, shown_, sys.clock, sys.dateFormat}),
       servers_({live_, shown_, views.main, sys.store, sys.post, *this, sys.pump, sys.sleeper, sys.clock,
                 sys.dateFormat, sys.system.ProgramFileVersion(), [this] { PublishForcedShutdown(); },
                 // tests_ is built by the time a client's command runs.
                 [this](const NutInstantCommand& c, const std::string& bytes) {
                     return tests_.RunUPSTestCommand(c.button, bytes);
                 },
-                sys.service}),
+                sys.host == MonitorHost::Service, sys.host == MonitorHost::ServiceView}),
       actions_({sys.power, live_, sys.lock, *this, reports_, selected_.Poller(), *this, sys.pump, sys.sleeper,
                 osMajorVersion_}),
       delayTimer_(sys.delayTimer, sys.clock),
       policy_({delayTimer_, live_, actions_, link_, sys.lock, sys.sleeper, *this, sys.launcher, sys.pump,
-               &servers_.Peers()}),
-      evaluation_({views.status, views.feedback, sys.warnings, battery_, policy_, live_, sys.clock, sys.dateFormat,
+               &servers_.Peers(), sys.host == MonitorHost::ServiceView}),
+      evaluation_({views.status, views.feedback, warnings_, battery_, policy_, live_, sys.clock, sys.dateFormat,
                    [this](const std::string& m, const LocalDateTime& t) { AddLogLine(m, t); },
                    [this] { return selected_.Identity(); }, sys.decimalSeparator}),
       tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm,
@@ -71,9 +73,13 @@ SettingsContext MonitorEngine::Settings() {
 
 void MonitorEngine::AddLogLine(const std::string& message) { AddLogLine(message, sys_.clock.Now()); }
 
+// A window watching the service shows the service's log, not its own lines.
 void MonitorEngine::AddLogLine(const std::string& message, const LocalDateTime& when) {
+    if (WatchingService()) return;
     views_.main.AppendLogLine(log_.Add(message, when, sys_.dateFormat));
 }
+
+void MonitorEngine::ShowServiceLogLine(const std::string& line) { views_.main.AppendLogLine(log_.AddLine(line)); }
 
 // ---- start-up and closing
 
@@ -85,7 +91,8 @@ bool MonitorEngine::Start(const std::vector<std::string>& params) {
     views_.main.ShowAbout(osLabel, sys_.system.ProgramFileVersion());
     sys_.system.SetProcessHighPriority();
     sys_.system.SetCurrentThreadPriority(ThreadPriority::Normal);
-    programPath_ = sys_.system.ProgramPath();
+    // The autostart entry is the user's window's; the service and its view leave it.
+    if (sys_.host == MonitorHost::Window) programPath_ = sys_.system.ProgramPath();
     actions_.RegisterPowerSchemeNotification();
     views_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
     live_.LANServer = sys_.system.ComputerName();
@@ -149,7 +156,20 @@ void MonitorEngine::Close() {
         if (link_.ComActive && link_.ComPort != 0 && link_.ComHandle) link_.ComHandle->SetDtr(false);
         link_.ComHandle.reset();
     }
-    SaveSettings();
+    // The service's settings change only by the Save button.
+    if (!WatchingService()) velt::SaveSettings(Settings());
+}
+
+void MonitorEngine::SaveSettings() {
+    if (!WatchingService()) {
+        velt::SaveSettings(Settings());
+        return;
+    }
+    if (!velt::SaveSettings(Settings(), LinkAccess::Unreachable)) {
+        views_.main.ShowError("The service's settings were not saved: changing them needs administrator rights");
+        return;
+    }
+    if (sys_.serviceSettingsSaved) sys_.serviceSettingsSaved();
 }
 
 // ---- connecting and monitoring
@@ -166,7 +186,7 @@ void MonitorEngine::StartAExecute() {
     }
     views_.main.SetStopEnabled(false);
     PublishNotFound();
-    if (sys_.service) RetryStartLater();
+    if (sys_.host == MonitorHost::Service) RetryStartLater();
 }
 
 // Nobody is there to press Start: a UPS switched on, plugged in or given its
@@ -231,7 +251,8 @@ void MonitorEngine::UPSSourceChanged() {
 // local UPS, the server's worker ends (with its LOGOUT) and every button is
 // offered again until its UPS echoes one.
 void MonitorEngine::SelectSource() {
-    const bool remote = live_.UPSSource == kUPSSourceNut;
+    const bool remote = live_.UPSSource == kUPSSourceNut || WatchingService();
+    if (WatchingService()) nutSource_.WatchService(ServiceTarget());
     selected_.Select(remote);
     nutSource_.SetRefreshInterval(static_cast<uint32_t>(live_.RefreshInterval) * 1000u);
     if (remote) {
@@ -244,6 +265,19 @@ void MonitorEngine::SelectSource() {
     for (UPSTestButton b : {UPSTestButton::Test10s, UPSTestButton::TestT, UPSTestButton::TestLow,
                             UPSTestButton::CancelTest, UPSTestButton::Beeper})
         views_.upsTests.SetUPSTestButtonEnabled(b, true);
+}
+
+// The service serves NUT on this computer always; the window reads it with
+// the server's own user, without LOGIN, so the service's shutdown never waits for it.
+NutTarget MonitorEngine::ServiceTarget() const {
+    NutTarget target;
+    target.host = "127.0.0.1";
+    target.port = NutPortNumber(live_.NUTPort).value_or(3493);
+    target.ups = NutUpsNameUsable(live_.NUTUPSName) ? live_.NUTUPSName : std::string(kDefaultNutUpsName);
+    target.user = live_.NUTUser;
+    target.password = live_.NUTPassword;
+    target.attach = false;
+    return target;
 }
 
 // A UPS on a NUT server gets the button's instant command; false for the local one.

@@ -3,6 +3,7 @@
 // and power actions, the UPS tests, the reports and the network servers,
 // built from the operating system's seams and the views it shows through.
 // It needs no window: without one it runs with the silent views.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,6 +58,13 @@ struct MonitorViews {
     IUPSTestView& upsTests;
 };
 
+// Who runs the monitor.
+enum class MonitorHost {
+    Window,       // a logged-on user's window, with its own link to the UPS
+    Service,      // the service: nobody to ask; NUT served on this computer always
+    ServiceView,  // a window while the service runs: it watches the service and acts on nothing
+};
+
 // The operating system as the monitor uses it. All references outlive it.
 struct MonitorSystem {
     IDataLock& lock;
@@ -82,7 +90,9 @@ struct MonitorSystem {
     ITimer& smtpReportsTimer;
     ITimer& lanReportsTimer;
     char decimalSeparator = '.';
-    bool service = false;  // run by the service: no user, NUT served on this computer always
+    MonitorHost host = MonitorHost::Window;
+    // A window watching the service: tells the service its settings changed.
+    std::function<void()> serviceSettingsSaved = {};
 };
 
 class MonitorEngine final : public ILogSink, public ISettingsEffects, public IExitRequest {
@@ -112,10 +122,16 @@ public:
     // The "Source:" drop-down changed: monitoring starts again from the new source.
     void UPSSourceChanged();
     void OnWorkerMessage(WorkerMessage message) { intake_.OnWorkerMessage(message); }
-    void SaveSettings() { velt::SaveSettings(Settings()); }
+    // The Save button's: a window watching the service saves the service's
+    // settings (its link's values as the service keeps them) and tells it.
+    void SaveSettings();
+    // A line of the service's log file, for the log page of a window watching it.
+    void ShowServiceLogLine(const std::string& line);
     void SettingsChanged() { servers_.SettingsChanged(); }
     // The stored settings again (a service told PARAMCHANGE).
     void ReloadSettings();
+    // True while the window watches the service instead of a link of its own.
+    bool WatchingService() const { return sys_.host == MonitorHost::ServiceView; }
 
     // ISettingsEffects
     void SMTPReportsCBClick() override { reports_.SMTPReportsCBClick(); }
@@ -150,6 +166,7 @@ private:
     void StartLocalWorker();
     bool DetectOnArrival();
     void RetryStartLater();
+    NutTarget ServiceTarget() const;
     void Publish();
     void PublishAs(bool found);
     void PublishNotFound();
@@ -159,6 +176,12 @@ private:
 
     MonitorViews views_;
     MonitorSystem sys_;
+    // A window watching the service sends nothing: the service does.
+    struct NoWarnings final : IWarningSender {
+        void SendMail(const TUPSSettings&, const std::string&, const std::string&) override {}
+        void SendLANMessage(const TUPSSettings&, const std::string&) override {}
+    } noWarnings_;
+    IWarningSender& warnings_;
     TUPSSettings live_;
     TUPSLink link_;
     velt::EventLog log_;

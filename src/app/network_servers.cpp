@@ -24,6 +24,7 @@ void NetworkServers::EndLoad() {
     KeepDeviceId();
     KeepUsableUpsName();
     SettingsChanged();
+    if (d_.serveNothing) return;
     if (std::exchange(httpClickDuringLoad_, false)) HTTPCBClick();
     if (d_.live.NUTServer || d_.alwaysServeLocally) NUTCBClick();
 }
@@ -37,6 +38,7 @@ void NetworkServers::Stop() {
 // was. A port the server cannot listen on leaves it off, the box checked and
 // the port editable, so the user can pick another.
 void NetworkServers::HTTPCBClick() {
+    if (d_.serveNothing) return SettingsChanged();
     if (loading_) {
         httpClickDuringLoad_ = true;
         return;
@@ -50,6 +52,7 @@ void NetworkServers::HTTPCBClick() {
 
 // The port is read first, as the page's is.
 void NetworkServers::NUTCBClick() {
+    if (d_.serveNothing) return SettingsChanged();
     const std::optional<int64_t> port = ReadPortField(d_.live.NUTPort, d_.view);
     if (!port) return;
     SettingsChanged();

@@ -36,6 +36,8 @@ struct NetworkServersDeps {
     // The service serves NUT on this computer always, so the window can watch
     // it; on every address only with "NUT Server" on.
     bool alwaysServeLocally = false;
+    // A window watching the service serves nothing: the service does, on these ports.
+    bool serveNothing = false;
 };
 
 class NetworkServers {

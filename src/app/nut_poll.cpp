@@ -71,7 +71,7 @@ bool NutPoll::ConnectTo(const NutRequest& request) {
         Failed(connected.error, false);
         return false;
     }
-    const NutClientResult login = client_->Login(target_.user, target_.password, target_.ups);
+    const NutClientResult login = client_->Login(target_.user, target_.password, target_.ups, target_.attach);
     const NutCommandList commands = client_->ListCmd(target_.ups);  // older servers list none
     std::lock_guard<std::mutex> guard(shared_.mutex);
     shared_.findings.connected = client_->Connected();

@@ -22,6 +22,7 @@ struct NutTarget {
     std::string host;
     uint16_t port = 3493;
     std::string ups, user, password;
+    bool attach = true;  // LOGIN after the password: a client the server waits for
 
     bool operator==(const NutTarget&) const = default;
     // "ups@host:3493", as the status bar and the log name it.

@@ -22,14 +22,14 @@ std::string DataStreamText(const TUPSStatus& status) {
     return text;
 }
 
-std::optional<uint16_t> PortNumber(const std::string& text) {
+}  // namespace
+
+std::optional<uint16_t> NutPortNumber(const std::string& text) {
     unsigned value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > 65535) return std::nullopt;
     return static_cast<uint16_t>(value);
 }
-
-}  // namespace
 
 std::optional<std::string> NutCommandOf(UPSTestButton button) {
     switch (button) {
@@ -44,7 +44,7 @@ std::optional<std::string> NutCommandOf(UPSTestButton button) {
 
 NutTargetOrWhy NutTargetOf(const TUPSSettings& live) {
     if (live.RemoteHost.empty()) return {std::nullopt, "no NUT server set"};
-    const auto port = PortNumber(live.RemotePort);
+    const auto port = NutPortNumber(live.RemotePort);
     if (!port) return {std::nullopt, "not a port number: " + live.RemotePort};
     return {NutTarget{live.RemoteHost, *port, live.RemoteUPS, live.RemoteUser, live.RemotePassword}, ""};
 }
@@ -55,7 +55,7 @@ void NutSource::SetWorkerHooks(ISleeper& workerSleeper, ReadData::Hooks hooks) {
 }
 
 bool NutSource::Connect() {
-    const NutTargetOrWhy target = NutTargetOf(d_.live);
+    const NutTargetOrWhy target = service_ ? NutTargetOrWhy{service_, ""} : NutTargetOf(d_.live);
     found_ = false;
     connectionText_.clear();
     commandsShown_.reset();
@@ -79,7 +79,7 @@ bool NutSource::Connect() {
         worker_.Start(poll_, *workerSleeper_, hooks_);
     }
     d_.detection.ShowNetworkConnection(target_.Where());
-    d_.feedback.SetStatusText("NUT UPS " + target_.Where() + " connecting");
+    d_.feedback.SetStatusText(Label() + " connecting");
     return true;
 }
 
@@ -131,13 +131,15 @@ SourceReply NutSource::TakeReply() {
     return reply;
 }
 
+std::string NutSource::Label() const { return service_ ? "Veltrano service" : "NUT UPS " + target_.Where(); }
+
 void NutSource::OnFailedPoll() { ShowConnection(TakeFindings()); }
 
 // The status bar and the log follow the connection's changes, not its polls.
 void NutSource::ShowConnection(const NutFindings& findings) {
     if (findings.commandOutcome) ShowCommandOutcome(*findings.commandOutcome);
     if (!monitoring_) return;
-    std::string text = "NUT UPS " + target_.Where();
+    std::string text = Label();
     if (findings.connected && findings.problem.empty())
         text += findings.loginRefusal.empty() ? " connected" : " connected, login refused: " + findings.loginRefusal;
     else if (!findings.problem.empty())

@@ -39,6 +39,8 @@ struct NutTargetOrWhy {
     std::string why;
 };
 NutTargetOrWhy NutTargetOf(const TUPSSettings& live);
+// 1..65535 written as a plain number; none for anything else.
+std::optional<uint16_t> NutPortNumber(const std::string& text);
 
 class NutSource final : public IReadingSource {
 public:
@@ -50,6 +52,9 @@ public:
     bool StopWorker(IMessagePump& pump, ISleeper& sleeper) { return worker_.Stop(pump, sleeper); }
     // Queued for the worker's next poll; its outcome shows with a later reply.
     void SendCommand(const std::string& command);
+    // Reads the service's server on this computer instead of the settings'
+    // server, named "Veltrano service" in the status bar and the log.
+    void WatchService(NutTarget service) { service_ = std::move(service); }
 
     bool Connect() override;
     bool Reconnect() override;
@@ -66,6 +71,7 @@ public:
 
 private:
     NutFindings TakeFindings();
+    std::string Label() const;
     void ShowConnection(const NutFindings& findings);
     void ShowCommands(const std::set<std::string>& offered);
     void ShowCommandOutcome(const NutCommandOutcome& outcome);
@@ -79,6 +85,7 @@ private:
     ReadData::Hooks hooks_;
     // Main thread.
     NutTarget target_;
+    std::optional<NutTarget> service_;
     bool monitoring_ = false;
     bool found_ = false;
     std::string connectionText_;  // the status bar's, as last shown

@@ -282,26 +282,39 @@ void LoadSerialSettings(const SettingsContext& ctx) {
 
 void LoadBatterySettings(const SettingsContext& ctx) { LoadTable(kBatterySettings, ctx); }
 
-void SaveSettings(const SettingsContext& ctx, LinkAccess linkAccess) {
-    if (const auto key = ctx.store.OpenKey(kSettingsKeyPath, KeyOpen::CreateIfMissing)) {
-        KeyAccess access(*key, ctx.effects);
-        const bool reachable = linkAccess == LinkAccess::Reachable;
-        // A worker stuck in an exchange had a link open; its serial values
-        // are the link's and cannot be read, so they stay as stored.
-        const LinkState link = reachable ? TakeLinkState(ctx) : LinkState{true, false};
-        if (link.open) SaveList(access, kSaveWithLink, ctx);
-        SaveList(access, kSaveAlways, ctx);
-        // No serial link: forget the port, so the next serial search asks again.
-        if (link.serial)
-            SaveList(access, kSaveWithSerialLink, ctx);
-        else if (reachable)
-            access.DeleteIfExists(settings_table::Find("COM Port")->name);
-        SaveList(access, kSaveLast, ctx);
-    }
+namespace {
+
+bool SaveSettingsKey(const SettingsContext& ctx, LinkAccess linkAccess) {
+    const auto key = ctx.store.OpenKey(kSettingsKeyPath, KeyOpen::CreateIfMissing);
+    if (!key || !key->Writable()) return false;
+    KeyAccess access(*key, ctx.effects);
+    const bool reachable = linkAccess == LinkAccess::Reachable;
+    // A worker stuck in an exchange had a link open; its serial values
+    // are the link's and cannot be read, so they stay as stored.
+    const LinkState link = reachable ? TakeLinkState(ctx) : LinkState{true, false};
+    if (link.open) SaveList(access, kSaveWithLink, ctx);
+    SaveList(access, kSaveAlways, ctx);
+    // No serial link: forget the port, so the next serial search asks again.
+    if (link.serial)
+        SaveList(access, kSaveWithSerialLink, ctx);
+    else if (reachable)
+        access.DeleteIfExists(settings_table::Find("COM Port")->name);
+    SaveList(access, kSaveLast, ctx);
+    return true;
+}
+
+}  // namespace
+
+bool SaveSettings(const SettingsContext& ctx, LinkAccess linkAccess) {
+    const bool saved = SaveSettingsKey(ctx, linkAccess);
+    // The autostart entry is a user's: a monitor without a program path of
+    // its own (the service, a window saving the service's settings) leaves it.
+    if (ctx.programPath.empty()) return saved;
     if (ctx.live.AutoRun)
         SaveAutoRunOn(ctx);
     else
         SaveAutoRunOff(ctx);
+    return saved;
 }
 
 }  // namespace velt

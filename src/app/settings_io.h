@@ -73,6 +73,7 @@ enum class LinkAccess { Reachable, Unreachable };
 // Writes what the link state allows, then the autostart entry. A refused
 // write is reported and the save goes on. With the link unreachable, the link
 // counts as open and the serial line's values are neither written nor deleted.
-void SaveSettings(const SettingsContext& ctx, LinkAccess linkAccess = LinkAccess::Reachable);
+// False when the store would not take them (a key that may only be read).
+bool SaveSettings(const SettingsContext& ctx, LinkAccess linkAccess = LinkAccess::Reachable);
 
 }  // namespace velt

@@ -140,13 +140,13 @@ struct NutClient::Impl {
         return Fail(Unexpected(reply));
     }
 
-    std::string Login(const std::string& user, const std::string& password, const std::string& ups) {
+    std::string Login(const std::string& user, const std::string& password, const std::string& ups, bool attach) {
         if (user.empty()) return {};
         if (!IsPlainWord(ups)) return "login: not a UPS name: " + Quoted(ups);
         if (HasControl(user) || HasControl(password)) return "login: a control character in the user or password";
-        for (std::string request : {"USERNAME " + NutQuote(user), "PASSWORD " + NutQuote(password), "LOGIN " + ups})
+        for (std::string request : {"USERNAME " + NutQuote(user), "PASSWORD " + NutQuote(password)})
             if (auto failed = Expect(std::move(request)); !failed.empty()) return failed;
-        return {};
+        return attach ? Expect("LOGIN " + ups) : std::string();
     }
 
     // "LIST <kind> <ups>" within one deadline: each line's words after the
@@ -218,8 +218,9 @@ NutClient::~NutClient() = default;
 
 NutClientResult NutClient::Connect(const std::string& host, uint16_t port) { return {impl_->Connect(host, port)}; }
 
-NutClientResult NutClient::Login(const std::string& user, const std::string& password, const std::string& upsName) {
-    return {impl_->Login(user, password, upsName)};
+NutClientResult NutClient::Login(const std::string& user, const std::string& password, const std::string& upsName,
+                                 bool attach) {
+    return {impl_->Login(user, password, upsName, attach)};
 }
 
 NutListing NutClient::ListVar(const std::string& upsName) { return impl_->ListVar(upsName); }

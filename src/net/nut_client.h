@@ -62,7 +62,10 @@ public:
     NutClientResult Connect(const std::string& host, uint16_t port);
     // USERNAME, PASSWORD and LOGIN, each answered "OK"; nothing is sent
     // while `user` is empty (reading needs no login).
-    NutClientResult Login(const std::string& user, const std::string& password, const std::string& upsName);
+    // Without `attach`, no LOGIN: the server does not count this client as
+    // one to wait for before a shutdown, and its instant commands still work.
+    NutClientResult Login(const std::string& user, const std::string& password, const std::string& upsName,
+                          bool attach = true);
     NutListing ListVar(const std::string& upsName);
     NutCommandList ListCmd(const std::string& upsName);
     // INSTCMD, answered "OK"; a refusal gives the server's error ("ERR ACCESS-DENIED").

@@ -14,6 +14,8 @@ public:
     // Gives the line as appended, for the view to show.
     const std::string& Add(const std::string& message, const LocalDateTime& when,
                            const IDateTimeFormat& fmt);
+    // A line written elsewhere with its date already (another process's log).
+    const std::string& AddLine(std::string line) { return lines_.emplace_back(std::move(line)); }
     void Clear() { lines_.clear(); }
     const std::vector<std::string>& Lines() const { return lines_; }
 

@@ -53,6 +53,7 @@ ExternalProgramOutcome RunExternalProgram(IProcessLauncher& launcher, const std:
 }
 
 void PowerFailPolicy::OnStatusReply(bool powerFail, std::optional<double> batteryVoltage) {
+    if (deps_.watchOnly) return;
     if (!powerFail) {
         PowerReturned();
         return;
@@ -113,7 +114,7 @@ void PowerFailPolicy::ArmByDelayRule() {
 // The same short countdown as the voltage rule: the action then runs from the
 // timer, outside the worker's hand-off.
 void PowerFailPolicy::ActNow(const std::string& why) {
-    if (!MayArm()) return;
+    if (deps_.watchOnly || !MayArm()) return;
     deps_.log.AddLogLine(why);
     ArmByVoltageRule();
 }

@@ -53,6 +53,8 @@ struct PowerFailPolicyDeps {
     IProcessLauncher& launcher;
     IMessagePump& pump;
     IPeerShutdown* peers = nullptr;  // none: no network clients to wait for
+    // A window watching the service: the service acts, the window never does.
+    bool watchOnly = false;
 };
 
 class PowerFailPolicy : public IPowerFailCountdown {

@@ -28,6 +28,8 @@ public:
     virtual bool WriteString(const std::string& name, const std::string& value) = 0;
     // False when the value existed and could not be deleted.
     virtual bool DeleteValue(const std::string& name) = 0;
+    // False for a key opened for reading only: every write would be refused.
+    virtual bool Writable() const { return true; }
 
     // Booleans are DWORDs: written as 0 or 1, any non-zero reads as true.
     ReadResult ReadBool(const std::string& name, bool& out) {

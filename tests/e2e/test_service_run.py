@@ -16,10 +16,13 @@ FAIL_AT_S = 40.0  # after the prefix's restart and the service's start
 SERVICE = "Veltrano"
 
 
-def upsc_status(port):
-    r = subprocess.run(["upsc", "ups@127.0.0.1:%d" % port, "ups.status"], capture_output=True, text=True,
-                       timeout=10)
+def upsc_value(port, name):
+    r = subprocess.run(["upsc", "ups@127.0.0.1:%d" % port, name], capture_output=True, text=True, timeout=10)
     return r.stdout.strip() if r.returncode == 0 else None
+
+
+def upsc_status(port):
+    return upsc_value(port, "ups.status")
 
 
 class ServiceTest(E2ETestCase):
@@ -45,6 +48,10 @@ class ServiceTest(E2ETestCase):
                 return f.read()
         except FileNotFoundError:
             return ""
+
+    def wait_text(self, name, predicate, timeout, what):
+        """As the shared one, in the service's prefix."""
+        wait_for(lambda: predicate(self.box.probe_text(name) or ""), timeout, 0.5, what)
 
     def state(self):
         rc, out = self.sc("query", SERVICE)
@@ -77,10 +84,25 @@ class ServiceTest(E2ETestCase):
             self.fail("no polls; the service's log:\n" + self.log_text())
         self.assertIsNone(self.box.probe_text("LogM"), "the service showed a window")
         wait_for(lambda: upsc_status(port) == "OL", 20, 0.5, "ups.status OL on 127.0.0.1")
-        self.assertLess(time.monotonic(), sim.t0 + FAIL_AT_S, "the failure came before the service served")
+
+        # A user's window watches the service: its readings, its log, never the port.
+        window = self.box.program("/show", fresh=False)
+        window.wait_window()
+        watching_since = len(sim.commands())
+        self.wait_text("StatusBar", lambda t: t == "Veltrano service connected", 30, "the window on the service")
+        served = upsc_value(port, "input.voltage")
+        self.wait_text("IPVoltageE", lambda t: t and float(t) == float(served), 20, "the service's input voltage")
+        self.wait_text("LogM", lambda t: "Start Monitoring" in t, 10, "the service's log in the window")
+        self.assertLess(time.monotonic(), sim.t0 + FAIL_AT_S, "the failure came before the window watched")
 
         wait_for(lambda: "Power Fail" in self.log_text(), FAIL_AT_S + 20, 0.5, "'Power Fail' in the log file")
         wait_for(lambda: self.marker_runs(marker) == 1, 30, 0.5, "the program after the delay")
+        self.wait_text("LogM", lambda t: "Power Fail" in t, 10, "the failure in the window's log")
+        # One program on the port: nothing but the service's polls, the program run once.
+        asked = {c["cmd"] for c in sim.commands()[watching_since:]}
+        self.assertLessEqual(asked, {"Q1\r"}, "the window talked to the UPS")
+        self.assertTrue(window.exit(), "the window did not exit")
+        self.assertEqual(self.marker_runs(marker), 1, self.log_text())
 
         stop = time.monotonic()
         self.sc("stop", SERVICE)
@@ -88,7 +110,12 @@ class ServiceTest(E2ETestCase):
         self.assertLess(time.monotonic() - stop, 10.0)
         rc, out = self.box.run(["reg", "query", r"HKLM\Software\Quorvane\Veltrano", "/v", "SMTP Security"])
         self.assertEqual(rc, 0, "the settings were not saved at the stop: %r" % out)
-        self.sc("delete", SERVICE)
+
+        done = subprocess.run(["wine", self.box.exe, "/remove-service"], env=self.box.env, timeout=90,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIsNone(self.state(), "the service is still installed")
+        self.assertIsNotNone(self.box.reg_values(r"HKLM\Software\Quorvane\Veltrano"), "the settings went")
 
     def marker_program(self):
         """As the shared one, in the service's prefix."""

@@ -60,7 +60,7 @@ TEST(MonitorEngine, AServiceTriesAgainUntilTheUPSAnswers) {
         SCOPED_TRACE(service ? "service" : "window");
         SystemRig rig;
         MonitorSystem system = rig.System();
-        system.service = service;
+        system.host = service ? MonitorHost::Service : MonitorHost::Window;
         SilentViews silent;
         MonitorEngine engine(silent.Views(), system);
         bool answering = false;

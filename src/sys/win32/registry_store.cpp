@@ -101,7 +101,7 @@ std::unique_ptr<ISettingsKey> RegistryStore::OpenKey(const std::string& path, Ke
                             ? ::RegCreateKeyExA(root_, sub, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                                                 nullptr, &h, nullptr)
                             : ::RegOpenKeyExA(root_, sub, 0, access, &h);
-        if (rc == ERROR_SUCCESS) return std::make_unique<RegistryKey>(RegKey(h));
+        if (rc == ERROR_SUCCESS) return std::make_unique<RegistryKey>(RegKey(h), (access & KEY_WRITE) == KEY_WRITE);
         if (rc != ERROR_ACCESS_DENIED) break;
     }
     return nullptr;

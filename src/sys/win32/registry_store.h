@@ -21,7 +21,7 @@ using RegKey = UniqueHandle<RegKeyTraits>;
 
 class RegistryKey final : public ISettingsKey {
 public:
-    explicit RegistryKey(RegKey key) : key_(std::move(key)) {}
+    RegistryKey(RegKey key, bool writable) : key_(std::move(key)), writable_(writable) {}
 
     bool ValueExists(const std::string& name) override;
     // Only REG_DWORD of exactly four bytes.
@@ -32,9 +32,11 @@ public:
     bool WriteDword(const std::string& name, uint32_t value) override;
     bool WriteString(const std::string& name, const std::string& value) override;
     bool DeleteValue(const std::string& name) override;
+    bool Writable() const override { return writable_; }
 
 private:
     RegKey key_;
+    bool writable_;
 };
 
 class RegistryStore final : public ISettingsStore {

@@ -60,6 +60,28 @@ ServiceStep StartService(SC_HANDLE service, DWORD timeoutMs) {
     return Started(service, timeoutMs);
 }
 
+namespace {
+
+ScHandle OpenNamedService(const wchar_t* name, DWORD access) {
+    const ScHandle manager(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    if (!manager) return ScHandle();
+    return ScHandle(::OpenServiceW(manager.get(), name, access));
+}
+
+}  // namespace
+
+bool ServiceRunning(const wchar_t* name) {
+    const ScHandle service = OpenNamedService(name, SERVICE_QUERY_STATUS);
+    SERVICE_STATUS_PROCESS status{};
+    return service && QueryState(service.get(), status) && status.dwCurrentState == SERVICE_RUNNING;
+}
+
+bool TellService(const wchar_t* name, DWORD control, DWORD access) {
+    const ScHandle service = OpenNamedService(name, access);
+    SERVICE_STATUS status{};
+    return service && ::ControlService(service.get(), control, &status);
+}
+
 ServiceStep StopService(SC_HANDLE service, DWORD timeoutMs) {
     SERVICE_STATUS status{};
     if (!::ControlService(service, SERVICE_CONTROL_STOP, &status)) {

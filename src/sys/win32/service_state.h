@@ -17,4 +17,12 @@ ServiceStep StartService(SC_HANDLE service, DWORD timeoutMs);
 // already counts as stopped.
 ServiceStep StopService(SC_HANDLE service, DWORD timeoutMs);
 
+// True when the service `name` runs now; false when it is stopped, not
+// installed, or the manager will not say (what any user may ask).
+bool ServiceRunning(const wchar_t* name);
+
+// Sends `control` to the service `name`, opened with `access`; false when
+// the manager or the service refuses.
+bool TellService(const wchar_t* name, DWORD control, DWORD access);
+
 }  // namespace velt::win

@@ -3,6 +3,8 @@
 #include "ui/dpi_scale.h"
 #include "ui/main_layout.h"
 #include "ui/resource.h"
+#include "sys/win32/service_state.h"
+#include "ui/win32/service_host.h"
 #include "ui/win32/led_bar.h"
 #include "ui/win32/page_panel.h"
 #include "ui/win32/string_resources.h"
@@ -16,6 +18,7 @@ namespace {
 
 // Registry strings the settings store writes whole; longer ones make no sense.
 constexpr WPARAM kSettingTextLimit = 255;
+constexpr UINT kServiceLogTickMs = 1000;
 
 // The class's icons at the system's sizes; each window sets its own for its DPI.
 HICON AppIcon(HINSTANCE inst, int metric) {
@@ -78,7 +81,14 @@ bool MainWindow::OnCreate() {
     ::SendMessageA(controls_.Get(IDC_LogM), EM_SETLIMITTEXT, 0, 0);
     SetNarrowMargins();
     SetStopEnabled(false);
-    seams_ = std::make_unique<SystemSeams>(hwnd_, HidListener(), *this);
+    // With the service running, the window watches it and never opens the port.
+    const bool watchService = win::ServiceRunning(kServiceName);
+    seams_ = std::make_unique<SystemSeams>(hwnd_, HidListener(), *this,
+                                           watchService ? SeamsFor::ServiceView : SeamsFor::Window);
+    if (watchService) {
+        serviceLog_ = std::make_unique<ServiceLogView>();
+        ::SetTimer(hwnd_, kServiceLogTimerId, kServiceLogTickMs, nullptr);
+    }
     return true;
 }
 

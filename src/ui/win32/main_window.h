@@ -27,6 +27,7 @@
 #include "ui/win32/control_writer.h"
 #include "ui/win32/info_page.h"
 #include "ui/win32/link_labels.h"
+#include "ui/win32/service_log_view.h"
 #include "ui/win32/single_instance.h"
 #include "ui/win32/status_page.h"
 #include "ui/win32/system_seams.h"
@@ -98,6 +99,7 @@ private:
     LRESULT OnNotify(const NMHDR& hdr);
     void OnVScroll(int code, HWND from);
     void OnTimer(UINT_PTR id);
+    void ShowServiceLog();
     LRESULT OnCtlColorStatic(HWND control, HDC dc, WPARAM wParam, LPARAM lParam);
     void OnWorkerMessage(unsigned wParam);
     void OnTrayEvent(LPARAM lParam);
@@ -158,6 +160,7 @@ private:
     std::unique_ptr<LinkLabels> links_;
     std::unique_ptr<SettingsControls> settings_;
 
+    std::unique_ptr<ServiceLogView> serviceLog_;  // only while watching the service
     std::unique_ptr<SystemSeams> seams_;
     std::unique_ptr<TMainForm> form_;  // last: it references everything above
 

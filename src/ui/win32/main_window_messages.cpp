@@ -165,7 +165,13 @@ void MainWindow::OnVScroll(int code, HWND from) {
 
 // A tick queued before its timer was stopped is dropped.
 void MainWindow::OnTimer(UINT_PTR id) {
+    if (id == kServiceLogTimerId) return ShowServiceLog();
     if (seams_) RunForm([this, id](TMainForm& f) { RunEngineTimer(*seams_, f.Engine(), id); });
+}
+
+void MainWindow::ShowServiceLog() {
+    if (!serviceLog_ || !form_) return;
+    for (const std::string& line : serviceLog_->NewLines()) form_->Engine().ShowServiceLogLine(line);
 }
 
 LRESULT MainWindow::OnCtlColorStatic(HWND control, HDC dc, WPARAM wParam, LPARAM lParam) {

@@ -15,6 +15,8 @@ std::string ProgramDataFolder() {
     return "C:\\ProgramData";
 }
 
+std::string ServiceLogFolder() { return LogFolder(ProgramDataFolder()); }
+
 void ReportToEventLog(const std::string& failure) {
     HANDLE source = ::RegisterEventSourceA(nullptr, "Veltrano");
     if (!source) return;
@@ -25,6 +27,8 @@ void ReportToEventLog(const std::string& failure) {
 
 }  // namespace
 
-ServiceLog::ServiceLog() : file_(files_, LogFolder(ProgramDataFolder()), &ReportToEventLog) {}
+ServiceLog::ServiceLog() : file_(files_, ServiceLogFolder(), &ReportToEventLog) {}
+
+std::string ServiceLogPath() { return ServiceLogFolder() + "\\" + kLogFileName; }
 
 }  // namespace velt::ui

@@ -9,6 +9,9 @@
 
 namespace velt::ui {
 
+// Where the service writes its log, for a window to read.
+std::string ServiceLogPath();
+
 class ServiceLog {
 public:
     ServiceLog();

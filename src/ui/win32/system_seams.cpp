@@ -1,6 +1,8 @@
 #include "ui/win32/system_seams.h"
 
 #include "net/win32/schannel_session.h"
+#include "sys/win32/service_state.h"
+#include "ui/win32/service_host.h"
 #include "ui/win32/window_messages.h"
 
 namespace velt::ui {
@@ -15,7 +17,7 @@ EntryPointsLoaded::EntryPointsLoaded() {
 SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener, ISendProgressView& sendView,
                          SeamsFor host)
     : hid(std::move(hidListener)),
-      store(host == SeamsFor::Service ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER),
+      store(host == SeamsFor::Window ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE),
       power(window, host == SeamsFor::Service ? win::PowerOffPath::SystemShutdown : win::PowerOffPath::EndSession),
       mainThread(window, kWorkerMessage),
       system(entryPoints),
@@ -36,11 +38,22 @@ SystemSeams::~SystemSeams() {
 }
 
 MonitorSystem SystemSeams::FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm) {
-    return MonitorSystem{lock,      mainSleeper, workerSleeper, clock,      dateFormat,       serialPorts,
-                          comPortDialog, files, hid,        store,      power,            launcher,
-                          pump,      mainThread, testTForm,  system,     warnings,         tasks,
-                          startTimer,
-                          delayTimer, smtpReportsTimer, lanReportsTimer, decimalSeparator, host_ == SeamsFor::Service};
+    MonitorSystem sys{lock,       mainSleeper, workerSleeper, clock,      dateFormat,       serialPorts,
+                      comPortDialog, files,    hid,           store,      power,            launcher,
+                      pump,       mainThread,  testTForm,     system,     warnings,         tasks,
+                      startTimer, delayTimer,  smtpReportsTimer, lanReportsTimer, decimalSeparator};
+    switch (host_) {
+        case SeamsFor::Window: break;
+        case SeamsFor::Service: sys.host = MonitorHost::Service; break;
+        case SeamsFor::ServiceView:
+            sys.host = MonitorHost::ServiceView;
+            // The service reads its settings again; one that will not hear it reads them at its next start.
+            sys.serviceSettingsSaved = [] {
+                win::TellService(kServiceName, SERVICE_CONTROL_PARAMCHANGE, SERVICE_PAUSE_CONTINUE);
+            };
+            break;
+    }
+    return sys;
 }
 
 }  // namespace velt::ui

@@ -31,8 +31,9 @@ struct EntryPointsLoaded {
     win::SystemEntryPoints entryPoints;
 };
 
-// Who hosts the monitor: the window of a logged-on user, or the service.
-enum class SeamsFor { Window, Service };
+// Who hosts the monitor: the window of a logged-on user, the service, or a
+// window watching the service (it reads and saves the service's settings).
+enum class SeamsFor { Window, Service, ServiceView };
 
 struct SystemSeams : EntryPointsLoaded {
     SystemSeams(HWND window, win::HidControllerListener hidListener, ISendProgressView& sendView,

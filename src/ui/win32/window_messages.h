@@ -17,6 +17,7 @@ enum TimerId : UINT_PTR {
     kDelayTimerId,
     kSMTPReportsTimerId,
     kLANReportsTimerId,
+    kServiceLogTimerId,  // a window watching the service reads its log file
 };
 
 }  // namespace velt::ui
