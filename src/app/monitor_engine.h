@@ -41,6 +41,7 @@
 #include "sys/process_launcher.h"
 #include "sys/serial_port.h"
 #include "sys/settings_store.h"
+#include "sys/system_event_log.h"
 #include "sys/system_info.h"
 #include "sys/timer.h"
 
@@ -83,6 +84,8 @@ struct MonitorSystem {
     ITimer& lanReportsTimer;
     char decimalSeparator = '.';
     bool service = false;  // run by the service: no user, NUT served on this computer always
+    // The service's: power failures, returns and actions go there too. None for a window.
+    ISystemEventLog* systemEvents = nullptr;
 };
 
 class MonitorEngine final : public ILogSink, public ISettingsEffects, public IExitRequest {
