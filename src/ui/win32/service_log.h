@@ -5,13 +5,15 @@
 #include <string>
 
 #include "reports/log_file.h"
+#include "sys/system_event_log.h"
 #include "sys/win32/win_file_appender.h"
 
 namespace velt::ui {
 
 class ServiceLog {
 public:
-    ServiceLog();
+    // `events` outlives the log.
+    explicit ServiceLog(ISystemEventLog& events);
     void Append(const std::string& line) { file_.Append(line); }
 
 private:
