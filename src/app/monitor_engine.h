@@ -42,6 +42,7 @@
 #include "sys/process_launcher.h"
 #include "sys/serial_port.h"
 #include "sys/settings_store.h"
+#include "sys/system_event_log.h"
 #include "sys/system_info.h"
 #include "sys/timer.h"
 
@@ -93,6 +94,8 @@ struct MonitorSystem {
     MonitorHost host = MonitorHost::Window;
     // A window watching the service: tells the service its settings changed.
     std::function<void()> serviceSettingsSaved = {};
+    // The service's: power failures, returns and actions go there too. None for a window.
+    ISystemEventLog* systemEvents = nullptr;
 };
 
 class MonitorEngine final : public ILogSink, public ISettingsEffects, public IExitRequest {

@@ -115,7 +115,7 @@ void PowerFailPolicy::ArmByDelayRule() {
 // timer, outside the worker's hand-off.
 void PowerFailPolicy::ActNow(const std::string& why) {
     if (deps_.watchOnly || !MayArm()) return;
-    deps_.log.AddLogLine(why);
+    Record(SystemEventLevel::Warning, why);
     ArmByVoltageRule();
 }
 
@@ -146,16 +146,19 @@ void PowerFailPolicy::Act() {
     switch (static_cast<PowerFailAction>(deps_.settings.Action)) {
         case PowerFailAction::Suspend:
             ShutDownPeers();
+            Announce(SystemEventLevel::Warning, "Power action: suspending the computer");
             deps_.actions.SuspendComputer();
             break;
         case PowerFailAction::Hibernate:
             ShutDownPeers();
             SendUPSShutdownIfOn();
+            Announce(SystemEventLevel::Warning, "Power action: hibernating the computer");
             deps_.actions.HibernateComputer();
             break;
         case PowerFailAction::Shutdown:
             ShutDownPeers();
             SendUPSShutdownIfOn();
+            Announce(SystemEventLevel::Warning, "Power action: shutting down the computer");
             deps_.actions.ShutdownComputer();
             powerOffRequested_ = true;
             break;
@@ -178,12 +181,15 @@ void PowerFailPolicy::ReleaseExpiries() {
 
 void PowerFailPolicy::RunConfiguredProgram() {
     const std::string path = deps_.settings.ExternalProgramName.value_or(std::string());
+    Announce(SystemEventLevel::Information, "Power action: running the external program \"" + path + "\"");
     const auto outcome = RunExternalProgram(
         deps_.launcher, path, [this] { deps_.pump.ProcessMessages(); }, kProgramStepMs, kProgramMaxSteps);
+    if (outcome == ExternalProgramOutcome::NotStarted)
+        Announce(SystemEventLevel::Error, "Power action: the external program could not be started");
     if (outcome == ExternalProgramOutcome::StillRunning)
-        deps_.log.AddLogLine("External program still running after " +
-                          std::to_string(kProgramStepMs * kProgramMaxSteps / 60000) +
-                          " minutes; continuing");
+        Record(SystemEventLevel::Warning, "External program still running after " +
+                                              std::to_string(kProgramStepMs * kProgramMaxSteps / 60000) +
+                                              " minutes; continuing");
 }
 
 // The peers go first: once the UPS is told to switch off, their time runs out
@@ -195,16 +201,27 @@ void PowerFailPolicy::ShutDownPeers() {
 void PowerFailPolicy::SendUPSShutdownIfOn() {
     if (!deps_.settings.UPSShutdown) return;
     if (deps_.settings.UPSSource == kUPSSourceNut)
-        deps_.log.AddLogLine("UPS Shutdown skipped: the UPS belongs to the NUT server's computer");
+        Record(SystemEventLevel::Information, "UPS Shutdown skipped: the UPS belongs to the NUT server's computer");
     else
         UPSShutdownCommand();
 }
 
 // The reply is not examined: the computer action follows whatever the UPS says.
 void PowerFailPolicy::UPSShutdownCommand() {
-    DataLockGuard guard(deps_.lock);
     const int32_t minutes = kUPSShutdownDelayRange.Clamp(deps_.settings.UPSShutdownDelay);
+    Announce(SystemEventLevel::Warning,
+             "Power action: telling the UPS to switch off in " + std::to_string(minutes) + " min");
+    DataLockGuard guard(deps_.lock);
     ExchangeCommand(deps_.link, cmd::ShutdownCommand(minutes), deps_.sleeper, deps_.log);
+}
+
+void PowerFailPolicy::Record(SystemEventLevel level, const std::string& text) {
+    deps_.log.AddLogLine(text);
+    if (deps_.systemEvents) deps_.systemEvents->Report(level, text);
+}
+
+void PowerFailPolicy::Announce(SystemEventLevel level, const std::string& text) {
+    if (deps_.systemEvents) Record(level, text);
 }
 
 }  // namespace velt

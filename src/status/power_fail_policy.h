@@ -16,6 +16,7 @@
 #include "sys/clock.h"
 #include "sys/data_lock.h"
 #include "sys/process_launcher.h"
+#include "sys/system_event_log.h"
 #include "sys/timer.h"
 
 namespace velt {
@@ -53,6 +54,10 @@ struct PowerFailPolicyDeps {
     IProcessLauncher& launcher;
     IMessagePump& pump;
     IPeerShutdown* peers = nullptr;  // none: no network clients to wait for
+    // A service's: each step of an action is logged and reported there, for
+    // the administrator who finds the computer off. None for a window, whose
+    // log keeps the lines it always had.
+    ISystemEventLog* systemEvents = nullptr;
     // A window watching the service: the service acts, the window never does.
     bool watchOnly = false;
 };
@@ -124,6 +129,10 @@ private:
     void SendUPSShutdownIfOn();
     void ShutDownPeers();
     void CancelPeerShutdownUnlessPoweringOff();
+    // A log line, and its entry in the system's event log when there is one.
+    void Record(SystemEventLevel level, const std::string& text);
+    // The same for lines a window's log never had: only a service gets them.
+    void Announce(SystemEventLevel level, const std::string& text);
 
     PowerFailPolicyDeps deps_;
     bool inFailure_ = false;

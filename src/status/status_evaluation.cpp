@@ -1,5 +1,6 @@
 #include "status/status_evaluation.h"
 
+#include <optional>
 #include <utility>
 
 namespace velt {
@@ -12,30 +13,34 @@ struct StatusEvent {
     const char* subject;
     const char* bodyPrefix;
     const char* bodyEvent;
+    // Its entry in the system's event log, at the balloon's level; AVR
+    // switching is routine and gets none.
+    std::optional<SystemEventLevel> systemLevel;
 };
 
 static const StatusEvent kPowerFailure{
     "Power fail", BalloonKind::Warning, "Power Fail", &TUPSSettings::PowerFail,
-    "Warning - Power fail", "Warning - ", "Power fail"};
+    "Warning - Power fail", "Warning - ", "Power fail", SystemEventLevel::Warning};
 static const StatusEvent kPowerReturn{
     "Power O.K.", BalloonKind::Information, "Power O.K.", &TUPSSettings::PowerFail,
-    "Information - Power O.K.", "Information - ", "Power O.K."};
+    "Information - Power O.K.", "Information - ", "Power O.K.", SystemEventLevel::Information};
 static const StatusEvent kAvrOn{"AVR On", BalloonKind::Information, "AVR On",
                                              &TUPSSettings::AVR, "Warning - AVR On", "Warning - ",
-                                             "AVR On"};
+                                             "AVR On", std::nullopt};
 static const StatusEvent kAvrOff{"AVR Off", BalloonKind::Information, "AVR Off",
                                               &TUPSSettings::AVR, "Information - AVR Off",
-                                              "Information - ", "AVR Off"};
+                                              "Information - ", "AVR Off", std::nullopt};
 static const StatusEvent kBatteryLow{"Battery Low", BalloonKind::Warning, "Battery Low",
                                      &TUPSSettings::BatteryLow, "Warning - Battery Low", "Warning - ",
-                                     "Battery Low"};
+                                     "Battery Low", SystemEventLevel::Warning};
 // A UPS that stops answering has no selection box of its own: only the
 // e-mail and LAN warning switches decide.
 static const StatusEvent kLinkLost{"UPS not responding", BalloonKind::Warning, "UPS not responding", nullptr,
-                                   "Warning - UPS not responding", "Warning - ", "UPS not responding"};
+                                   "Warning - UPS not responding", "Warning - ", "UPS not responding",
+                                   SystemEventLevel::Warning};
 static const StatusEvent kLinkBack{"UPS responding again", BalloonKind::Information, "UPS responding again",
                                    nullptr, "Information - UPS responding again", "Information - ",
-                                   "UPS responding again"};
+                                   "UPS responding again", SystemEventLevel::Information};
 
 // Balloon, log line and warnings of one event. The event's time is taken once
 // for the log line and both bodies.
@@ -43,6 +48,7 @@ void StatusEvaluation::Raise(const StatusEvent& e) {
     if (deps_.live.BalloonHints) deps_.feedback.ShowBalloon("UPS Status", e.balloonText, e.kind);
     const LocalDateTime when = deps_.clock.Now();
     deps_.addLogLine(e.logText, when);
+    if (deps_.systemEvents && e.systemLevel) deps_.systemEvents->Report(*e.systemLevel, e.logText);
     if (e.selection && !(deps_.live.*e.selection)) return;
     const std::string body =
         WarningBody(e.bodyPrefix, DateTimeText(when, deps_.dateFormat), e.bodyEvent, deps_.identity());

@@ -16,6 +16,7 @@
 #include "status/status_words.h"
 #include "status/ups_status.h"
 #include "sys/clock.h"
+#include "sys/system_event_log.h"
 
 namespace velt {
 
@@ -49,6 +50,8 @@ struct StatusEvaluationDeps {
     std::function<void(const std::string&, const LocalDateTime&)> addLogLine;
     std::function<UpsIdentityText()> identity;
     char decimalSeparator = '.';
+    // A service's: the events an administrator looks for are reported there too.
+    ISystemEventLog* systemEvents = nullptr;
 };
 
 struct StatusEvent;

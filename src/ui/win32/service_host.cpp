@@ -11,10 +11,12 @@
 #include "sys/win32/critical_section_lock.h"
 #include "sys/win32/win_clock.h"
 #include "sys/win32/win_service_status.h"
+#include "sys/win32/win_system_event_log.h"
 #include "ui/win32/engine_timers.h"
 #include "ui/win32/service_log.h"
 #include "ui/win32/system_seams.h"
 #include "ui/win32/window_messages.h"
+#include "veltrano_events.h"
 
 namespace velt::ui {
 
@@ -89,7 +91,8 @@ private:
     std::unique_ptr<win::WinServiceStatus> status_;
     std::unique_ptr<ServiceControl> control_;
     std::atomic<bool> acting_{false};
-    ServiceLog log_;
+    win::WinSystemEventLog events_{kServiceName, {VELT_EVENT_INFORMATION, VELT_EVENT_WARNING, VELT_EVENT_ERROR}};
+    ServiceLog log_{events_};
     SilentViews views_{[this](const std::string& line) { log_.Append(line); },
                        [this](const std::string& text) {
                            if (engine_) engine_->AddLogLine(text);
@@ -154,7 +157,9 @@ bool ServiceRun::StartMonitor() {
                                    [this](IHidDevice& d) { engine_->HidDiscovery().HIDRemoval(d); },
                                    [this] { engine_->HidDiscovery().HIDDeviceChange(); }},
         sends_, SeamsFor::Service);
-    engine_ = std::make_unique<MonitorEngine>(views_.Views(), seams_->FormSystem(lock_, portDialog_, testTForm_));
+    MonitorSystem system = seams_->FormSystem(lock_, portDialog_, testTForm_);
+    system.systemEvents = &events_;  // power failures and actions, for the administrator
+    engine_ = std::make_unique<MonitorEngine>(views_.Views(), system);
     portDialog_.SetLog(engine_.get());
     sends_.SetLog(engine_.get());
     if (!engine_->Start({})) return false;

@@ -3,8 +3,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "veltrano_events.h"
-
 namespace velt::ui {
 
 namespace {
@@ -17,17 +15,11 @@ std::string ProgramDataFolder() {
 
 std::string ServiceLogFolder() { return LogFolder(ProgramDataFolder()); }
 
-void ReportToEventLog(const std::string& failure) {
-    HANDLE source = ::RegisterEventSourceA(nullptr, "Veltrano");
-    if (!source) return;
-    const char* strings[] = {failure.c_str()};
-    ::ReportEventA(source, EVENTLOG_ERROR_TYPE, 0, VELT_EVENT_ERROR, nullptr, 1, 0, strings, nullptr);
-    ::DeregisterEventSource(source);
-}
-
 }  // namespace
 
-ServiceLog::ServiceLog() : file_(files_, ServiceLogFolder(), &ReportToEventLog) {}
+ServiceLog::ServiceLog(ISystemEventLog& events)
+    : file_(files_, ServiceLogFolder(),
+            [&events](const std::string& failure) { events.Report(SystemEventLevel::Error, failure); }) {}
 
 std::string ServiceLogPath() { return ServiceLogFolder() + "\\" + kLogFileName; }
 

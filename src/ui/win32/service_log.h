@@ -5,6 +5,7 @@
 #include <string>
 
 #include "reports/log_file.h"
+#include "sys/system_event_log.h"
 #include "sys/win32/win_file_appender.h"
 
 namespace velt::ui {
@@ -14,7 +15,8 @@ std::string ServiceLogPath();
 
 class ServiceLog {
 public:
-    ServiceLog();
+    // `events` outlives the log.
+    explicit ServiceLog(ISystemEventLog& events);
     void Append(const std::string& line) { file_.Append(line); }
 
 private:
