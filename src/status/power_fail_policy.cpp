@@ -53,7 +53,6 @@ ExternalProgramOutcome RunExternalProgram(IProcessLauncher& launcher, const std:
 }
 
 void PowerFailPolicy::OnStatusReply(bool powerFail, std::optional<double> batteryVoltage) {
-    if (deps_.watchOnly) return;
     if (!powerFail) {
         PowerReturned();
         return;
@@ -114,7 +113,7 @@ void PowerFailPolicy::ArmByDelayRule() {
 // The same short countdown as the voltage rule: the action then runs from the
 // timer, outside the worker's hand-off.
 void PowerFailPolicy::ActNow(const std::string& why) {
-    if (deps_.watchOnly || !MayArm()) return;
+    if (!MayArm()) return;
     Record(SystemEventLevel::Warning, why);
     ArmByVoltageRule();
 }

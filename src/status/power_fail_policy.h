@@ -120,7 +120,7 @@ public:
     static constexpr uint32_t kHeldExpiryMs = 10;
 
 private:
-    bool MayArm() const { return !acting_ && !powerOffRequested_; }
+    bool MayArm() const { return !deps_.watchOnly && !acting_ && !powerOffRequested_; }
     void ArmByDelayRule();
     void ArmByVoltageRule();
     void Act();

@@ -153,6 +153,20 @@ TEST_F(Countdown, ActNowRunsTheActionSoonAndLeavesARemoteUPSOn) {
     EXPECT_EQ(log.lines.size(), 2u);
 }
 
+// A window watching the service: the evaluation's calls, low replies and a
+// server's demand arm nothing, so only the service acts.
+TEST_F(Countdown, AWatchingWindowNeverArms) {
+    PowerFailPolicy watching{{timer, settings, actions, link, lock, time, log, launcher, pump, nullptr, nullptr, true}};
+    settings.VoltageAction = true;
+    settings.MinVoltage = 200;
+    watching.PowerFailBegins();
+    for (int i = 0; i < 3; ++i) watching.OnStatusReply(true, 10.0);
+    watching.VoltageReading(10.0);
+    watching.ActNow("Forced shutdown requested by the NUT server");
+    EXPECT_EQ(timer.ops, Events{});
+    EXPECT_EQ(ev, Events{});
+}
+
 TEST_F(Countdown, UPSShutdownCommandCarriesItsDelayAsTwoDigitsOnlyWhenOn) {
     settings.Action = 3;
     settings.UPSShutdown = false;
