@@ -163,6 +163,7 @@ bool ServiceRun::StartMonitor() {
     portDialog_.SetLog(engine_.get());
     sends_.SetLog(engine_.get());
     if (!engine_->Start({})) return false;
+    portDialog_.SetStored(engine_->Link());
     seams_->hid.Refresh();
     ::SetTimer(window_, kTickTimerId, kTickMs, nullptr);
     return true;
