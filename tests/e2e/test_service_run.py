@@ -1,8 +1,9 @@
-"""veltrano.exe as the Windows service "Veltrano" under Wine's service
-manager, in a prefix of its own: it polls the simulator on COM1 with no
-window, serves NUT on 127.0.0.1 with "NUT Server" off, logs a mains failure
-to its log file and runs the external program, and stops within 10 s with
-its settings saved."""
+"""veltrano.exe /install-service under Wine's service manager, in a prefix of
+its own: the service polls the simulator on COM1 with no window and serves NUT
+on 127.0.0.1 with "NUT Server" off; a user's window started beside it watches
+it (its readings, its log) and never talks to the UPS; a mains failure is
+logged and runs the external program once; `net stop` ends the service within
+10 s with its settings saved, and /remove-service keeps them."""
 
 import os
 import subprocess
@@ -105,7 +106,7 @@ class ServiceTest(E2ETestCase):
         self.assertEqual(self.marker_runs(marker), 1, open(marker).read())
 
         stop = time.monotonic()
-        self.sc("stop", SERVICE)
+        self.box.run(["net", "stop", SERVICE], timeout=30)
         wait_for(lambda: self.state() == "STOPPED", 10, 0.2, "the stop")
         self.assertLess(time.monotonic() - stop, 10.0)
         rc, out = self.box.run(["reg", "query", r"HKLM\Software\Quorvane\Veltrano", "/v", "SMTP Security"])
