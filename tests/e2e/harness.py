@@ -533,10 +533,10 @@ class E2ETestCase(unittest.TestCase):
     def text(self, name):
         return self.wine.probe_text(name)
 
-    def marker_program(self):
-        """A .cmd file that adds a line "ran" to a marker file each time it runs;
-        gives (program, marker) host paths."""
-        folder = self.wine.temp_dir("program")
+    def marker_program(self, wine=None):
+        """A .cmd file that adds a line "ran" to a marker file each time it runs,
+        in `wine`'s prefix (the shared one by default); gives (program, marker) host paths."""
+        folder = (wine or self.wine).temp_dir("program")
         marker = os.path.join(folder, "marker.txt")
         program = os.path.join(folder, "mark.cmd")
         with open(program, "w", newline="\r\n") as f:
