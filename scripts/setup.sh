@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make googletest libgtest-dev
+  cmake g++ make googletest libgtest-dev ccache
   mingw-w64 g++-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth x11-utils socat
   python3 python3-aiosmtpd libboost-dev imagemagick

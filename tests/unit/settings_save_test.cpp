@@ -173,7 +173,21 @@ TEST_F(SettingsSave, AnUnopenableSettingsKeyStillUpdatesTheAutoRunEntry) {
     EXPECT_FALSE(store.keys.count(kSettingsKeyPath));
     ASSERT_TRUE(RunEntry());
     EXPECT_TRUE(effects.errors.empty());
+}
 
+// The service and a window saving the service's settings store them under
+// HKLM, whose Run key starts a program for every user: they have no program
+// path of their own and leave the entry as it is, on or off.
+TEST_F(SettingsSave, AMonitorWithoutAProgramPathLeavesTheAutoRunEntry) {
+    SettingsContext machine = Ctx();
+    machine.programPath.clear();
+    for (const bool on : {true, false}) {
+        live.AutoRun = on;
+        store.Put(kRunKeyPath, kAutoRunValueName, StoredValue::String("\"x\""));
+        SaveSettings(machine);
+        ASSERT_TRUE(RunEntry());
+        EXPECT_EQ(RunEntry()->text, "\"x\"");
+    }
 }
 
 }  // namespace
