@@ -135,9 +135,11 @@ void HistoryStore::OpenFile() {
     auto db = std::make_unique<SqliteDb>(options_.file);
     Configure(*db);
     MigrateHistory(*db);
-    insertMinute_ = std::make_unique<SqliteStatement>(*db, MinuteInsertSql());
-    insertEvent_ = std::make_unique<SqliteStatement>(*db, kEventInsertSql);
+    auto minute = std::make_unique<SqliteStatement>(*db, MinuteInsertSql());
+    auto event = std::make_unique<SqliteStatement>(*db, kEventInsertSql);
     db_ = std::move(db);
+    insertMinute_ = std::move(minute);
+    insertEvent_ = std::move(event);
 }
 
 // WAL with synchronous=NORMAL: a process killed mid-write loses at most the
