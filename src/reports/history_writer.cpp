@@ -1,5 +1,6 @@
 #include "reports/history_writer.h"
 
+#include <optional>
 #include <utility>
 
 namespace velt {
@@ -46,17 +47,20 @@ uint64_t HistoryWriter::Dropped() const {
 
 void HistoryWriter::Run() {
     store_->Open();
-    HistoryRecord record;
-    while (Next(record)) Write(record);
+    std::optional<HistoryRecord> record;
+    while (Next(record))
+        if (record) Write(*record);
 }
 
-// Waits for a record; false once stopping and the queue is empty or the
-// stop's time is up (what is left stays queued, counted by Stop()).
-bool HistoryWriter::Next(HistoryRecord& record) {
+// Waits a while for a record (none when the wait ran out); false once
+// stopping and the queue is empty or the stop's time is up (what is left
+// stays queued, counted by Stop()).
+bool HistoryWriter::Next(std::optional<HistoryRecord>& record) {
+    record.reset();
     std::unique_lock<std::mutex> lock(mutex_);
-    wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-    if (queue_.empty()) return false;
-    if (stopping_ && std::chrono::steady_clock::now() >= stopBy_) return false;
+    wake_.wait_for(lock, std::chrono::minutes(1), [this] { return stopping_ || !queue_.empty(); });
+    if (stopping_ && (queue_.empty() || std::chrono::steady_clock::now() >= stopBy_)) return false;
+    if (queue_.empty()) return true;
     record = std::move(queue_.front());
     queue_.pop_front();
     return true;

@@ -11,6 +11,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <variant>
 
@@ -48,7 +49,7 @@ public:
 
 private:
     void Run();
-    bool Next(HistoryRecord& record);
+    bool Next(std::optional<HistoryRecord>& record);
     void Write(const HistoryRecord& record);
 
     std::unique_ptr<HistoryStore> store_;
