@@ -70,7 +70,7 @@ sqlite_checked() {
 # Downloads the package into `work` and extracts only the two files.
 unpack_sqlite() {
   local work=$1 tarball
-  tarball=$(cd "$work" && npm pack --silent "$sqlite_package" | tail -n 1) || return 1
+  tarball=$(cd "$work" && npm pack --silent --prefer-offline "$sqlite_package" | tail -n 1) || return 1
   tar -xmzf "$work/$tarball" -C "$work" --strip-components=3 \
     package/deps/sqlite3/sqlite3.c package/deps/sqlite3/sqlite3.h
 }
