@@ -149,7 +149,9 @@ TEST(NutReading, PerCellBatteryVoltageCountsTheCellsOfTheNominalPack) {
     for (const Case& c : cases) {
         const PackVoltage pack = ReadingFromNutVariables(c.variables, kWhen).status.BatteryPack;
         ASSERT_EQ(pack.volts.has_value(), c.packVolts.has_value());
-        if (c.packVolts) EXPECT_NEAR(*pack.volts, *c.packVolts, 1e-9);
+        if (c.packVolts) {
+            EXPECT_NEAR(*pack.volts, *c.packVolts, 1e-9);
+        }
         EXPECT_EQ(pack.cells, c.cells);
     }
 }

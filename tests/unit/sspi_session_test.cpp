@@ -24,8 +24,8 @@ constexpr uint32_t kTls11 = sspi_protocol::kTls11, kTls12 = sspi_protocol::kTls1
 struct Answer {
     std::string call;   // "isc" (no input), "isc:INPUT", "decrypt:MESSAGE", "protocol", ...
     S status = S::Ok;
-    std::string out;    // the output token, the plaintext, or the certificate's fault
-    std::string extra;  // DecryptMessage's SECBUFFER_EXTRA
+    std::string out = {};    // the output token, the plaintext, or the certificate's fault
+    std::string extra = {};  // DecryptMessage's SECBUFFER_EXTRA
     size_t count = 0;   // InitializeContext: the bytes not taken; QueryProtocol: the protocol
 };
 using Script = std::vector<Answer>;
@@ -100,7 +100,7 @@ struct Case {
     Texts reads;  // the server's handshake flight, then records until one fails
     std::string plain, toSend;
     T status = T::Done;
-    std::string failure;
+    std::string failure = {};
 };
 
 const Case kCases[] = {
@@ -168,7 +168,9 @@ TEST(SspiSession, PlaysSchannelsHandshakeAndWhatComesAfterIt) {
         EXPECT_EQ(plain, c.plain);
         EXPECT_EQ(toSend, c.toSend);
         EXPECT_EQ(status, c.status);
-        if (c.status == T::Failed) EXPECT_EQ(session->FailureReason(), c.failure);
+        if (c.status == T::Failed) {
+            EXPECT_EQ(session->FailureReason(), c.failure);
+        }
         Texts expected;
         for (const Answer& answer : c.script) expected.push_back(answer.call);
         EXPECT_EQ(calls, expected);
