@@ -3,7 +3,6 @@
 #include "app/command_line.h"
 #include "app/system_identity.h"
 #include "core/link_watch.h"
-#include "core/nut_ups_name.h"
 #include "status/battery_charge.h"
 
 namespace velt {
@@ -157,7 +156,7 @@ void MonitorEngine::Close() {
         link_.ComHandle.reset();
     }
     // The service's settings change only by the Save button.
-    if (!WatchingService()) velt::SaveSettings(Settings());
+    if (!WatchingService()) SaveSettings();
 }
 
 void MonitorEngine::SaveSettings() {
@@ -273,7 +272,7 @@ NutTarget MonitorEngine::ServiceTarget() const {
     NutTarget target;
     target.host = "127.0.0.1";
     target.port = NutPortNumber(live_.NUTPort).value_or(3493);
-    target.ups = NutUpsNameUsable(live_.NUTUPSName) ? live_.NUTUPSName : std::string(kDefaultNutUpsName);
+    target.ups = live_.NUTUPSName;  // made usable by the load, as the service's server does
     target.user = live_.NUTUser;
     target.password = live_.NUTPassword;
     target.attach = false;
