@@ -46,8 +46,18 @@ struct EventRow {
     std::optional<int64_t> endUtc;  // none while it lasts or for a moment's event
     int utcOffsetMinutes = 0;
     std::optional<double> lowestBatteryVolts, lowestCharge;
+    // A mains failure's charge at its start and its load's average, in
+    // percent: what the runtime is learned from.
+    std::optional<double> startCharge, averageLoad;
     std::string action;   // what the program did ("shutdown", ...); empty for nothing
     std::string details;  // a test's outcome, a fault's text
+};
+
+// One recorded discharge: a mains failure's length, the charge it began and
+// ended with and the load it had, in percent.
+struct Discharge {
+    double seconds = 0, startCharge = 0, endCharge = 0, averageLoad = 0;
+    bool operator==(const Discharge&) const = default;
 };
 
 // "History Days": how long minutes and events are kept.
