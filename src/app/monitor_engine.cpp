@@ -45,16 +45,18 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
                 sys.host == MonitorHost::Service, sys.host == MonitorHost::ServiceView}),
       actions_({sys.power, live_, sys.lock, *this, reports_, selected_.Poller(), *this, sys.pump, sys.sleeper,
                 osMajorVersion_}),
+      history_({sys.clock, sys.post, *this}),
       delayTimer_(sys.delayTimer, sys.clock),
       policy_({delayTimer_, live_, actions_, link_, sys.lock, sys.sleeper, *this, sys.launcher, sys.pump,
-               &servers_.Peers(), sys.systemEvents, sys.host == MonitorHost::ServiceView}),
+               &servers_.Peers(), sys.systemEvents, sys.host == MonitorHost::ServiceView,
+               [this](const std::string& action) { history_.OnPowerAction(action); }}),
       evaluation_({views.status, views.feedback, warnings_, battery_, policy_, live_, sys.clock, sys.dateFormat,
                    [this](const std::string& m, const LocalDateTime& t) { AddLogLine(m, t); },
                    [this] { return selected_.Identity(); }, sys.decimalSeparator, sys.systemEvents}),
       tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm,
               [this](UPSTestButton b) { return SendRemoteCommand(b); }}),
       intake_({selected_, views.main, views.battery, battery_, live_, evaluation_, policy_, sys.clock, sys.dateFormat,
-               sys.pump, *this, [this] { Publish(); }}) {}
+               sys.pump, *this, history_, [this] { Publish(); }}) {}
 
 // The servers read what the rest keeps, and the worker hands its replies to
 // the parts below: both end before any of them goes.
@@ -101,6 +103,8 @@ bool MonitorEngine::Start(const std::vector<std::string>& params) {
     const CommandLineOptions options = ParseCommandLine(params);
     accepted_ = {options.extraVid, options.extraPid};
     if (options.showAbout) views_.main.ShowAboutBox();
+    // A window watching the service shows the service's history, never writes it.
+    if (!WatchingService()) history_.Start(sys_.historyFile, kHistoryDaysDefault);
     StartWorker();
     sys_.startTimer.SetInterval(kStartTimerMs);
     sys_.startTimer.SetEnabled(true);
@@ -143,6 +147,7 @@ void MonitorEngine::Close() {
     reports_.DisableReportTimers();
     servers_.Stop();
     nutSource_.StopWorker(sys_.pump, sys_.sleeper);  // with its LOGOUT
+    history_.Stop();
     if (!source_.StopPolling(sys_.pump, sys_.sleeper)) {
         // The worker is stuck in an exchange and may hold the data lock for
         // good: leave the link and the port alone rather than wait for it. The

@@ -3,6 +3,7 @@
 // and power actions, the UPS tests, the reports and the network servers,
 // built from the operating system's seams and the views it shows through.
 // It needs no window: without one it runs with the silent views.
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app/dialogs_outside_lock.h"
+#include "app/history_recorder.h"
 #include "app/main_view.h"
 #include "app/network_servers.h"
 #include "app/nut_source.h"
@@ -96,6 +98,9 @@ struct MonitorSystem {
     std::function<void()> serviceSettingsSaved = {};
     // The service's: power failures, returns and actions go there too. None for a window.
     ISystemEventLog* systemEvents = nullptr;
+    // The history's file: written by a window and the service, shown by a
+    // window watching the service. Empty: no history.
+    std::filesystem::path historyFile = {};
 };
 
 class MonitorEngine final : public ILogSink, public ISettingsEffects, public IExitRequest {
@@ -135,6 +140,8 @@ public:
     void ReloadSettings();
     // True while the window watches the service instead of a link of its own.
     bool WatchingService() const { return sys_.host == MonitorHost::ServiceView; }
+    // The history the window's page shows; empty for none.
+    const std::filesystem::path& HistoryFile() const { return sys_.historyFile; }
 
     // ISettingsEffects
     void SMTPReportsCBClick() override { reports_.SMTPReportsCBClick(); }
@@ -207,6 +214,7 @@ private:
     ReportSchedule reports_;
     NetworkServers servers_;  // stopped first of all, in the destructor
     velt::PowerActions actions_;
+    HistoryRecorder history_;
     DeadlineTimer delayTimer_;
     velt::PowerFailPolicy policy_;
     StatusEvaluation evaluation_;

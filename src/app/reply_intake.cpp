@@ -37,6 +37,7 @@ void ReplyIntake::ProcessUPSStatus() {
             replied_ = true;
             EvaluateGuarded(*reply.status);
             TakeRemoteExtras(reply);
+            d_.history.OnReading(*reply.status, d_.charge.Charge());
             d_.publish();
         }
     } else if (reply.monitoring) {
@@ -49,9 +50,13 @@ void ReplyIntake::OnPollOutcome(bool answered) {
     switch (watch_.OnPoll(answered)) {
         case LinkWatch::Change::Lost:
             d_.evaluation.RaiseLinkLost();
+            d_.history.OnLinkLost();
             ShowReadingsStale();
             break;
-        case LinkWatch::Change::Back: d_.evaluation.RaiseLinkBack(); break;
+        case LinkWatch::Change::Back:
+            d_.evaluation.RaiseLinkBack();
+            d_.history.OnLinkBack();
+            break;
         case LinkWatch::Change::None: break;
     }
     if (watch_.Responding() || !watch_.ReconnectDue(d_.clock.MonotonicMs())) return;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/history_recorder.h"
 #include "app/main_view.h"
 #include "core/link_watch.h"
 #include "status/battery_charge.h"
@@ -30,6 +31,7 @@ struct ReplyIntakeDeps {
     const IDateTimeFormat& dateFormat;
     IMessagePump& pump;
     ILogSink& log;
+    HistoryRecorder& history;
     std::function<void()> publish;  // after each change of what is shown
 };
 

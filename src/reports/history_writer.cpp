@@ -8,6 +8,8 @@ namespace velt {
 HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, HistoryWriterOptions options)
     : store_(std::move(store)),
       capacity_(options.capacity > 0 ? options.capacity : 1),
+      file_(std::move(options.file)),
+      lessons_(std::move(options.lessons)),
       historyDays_(ClampHistoryDays(options.historyDays)),
       thread_([this] { Run(); }) {}
 
@@ -46,7 +48,7 @@ uint64_t HistoryWriter::Dropped() const {
 }
 
 void HistoryWriter::Run() {
-    store_->Open();
+    if (store_->Open()) Teach();
     std::optional<HistoryRecord> record;
     while (Next(record))
         if (record) Write(*record);
@@ -70,8 +72,13 @@ void HistoryWriter::Write(const HistoryRecord& record) {
     if (const MinuteRow* minute = std::get_if<MinuteRow>(&record)) {
         if (store_->WriteMinute(*minute)) store_->PruneIfDue(historyDays_);
     } else {
-        store_->WriteEvent(std::get<EventRow>(record));
+        const EventRow& event = std::get<EventRow>(record);
+        if (store_->WriteEvent(event) && event.kind == HistoryEventKind::MainsFailure && event.endUtc) Teach();
     }
+}
+
+void HistoryWriter::Teach() {
+    if (!lessons_ || file_.empty()) return;
 }
 
 }  // namespace velt

@@ -9,11 +9,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <variant>
+#include <vector>
 
 #include "reports/history_rows.h"
 #include "reports/history_store.h"
@@ -25,6 +28,11 @@ using HistoryRecord = std::variant<MinuteRow, EventRow>;
 struct HistoryWriterOptions {
     size_t capacity = 512;  // records waiting; over eight hours of minutes
     int historyDays = kHistoryDaysDefault;
+    // The store's file, read again for the lessons below.
+    std::filesystem::path file = {};
+    // Given the finished discharges on the writer's thread, once the file
+    // opens and after each mains failure's end is written.
+    std::function<void(std::vector<Discharge>)> lessons = {};
 };
 
 class HistoryWriter {
@@ -51,9 +59,12 @@ private:
     void Run();
     bool Next(std::optional<HistoryRecord>& record);
     void Write(const HistoryRecord& record);
+    void Teach();
 
     std::unique_ptr<HistoryStore> store_;
     const size_t capacity_;
+    std::filesystem::path file_;
+    std::function<void(std::vector<Discharge>)> lessons_;
     std::atomic<int> historyDays_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;

@@ -146,18 +146,21 @@ void PowerFailPolicy::Act() {
         case PowerFailAction::Suspend:
             ShutDownPeers();
             Announce(SystemEventLevel::Warning, "Power action: suspending the computer");
+            Taken("suspend");
             deps_.actions.SuspendComputer();
             break;
         case PowerFailAction::Hibernate:
             ShutDownPeers();
             SendUPSShutdownIfOn();
             Announce(SystemEventLevel::Warning, "Power action: hibernating the computer");
+            Taken("hibernate");
             deps_.actions.HibernateComputer();
             break;
         case PowerFailAction::Shutdown:
             ShutDownPeers();
             SendUPSShutdownIfOn();
             Announce(SystemEventLevel::Warning, "Power action: shutting down the computer");
+            Taken("shutdown");
             deps_.actions.ShutdownComputer();
             powerOffRequested_ = true;
             break;
@@ -181,6 +184,7 @@ void PowerFailPolicy::ReleaseExpiries() {
 void PowerFailPolicy::RunConfiguredProgram() {
     const std::string path = deps_.settings.ExternalProgramName.value_or(std::string());
     Announce(SystemEventLevel::Information, "Power action: running the external program \"" + path + "\"");
+    Taken("external program");
     const auto outcome = RunExternalProgram(
         deps_.launcher, path, [this] { deps_.pump.ProcessMessages(); }, kProgramStepMs, kProgramMaxSteps);
     if (outcome == ExternalProgramOutcome::NotStarted)
@@ -210,6 +214,7 @@ void PowerFailPolicy::UPSShutdownCommand() {
     const int32_t minutes = kUPSShutdownDelayRange.Clamp(deps_.settings.UPSShutdownDelay);
     Announce(SystemEventLevel::Warning,
              "Power action: telling the UPS to switch off in " + std::to_string(minutes) + " min");
+    Taken("UPS switch-off");
     DataLockGuard guard(deps_.lock);
     ExchangeCommand(deps_.link, cmd::ShutdownCommand(minutes), deps_.sleeper, deps_.log);
 }
@@ -217,6 +222,10 @@ void PowerFailPolicy::UPSShutdownCommand() {
 void PowerFailPolicy::Record(SystemEventLevel level, const std::string& text) {
     deps_.log.AddLogLine(text);
     if (deps_.systemEvents) deps_.systemEvents->Report(level, text);
+}
+
+void PowerFailPolicy::Taken(const std::string& action) {
+    if (deps_.actionTaken) deps_.actionTaken(action);
 }
 
 void PowerFailPolicy::Announce(SystemEventLevel level, const std::string& text) {

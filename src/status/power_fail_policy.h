@@ -60,6 +60,9 @@ struct PowerFailPolicyDeps {
     ISystemEventLog* systemEvents = nullptr;
     // A window watching the service: the service acts, the window never does.
     bool watchOnly = false;
+    // Each step of an action as it is taken ("external program", "shutdown",
+    // ...), for the history.
+    std::function<void(const std::string&)> actionTaken = {};
 };
 
 class PowerFailPolicy : public IPowerFailCountdown {
@@ -133,6 +136,7 @@ private:
     void Record(SystemEventLevel level, const std::string& text);
     // The same for lines a window's log never had: only a service gets them.
     void Announce(SystemEventLevel level, const std::string& text);
+    void Taken(const std::string& action);
 
     PowerFailPolicyDeps deps_;
     bool inFailure_ = false;

@@ -1,17 +1,10 @@
 #include "ui/win32/service_log.h"
 
-#include <windows.h>
-#include <shlobj.h>
+#include "ui/win32/known_folders.h"
 
 namespace velt::ui {
 
 namespace {
-
-std::string ProgramDataFolder() {
-    char path[MAX_PATH] = {};
-    if (SUCCEEDED(::SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return path;
-    return "C:\\ProgramData";
-}
 
 std::string ServiceLogFolder() { return LogFolder(ProgramDataFolder()); }
 

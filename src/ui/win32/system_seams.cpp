@@ -2,6 +2,7 @@
 
 #include "net/win32/schannel_session.h"
 #include "sys/win32/service_state.h"
+#include "ui/win32/known_folders.h"
 #include "ui/win32/service_host.h"
 #include "ui/win32/window_messages.h"
 
@@ -42,6 +43,7 @@ MonitorSystem SystemSeams::FormSystem(IDataLock& lock, IComPortDialog& comPortDi
                       comPortDialog, files,    hid,           store,      power,            launcher,
                       pump,       mainThread,  testTForm,     system,     warnings,         tasks,
                       startTimer, delayTimer,  smtpReportsTimer, lanReportsTimer, decimalSeparator};
+    sys.historyFile = HistoryFilePath(host_ != SeamsFor::Window);
     switch (host_) {
         case SeamsFor::Window: break;
         case SeamsFor::Service: sys.host = MonitorHost::Service; break;
