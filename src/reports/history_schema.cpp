@@ -41,8 +41,15 @@ std::string DischargeStep() {
            "ALTER TABLE events ADD COLUMN average_load REAL";
 }
 
+// 4: an event that lasts is written when it begins and again as it changes
+// and ends: one row per kind and start, the latest standing.
+std::string OneRowPerEventStep() {
+    return "DELETE FROM events WHERE id NOT IN (SELECT max(id) FROM events GROUP BY kind, start_time);"
+           "CREATE UNIQUE INDEX events_once ON events (kind, start_time)";
+}
+
 using Step = std::string (*)();
-constexpr std::array<Step, 3> kSteps = {MinutesStep, EventsStep, DischargeStep};
+constexpr std::array<Step, 4> kSteps = {MinutesStep, EventsStep, DischargeStep, OneRowPerEventStep};
 
 }  // namespace
 

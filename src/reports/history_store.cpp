@@ -26,7 +26,7 @@ std::string MinuteInsertSql() {
 }
 
 constexpr const char* kEventInsertSql =
-    "INSERT INTO events (kind, start_time, end_time, duration_seconds, utc_offset, lowest_battery_voltage,"
+    "INSERT OR REPLACE INTO events (kind, start_time, end_time, duration_seconds, utc_offset, lowest_battery_voltage,"
     " lowest_charge, action, details, start_charge, average_load) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
 void BindMinute(SqliteStatement& insert, const MinuteRow& row) {
@@ -137,11 +137,23 @@ void HistoryStore::OpenFile() {
     auto db = std::make_unique<SqliteDb>(options_.file);
     Configure(*db);
     MigrateHistory(*db);
+    EndWhatWasLeftOpen(*db);
     auto minute = std::make_unique<SqliteStatement>(*db, MinuteInsertSql());
     auto event = std::make_unique<SqliteStatement>(*db, kEventInsertSql);
     db_ = std::move(db);
     insertMinute_ = std::move(minute);
     insertEvent_ = std::move(event);
+}
+
+// Events a killed or crashed program left without an end end with the last
+// minute it wrote after their start (or at their start), so they are not
+// taken for lasting still.
+void HistoryStore::EndWhatWasLeftOpen(SqliteDb& db) {
+    db.Exec("UPDATE events SET end_time = max(start_time, coalesce((SELECT max(minute) + 60 FROM minutes"
+            " WHERE minute >= events.start_time), start_time)) WHERE end_time IS NULL"
+            " AND kind NOT IN ('program_start', 'program_exit', 'power_action');"
+            "UPDATE events SET duration_seconds = end_time - start_time WHERE end_time IS NOT NULL"
+            " AND duration_seconds IS NULL");
 }
 
 // WAL with synchronous=NORMAL: a process killed mid-write loses at most the

@@ -53,6 +53,7 @@ private:
     bool Attempt(const std::function<void()>& body);
     void OpenFile();
     void Configure(SqliteDb& db) const;
+    static void EndWhatWasLeftOpen(SqliteDb& db);
     bool Fail(const SqliteError& error);
     bool MoveAsideAndRestart(const std::string& why);
     std::filesystem::path AsideName() const;

@@ -3,6 +3,8 @@
 #include <optional>
 #include <utility>
 
+#include "reports/history_reader.h"
+
 namespace velt {
 
 HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, HistoryWriterOptions options)
@@ -77,8 +79,15 @@ void HistoryWriter::Write(const HistoryRecord& record) {
     }
 }
 
+// Read through a connection of its own: the lessons are few rows, and a
+// file that cannot be read leaves the estimate as it was.
 void HistoryWriter::Teach() {
     if (!lessons_ || file_.empty()) return;
+    try {
+        HistoryReader reader(file_);
+        lessons_(reader.Discharges());
+    } catch (const SqliteError&) {
+    }
 }
 
 }  // namespace velt

@@ -97,6 +97,25 @@ protected:
     const int64_t now_ = UnixSeconds(kNow);
 };
 
+// A lasting event is handed on at its start and again whole; a program
+// killed in between leaves its start, ended at its last minute on reopening.
+TEST_F(HistoryFile, AnEventKeepsOneRowAndOneLeftOpenIsEndedAtTheNextOpening) {
+    {
+        auto store = Store();
+        ASSERT_TRUE(store->WriteEvent(Event(HistoryEventKind::MainsFailure, now_)));
+        ASSERT_TRUE(store->WriteEvent(Event(HistoryEventKind::MainsFailure, now_, now_ + 90)));
+        ASSERT_TRUE(store->WriteEvent(Event(HistoryEventKind::Avr, now_ + 200)));
+        ASSERT_TRUE(store->WriteEvent(Event(HistoryEventKind::ProgramStart, now_ + 200)));
+        for (int64_t m : {now_ + 180, now_ + 240}) ASSERT_TRUE(store->WriteMinute(Minute(m)));
+    }
+    EXPECT_EQ(Query("SELECT count(*) FROM events WHERE kind = 'mains_failure'"), 1);
+    EXPECT_EQ(Query("SELECT end_time FROM events WHERE kind = 'mains_failure'"), now_ + 90);
+    ASSERT_TRUE(Store()->Open());
+    EXPECT_EQ(Query("SELECT end_time FROM events WHERE kind = 'avr'"), now_ + 300);
+    EXPECT_EQ(Query("SELECT duration_seconds FROM events WHERE kind = 'avr'"), 100);
+    EXPECT_EQ(Query("SELECT count(*) FROM events WHERE kind = 'program_start' AND end_time IS NULL"), 1);
+}
+
 TEST_F(HistoryFile, RowsReachTheFileInWalModeAndStayAcrossOpenings) {
     {
         auto store = Store();
