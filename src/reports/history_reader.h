@@ -30,6 +30,10 @@ struct HistoryPoint {
 
 inline constexpr size_t kHistoryMaxPoints = 10000;
 
+// `stepSeconds` (at least 60), widened to a whole number of minutes when
+// [fromUtc, toUtc) would hold more than kHistoryMaxPoints buckets of it.
+int64_t FittingStep(int64_t fromUtc, int64_t toUtc, int64_t stepSeconds);
+
 class HistoryReader {
 public:
     explicit HistoryReader(std::filesystem::path file);
@@ -37,13 +41,15 @@ public:
     HistoryReader(const HistoryReader&) = delete;
     HistoryReader& operator=(const HistoryReader&) = delete;
 
-    // Buckets of `stepSeconds` (at least 60) over [fromUtc, toUtc), those
-    // without minutes left out, aligned on multiples of the step; at most
-    // kHistoryMaxPoints (a finer step is widened to fit).
+    // Buckets of FittingStep(fromUtc, toUtc, stepSeconds) over [fromUtc,
+    // toUtc), those without minutes left out, aligned on multiples of the
+    // step (counted from 1970 UTC).
     std::vector<HistoryPoint> Points(int64_t fromUtc, int64_t toUtc, int64_t stepSeconds);
     // The minutes themselves, in time order (for export).
     std::vector<MinuteRow> Minutes(int64_t fromUtc, int64_t toUtc);
     // Events that overlap [fromUtc, toUtc), by start; of one kind when given.
+    // One without an end lasts while it is the newest of its kind (an older
+    // one lost its end with the program that wrote it).
     std::vector<EventRow> Events(int64_t fromUtc, int64_t toUtc, std::optional<HistoryEventKind> kind = {});
     // The finished mains failures of at least `shortest` seconds with a
     // start charge and a load: the runtime's lessons, oldest first.
@@ -51,6 +57,8 @@ public:
 
 private:
     bool Ready();
+    template <class Result, class Body>
+    Result Read(Body body);
 
     std::filesystem::path file_;
     std::unique_ptr<SqliteDb> db_;

@@ -19,6 +19,17 @@ const char* HistoryEventKindName(HistoryEventKind kind) {
     return "unknown";
 }
 
+std::optional<HistoryEventKind> HistoryEventKindFromName(std::string_view name) {
+    constexpr HistoryEventKind kKinds[] = {HistoryEventKind::MainsFailure, HistoryEventKind::Avr,
+                                           HistoryEventKind::BatteryLow,   HistoryEventKind::UpsFault,
+                                           HistoryEventKind::LinkLost,     HistoryEventKind::UpsTest,
+                                           HistoryEventKind::PowerAction,  HistoryEventKind::ProgramStart,
+                                           HistoryEventKind::ProgramExit};
+    for (HistoryEventKind kind : kKinds)
+        if (name == HistoryEventKindName(kind)) return kind;
+    return std::nullopt;
+}
+
 int ClampHistoryDays(int days) { return std::clamp(days, kHistoryDaysMin, kHistoryDaysMax); }
 
 }  // namespace velt

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velt {
 
@@ -39,6 +40,8 @@ enum class HistoryEventKind {
 };
 // The kind as the events table holds it ("mains_failure", ...).
 const char* HistoryEventKindName(HistoryEventKind kind);
+// The kind of a name HistoryEventKindName gives; none for any other text.
+std::optional<HistoryEventKind> HistoryEventKindFromName(std::string_view name);
 
 struct EventRow {
     HistoryEventKind kind = HistoryEventKind::MainsFailure;

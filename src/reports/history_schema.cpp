@@ -34,8 +34,15 @@ std::string EventsStep() {
            "CREATE INDEX events_by_start ON events (start_time)";
 }
 
+// 3: what a mains failure keeps for the runtime: the charge it began with
+// and its load's average.
+std::string DischargeStep() {
+    return "ALTER TABLE events ADD COLUMN start_charge REAL;"
+           "ALTER TABLE events ADD COLUMN average_load REAL";
+}
+
 using Step = std::string (*)();
-constexpr std::array<Step, 2> kSteps = {MinutesStep, EventsStep};
+constexpr std::array<Step, 3> kSteps = {MinutesStep, EventsStep, DischargeStep};
 
 }  // namespace
 

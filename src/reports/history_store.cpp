@@ -27,7 +27,7 @@ std::string MinuteInsertSql() {
 
 constexpr const char* kEventInsertSql =
     "INSERT INTO events (kind, start_time, end_time, duration_seconds, utc_offset, lowest_battery_voltage,"
-    " lowest_charge, action, details) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    " lowest_charge, action, details, start_charge, average_load) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
 void BindMinute(SqliteStatement& insert, const MinuteRow& row) {
     int index = 1;
@@ -52,6 +52,8 @@ void BindEvent(SqliteStatement& insert, const EventRow& row) {
     insert.Bind(7, row.lowestCharge);
     insert.Bind(8, row.action);
     insert.Bind(9, row.details);
+    insert.Bind(10, row.startCharge);
+    insert.Bind(11, row.averageLoad);
 }
 
 void RunOnce(SqliteDb& db, SqliteStatement& insert) {

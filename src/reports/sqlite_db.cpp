@@ -10,11 +10,12 @@ bool SqliteError::Passing() const { return code_ == SQLITE_BUSY || code_ == SQLI
 
 bool SqliteError::Unopenable() const { return code_ == SQLITE_CANTOPEN; }
 
-SqliteDb::SqliteDb(const std::filesystem::path& file) {
+SqliteDb::SqliteDb(const std::filesystem::path& file, SqliteOpenMode mode) {
     // SQLite takes UTF-8 names on every system.
     const std::u8string name = file.u8string();
-    const int code = sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db_,
-                                     SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int flags =
+        mode == SqliteOpenMode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int code = sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db_, flags, nullptr);
     if (code == SQLITE_OK) return;
     const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
     sqlite3_close_v2(db_);

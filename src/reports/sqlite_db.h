@@ -32,10 +32,14 @@ private:
     int code_;
 };
 
+enum class SqliteOpenMode {
+    ReadWriteCreate,  // the writer's: the file is made when missing
+    ReadOnly,         // a reader's: a missing file fails with SQLITE_CANTOPEN
+};
+
 class SqliteDb {
 public:
-    // Opens for reading and writing, creating the file when it is missing.
-    explicit SqliteDb(const std::filesystem::path& file);
+    explicit SqliteDb(const std::filesystem::path& file, SqliteOpenMode mode = SqliteOpenMode::ReadWriteCreate);
     ~SqliteDb();
     SqliteDb(const SqliteDb&) = delete;
     SqliteDb& operator=(const SqliteDb&) = delete;

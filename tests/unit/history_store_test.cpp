@@ -102,7 +102,7 @@ TEST_F(HistoryFile, RowsReachTheFileInWalModeAndStayAcrossOpenings) {
         auto store = Store();
         ASSERT_TRUE(store->Open());
         EXPECT_TRUE(store->WriteMinute(Minute(now_)));
-        EventRow outage{HistoryEventKind::MainsFailure, now_, now_ + 95, 60, 22.8, 41.5, "shutdown", ""};
+        EventRow outage{HistoryEventKind::MainsFailure, now_, now_ + 95, 60, 22.8, 41.5, {}, {}, "shutdown", ""};
         EXPECT_TRUE(store->WriteEvent(outage));
     }
     EXPECT_TRUE(Store()->WriteMinute(Minute(now_ + 60)));
@@ -133,7 +133,7 @@ TEST_F(HistoryFile, AVersionOneFileIsMigratedWithItsMinutes) {
     auto store = Store();
     ASSERT_TRUE(store->Open());
     EXPECT_TRUE(store->WriteEvent(Event(HistoryEventKind::ProgramStart, now_)));
-    EXPECT_EQ(Query("PRAGMA user_version"), 2);
+    EXPECT_EQ(Query("PRAGMA user_version"), HistorySchemaVersion());
     EXPECT_EQ(Query("SELECT load_avg FROM minutes WHERE minute = 1800000000"), 33);
     EXPECT_EQ(Query("SELECT count(*) FROM pragma_table_info('events') WHERE name IN ('kind', 'start_time',"
                     " 'end_time', 'duration_seconds', 'lowest_battery_voltage', 'lowest_charge', 'action')"),
