@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Screenshots of Veltrano's three pages at 96 and at 144 DPI under Xvfb, while
+"""Screenshots of Veltrano's four pages at 96 and at 144 DPI under Xvfb, while
 the simulated UPS reports a mains failure.
 
   scripts/screenshots.py [--build build/win] [--out /tmp/veltrano-shots]
@@ -22,7 +22,7 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 sys.dont_write_bytecode = True
 import harness  # noqa: E402
 
-PAGES = ["info", "status", "settings"]  # in the order of the page control
+PAGES = ["info", "status", "settings", "history"]  # in the order of the page control
 SCREEN = "1600x1200x24"  # room for the window at 144 DPI
 FAIL_AT_S = 20.0  # after a few readings with mains power, so Min and Max show
 SCENARIO = {"timeline": [{"at": FAIL_AT_S, "set": {"ip": 0.0, "batt": 13.2, "bits": "10001001"}}]}

@@ -37,6 +37,7 @@ enum ControlId : int {
     IDC_HTTPTS,
     IDC_LANTS,
     IDC_NUTTS,
+    IDC_HistoryTS,  // the fourth page of PC
 
     // UPS Status page
     IDC_ReportStringE = 1200,
@@ -221,6 +222,12 @@ enum ControlId : int {
     IDC_BatteryVoltE = 1700,
     IDC_BatteryVoltUD,
     IDC_BatteryVoltSB,
+
+    // History page
+    IDC_HistorySpanLB = 1800,
+    IDC_HistoryExportSB,
+    IDC_HistoryChart,
+    IDC_OutageLV,
 };
 // The Settings page's ids run on from 1300 and must stay below the dialog's;
 // the information page's run on from 1500 and must stay below TTestTForm's.
@@ -292,6 +299,9 @@ inline constexpr NamedControl kNamedControls[] = {
     {"TestTForm.CancelSB", IDC_TestTCancelSB},
 
     VELT_NAMED(BatteryVoltE), VELT_NAMED(BatteryVoltUD), VELT_NAMED(BatteryVoltSB),
+
+    VELT_NAMED(HistoryTS), VELT_NAMED(HistorySpanLB), VELT_NAMED(HistoryExportSB), VELT_NAMED(HistoryChart),
+    VELT_NAMED(OutageLV),
 };
 
 #undef VELT_NAMED

@@ -17,7 +17,7 @@ int PageIndex(Page page) {
         case Page::Info: case Page::Smtp: return 0;
         case Page::Status: case Page::Http: return 1;
         case Page::Settings: case Page::Lan: return 2;
-        case Page::Nut: return 3;
+        case Page::Nut: case Page::History: return 3;
         default: return -1;
     }
 }

@@ -52,8 +52,8 @@ inline constexpr int kPageHeight = 456;
 inline constexpr int kRepPageWidth = 284;
 inline constexpr int kRepPageHeight = 96;
 
-enum class Page { Window, Info, Status, Settings, Smtp, Http, Lan, Nut };
-inline constexpr int kPageCount = 3;
+enum class Page { Window, Info, Status, Settings, Smtp, Http, Lan, Nut, History };
+inline constexpr int kPageCount = 4;
 inline constexpr int kRepPageCount = 4;
 
 bool IsRepPage(Page p);
@@ -81,6 +81,8 @@ enum class Kind {
     TenthsUpDown,  // tenths of a volt: the window writes the buddy's text
     Gauge,         // the LED bar
     Tabs,          // the inner page control
+    Chart,         // the history's chart, painted by the window
+    ListView,      // rows under column headers, one selected at a time
 };
 
 inline constexpr int kNoId = -1;  // labels nobody needs to find
@@ -418,6 +420,14 @@ inline constexpr ControlSpec kMainControls[] = {
     {IDC_HomeL, Page::Settings, Kind::Link, IDS_HomeLink, {52, 398, 180, 14}, IDS_HomeHint},
     {IDC_MailL, Page::Settings, Kind::Link, IDS_MailLink, {52, 418, 180, 14}, IDS_MailHint},
     {IDC_DonateI, Page::Settings, Kind::Icon, kNoText, {252, 398, 32, 32}, IDS_DonateHint, IDI_DONATE},
+
+    // ---- History: the span and the export above the chart, the outages under it
+    Fixed(Page::History, IDS_Span, {4, 7, 30, 14}),
+    {IDC_HistorySpanLB, Page::History, Kind::ComboList, kNoText, {36, 4, 110, 20}, IDS_SpanHint},
+    {IDC_HistoryExportSB, Page::History, Kind::TextButton, IDS_ExportCsv, {218, 3, 80, 22}, IDS_ExportCsvHint},
+    {IDC_HistoryChart, Page::History, Kind::Chart, IDS_HistoryEmpty, {2, 30, 296, 258}},
+    Fixed(Page::History, IDS_Outages, {4, 294, 100, 14}),
+    {IDC_OutageLV, Page::History, Kind::ListView, kNoText, {2, 310, 296, 144}},
 };
 
 struct PageDef {
@@ -429,6 +439,7 @@ inline constexpr PageDef kPages[kPageCount] = {
     {IDC_InfoTS, IDS_UPSInformation},
     {IDC_StatusTS, IDS_UPSStatus},
     {IDC_AboutTS, IDS_Settings},
+    {IDC_HistoryTS, IDS_History},
 };
 inline constexpr int kOpeningPage = 2;  // the window opens on "Settings"
 

@@ -61,7 +61,8 @@ def _stop_process(proc, timeout=5.0, sig=signal.SIGTERM):
 class Xvfb:
     """A virtual X server on a display number it picks itself."""
 
-    def __init__(self, screen="1024x768x24"):
+    # Room for the main window at 144 DPI.
+    def __init__(self, screen="1600x1200x24"):
         read_fd, write_fd = os.pipe()
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", screen,

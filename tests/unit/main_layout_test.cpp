@@ -243,6 +243,9 @@ TEST(MainLayout, CaptionsAndHintsAreListedTexts) {
         {IDC_HTTPCB, "Enabled", "Serve the status page"},
         {IDC_NUTCommandsCB, "UPS commands", "Offer the UPS's commands to logged-in clients"},
         {IDC_LANRepSB, "Send Test Report", "Send Test Report"},
+        {IDC_HistorySpanLB, "", "How far back the chart and the outages reach"},
+        {IDC_HistoryExportSB, "Export CSV", "Save the minutes of this span as a CSV file"},
+        {IDC_HistoryChart, "No history for this span yet", nullptr},
     };
     for (const auto& c : cases) {
         const ControlSpec* spec = Spec(c.id);
@@ -321,7 +324,8 @@ TEST(MainLayout, EachPageLandsOnItsOwnTab) {
         Page page;
         const char* caption;
     } cases[] = {{Page::Info, "UPS Information"}, {Page::Status, "UPS Status"}, {Page::Settings, "Settings"},
-                 {Page::Smtp, "SMTP"},            {Page::Http, "HTTP"},         {Page::Lan, "LAN"}};
+                 {Page::Smtp, "SMTP"},            {Page::Http, "HTTP"},         {Page::Lan, "LAN"},
+                 {Page::Nut, "NUT"},              {Page::History, "History"}};
     for (const auto& c : cases) {
         const int index = PageIndex(c.page);
         const int count = IsRepPage(c.page) ? kRepPageCount : kPageCount;
@@ -329,6 +333,9 @@ TEST(MainLayout, EachPageLandsOnItsOwnTab) {
         EXPECT_STREQ(TextOf((IsRepPage(c.page) ? kRepPages : kPages)[index].caption), c.caption);
     }
     EXPECT_EQ(kOpeningPage, PageIndex(Page::Settings));
+    // "History" comes after the three pages the window always had.
+    EXPECT_EQ(PageIndex(Page::History), kPageCount - 1);
+    EXPECT_STREQ(TextOf(kPages[0].caption), "UPS Information");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 // time, 64 usage.
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -95,6 +96,40 @@ std::vector<std::wstring> ComboItems(HWND h) {
         items.emplace_back(buf.data(), static_cast<size_t>(got > 0 ? got : 0));
     }
     return items;
+}
+
+// A list view's rows, its cells joined by tabs. Its texts live in the other
+// process: the item and its buffer are written to and read from memory there.
+std::vector<std::wstring> ListRows(HWND h) {
+    std::vector<std::wstring> rows;
+    LRESULT count = 0, header = 0, columns = 0;
+    if (!Send(h, LVM_GETITEMCOUNT, 0, 0, &count) || !Send(h, LVM_GETHEADER, 0, 0, &header)) return rows;
+    Send(reinterpret_cast<HWND>(header), HDM_GETITEMCOUNT, 0, 0, &columns);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return rows;
+    constexpr int kChars = 512;
+    char* remote = static_cast<char*>(VirtualAllocEx(proc, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t),
+                                                     MEM_COMMIT, PAGE_READWRITE));
+    for (LRESULT row = 0; remote && row < count; ++row) {
+        std::wstring line;
+        for (LRESULT column = 0; column < columns; ++column) {
+            LVITEMW item{};
+            item.iSubItem = static_cast<int>(column);
+            item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+            item.cchTextMax = kChars;
+            wchar_t text[kChars] = {};
+            WriteProcessMemory(proc, remote, &item, sizeof item, nullptr);
+            Send(h, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+            ReadProcessMemory(proc, remote + sizeof(LVITEMW), text, sizeof text - sizeof(wchar_t), nullptr);
+            line += (column ? L"\t" : L"") + std::wstring(text);
+        }
+        rows.push_back(line);
+    }
+    if (remote) VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    CloseHandle(proc);
+    return rows;
 }
 
 // A top-level caption is kept by the system: no message to the owner needed.
@@ -263,6 +298,9 @@ int CmdGet(const char* name) {
         LRESULT pos = 0;
         Send(c.hwnd, UDM_GETPOS32, 0, 0, &pos);
         OutLine(std::to_string(pos));
+    } else if (IsClass(c.hwnd, WC_LISTVIEWW)) {
+        // One line per row, its cells separated by tabs.
+        for (const std::wstring& row : ListRows(c.hwnd)) OutLine(Utf8(row));
     } else if (IsClass(c.hwnd, WC_COMBOBOXW)) {
         // First line: the shown text; then "[i] item" for each list entry.
         OutLine(Utf8(TextOf(c.hwnd)));
@@ -330,6 +368,22 @@ int CmdClick(const char* name) {
     return kOk;
 }
 
+// A page control steps to the page with the arrow keys, as from the keyboard:
+// it tells its parent itself, in its own process.
+int SelectTab(HWND tabs, long index) {
+    LRESULT count = 0, now = -1;
+    if (!Send(tabs, TCM_GETITEMCOUNT, 0, 0, &count)) return kTimeout;
+    if (index < 0 || index >= count) return Fail(kRefused, "no such page");
+    for (LRESULT step = 0; step <= count; ++step) {
+        if (!Send(tabs, TCM_GETCURSEL, 0, 0, &now)) return kTimeout;
+        if (now == index) return kOk;
+        const WPARAM key = now < index ? VK_RIGHT : VK_LEFT;
+        Send(tabs, WM_KEYDOWN, key, 0);
+        Send(tabs, WM_KEYUP, key, 0);
+    }
+    return Fail(kRefused, "the page did not change");
+}
+
 int CmdSelect(const char* name, const char* index_text) {
     TopWindows t;
     Target c;
@@ -337,7 +391,8 @@ int CmdSelect(const char* name, const char* index_text) {
     char* end = nullptr;
     long index = strtol(index_text, &end, 10);
     if (!end || *end) return Fail(kUsage, "index must be a number");
-    if (!IsClass(c.hwnd, WC_COMBOBOXW)) return Fail(kRefused, "not a combo box");
+    if (IsClass(c.hwnd, WC_TABCONTROLW)) return SelectTab(c.hwnd, index);
+    if (!IsClass(c.hwnd, WC_COMBOBOXW)) return Fail(kRefused, "not a combo box or page control");
     LRESULT r = CB_ERR;
     if (!Send(c.hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0, &r)) return kTimeout;
     if (r == CB_ERR) return Fail(kRefused, "no such item");
@@ -432,6 +487,24 @@ int CmdMsgBox(bool close, const char* button) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
     return kOk;
+}
+
+// save-as CAPTION PATH: types PATH as the file name of the program's file
+// dialog captioned CAPTION and confirms it, as a user would.
+int CmdSaveAs(const char* caption, const char* path) {
+    TopWindows t = FindProgram();
+    const std::wstring wanted = Wide(caption);
+    for (HWND h : t.all) {
+        if (!IsVisibleCaption(h, wanted, false)) continue;
+        HWND name = GetDlgItem(h, edt1);
+        if (!name) name = GetDlgItem(h, cmb13);
+        if (!name) return Fail(kNotFound, "no file name field");
+        std::wstring w = Wide(path);
+        if (!Send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w.c_str()))) return kTimeout;
+        PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(h, IDOK)));
+        return kOk;
+    }
+    return Fail(kNotFound, "no such dialog");
 }
 
 int CmdClose() {
@@ -577,6 +650,7 @@ int Usage() {
         "  get NAME | state NAME | click NAME | select NAME INDEX | set NAME VALUE\n"
         "  exists NAME | exists --caption CAPTION [--any]\n"
         "  msgbox | msgbox-close [ID] | close | send MSG WPARAM LPARAM | list\n"
+        "  save-as CAPTION PATH\n"
         "  tray | tray-click | tray-menu INDEX\n",
         stderr);
     return kUsage;
@@ -605,6 +679,7 @@ int main(int argc, char** argv) {
     else if (!strcmp(cmd, "msgbox") && n == 0) rc = CmdMsgBox(false, nullptr);
     else if (!strcmp(cmd, "msgbox-close") && n <= 1) rc = CmdMsgBox(true, n ? rest[0] : nullptr);
     else if (!strcmp(cmd, "close") && n == 0) rc = CmdClose();
+    else if (!strcmp(cmd, "save-as") && n == 2) rc = CmdSaveAs(rest[0], rest[1]);
     else if (!strcmp(cmd, "send") && n == 3) rc = CmdSend(rest[0], rest[1], rest[2]);
     else if (!strcmp(cmd, "list") && n == 0) rc = CmdList();
     else if (!strcmp(cmd, "tray") && n == 0) rc = CmdTray();

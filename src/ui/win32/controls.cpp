@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "ui/dpi_scale.h"
+#include "ui/win32/history_chart_view.h"
 #include "ui/win32/led_bar.h"
 
 namespace velt::ui {
@@ -53,6 +54,10 @@ ClassAndStyle ClassFor(Kind kind) {
         case Kind::TenthsUpDown: return {UPDOWN_CLASSA, kChild | UDS_ALIGNRIGHT, 0};
         case Kind::Gauge: return {kLedBarClass, kChild, WS_EX_STATICEDGE};
         case Kind::Tabs: return {WC_TABCONTROLA, kChild | WS_CLIPSIBLINGS | WS_TABSTOP, 0};
+        case Kind::Chart: return {kHistoryChartClass, kChild, WS_EX_STATICEDGE};
+        case Kind::ListView:
+            return {WC_LISTVIEWA, kChild | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                    WS_EX_CLIENTEDGE};
     }
     return {WC_STATICA, kChild, 0};
 }

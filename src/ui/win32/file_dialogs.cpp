@@ -26,20 +26,29 @@ std::optional<std::string> AskFile(OPENFILENAMEA& ofn, char (&file)[MAX_PATH], b
     return std::string(file);
 }
 
-}  // namespace
-
-std::optional<std::string> AskSaveLogFile(HWND owner, HINSTANCE inst, const std::string& proposedName) {
+std::optional<std::string> AskSaveFile(HWND owner, HINSTANCE inst, const std::string& proposedName, StringId title,
+                                       StringId filter, const char* extension) {
     char file[MAX_PATH] = {};
     std::strncpy(file, proposedName.c_str(), MAX_PATH - 1);
     OPENFILENAMEA ofn{};
     ofn.hwndOwner = owner;
-    const std::string filter = LoadFilter(inst, IDS_SaveLogFilter);
-    const std::string title = LoadText(inst, IDS_SaveLogTitle);
-    ofn.lpstrFilter = filter.c_str();
-    ofn.lpstrTitle = title.c_str();
-    ofn.lpstrDefExt = "txt";
+    const std::string filterText = LoadFilter(inst, filter);
+    const std::string titleText = LoadText(inst, title);
+    ofn.lpstrFilter = filterText.c_str();
+    ofn.lpstrTitle = titleText.c_str();
+    ofn.lpstrDefExt = extension;
     ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
     return AskFile(ofn, file, true);
+}
+
+}  // namespace
+
+std::optional<std::string> AskSaveLogFile(HWND owner, HINSTANCE inst, const std::string& proposedName) {
+    return AskSaveFile(owner, inst, proposedName, IDS_SaveLogTitle, IDS_SaveLogFilter, "txt");
+}
+
+std::optional<std::string> AskSaveCsvFile(HWND owner, HINSTANCE inst, const std::string& proposedName) {
+    return AskSaveFile(owner, inst, proposedName, IDS_ExportTitle, IDS_CsvFilter, "csv");
 }
 
 std::optional<std::string> AskProgramFile(HWND owner, HINSTANCE inst) {

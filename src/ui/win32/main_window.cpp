@@ -5,6 +5,7 @@
 #include "ui/resource.h"
 #include "sys/win32/service_state.h"
 #include "ui/win32/service_host.h"
+#include "ui/win32/history_chart_view.h"
 #include "ui/win32/led_bar.h"
 #include "ui/win32/page_panel.h"
 #include "ui/win32/string_resources.h"
@@ -46,7 +47,7 @@ MainWindow::~MainWindow() {
 // paints what it left.
 bool MainWindow::Create(const std::vector<std::string>& params, bool show) {
     if (!RegisterMainClass(inst_, &MainWindow::WindowProc) || !RegisterPagePanelClass(inst_) ||
-        !RegisterLedBarClass(inst_))
+        !RegisterLedBarClass(inst_) || !RegisterHistoryChartClass(inst_))
         return false;
     // Placed in WM_CREATE, once the window knows the DPI of its monitor.
     const SIZE size = WindowSizeAt(kLayoutDpi);
@@ -85,6 +86,7 @@ bool MainWindow::OnCreate() {
     const bool watchService = win::ServiceRunning(kServiceName);
     seams_ = std::make_unique<SystemSeams>(hwnd_, HidListener(), *this,
                                            watchService ? SeamsFor::ServiceView : SeamsFor::Window);
+    CreateHistoryPage();
     if (watchService) {
         serviceLog_ = std::make_unique<ServiceLogView>();
         ::SetTimer(hwnd_, kServiceLogTimerId, kServiceLogTickMs, nullptr);
@@ -102,6 +104,14 @@ void MainWindow::CreateViews() {
     battery_->Attach();
     links_ = std::make_unique<LinkLabels>(controls_);
     links_->Attach();
+}
+
+// The window keeps its own history; a window watching the service reads the same file.
+void MainWindow::CreateHistoryPage() {
+    historyPage_ = std::make_unique<HistoryPage>(
+        controls_, inst_,
+        HistoryPageSeams{hwnd_, seams_->tasks, seams_->files, [this](const std::string& m) { ShowError(m); }},
+        WindowHistoryFile());
 }
 
 win::HidControllerListener MainWindow::HidListener() {

@@ -25,6 +25,7 @@
 #include "ui/win32/com_port_dialog.h"
 #include "ui/win32/control_set.h"
 #include "ui/win32/control_writer.h"
+#include "ui/win32/history_page.h"
 #include "ui/win32/info_page.h"
 #include "ui/win32/link_labels.h"
 #include "ui/win32/service_log_view.h"
@@ -107,6 +108,8 @@ private:
     void OnSize(WPARAM kind);
     void OnShowWindow(bool shown);
     void SyncShown();
+    void SyncHistoryInView(bool windowShown);
+    void CreateHistoryPage();
     void PlaceCentred(int dpi);
     void CreateViews();
     void OnClose();
@@ -162,6 +165,7 @@ private:
 
     std::unique_ptr<ServiceLogView> serviceLog_;  // only while watching the service
     std::unique_ptr<SystemSeams> seams_;
+    std::unique_ptr<HistoryPage> historyPage_;  // its worker posts to the seams' tasks
     std::unique_ptr<TMainForm> form_;  // last: it references everything above
 
     CloseGate gate_;

@@ -45,6 +45,7 @@ void MainWindow::OnEndSession(bool ending) {
 
 void MainWindow::OnDestroy() {
     tray_.reset();  // the icon goes with the window, not after it
+    historyPage_.reset();  // its worker ends with the window
     ::PostQuitMessage(0);
 }
 

@@ -88,6 +88,7 @@ void MainWindow::OnDpiChanged(int dpi, const RECT* suggested) {
     SetNarrowMargins();
     if (links_) links_->Attach();  // its underlined font follows the labels' new one
     if (infoPage_) infoPage_->Rescale();
+    if (historyPage_) historyPage_->Rescale();
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

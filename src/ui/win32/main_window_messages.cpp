@@ -118,7 +118,11 @@ void MainWindow::OnCommand(int id, int code) {
     if (code == BN_CLICKED) {
         for (const auto& b : kFormButtons)
             if (b.id == id) return RunForm(b.run);
+        // The save dialog pumps messages: a close meanwhile waits for it.
+        if (id == IDC_HistoryExportSB && historyPage_)
+            return RunForm([this](TMainForm&) { historyPage_->ExportCsv(); });
     }
+    if (historyPage_ && historyPage_->OnCommand(id, code)) return;
     if (code == STN_CLICKED && links_ && links_->OnClick(id, hwnd_)) return;
     if (!settings_) return;
     bool taken = false;
@@ -148,7 +152,10 @@ void MainWindow::OnEffect(binding::Effect effect) {
 LRESULT MainWindow::OnNotify(const NMHDR& hdr) {
     if (hdr.code != TCN_SELCHANGE) return 0;
     const int index = static_cast<int>(::SendMessageA(hdr.hwndFrom, TCM_GETCURSEL, 0, 0));
-    if (hdr.hwndFrom == controls_.Tabs()) controls_.ShowPage(index);
+    if (hdr.hwndFrom == controls_.Tabs()) {
+        controls_.ShowPage(index);
+        SyncHistoryInView(::IsWindowVisible(hwnd_) != FALSE);
+    }
     if (hdr.hwndFrom == controls_.RepTabs()) controls_.ShowRepPage(index);
     return 0;
 }
@@ -166,6 +173,10 @@ void MainWindow::OnVScroll(int code, HWND from) {
 // A tick queued before its timer was stopped is dropped.
 void MainWindow::OnTimer(UINT_PTR id) {
     if (id == kServiceLogTimerId) return ShowServiceLog();
+    if (id == kHistoryTimerId) {
+        if (historyPage_) historyPage_->OnTimer();
+        return;
+    }
     if (seams_) RunForm([this, id](TMainForm& f) { RunEngineTimer(*seams_, f.Engine(), id); });
 }
 

@@ -2,6 +2,8 @@
 // minimising into the tray, and catching up with what changed while hidden.
 #include "ui/win32/main_window.h"
 
+#include <commctrl.h>
+
 namespace velt::ui {
 
 void MainWindow::OnTrayEvent(LPARAM lParam) {
@@ -29,12 +31,23 @@ void MainWindow::OnSize(WPARAM kind) {
 
 // Sent before the window appears or after it went: the controls take what
 // was held back before they are first painted.
-void MainWindow::OnShowWindow(bool shown) { deferred_.SetShown(shown); }
+void MainWindow::OnShowWindow(bool shown) {
+    deferred_.SetShown(shown);
+    SyncHistoryInView(shown);
+}
 
 // After a show of our own, in case the system sent no WM_SHOWWINDOW for it.
 void MainWindow::SyncShown() {
     const bool visible = hwnd_ && ::IsWindowVisible(hwnd_);
     if (visible != deferred_.Shown()) deferred_.SetShown(visible);
+    SyncHistoryInView(visible);
+}
+
+// The History page reads only while someone can see it.
+void MainWindow::SyncHistoryInView(bool windowShown) {
+    if (!historyPage_) return;
+    const int selected = static_cast<int>(::SendMessageA(controls_.Tabs(), TCM_GETCURSEL, 0, 0));
+    historyPage_->SetInView(windowShown && selected == layout::PageIndex(layout::Page::History));
 }
 
 // Show, restore from minimised, bring to the front: in this order.

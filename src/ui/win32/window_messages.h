@@ -18,6 +18,7 @@ enum TimerId : UINT_PTR {
     kSMTPReportsTimerId,
     kLANReportsTimerId,
     kServiceLogTimerId,  // a window watching the service reads its log file
+    kHistoryTimerId,     // the History page reads again while in view
 };
 
 }  // namespace velt::ui
