@@ -34,6 +34,7 @@ SCHEMA = [
     "CREATE INDEX events_by_start ON events (start_time)",
     "ALTER TABLE events ADD COLUMN start_charge REAL;"
     "ALTER TABLE events ADD COLUMN average_load REAL",
+    "CREATE UNIQUE INDEX events_once ON events (kind, start_time)",
 ]
 
 # Minutes from 23 hours ago to 2 hours ago: all inside "Last day", none in

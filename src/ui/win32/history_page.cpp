@@ -1,7 +1,6 @@
 #include "ui/win32/history_page.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <ctime>
@@ -68,12 +67,6 @@ void AddRow(HWND list, int row, const OutageText& text) {
 }
 
 }  // namespace
-
-std::filesystem::path WindowHistoryFile() {
-    char folder[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder))) return {};
-    return std::filesystem::path(folder) / "Veltrano" / "history.db";
-}
 
 HistoryPage::HistoryPage(const ControlSet& controls, HINSTANCE inst, HistoryPageSeams seams,
                          std::filesystem::path file)

@@ -17,9 +17,6 @@
 
 namespace velt::ui {
 
-// %LOCALAPPDATA%\Veltrano\history.db: the window's own history.
-std::filesystem::path WindowHistoryFile();
-
 struct HistoryPageSeams {
     HWND owner;                  // for the minute's timer and the save dialog
     IMainThreadPost& post;       // the worker's answers

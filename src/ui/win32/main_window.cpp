@@ -111,7 +111,7 @@ void MainWindow::CreateHistoryPage() {
     historyPage_ = std::make_unique<HistoryPage>(
         controls_, inst_,
         HistoryPageSeams{hwnd_, seams_->tasks, seams_->files, [this](const std::string& m) { ShowError(m); }},
-        WindowHistoryFile());
+        seams_->HistoryFile());
 }
 
 win::HidControllerListener MainWindow::HidListener() {

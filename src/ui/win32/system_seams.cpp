@@ -43,7 +43,7 @@ MonitorSystem SystemSeams::FormSystem(IDataLock& lock, IComPortDialog& comPortDi
                       comPortDialog, files,    hid,           store,      power,            launcher,
                       pump,       mainThread,  testTForm,     system,     warnings,         tasks,
                       startTimer, delayTimer,  smtpReportsTimer, lanReportsTimer, decimalSeparator};
-    sys.historyFile = HistoryFilePath(host_ != SeamsFor::Window);
+    sys.historyFile = HistoryFile();
     switch (host_) {
         case SeamsFor::Window: break;
         case SeamsFor::Service: sys.host = MonitorHost::Service; break;
@@ -57,5 +57,7 @@ MonitorSystem SystemSeams::FormSystem(IDataLock& lock, IComPortDialog& comPortDi
     }
     return sys;
 }
+
+std::filesystem::path SystemSeams::HistoryFile() const { return HistoryFilePath(host_ != SeamsFor::Window); }
 
 }  // namespace velt::ui

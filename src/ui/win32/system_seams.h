@@ -44,6 +44,8 @@ struct SystemSeams : EntryPointsLoaded {
 
     // The form's view of all of them; the dialogs and the lock come from the window.
     MonitorSystem FormSystem(IDataLock& lock, IComPortDialog& comPortDialog, ITestTForm& testTForm);
+    // The history's file: the user's own, or the service's for the service and its view.
+    std::filesystem::path HistoryFile() const;
 
     win::WinClock clock;
     win::WinSleeper mainSleeper, workerSleeper;
