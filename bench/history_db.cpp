@@ -92,7 +92,9 @@ int main(int argc, char** argv) {
     const int64_t now = UnixSeconds(clock.Now());
     const auto t0 = Clock::now();
     {
-        HistoryStore store({file}, clock, [](const std::string& line) { std::printf("log: %s\n", line.c_str()); });
+        HistoryStoreOptions options;
+        options.file = file;
+        HistoryStore store(options, clock, [](const std::string& line) { std::printf("log: %s\n", line.c_str()); });
         Generate(store, now);
     }
     std::printf("generated %lld minutes in %.1f s, one transaction each\n", static_cast<long long>(kMinutes),

@@ -11,12 +11,20 @@ namespace velt {
 
 namespace {
 
-std::string MinuteColumns() {
+// ", <stem>_min <pattern>, ..." with each column's name for "%" in `pattern`.
+std::string EachValueColumn(const std::string& pattern) {
     std::string columns;
     for (const char* stem : kHistoryColumns)
-        for (const char* stat : {"_min", "_avg", "_max"}) columns += std::string(", ") + stem + stat + " REAL";
+        for (const char* stat : {"_min", "_avg", "_max"}) {
+            std::string column = pattern;
+            for (size_t at; (at = column.find('%')) != std::string::npos;)
+                column.replace(at, 1, std::string(stem) + stat);
+            columns += ", " + column;
+        }
     return columns;
 }
+
+std::string MinuteColumns() { return EachValueColumn("% REAL"); }
 
 // 1: the minutes. The minute's first second is the key, so the table is kept
 // in time order and needs no other index.
@@ -48,8 +56,22 @@ std::string OneRowPerEventStep() {
            "CREATE UNIQUE INDEX events_once ON events (kind, start_time)";
 }
 
+// 5: the minutes kept as whole hundredths, which SQLite stores in two bytes
+// where a real number takes eight: 400 days fit in half the room. The view
+// "minutes" gives them as before, for the reader and for anyone's SQL.
+std::string HundredthsStep() {
+    return "CREATE TABLE minute_rows (minute INTEGER PRIMARY KEY, utc_offset INTEGER NOT NULL" +
+           EachValueColumn("% INTEGER") +
+           ", on_battery_seconds INTEGER NOT NULL DEFAULT 0, readings INTEGER NOT NULL DEFAULT 0);"
+           "INSERT INTO minute_rows SELECT minute, utc_offset" + EachValueColumn("CAST(round(% * 100) AS INTEGER)") +
+           ", on_battery_seconds, readings FROM minutes;"
+           "DROP TABLE minutes;"
+           "CREATE VIEW minutes AS SELECT minute, utc_offset" + EachValueColumn("% / 100.0 AS %") +
+           ", on_battery_seconds, readings FROM minute_rows";
+}
+
 using Step = std::string (*)();
-constexpr std::array<Step, 4> kSteps = {MinutesStep, EventsStep, DischargeStep, OneRowPerEventStep};
+constexpr std::array<Step, 5> kSteps = {MinutesStep, EventsStep, DischargeStep, OneRowPerEventStep, HundredthsStep};
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
 #include <cstdio>
 #include <system_error>
 #include <utility>
@@ -21,7 +22,7 @@ std::string MinuteInsertSql() {
             values += ", ?";
         }
     // A clock set back repeats a minute: its later row stands.
-    return "INSERT OR REPLACE INTO minutes (" + columns + ", on_battery_seconds, readings) VALUES (" + values +
+    return "INSERT OR REPLACE INTO minute_rows (" + columns + ", on_battery_seconds, readings) VALUES (" + values +
            ", ?, ?)";
 }
 
@@ -29,14 +30,20 @@ constexpr const char* kEventInsertSql =
     "INSERT OR REPLACE INTO events (kind, start_time, end_time, duration_seconds, utc_offset, lowest_battery_voltage,"
     " lowest_charge, action, details, start_charge, average_load) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
+// A value as the file keeps it, in whole hundredths; none for one that is no
+// number or beyond any reading.
+std::optional<int64_t> Hundredths(double value) {
+    if (!std::isfinite(value) || std::fabs(value) > 1e12) return std::nullopt;
+    return std::llround(value * 100);
+}
+
 void BindMinute(SqliteStatement& insert, const MinuteRow& row) {
     int index = 1;
     insert.Bind(index++, std::optional<int64_t>(row.minuteUtc));
     insert.Bind(index++, std::optional<int64_t>(row.utcOffsetMinutes));
     for (const std::optional<MinuteStats>& stats : row.values) {
-        insert.Bind(index++, stats ? std::optional<double>(stats->min) : std::nullopt);
-        insert.Bind(index++, stats ? std::optional<double>(stats->avg) : std::nullopt);
-        insert.Bind(index++, stats ? std::optional<double>(stats->max) : std::nullopt);
+        for (double MinuteStats::*stat : {&MinuteStats::min, &MinuteStats::avg, &MinuteStats::max})
+            insert.Bind(index++, stats ? Hundredths((*stats).*stat) : std::nullopt);
     }
     insert.Bind(index++, std::optional<int64_t>(row.onBatterySeconds));
     insert.Bind(index, std::optional<int64_t>(row.readings));
@@ -106,7 +113,7 @@ bool HistoryStore::PruneIfDue(int historyDays) {
 // open, began) before the cut.
 void HistoryStore::Prune(int64_t cutoffUtc) {
     SqliteTransaction transaction(*db_);
-    db_->Exec("DELETE FROM minutes WHERE minute < " + std::to_string(cutoffUtc));
+    db_->Exec("DELETE FROM minute_rows WHERE minute < " + std::to_string(cutoffUtc));
     db_->Exec("DELETE FROM events WHERE coalesce(end_time, start_time) < " + std::to_string(cutoffUtc));
     transaction.Commit();
 }

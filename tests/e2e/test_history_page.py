@@ -36,6 +36,17 @@ SCHEMA = [
     "ALTER TABLE events ADD COLUMN average_load REAL",
     "CREATE UNIQUE INDEX events_once ON events (kind, start_time)",
 ]
+COLUMNS = ["%s%s" % (q, s) for q in QUANTITIES for s in ("_min", "_avg", "_max")]
+# The last step, after the rows are in: the minutes in whole hundredths.
+PACK_MINUTES = (
+    "CREATE TABLE minute_rows (minute INTEGER PRIMARY KEY, utc_offset INTEGER NOT NULL"
+    + "".join(", %s INTEGER" % c for c in COLUMNS)
+    + ", on_battery_seconds INTEGER NOT NULL DEFAULT 0, readings INTEGER NOT NULL DEFAULT 0);"
+    "INSERT INTO minute_rows SELECT minute, utc_offset"
+    + "".join(", CAST(round(%s * 100) AS INTEGER)" % c for c in COLUMNS)
+    + ", on_battery_seconds, readings FROM minutes; DROP TABLE minutes;"
+    "CREATE VIEW minutes AS SELECT minute, utc_offset" + "".join(", %s / 100.0 AS %s" % (c, c) for c in COLUMNS)
+    + ", on_battery_seconds, readings FROM minute_rows")
 
 # Minutes from 23 hours ago to 2 hours ago: all inside "Last day", none in
 # "Last hour". One outage of 7 minutes 5 hours ago, at a local offset of +2 h.
@@ -65,12 +76,13 @@ def seed_history(path, now):
     with sqlite3.connect(path) as db:
         for step in SCHEMA:
             db.executescript(step)
-        db.execute("PRAGMA user_version = %d" % len(SCHEMA))
         marks = ",".join("?" * (3 + 3 * len(QUANTITIES) + 1))
         db.executemany("INSERT INTO minutes VALUES (%s)" % marks, [minute_row(m, outage) for m in minutes])
         db.execute("INSERT INTO events (kind, start_time, end_time, duration_seconds, utc_offset,"
                    " lowest_charge, action) VALUES ('mains_failure', ?, ?, ?, ?, 62.4, 'hibernate')",
                    (outage[0], outage[1], OUTAGE_S, OUTAGE_OFFSET_MIN))
+        db.executescript(PACK_MINUTES)
+        db.execute("PRAGMA user_version = %d" % (len(SCHEMA) + 1))
     db.close()
     return outage, minutes
 
