@@ -19,7 +19,10 @@ PageResponse PageSource::Answer(const PageRequest& request) {
         const auto settings = settings_.Current();
         const LocalDateTime now = clock_.Now();
         const HistoryAccess history{history_.get(), UnixSeconds(now), now.utcOffsetMinutes, std::nullopt};
-        return IdHTTPSCommandGet(request, *shown, *settings, DateTimeText(now, dateFormat_), &history);
+        PageResponse response =
+            IdHTTPSCommandGet(request, *shown, *settings, DateTimeText(now, dateFormat_), &history);
+        if (history_) history_->Close();
+        return response;
     } catch (const std::exception&) {
         return StatusPage(200);
     }

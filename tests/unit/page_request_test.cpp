@@ -99,7 +99,8 @@ TEST(PageRequestHead, TakesThePathAndSplitsBasicCredentialsAtTheFirstColon) {
     const Case cases[] = {
         {"/", "", {"/", "", ""}},
         {"/?refresh=1", basic("admin:Secret"), {"/", "admin", "Secret", "refresh=1"}},
-        {"/history.json?from=2026-12-01T10:00:00+01:00&to=?x", "", {"/history.json", "", "", "from=2026-12-01T10:00:00+01:00&to=?x"}},
+        {"/history.json?from=2026-12-01T10:00:00+01:00&to=?x", "",
+         {"/history.json", "", "", "from=2026-12-01T10:00:00+01:00&to=?x"}},
         {"/history?", "", {"/history", "", ""}},
         {"/favicon.ico", "  bAsIc   " + Base64Encode("admin:Secret") + " ", {"/favicon.ico", "admin", "Secret"}},
         {"/", basic("user:pa:ss"), {"/", "user", "pa:ss"}},
