@@ -12,7 +12,7 @@ namespace velt {
 
 NetworkServers::NetworkServers(NetworkServersDeps deps)
     : d_(std::move(deps)),
-      pageSource_(d_.shown, settings_, d_.clock, d_.dateFormat),
+      pageSource_(d_.shown, settings_, d_.clock, d_.dateFormat, d_.historyFile),
       pageServerLog_(d_.post, d_.log),
       pageServer_(pageSource_, {},
                   [this](const std::string& what) { pageServerLog_.AddLogLine(ServerFaultLine("HTTP", what)); }),

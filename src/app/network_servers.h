@@ -4,6 +4,7 @@
 // device id kept; and the page server's start held back while the saved
 // settings load, so it never opens before its user and password are in.
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -38,6 +39,8 @@ struct NetworkServersDeps {
     bool alwaysServeLocally = false;
     // A window watching the service serves nothing: the service does, on these ports.
     bool serveNothing = false;
+    // The history's file the page server reads; empty: no history documents.
+    std::filesystem::path historyFile{};
 };
 
 class NetworkServers {

@@ -37,8 +37,10 @@ BasicCredentials SplitBasicAuthorization(std::string_view value) {
 
 PageRequest PageRequestFromHead(std::string_view target, std::string_view authorization) {
     BasicCredentials credentials = SplitBasicAuthorization(authorization);
-    return {std::string(target.substr(0, target.find('?'))), std::move(credentials.user),
-            std::move(credentials.password)};
+    const size_t mark = target.find('?');
+    const std::string_view query = mark == std::string_view::npos ? std::string_view() : target.substr(mark + 1);
+    return {std::string(target.substr(0, mark)), std::move(credentials.user), std::move(credentials.password),
+            std::string(query)};
 }
 
 }  // namespace velt

@@ -1,6 +1,6 @@
 #pragma once
 // What the page server takes from a request head for the handler: the
-// document path and the credentials of a Basic authorization.
+// document path, its query and the credentials of a Basic authorization.
 #include <string>
 #include <string_view>
 
@@ -17,7 +17,8 @@ struct BasicCredentials {
 // colon gives an empty user and password.
 BasicCredentials SplitBasicAuthorization(std::string_view value);
 
-// The target's path without its query; the authorization value may be empty.
+// The target split at its first '?' into path and query; the authorization
+// value may be empty.
 PageRequest PageRequestFromHead(std::string_view target, std::string_view authorization);
 
 }  // namespace velt

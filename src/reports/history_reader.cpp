@@ -118,6 +118,8 @@ HistoryReader::HistoryReader(std::filesystem::path file) : file_(std::move(file)
 
 HistoryReader::~HistoryReader() = default;
 
+void HistoryReader::Close() { db_.reset(); }
+
 // Opens the file once it is there. A file whose tables the writer has not
 // made yet reads as empty; a failure closes the connection, so the next
 // call opens the file afresh (it may have been replaced meanwhile).

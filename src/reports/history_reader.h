@@ -54,6 +54,9 @@ public:
     // The finished mains failures of at least `shortest` seconds with a
     // start charge and a load: the runtime's lessons, oldest first.
     std::vector<Discharge> Discharges(int64_t shortestSeconds = 60);
+    // Lets go of the file until the next read: an open handle would keep
+    // Windows from moving a damaged file aside.
+    void Close();
 
 private:
     bool Ready();

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "reports/history_pages.h"
 #include "reports/report_text.h"
 #include "reports/status_json.h"
 #include "reports/status_metrics.h"
@@ -17,10 +18,12 @@ const char* ReasonPhrase(int status) {
         case 200: return "OK";
         case 400: return "Bad Request";
         case 401: return "Unauthorized";
+        case 404: return "Not Found";
         case 405: return "Method Not Allowed";
         case 408: return "Request Timeout";
         case 413: return "Payload Too Large";
         case 431: return "Request Header Fields Too Large";
+        case 503: return "Service Unavailable";
         default: return "Internal Server Error";
     }
 }
@@ -56,13 +59,20 @@ PageResponse ReportPage(const ShownStatus& shown, const TUPSSettings& settings, 
 }
 
 // The documents behind the credentials; every other path gets the default answer.
-enum class Document { Report, Json, Metrics };
+enum class Document { Report, Json, Metrics, History, HistoryCsv, HistoryJson };
 
 std::optional<Document> DocumentOf(const std::string& path) {
     if (path == "/") return Document::Report;
     if (path == "/status.json") return Document::Json;
     if (path == "/metrics") return Document::Metrics;
+    if (path == "/history") return Document::History;
+    if (path == "/history.csv") return Document::HistoryCsv;
+    if (path == "/history.json") return Document::HistoryJson;
     return std::nullopt;
+}
+
+PageResponse History(HistoryDocument document, const PageRequest& request, const HistoryAccess* history) {
+    return HistoryAnswer(document, request.query, history ? *history : HistoryAccess{});
 }
 
 // A feed read by programs that poll it: never from a cache.
@@ -78,7 +88,7 @@ PageResponse StatusPage(int status) {
 }
 
 PageResponse IdHTTPSCommandGet(const PageRequest& request, const ShownStatus& shown, const TUPSSettings& settings,
-                               const std::string& dateTimeText) {
+                               const std::string& dateTimeText, const HistoryAccess* history) {
     const auto document = DocumentOf(request.path);
     if (!document) return StatusPage(200);
     // Both compared, so a wrong user takes as long as a wrong password.
@@ -90,6 +100,9 @@ PageResponse IdHTTPSCommandGet(const PageRequest& request, const ShownStatus& sh
             case Document::Report: return ReportPage(shown, settings, dateTimeText);
             case Document::Json: return Feed("application/json", StatusJson(shown, settings.NUTUPSName));
             case Document::Metrics: return Feed(kMetricsContentType, StatusMetrics(shown, settings.NUTUPSName));
+            case Document::History: return History(HistoryDocument::Page, request, history);
+            case Document::HistoryCsv: return History(HistoryDocument::Csv, request, history);
+            case Document::HistoryJson: return History(HistoryDocument::Json, request, history);
         }
         return StatusPage(200);
     } catch (const std::exception&) {

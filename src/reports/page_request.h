@@ -11,9 +11,12 @@
 
 namespace velt {
 
+struct HistoryAccess;
+
 struct PageRequest {
     std::string path;            // the document path, without a query
     std::string user, password;  // of the Basic authorization; empty without one
+    std::string query{};         // what followed the first '?', as sent; empty without one
 };
 
 struct PageResponse {
@@ -30,10 +33,11 @@ PageResponse StatusPage(int status);
 
 // The answer to every page request, whatever its method: "/" gets the
 // report, "/status.json" and "/metrics" the feeds (labelled
-// with the NUT UPS name), when the user and password match the settings exactly;
-// otherwise 401 with the Basic challenge. The comparison takes the same time
-// wherever the texts differ.
+// with the NUT UPS name), "/history", "/history.csv" and "/history.json" the
+// history's documents (404 without `history`), when the user and password
+// match the settings exactly; otherwise 401 with the Basic challenge. The
+// comparison takes the same time wherever the texts differ.
 PageResponse IdHTTPSCommandGet(const PageRequest& request, const ShownStatus& shown, const TUPSSettings& settings,
-                               const std::string& dateTimeText);
+                               const std::string& dateTimeText, const HistoryAccess* history = nullptr);
 
 }  // namespace velt

@@ -6,7 +6,10 @@
 // Options: --port N (0: any free port), --user U, --password P, --not-found
 // (no UPS found yet), --failure (mains lost, the countdown running),
 // --not-responding (the UPS went silent after its last reply), --ups-name
-// NAME, --head-deadline-ms N, --idle-ms N, --max-connections N.
+// NAME, --head-deadline-ms N, --idle-ms N, --max-connections N, --history
+// FILE (the history documents read it), --seed-history (first writes into it
+// the two hours of minutes before now, 230 V, and a 300 s outage that ended
+// 25 minutes ago).
 #include <signal.h>
 
 #include <cstdlib>
@@ -15,6 +18,8 @@
 #include <string>
 
 #include "net/http_page_server.h"
+#include "reports/history_pages.h"
+#include "reports/history_store.h"
 #include "server_fixture.h"
 #include "status/shown_status.h"
 
@@ -32,20 +37,58 @@ std::string LocalTimeText() {
     return text;
 }
 
+int LocalOffsetMinutes(std::time_t at) {
+    std::tm local{};
+    localtime_r(&at, &local);
+    return static_cast<int>(local.tm_gmtoff / 60);
+}
+
 class FixedSource : public velt::IPageSource {
 public:
     velt::ShownStatus shown;
     velt::TUPSSettings settings;
+    std::unique_ptr<velt::HistoryReader> history;
 
     PageResponse Answer(const PageRequest& request) override {
-        return velt::IdHTTPSCommandGet(request, shown, settings, LocalTimeText());
+        const std::time_t now = std::time(nullptr);
+        const velt::HistoryAccess access{history.get(), now, LocalOffsetMinutes(now), std::nullopt};
+        return velt::IdHTTPSCommandGet(request, shown, settings, LocalTimeText(), &access);
     }
 };
 
 struct Options {
     uint16_t port = 8080;
     velt::PageServerLimits limits;
+    std::string historyFile;
+    bool seedHistory = false;
 };
+
+struct UnusedClock : velt::IClock {
+    velt::LocalDateTime Now() const override { return {2026, 1, 1, 0, 0, 0, 0, 0}; }
+    uint64_t MonotonicMs() const override { return 0; }
+};
+
+bool SeedHistory(const std::string& file) {
+    UnusedClock clock;
+    velt::HistoryStoreOptions options;
+    options.file = file;
+    velt::HistoryStore store(options, clock, [](const std::string& line) { velt::test::PrintLine(line); });
+    const int64_t now = std::time(nullptr), lastMinute = now - now % 60 - 60;
+    for (int64_t m = 0; m < 120; ++m) {
+        velt::MinuteRow row;
+        row.minuteUtc = lastMinute - m * 60;
+        row.utcOffsetMinutes = LocalOffsetMinutes(row.minuteUtc);
+        row.values[0] = velt::MinuteStats{228, 230, 232};
+        row.readings = 60;
+        if (!store.WriteMinute(row)) return false;
+    }
+    velt::EventRow outage;
+    outage.startUtc = now - 1800;
+    outage.endUtc = now - 1500;
+    outage.lowestCharge = 64;
+    outage.action = "shutdown";
+    return store.WriteEvent(outage);
+}
 
 // What the main thread has after `reply`, the first from a USB unit.
 velt::ShownStatusParts AfterReply(const std::string& reply) {
@@ -83,6 +126,10 @@ bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
             (option == "--not-found" ? notFound : notResponding) = true;
             continue;
         }
+        if (option == "--seed-history") {
+            options.seedHistory = true;
+            continue;
+        }
         if (option == "--failure") {
             parts = DuringFailure();
             continue;
@@ -96,6 +143,7 @@ bool Parse(int argc, char** argv, Options& options, FixedSource& source) {
         else if (option == "--head-deadline-ms") options.limits.headDeadline = std::chrono::milliseconds(std::atoi(value));
         else if (option == "--idle-ms") options.limits.idleKeepAlive = std::chrono::milliseconds(std::atoi(value));
         else if (option == "--max-connections") options.limits.maxConnections = static_cast<size_t>(std::atoi(value));
+        else if (option == "--history") options.historyFile = value;
         else return false;
     }
     if (notFound) parts.upsFound = false;
@@ -116,7 +164,9 @@ int main(int argc, char** argv) {
     if (!Parse(argc, argv, options, source))
         return velt::test::Usage(argv[0], "[--port N] [--user U] [--password P] [--not-found] [--failure] "
                                           "[--not-responding] [--ups-name NAME] [--head-deadline-ms N] [--idle-ms N] "
-                                          "[--max-connections N]");
+                                          "[--max-connections N] [--history FILE] [--seed-history]");
+    if (options.seedHistory && !SeedHistory(options.historyFile)) return 1;
+    if (!options.historyFile.empty()) source.history = std::make_unique<velt::HistoryReader>(options.historyFile);
     // Blocked before the server's thread starts, so only sigwait below sees them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);

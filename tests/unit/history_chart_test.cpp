@@ -27,15 +27,6 @@ std::vector<std::string> Texts(const std::vector<ChartTick>& ticks) {
     return texts;
 }
 
-TEST(HistoryChart, EachSpanKeepsItsPointsToAFewHundred) {
-    for (ChartSpan span : kChartSpans) {
-        const int64_t points = ChartSpanSeconds(span) / ChartStepSeconds(span);
-        EXPECT_GE(points, 60) << ChartSpanName(span);
-        EXPECT_LE(points, 400) << ChartSpanName(span);
-    }
-    EXPECT_STREQ(ChartSpanName(ChartSpan::Week), "Last week");
-}
-
 TEST(HistoryChart, TheVoltageAxisRoundsTheDataOutToFewTicks) {
     struct Case {
         std::vector<std::optional<double>> volts;

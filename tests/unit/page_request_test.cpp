@@ -98,7 +98,10 @@ TEST(PageRequestHead, TakesThePathAndSplitsBasicCredentialsAtTheFirstColon) {
     const auto basic = [](const char* plain) { return "Basic " + Base64Encode(plain); };
     const Case cases[] = {
         {"/", "", {"/", "", ""}},
-        {"/?refresh=1", basic("admin:Secret"), {"/", "admin", "Secret"}},
+        {"/?refresh=1", basic("admin:Secret"), {"/", "admin", "Secret", "refresh=1"}},
+        {"/history.json?from=2026-12-01T10:00:00+01:00&to=?x", "",
+         {"/history.json", "", "", "from=2026-12-01T10:00:00+01:00&to=?x"}},
+        {"/history?", "", {"/history", "", ""}},
         {"/favicon.ico", "  bAsIc   " + Base64Encode("admin:Secret") + " ", {"/favicon.ico", "admin", "Secret"}},
         {"/", basic("user:pa:ss"), {"/", "user", "pa:ss"}},
         {"/", basic(":"), {"/", "", ""}},
@@ -119,6 +122,7 @@ TEST(PageRequestHead, TakesThePathAndSplitsBasicCredentialsAtTheFirstColon) {
         EXPECT_EQ(request.path, c.expected.path);
         EXPECT_EQ(request.user, c.expected.user);
         EXPECT_EQ(request.password, c.expected.password);
+        EXPECT_EQ(request.query, c.expected.query);
     }
 }
 
