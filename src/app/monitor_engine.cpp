@@ -42,7 +42,7 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
                 [this](const NutInstantCommand& c, const std::string& bytes) {
                     return tests_.RunUPSTestCommand(c.button, bytes);
                 },
-                sys.host == MonitorHost::Service, sys.host == MonitorHost::ServiceView}),
+                sys.host == MonitorHost::Service, sys.host == MonitorHost::ServiceView, sys.historyFile}),
       actions_({sys.power, live_, sys.lock, *this, reports_, selected_.Poller(), *this, sys.pump, sys.sleeper,
                 osMajorVersion_}),
       history_({sys.clock, sys.post, *this}),

@@ -3,7 +3,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "reports/history_csv.h"
+#include "reports/history_feeds.h"
 #include "reports/history_reader.h"
 
 namespace velt::ui {

@@ -9,8 +9,10 @@ import shutil
 import signal
 import sqlite3
 import time
+import urllib.request
 
 from harness import E2ETestCase, wait_for
+from test_reports import free_port
 
 DEMO = os.path.join(os.path.dirname(__file__), "..", "..", "tools", "scenarios", "demo.json")
 
@@ -46,10 +48,26 @@ class HistoryTest(E2ETestCase):
         with open(DEMO) as f:
             self.start_simulator(protocol="megatec", scenario=json.load(f))
         self.wine.clear_settings()
-        self.wine.seed_settings({"COM Port": 1, "COM MaxAttempts": 0, "Refresh Interval": 1})
+        self.port = free_port()
+        self.wine.seed_settings({"COM Port": 1, "COM MaxAttempts": 0, "Refresh Interval": 1,
+                                 "HTTP Server": True, "HTTP Port": str(self.port)})
         app = self.start_program("/show", fresh=False)
         app.wait_window()
         return app
+
+    def fetch(self, path):
+        with urllib.request.urlopen("http://127.0.0.1:%d%s" % (self.port, path), timeout=5) as r:
+            self.assertEqual(r.status, 200, path)
+            return r.read().decode("utf-8")
+
+    def check_feeds(self):
+        feed = json.loads(self.fetch("/history.json"))
+        self.assertEqual(len(feed["outages"]), 1, feed["outages"])
+        self.assertTrue(55 <= feed["outages"][0]["seconds"] <= 65, feed["outages"])
+        self.assertTrue(any(p.get("on_battery_seconds") for p in feed["points"]), "no minute on battery")
+        rows = self.fetch("/history.csv").splitlines()
+        on_battery = rows[0].split(",").index("on_battery_seconds")
+        self.assertTrue(any(int(r.split(",")[on_battery]) > 0 for r in rows[1:]), rows[:3])
 
     def test_demo_outage_is_kept_through_a_hard_kill(self):
         app = self.start_demo()
@@ -62,6 +80,7 @@ class HistoryTest(E2ETestCase):
         self.assertAlmostEqual(load, 21, delta=0.5)
         minutes = self.snapshot().execute("SELECT count(*), sum(on_battery_seconds) FROM minutes").fetchone()
         self.assertGreaterEqual(minutes[0], 1)
+        self.check_feeds()
 
         # Killed just after a minute begins: its first reading writes the
         # minute before.
@@ -80,3 +99,5 @@ class HistoryTest(E2ETestCase):
         self.assertGreaterEqual(self.snapshot().execute("SELECT count(*) FROM minutes").fetchone()[0], before)
         self.assertEqual(glob.glob(self.history_file() + ".bad-*"), [], "the file was taken for damaged")
         self.assertNotIn("History database", self.text("LogM"))
+        wait_for(lambda: self.fetch("/history.json"), 20, 0.5, "the page server")
+        self.check_feeds()
