@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "reports/markup_text.h"
+
 namespace velt {
 
 namespace {
@@ -44,19 +46,7 @@ std::string AsSent(const std::string& text) { return text; }
 
 // Field texts come from the UPS and the product name from the device: on the
 // page they are shown as text, never taken as markup.
-std::string AsHtmlText(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+std::string AsHtmlText(const std::string& text) { return MarkupText(text); }
 
 // The lines after the header, without their endings. Without a page filter
 // every reading line is there.
