@@ -102,7 +102,7 @@ TEST_F(HistoryFile, RowsReachTheFileInWalModeAndStayAcrossOpenings) {
         auto store = Store();
         ASSERT_TRUE(store->Open());
         EXPECT_TRUE(store->WriteMinute(Minute(now_)));
-        EventRow outage{HistoryEventKind::MainsFailure, now_, now_ + 95, 60, 22.8, 41.5, "shutdown", ""};
+        EventRow outage{HistoryEventKind::MainsFailure, now_, now_ + 95, 60, 22.8, 41.5, {}, {}, "shutdown", ""};
         EXPECT_TRUE(store->WriteEvent(outage));
     }
     EXPECT_TRUE(Store()->WriteMinute(Minute(now_ + 60)));
