@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/system_identity.h"
 #include "core/link_watch.h"
+#include "reports/power_figures.h"
 #include "status/battery_charge.h"
 
 namespace velt {
@@ -327,6 +328,8 @@ ShownStatusParts MonitorEngine::Parts(bool upsFound) const {
     parts.fullTenths = live_.FullVoltage;
     parts.forcedShutdown = servers_.ForcedShutdown();
     parts.countdownRemainingMs = delayTimer_.RemainingMs();
+    parts.power = PowerFigures(lessons_.Fit(), live_,
+                               {parts.chargePercent, parts.reading.OPCurrent.value, parts.nominalBatteryVolts});
     return parts;
 }
 
