@@ -296,7 +296,11 @@ void MonitorEngine::RefreshUDClick() {
 // Published after every change of what is shown.
 void MonitorEngine::Publish() { PublishAs(selected_.Found()); }
 
-void MonitorEngine::PublishAs(bool found) { shown_.Publish(ComposeShownStatus(Parts(found))); }
+void MonitorEngine::PublishAs(bool found) {
+    ShownStatus shown = ComposeShownStatus(Parts(found));
+    views_.status.ShowPower(shown.live.power, shown.replied && shown.reading.PowerFail);
+    shown_.Publish(std::move(shown));
+}
 
 // A search that found nothing: the readings before it belong to no UPS now.
 void MonitorEngine::PublishNotFound() {
