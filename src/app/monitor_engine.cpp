@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/system_identity.h"
 #include "core/link_watch.h"
+#include "reports/power_figures.h"
 #include "status/battery_charge.h"
 
 namespace velt {
@@ -300,7 +301,11 @@ void MonitorEngine::RefreshUDClick() {
 // Published after every change of what is shown.
 void MonitorEngine::Publish() { PublishAs(selected_.Found()); }
 
-void MonitorEngine::PublishAs(bool found) { shown_.Publish(ComposeShownStatus(Parts(found))); }
+void MonitorEngine::PublishAs(bool found) {
+    ShownStatus shown = ComposeShownStatus(Parts(found));
+    views_.status.ShowPower(shown.live.power, shown.replied && shown.reading.PowerFail);
+    shown_.Publish(std::move(shown));
+}
 
 // A search that found nothing: the readings before it belong to no UPS now.
 void MonitorEngine::PublishNotFound() {
@@ -332,6 +337,8 @@ ShownStatusParts MonitorEngine::Parts(bool upsFound) const {
     parts.fullTenths = live_.FullVoltage;
     parts.forcedShutdown = servers_.ForcedShutdown();
     parts.countdownRemainingMs = delayTimer_.RemainingMs();
+    parts.power = PowerFigures(lessons_.Fit(), live_,
+                               {parts.chargePercent, parts.reading.OPCurrent.value, parts.nominalBatteryVolts});
     return parts;
 }
 

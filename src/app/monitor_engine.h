@@ -27,6 +27,7 @@
 #include "core/ups_link.h"
 #include "core/ups_settings.h"
 #include "reports/event_log.h"
+#include "reports/runtime_estimate.h"
 #include "status/battery_charge.h"
 #include "status/power_actions.h"
 #include "status/power_fail_policy.h"
@@ -167,6 +168,8 @@ public:
     IPollingWorker& Worker() { return selected_.Poller(); }
     // What is shown, for readers on other threads.
     const ShownStatusPublisher& Shown() const { return shown_; }
+    // Where the history's writer hands over the recorded discharges.
+    RuntimeLessons& Lessons() { return lessons_; }
 
 private:
     void LoadAll();
@@ -202,6 +205,7 @@ private:
     bool retryingStart_ = false;  // a service's failed start, logged once
     std::optional<ReadData::Hooks> workerHooks_;  // set once the workers may start
     ShownStatusPublisher shown_;
+    RuntimeLessons lessons_;
 
     ComPortDialogOutsideLock portDialog_;
     BatteryViewOutsideLock batteryView_;

@@ -1,5 +1,8 @@
 #include "app/settings_io.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <optional>
 #include <span>
 #include <variant>
@@ -136,6 +139,34 @@ LoadOutcome LoadInto(KeyAccess& key, const SettingDef& def, std::optional<std::s
     return Assign(target, v->empty() ? std::nullopt : std::optional(std::move(*v)));
 }
 
+// A decimal as a person types it into the registry editor: blanks around it,
+// a comma or a dot; never the locale's, so a file moved between computers
+// reads the same.
+std::optional<double> ParseDecimal(std::string text) {
+    const auto first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t");
+    if (first == std::string::npos) return std::nullopt;
+    text = text.substr(first, last - first + 1);
+    for (char& c : text)
+        if (c == ',') c = '.';
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+// Text that does not read as a number is as unusable as a value of the wrong
+// type, and is reported the same way.
+LoadOutcome LoadInto(KeyAccess& key, const SettingDef& def, double& target, const SettingsContext& ctx) {
+    const auto text = key.String(def.name);
+    if (!text) return {};
+    const auto n = ParseDecimal(*text);
+    if (!n) {
+        ctx.effects.ShowSettingsError(InvalidTypeMessage(def.name));
+        return {};
+    }
+    return Assign(target, std::clamp(*n, static_cast<double>(def.range.min), static_cast<double>(def.range.max)));
+}
+
 LoadOutcome LoadValue(KeyAccess& key, const SettingDef& def, const SettingsContext& ctx) {
     return std::visit([&](auto member) { return LoadInto(key, def, Field(ctx.live, member), ctx); }, def.member);
 }
@@ -192,6 +223,11 @@ void SaveFrom(KeyAccess& key, const SettingDef& def, int32_t value) {
 }
 void SaveFrom(KeyAccess& key, const SettingDef& def, bool value) { key.WriteBool(def.name, value); }
 void SaveFrom(KeyAccess& key, const SettingDef& def, const std::string& value) { key.WriteString(def.name, value); }
+void SaveFrom(KeyAccess& key, const SettingDef& def, double value) {
+    char text[32];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, value);  // shortest text that reads back
+    key.WriteString(def.name, error == std::errc() ? std::string(text, end) : "0");
+}
 void SaveFrom(KeyAccess& key, const SettingDef& def, const std::optional<std::string>& value) {
     // Never stored empty: no program means no value.
     if (value && !value->empty())

@@ -18,8 +18,8 @@ namespace velt {
 
 // A member of TUPSSettings, or of its serial line (TUPSSettings::Serial).
 using SettingMember = std::variant<int32_t TUPSSettings::*, bool TUPSSettings::*, std::string TUPSSettings::*,
-                                   std::optional<std::string> TUPSSettings::*, int32_t SerialLine::*,
-                                   bool SerialLine::*>;
+                                   std::optional<std::string> TUPSSettings::*, double TUPSSettings::*,
+                                   int32_t SerialLine::*, bool SerialLine::*>;
 
 // What loading a value does besides storing it.
 enum class Reaction : uint8_t {
@@ -78,6 +78,9 @@ constexpr SettingDef Bool(const char* name, bool S::*m) { return {name, m}; }
 constexpr SettingDef Bool(const char* name, bool L::*m) { return {name, m}; }
 constexpr SettingDef Text(const char* name, std::string S::*m) { return {name, m}; }
 constexpr SettingDef OptionalText(const char* name, std::optional<std::string> S::*m) { return {name, m}; }
+// A decimal number kept as text ("7.2"): a DWORD holds no fraction. The range's
+// bounds are whole numbers.
+constexpr SettingDef Decimal(const char* name, double S::*m, Range r) { return {name, m, r}; }
 
 // LoadSettings, in its order. "HTTP Port" comes before "HTTP Server" so that
 // the server started by the load listens on the stored port.
@@ -144,6 +147,9 @@ inline constexpr SettingDef kMainSettings[] = {
     Text("Remote User", &S::RemoteUser),
     Text("Remote Password", &S::RemotePassword),
     Int("Remote Dead Time", &S::RemoteDeadTime, kRemoteDeadTimeRange),
+    Int("History Days", &S::HistoryDays, kHistoryDaysRange),
+    Int("UPS Rating W", &S::UPSRatingW, kUPSRatingWRange),
+    Decimal("Battery Ah", &S::BatteryAh, kBatteryAhRange),
     Bool("Q1", &S::Q1),
     Bool("QS", &S::QS),
     Bool("F", &S::F),
@@ -196,6 +202,7 @@ inline constexpr const SettingDef* kSaveAlways[] = {
     Find("NUT Password"), Find("NUT Allowed Hosts"), Find("NUT Shutdown Wait"), Find("NUT Device Id"),
     Find("NUT Commands"), Find("UPS Source"), Find("Remote Host"), Find("Remote Port"),
     Find("Remote UPS"), Find("Remote User"), Find("Remote Password"), Find("Remote Dead Time"),
+    Find("History Days"), Find("UPS Rating W"), Find("Battery Ah"),
 };
 // Written only while the serial link is open; otherwise "COM Port" is deleted.
 inline constexpr const SettingDef* kSaveWithSerialLink[] = {

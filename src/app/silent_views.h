@@ -85,6 +85,7 @@ private:
         void SetAvrMode(const std::string&, bool) override {}
         void SetInputVoltageMinMax(const std::string&, const std::string&) override {}
         void SetTrayImage(TrayImage) override {}
+        void ShowPower(const ShownPower&, bool) override {}
     };
     // A pack whose voltage cannot be learnt is taken as the common 12 V one.
     struct Battery final : IBatteryView {

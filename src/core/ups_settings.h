@@ -30,6 +30,15 @@ inline constexpr Range kSMTPSecurityRange{0, 2};
 inline constexpr Range kUPSSourceRange{0, 1};
 inline constexpr int32_t kUPSSourceLocal = 0, kUPSSourceNut = 1;
 inline constexpr Range kRemoteDeadTimeRange{5, 300};
+// How long the history keeps its minutes and events.
+inline constexpr Range kHistoryDaysRange{7, 3650};
+inline constexpr int32_t kHistoryDaysDefault = 400;
+// The UPS's real power rating and its battery's capacity, for the watts and
+// the runtime until the unit's own outages have taught one; 0 is unknown.
+// The caps are far above any unit this protocol drives: they only keep a
+// mistyped value from giving absurd figures.
+inline constexpr Range kUPSRatingWRange{0, 50000};
+inline constexpr Range kBatteryAhRange{0, 5000};
 // No control bounds it; the cap keeps a hand-edited value from turning the
 // port-opening retries into an endless loop under the data lock.
 inline constexpr Range kComMaxAttemptsRange{0, 100};
@@ -95,6 +104,11 @@ struct TUPSSettings {
     std::string RemoteUPS = "ups";
     std::string RemoteUser, RemotePassword;  // no user: read without logging in
     int32_t RemoteDeadTime = 15;  // seconds, 5..300: an on-battery UPS unheard for longer counts as low
+
+    // History and runtime; no control shows them, the registry holds them.
+    int32_t HistoryDays = kHistoryDaysDefault;  // 7..3650
+    int32_t UPSRatingW = 0;                     // watts; 0 unknown
+    double BatteryAh = 0;                       // ampere-hours, a decimal stored as text; 0 unknown
 
     // LAN messages
     std::string LANServer;  // defaults to the computer's own name at start-up

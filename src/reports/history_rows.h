@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/ups_settings.h"
+
 namespace velt {
 
 // The quantities a minute keeps, in the order of kHistoryColumns.
@@ -64,9 +66,9 @@ struct Discharge {
 };
 
 // "History Days": how long minutes and events are kept.
-inline constexpr int kHistoryDaysDefault = 400;
-inline constexpr int kHistoryDaysMin = 7;
-inline constexpr int kHistoryDaysMax = 3650;
+// The bounds are the setting's, kept in core so the settings table sees them too.
+inline constexpr int kHistoryDaysMin = kHistoryDaysRange.min;
+inline constexpr int kHistoryDaysMax = kHistoryDaysRange.max;
 int ClampHistoryDays(int days);
 
 }  // namespace velt

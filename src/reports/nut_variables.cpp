@@ -103,6 +103,7 @@ std::vector<NutVariable> NutVariables(const ShownStatus& shown, const NutDeviceN
     VariableList vars;
     if (status) vars.Add("ups.status", NutStatusWords(*status, forcedShutdown));
     vars.AddNumber("battery.charge", ChargePercent(live), 1);
+    vars.AddNumber("battery.runtime", OptionalNumber(live.power.runtimeSeconds), 0);
     vars.AddNumber("battery.voltage", PackVolts(shown), 2);
     vars.AddNumber("battery.voltage.high", live.fullVolts, 2);
     vars.AddNumber("battery.voltage.low", live.emptyVolts, 2);
@@ -123,6 +124,8 @@ std::vector<NutVariable> NutVariables(const ShownStatus& shown, const NutDeviceN
     vars.Add("ups.mfr", identity.mfr);
     vars.Add("ups.model", identity.model);
     if (shown.device.usb) vars.Add("ups.productid", UsbIdText(shown.device.pid));
+    vars.AddNumber("ups.realpower", live.power.realPowerWatts, 0);
+    vars.AddNumber("ups.realpower.nominal", live.power.ratingWatts, 0);
     vars.AddNumber("ups.temperature", reading(&TUPSStatus::Temperature));
     if (shown.device.usb) vars.Add("ups.vendorid", UsbIdText(shown.device.vid));
     return vars.Take();

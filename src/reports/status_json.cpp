@@ -69,6 +69,15 @@ std::string BatteryJson(const ShownStatus& shown) {
         .AddNumber("nominal_voltage", NominalBatteryVolts(shown))
         .AddNumber("empty_voltage", live.emptyVolts)
         .AddNumber("full_voltage", live.fullVolts)
+        .AddNumber("runtime_seconds", OptionalNumber(live.power.runtimeSeconds))
+        .AddNumber("full_charge_runtime_seconds", OptionalNumber(live.power.fullChargeRuntimeSeconds))
+        .Text();
+}
+
+std::string PowerJson(const ShownPower& power) {
+    return JsonObject()
+        .AddNumber("real_power_watts", power.realPowerWatts)
+        .AddNumber("nominal_power_watts", power.ratingWatts)
         .Text();
 }
 
@@ -123,6 +132,7 @@ std::string StatusJson(const ShownStatus& shown, const std::string& upsName) {
         object.Add("ups_status", JsonString(NutStatusWords(*status, live.forcedShutdown)));
     }
     object.Add("battery", BatteryJson(shown));
+    object.Add("power", PowerJson(live.power));
     if (live.countdownSeconds) object.Add("countdown_seconds", std::to_string(*live.countdownSeconds));
     return object.Text() + "\n";
 }

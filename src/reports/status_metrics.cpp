@@ -80,6 +80,13 @@ std::string StatusMetrics(const ShownStatus& shown, const std::string& upsName) 
     metrics.Gauge("veltrano_battery_nominal_voltage_volts", "Nominal battery voltage.", NominalBatteryVolts(shown));
     metrics.Gauge("veltrano_battery_charge_percent", "Battery charge estimated from its voltage.",
                   ChargePercent(live));
+    metrics.Gauge("veltrano_battery_runtime_seconds", "Runtime left at the present charge and load.",
+                  OptionalNumber(live.power.runtimeSeconds));
+    metrics.Gauge("veltrano_battery_full_charge_runtime_seconds", "Runtime from a full battery at the present load.",
+                  OptionalNumber(live.power.fullChargeRuntimeSeconds));
+    metrics.Gauge("veltrano_real_power_watts", "Real power drawn: the rating times the load.",
+                  live.power.realPowerWatts);
+    metrics.Gauge("veltrano_nominal_power_watts", "The UPS's real power rating as set.", live.power.ratingWatts);
     if (live.countdownSeconds)
         metrics.Gauge("veltrano_countdown_remaining_seconds", "Seconds left before the power-fail action.",
                       *live.countdownSeconds);

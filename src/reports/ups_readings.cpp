@@ -28,6 +28,10 @@ std::optional<double> NominalBatteryVolts(const ShownStatus& shown) {
     return std::nullopt;
 }
 
+std::optional<double> OptionalNumber(const std::optional<int>& value) {
+    return value ? std::optional<double>(*value) : std::nullopt;
+}
+
 std::string UsbIdText(uint16_t id) {
     char text[8];
     std::snprintf(text, sizeof text, "%04x", static_cast<unsigned>(id));

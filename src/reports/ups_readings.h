@@ -25,6 +25,9 @@ std::optional<double> ChargePercent(const ShownLive& live);
 // voltage; none before either is known.
 std::optional<double> NominalBatteryVolts(const ShownStatus& shown);
 
+// A whole count (seconds) as a feed's number; none stays none.
+std::optional<double> OptionalNumber(const std::optional<int>& value);
+
 // A USB vendor or product id as four lower-case hex digits ("0665").
 std::string UsbIdText(uint16_t id);
 

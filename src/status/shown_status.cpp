@@ -26,6 +26,9 @@ ShownStatus ComposeShownStatus(ShownStatusParts parts) {
     // A second begun counts whole: the countdown never shows 0 while it runs.
     if (parts.countdownRemainingMs)
         live.countdownSeconds = static_cast<int>((*parts.countdownRemainingMs + 999) / 1000);
+    // What follows from the readings is as stale as they are once the UPS is silent.
+    live.power.ratingWatts = parts.power.ratingWatts;
+    if (live.responding) live.power = parts.power;
     return shown;
 }
 

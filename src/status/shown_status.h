@@ -26,6 +26,16 @@ struct ShownDevice {
     bool operator==(const ShownDevice&) const = default;
 };
 
+// The runtime and the watts, each none while unknown.
+struct ShownPower {
+    std::optional<int> runtimeSeconds;            // at the present charge and load
+    std::optional<int> fullChargeRuntimeSeconds;  // from a full battery at the present load
+    std::optional<double> realPowerWatts;         // "UPS Rating W" x the load
+    std::optional<double> ratingWatts;            // "UPS Rating W", when set
+
+    bool operator==(const ShownPower&) const = default;
+};
+
 struct ShownLive {
     // False while the UPS is not responding (no reply within the watch's limit).
     bool responding = false;
@@ -38,6 +48,7 @@ struct ShownLive {
     bool forcedShutdown = false;
     // Seconds left while the power-fail countdown runs.
     std::optional<int> countdownSeconds;
+    ShownPower power;
 
     bool operator==(const ShownLive&) const = default;
 };
@@ -75,6 +86,7 @@ struct ShownStatusParts {
     int32_t emptyTenths = 0, fullTenths = 0;  // the estimate's thresholds as set
     bool forcedShutdown = false;
     std::optional<uint64_t> countdownRemainingMs;
+    ShownPower power;  // as worked out from the readings above
 };
 
 ShownStatus ComposeShownStatus(ShownStatusParts parts);

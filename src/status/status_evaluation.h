@@ -13,6 +13,7 @@
 #include "status/warnings.h"
 #include "status/battery_charge.h"
 #include "status/power_fail_countdown.h"
+#include "status/shown_status.h"
 #include "status/status_words.h"
 #include "status/ups_status.h"
 #include "sys/clock.h"
@@ -36,6 +37,9 @@ public:
     virtual void SetAvrMode(const std::string& caption, bool enabled) = 0;
     virtual void SetInputVoltageMinMax(const std::string& min, const std::string& max) = 0;
     virtual void SetTrayImage(TrayImage image) = 0;
+    // The runtime and the watts, after every change of what is shown; the
+    // line says runtime left while on battery, the full-charge runtime on mains.
+    virtual void ShowPower(const ShownPower& power, bool onBattery) = 0;
 };
 
 struct StatusEvaluationDeps {

@@ -88,6 +88,8 @@ enum ControlId : int {
     IDC_EmptyBatteryVoltageUD,
     IDC_BatteryChargeL,
     IDC_BatteryChargeRL,
+    IDC_RuntimeL,  // the runtime left, or the full-charge runtime at this load
+    IDC_PowerWattsL,
 
     // Settings page
     IDC_RefreshE = 1300,
@@ -261,7 +263,7 @@ inline constexpr NamedControl kNamedControls[] = {
     VELT_NAMED(AVRCB), VELT_NAMED(UPSFailCB), VELT_NAMED(IPVoltageMinL), VELT_NAMED(IPVoltageMaxL),
     VELT_NAMED(UPSModeL), VELT_NAMED(NominalBatteryVoltageE), VELT_NAMED(FullBatteryVoltageE),
     VELT_NAMED(FullBatteryVoltageUD), VELT_NAMED(EmptyBatteryVoltageE), VELT_NAMED(EmptyBatteryVoltageUD),
-    VELT_NAMED(BatteryChargeL), VELT_NAMED(BatteryChargeRL),
+    VELT_NAMED(BatteryChargeL), VELT_NAMED(BatteryChargeRL), VELT_NAMED(RuntimeL), VELT_NAMED(PowerWattsL),
 
     VELT_NAMED(RefreshE), VELT_NAMED(RefreshUD), VELT_NAMED(SettingsGB), VELT_NAMED(AutoRunCB),
     VELT_NAMED(ForceSuspendCB), VELT_NAMED(ForceShutdownCB), VELT_NAMED(BalloonCB), VELT_NAMED(PowerFailGB),

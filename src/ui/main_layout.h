@@ -236,7 +236,7 @@ inline constexpr ControlSpec kMainControls[] = {
     {IDC_ProgressL, Page::Status, Kind::LabelCenter, kNoText, {280, 4, 16, 14}},
     {IDC_ReportStringE, Page::Status, Kind::ReadOnlyEdit, kNoText, {2, 20, 296, 20}},
 
-    {IDC_UPSInformationGB, Page::Status, Kind::Group, IDS_UPSInformation, {2, 44, 296, 270}},
+    {IDC_UPSInformationGB, Page::Status, Kind::Group, IDS_UPSInformation, {2, 44, 296, 288}},
     {IDC_IPVoltageCB, Page::Status, Kind::CheckBox, IDS_IPVoltage, ReadingBox(0), IDS_ShowOnPage},
     {IDC_IPVoltageE, Page::Status, Kind::ReadOnlyEdit, kNoText, ReadingEdit(0)},
     Fixed(Page::Status, IDS_Volts, ReadingUnit(0)),
@@ -310,11 +310,14 @@ inline constexpr ControlSpec kMainControls[] = {
     {IDC_BatteryChargeL, Page::Status, Kind::LabelRight, IDS_NoValue, {200, 267, 60, 14}},
     Fixed(Page::Status, IDS_Percent, {262, 267, 14, 14}),
     {IDC_BatteryChargeRL, Page::Status, Kind::Gauge, kNoText, {200, 286, 92, 20}, IDS_BatteryChargeHint},
+    // One line under the battery, empty while nothing is known.
+    {IDC_RuntimeL, Page::Status, Kind::Label, kNoText, {6, 313, 220, 14}},
+    {IDC_PowerWattsL, Page::Status, Kind::LabelRight, kNoText, {228, 313, 64, 14}},
 
-    {IDC_LogGB, Page::Status, Kind::Group, IDS_Log, {2, 318, 296, 136}},
-    {IDC_LogM, Page::Status, Kind::LogMemo, kNoText, {8, 334, 256, 114}},
-    {IDC_ClearLogSB, Page::Status, Kind::ToolButton, IDS_ClearLog, {268, 334, 24, 24}, IDS_ClearLog, IDI_CLEAR_LOG},
-    {IDC_SaveLogSB, Page::Status, Kind::ToolButton, IDS_SaveLog, {268, 362, 24, 24}, IDS_SaveLog, IDI_SAVE_LOG},
+    {IDC_LogGB, Page::Status, Kind::Group, IDS_Log, {2, 336, 296, 118}},
+    {IDC_LogM, Page::Status, Kind::LogMemo, kNoText, {8, 352, 256, 96}},
+    {IDC_ClearLogSB, Page::Status, Kind::ToolButton, IDS_ClearLog, {268, 352, 24, 24}, IDS_ClearLog, IDI_CLEAR_LOG},
+    {IDC_SaveLogSB, Page::Status, Kind::ToolButton, IDS_SaveLog, {268, 380, 24, 24}, IDS_SaveLog, IDI_SAVE_LOG},
 
     // ---- Settings
     {IDC_RepPageControl, Page::Settings, Kind::Tabs, kNoText, {2, 2, 296, 128}},

@@ -105,6 +105,7 @@ private:
                         velt::RatedValues{220, 3, 12, 50}};
         parts.nominalBatteryVolts = 12;
         parts.chargePercent = 100;
+        parts.power = {1500, 1500, 91.0, 700.0};
         return velt::ComposeShownStatus(std::move(parts));
     }
 

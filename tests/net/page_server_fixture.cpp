@@ -114,6 +114,7 @@ velt::ShownStatusParts DuringFailure() {
     parts.chargePercent = 88.4;
     parts.countdownRemainingMs = 540000;
     parts.forcedShutdown = true;
+    parts.power = {754, 1020, 287.0, 700.0};
     return parts;
 }
 

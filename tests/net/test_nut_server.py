@@ -171,6 +171,8 @@ class RealClientTest(unittest.TestCase):
                 self.assertEqual(values["ups.status"], "OL")
                 self.assertEqual(values["ups.model"], 'Mini "UPS" 650\\B')
                 self.assertEqual(values["device.type"], "ups")
+                self.assertEqual((values["battery.runtime"], values["ups.realpower"], values["ups.realpower.nominal"]),
+                                 ("1500", "91", "700"))
         listing = subprocess.run(["upsc", "-l", "127.0.0.1:%d" % self.port], capture_output=True, text=True,
                                  timeout=10)
         self.assertEqual((listing.returncode, listing.stdout), (0, "ups\n"), listing.stderr)
@@ -465,7 +467,7 @@ class BusyClientsTest(FixtureCase):
         listing = [client.line()]
         while not listing[-1].startswith("END LIST "):
             listing.append(client.line())
-        self.assertEqual((listing[0], len(listing)), ("BEGIN LIST VAR ups", 24))
+        self.assertEqual((listing[0], len(listing)), ("BEGIN LIST VAR ups", 27))
         self.assertEqual(client.line(), 'VAR ups battery.charge "100"')
         return status
 

@@ -63,7 +63,9 @@ class StatusFeedsTest(unittest.TestCase):
         self.assertEqual(readings["battery_voltage"], {"value": 2.27, "text": "2,27"})
         self.assertEqual(readings["temperature"], {"value": None, "text": "---"})
         self.assertEqual(status["battery"], {"charge_percent": 88.4, "pack_voltage": 13.62, "nominal_voltage": 12,
-                                             "empty_voltage": 9.7, "full_voltage": 13.5})
+                                             "empty_voltage": 9.7, "full_voltage": 13.5, "runtime_seconds": 754,
+                                             "full_charge_runtime_seconds": 1020})
+        self.assertEqual(status["power"], {"real_power_watts": 287, "nominal_power_watts": 700})
         # The UPS's windows-1252 bytes, the unused 0x81 as the C1 control Windows makes of it.
         self.assertEqual(status["device"]["mfr"], 'Q"\\\x01\u20ac\u00fc\x81')
         self.assertEqual((status["device"]["vendor_id"], status["device"]["product_id"]), ("0665", "5161"))
@@ -89,6 +91,10 @@ class StatusFeedsTest(unittest.TestCase):
             ("veltrano_battery_voltage_volts", None): 13.62,
             ("veltrano_battery_charge_percent", None): 88.4,
             ("veltrano_countdown_remaining_seconds", None): 540,
+            ("veltrano_battery_runtime_seconds", None): 754,
+            ("veltrano_battery_full_charge_runtime_seconds", None): 1020,
+            ("veltrano_real_power_watts", None): 287,
+            ("veltrano_nominal_power_watts", None): 700,
             ("veltrano_last_reply_timestamp_seconds", None): 1706778000,  # 09:00 UTC
         }
         for key, value in expected.items():
@@ -118,6 +124,9 @@ class SilentUpsFeedsTest(unittest.TestCase):
             # The page blanks its readings; the JSON gives none either.
             self.assertEqual((document["reply"], document["readings"]), ("", {}))
             self.assertNotIn("pack_voltage", document["battery"])
+            # The runtime and the watts follow from readings there are none of; the rating is a setting.
+            self.assertNotIn("runtime_seconds", document["battery"])
+            self.assertEqual(document["power"], {"nominal_power_watts": 700})
             _, _, page = curl(fixture.port, "/", *CREDENTIALS)
             self.assertIn(b"I/P Voltage =  V</br>", page)
         finally:

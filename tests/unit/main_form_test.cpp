@@ -145,6 +145,29 @@ TEST_F(MainForm, AfterALostLinkThePageAndTheJsonGiveTheSameBlankReadings) {
     EXPECT_NE(json.find("\"responding\":false"), std::string::npos) << json;
 }
 
+// The runtime and the watts reach the status page and the snapshot with each
+// reply: the watts from the rating, the runtime once the writer handed over a
+// lesson, the line's kind from the power-fail bit.
+TEST_F(MainForm, TheRuntimeAndTheWattsFollowTheRatingTheLessonsAndTheMains) {
+    FakeHid& ups = hid.Add(time, 0x0665, 0x5161, "Rack UPS");
+    ups.QueueReply(kStatus);
+    form.Live().F = false;
+    form.StartAExecute();
+    ASSERT_TRUE(form.Link().Monitoring);
+    form.Live().UPSRatingW = 1000;
+    Reply(kStatus);  // 13 % of 1000 W
+    EXPECT_EQ(statusView.power, (ShownPower{std::nullopt, std::nullopt, 130.0, 1000.0}));
+    EXPECT_FALSE(statusView.powerOnBattery);
+
+    // 30 % of charge in 600 s at 30 % load: at 13 % a full battery lasts 100 / (13 / 600) s.
+    form.Engine().Lessons().Set(std::vector<Discharge>{{600, 100, 70, 30}});
+    Reply("(000.0 230.0 229.0 013 50.0 13.6 25.0 10001001\r");
+    EXPECT_EQ(statusView.power.fullChargeRuntimeSeconds, 4615);
+    EXPECT_TRUE(statusView.power.runtimeSeconds);
+    EXPECT_TRUE(statusView.powerOnBattery);
+    EXPECT_EQ(form.Shown().Current()->live.power, statusView.power);
+}
+
 // Readers on other threads learn of a detection, a failed search and a link
 // gone at once, not at the next reply understood (which may never come).
 TEST_F(MainForm, TheSnapshotFollowsDetectionFailedSearchAndLostLinkWithoutAReply) {

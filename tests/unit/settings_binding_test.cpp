@@ -28,7 +28,9 @@ bool HasOwnHandling(const SettingDef& d) {
     const std::string name = d.name;
     return name == "COM Port" || name == "COM DTR" || name == "COM RTS" || name == "COM MaxAttempts" ||
            name == "Action" || name == "External Program Name" || name == "Min Voltage" ||
-           name == "Full Voltage" || name == "Empty Voltage" || name == "NUT Device Id";
+           name == "Full Voltage" || name == "Empty Voltage" || name == "NUT Device Id" ||
+           // Kept in the registry only.
+           name == "History Days" || name == "UPS Rating W" || name == "Battery Ah";
 }
 
 template <typename Table, typename Member>

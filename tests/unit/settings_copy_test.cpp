@@ -47,8 +47,10 @@ TEST(SettingsCopy, EachValueIsCopiedWithItsOwnKindOnly) {
         std::vector<std::string> copiedSome, leftSome;
     };
     const Case cases[] = {
-        {Type::Dword, {"COM Port", "Empty Voltage", "Delay Action", "NUT Commands"}, {"SMTP Host", "NUT Device Id"}},
-        {Type::String, {"External Program Name", "NUT Device Id", "Remote Host"}, {"Refresh Interval", "COM DTR"}},
+        {Type::Dword, {"COM Port", "Empty Voltage", "Delay Action", "NUT Commands", "UPS Rating W"},
+         {"SMTP Host", "NUT Device Id", "Battery Ah"}},
+        {Type::String, {"External Program Name", "NUT Device Id", "Remote Host", "Battery Ah"},
+         {"Refresh Interval", "COM DTR", "History Days"}},
     };
     std::vector<std::string> copiedOnce;
     for (const Case& c : cases) {

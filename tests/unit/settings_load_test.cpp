@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "reports/history_rows.h"
 #include "settings_fixture.h"
 
 namespace velt::test {
@@ -55,6 +56,62 @@ TEST_F(SettingsLoad, NumbersOutsideTheirUpDownComeInAtTheNearestBound) {
     EXPECT_EQ(live.SMTPDelay, 180);
     EXPECT_EQ(live.LANDelay, 5);
     EXPECT_EQ(lock.depth, 0);
+}
+
+// The history's and the runtime's values have no control: the load alone
+// keeps a hand-edited number within what the history and the estimate use.
+TEST_F(SettingsLoad, HistoryDaysAndTheRatingComeInAtTheNearestBound) {
+    const struct {
+        const char* name;
+        uint32_t stored;
+        int32_t TUPSSettings::*member;
+        int32_t loaded;
+    } cases[] = {
+        {"History Days", 400, &TUPSSettings::HistoryDays, 400},
+        {"History Days", 0, &TUPSSettings::HistoryDays, 7},
+        {"History Days", 0xFFFFFFFFu, &TUPSSettings::HistoryDays, 7},
+        {"History Days", 3651, &TUPSSettings::HistoryDays, 3650},
+        {"UPS Rating W", 900, &TUPSSettings::UPSRatingW, 900},
+        {"UPS Rating W", 0xFFFFFFFFu, &TUPSSettings::UPSRatingW, 0},
+        {"UPS Rating W", 1000000, &TUPSSettings::UPSRatingW, 50000},
+    };
+    for (const auto& c : cases) {
+        PutDword(c.name, c.stored);
+        LoadSettings(Ctx());
+        EXPECT_EQ(live.*c.member, c.loaded) << c.name << " " << c.stored;
+    }
+    EXPECT_EQ(TUPSSettings{}.HistoryDays, 400);
+    // The history's own clamp keeps the same bounds.
+    EXPECT_EQ(ClampHistoryDays(0), 7);
+    EXPECT_EQ(ClampHistoryDays(3651), 3650);
+    EXPECT_TRUE(effects.errors.empty());
+}
+
+// "Battery Ah" is text: a decimal with a dot or a comma, blanks around it
+// allowed; anything else is reported and the value stays.
+TEST_F(SettingsLoad, TheBatteryCapacityReadsAsADecimalInEitherNotation) {
+    const struct {
+        const char* text;
+        double loaded;
+        bool reported;
+    } cases[] = {
+        {"7.2", 7.2, false},   {" 9 ", 9, false},     {"7,5", 7.5, false},  {"1e2", 100, false},
+        {"-3", 0, false},      {"99999", 5000, false}, {"7.2Ah", 5000, true}, {"", 5000, true},
+        {"nan", 5000, true},   {"inf", 5000, true},   {"1.2.3", 5000, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        effects.errors.clear();
+        live.BatteryAh = 5000;
+        PutString("Battery Ah", c.text);
+        LoadSettings(Ctx());
+        EXPECT_EQ(live.BatteryAh, c.loaded);
+        EXPECT_EQ(effects.errors.size(), c.reported ? 1u : 0u);
+    }
+    effects.errors.clear();
+    PutDword("Battery Ah", 7);
+    LoadSettings(Ctx());
+    EXPECT_EQ(effects.errors, (std::vector<std::string>{"Invalid data type for 'Battery Ah'"}));
 }
 
 TEST_F(SettingsLoad, ActionTakesOneToFourAndIgnoresOtherNumbers) {

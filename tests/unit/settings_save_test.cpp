@@ -19,7 +19,8 @@ const std::vector<std::string> kAlways =
           "HTTP User", "HTTP Password", "LAN Server", "LAN Reports", "LAN Warnings", "LAN Delay", "SMTP Security",
           "NUT Server", "NUT Port", "NUT UPS Name", "NUT User", "NUT Password", "NUT Allowed Hosts",
           "NUT Shutdown Wait", "NUT Device Id", "NUT Commands", "UPS Source", "Remote Host", "Remote Port",
-          "Remote UPS", "Remote User", "Remote Password", "Remote Dead Time"});
+          "Remote UPS", "Remote User", "Remote Password", "Remote Dead Time", "History Days", "UPS Rating W",
+          "Battery Ah"});
 const std::vector<std::string> kLast = Sets({"Q1", "QS", "I", "F", "Balloon Hints"});
 
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
@@ -80,6 +81,7 @@ TEST_F(SettingsSave, EverySettingComesBackAsSaved) {
     s.SMTPHost = "mail.lan", s.SMTPPort = "587", s.SMTPLogin = "me", s.SMTPPassword = "pw";
     s.SMTPFrom = "a@b", s.SMTPMail = "c@d; e@f", s.HTTPPort = "81", s.HTTPUser = "u", s.HTTPPassword = "p";
     s.LANServer = "DESK";
+    s.HistoryDays = 30, s.UPSRatingW = 900, s.BatteryAh = 7.2;
     s.Serial = {.ComPort = 7, .ComDtr = true, .ComMaxAttempts = 0};
     live = s;
     live.Serial = {.ComPort = 1};  // the link holds the serial values
@@ -91,6 +93,24 @@ TEST_F(SettingsSave, EverySettingComesBackAsSaved) {
     LoadBatterySettings(Ctx());
     EXPECT_EQ(live, s);
     EXPECT_TRUE(effects.errors.empty());
+}
+
+// A DWORD holds no fraction: the capacity is text, written so that it reads
+// back as the same number whatever the computer's locale.
+TEST_F(SettingsSave, TheBatteryCapacityIsStoredAsItsShortestDecimalText) {
+    const struct {
+        double ah;
+        const char* text;
+    } cases[] = {{0, "0"}, {7.2, "7.2"}, {9, "9"}, {12.35, "12.35"}, {0.1 + 0.2, "0.30000000000000004"}};
+    for (const auto& c : cases) {
+        live.BatteryAh = c.ah;
+        SaveSettings(Ctx());
+        ASSERT_EQ(Stored("Battery Ah")->type, StoredValue::Type::String);
+        EXPECT_EQ(Stored("Battery Ah")->text, c.text);
+        live.BatteryAh = -1;
+        LoadSettings(Ctx());
+        EXPECT_EQ(live.BatteryAh, c.ah) << c.text;
+    }
 }
 
 TEST_F(SettingsSave, WithoutAChosenProgramTheStoredNameIsDeleted) {

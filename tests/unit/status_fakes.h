@@ -100,6 +100,12 @@ struct FakeStatusView : IStatusView {
         max = b;
     }
     void SetTrayImage(TrayImage i) override { tray = i; }
+    ShownPower power;
+    bool powerOnBattery = false;
+    void ShowPower(const ShownPower& p, bool onBattery) override {
+        power = p;
+        powerOnBattery = onBattery;
+    }
 };
 
 struct FakeDetectionView : IDetectionView {

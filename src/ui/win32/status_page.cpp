@@ -1,6 +1,7 @@
 #include "ui/win32/status_page.h"
 
 #include "ui/control_ids.h"
+#include "ui/power_text.h"
 
 namespace velt::ui {
 
@@ -33,5 +34,10 @@ void StatusPage::SetInputVoltageMinMax(const std::string& min, const std::string
 }
 
 void StatusPage::SetTrayImage(TrayImage image) { tray_.SetImage(image); }
+
+void StatusPage::ShowPower(const ShownPower& power, bool onBattery) {
+    out_.WriteText(IDC_RuntimeL, RuntimeLine(power, onBattery));
+    out_.WriteText(IDC_PowerWattsL, WattsLine(power));
+}
 
 }  // namespace velt::ui

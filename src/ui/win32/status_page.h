@@ -19,6 +19,7 @@ public:
     void SetAvrMode(const std::string& caption, bool enabled) override;
     void SetInputVoltageMinMax(const std::string& min, const std::string& max) override;
     void SetTrayImage(TrayImage image) override;
+    void ShowPower(const ShownPower& power, bool onBattery) override;
 
 private:
     IControlWriter& out_;
