@@ -46,7 +46,8 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
                 sys.host == MonitorHost::Service, sys.host == MonitorHost::ServiceView, sys.historyFile}),
       actions_({sys.power, live_, sys.lock, *this, reports_, selected_.Poller(), *this, sys.pump, sys.sleeper,
                 osMajorVersion_}),
-      history_({sys.clock, sys.post, *this}),
+      // The fit is taken up by the next reply's publish.
+      history_({sys.clock, sys.post, *this, [this](std::vector<Discharge> d) { lessons_.Set(d); }}),
       delayTimer_(sys.delayTimer, sys.clock),
       policy_({delayTimer_, live_, actions_, link_, sys.lock, sys.sleeper, *this, sys.launcher, sys.pump,
                &servers_.Peers(), sys.systemEvents, sys.host == MonitorHost::ServiceView,
@@ -105,7 +106,7 @@ bool MonitorEngine::Start(const std::vector<std::string>& params) {
     accepted_ = {options.extraVid, options.extraPid};
     if (options.showAbout) views_.main.ShowAboutBox();
     // A window watching the service shows the service's history, never writes it.
-    if (!WatchingService()) history_.Start(sys_.historyFile, kHistoryDaysDefault);
+    if (!WatchingService()) history_.Start(sys_.historyFile, live_.HistoryDays);
     StartWorker();
     sys_.startTimer.SetInterval(kStartTimerMs);
     sys_.startTimer.SetEnabled(true);
@@ -240,6 +241,7 @@ void MonitorEngine::StopAExecute() {
 void MonitorEngine::ReloadSettings() {
     const int32_t source = live_.UPSSource;
     LoadAll();
+    history_.SetHistoryDays(live_.HistoryDays);
     RefreshUDClick();
     SettingsChanged();
     if (live_.UPSSource != source) UPSSourceChanged();

@@ -4,6 +4,7 @@
 
 #include "core/date_time_text.h"
 #include "reports/ansi_utf8.h"
+#include "reports/daily_energy.h"
 #include "reports/history_chart.h"
 #include "reports/history_feeds.h"
 #include "reports/history_svg.h"
@@ -17,6 +18,7 @@ namespace {
 
 constexpr int64_t kDay = 86400;
 constexpr int64_t kOutageListDays = 30;
+constexpr int64_t kEnergyDays = 7;
 
 PageResponse PlainAnswer(int status, const std::string& text) {
     return {status, {{"Cache-Control", "no-store"}}, "text/plain; charset=utf-8", text + "\n"};
@@ -56,6 +58,23 @@ std::string OutageTable(const std::vector<EventRow>& outages) {
     return html + "</table>\n";
 }
 
+// The last week's days, newest first, each with what the load drew.
+std::string EnergyTable(HistoryReader& reader, int64_t nowUtc, double ratingWatts) {
+    const int64_t from = nowUtc - kEnergyDays * kDay;
+    const std::vector<HistoryPoint> points = reader.Points(from, nowUtc, 3600);
+    const std::vector<DayEnergy> days = EnergyPerDay(points, 3600, ratingWatts);
+    if (days.empty()) return "";
+    std::string html = "<h2>Energy per day</h2>\n<table border=\"1\" cellpadding=\"4\">\n<tr><th>Day</th>"
+                       "<th>kWh</th></tr>\n";
+    for (auto day = days.rbegin(); day != days.rend(); ++day) {
+        char row[96];
+        std::snprintf(row, sizeof row, "<tr><td>%04d-%02d-%02d</td><td>%.2f</td></tr>\n", day->year, day->month,
+                      day->day, day->kWh);
+        html += row;
+    }
+    return html + "</table>\n";
+}
+
 PageResponse Page(const HistoryAccess& access) {
     const int64_t to = access.nowUtc, from = to - ChartSpanSeconds(ChartSpan::Day);
     const int64_t step = ChartStepSeconds(ChartSpan::Day);
@@ -67,6 +86,7 @@ PageResponse Page(const HistoryAccess& access) {
     if (access.runtimeText) html += "<p>" + MarkupText(*access.runtimeText) + "</p>\n";
     html += "<h2>" + std::string(ChartSpanName(ChartSpan::Day)) + "</h2>\n" + HistoryChartSvg(chart);
     html += "<h2>Outages in the last " + std::to_string(kOutageListDays) + " days</h2>\n" + OutageTable(outages);
+    if (access.ratingWatts) html += EnergyTable(*access.reader, to, *access.ratingWatts);
     return {200, {{"Cache-Control", "no-store"}}, "text/html; charset=utf-8", html + "</body></html>\n"};
 }
 

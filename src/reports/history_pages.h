@@ -21,7 +21,9 @@ struct HistoryAccess {
     int utcOffsetMinutes = 0;  // now's: for times asked without an offset
     // The runtime line of /history ("Runtime at this load: 42 min"); left
     // out while none is known.
-    std::optional<std::string> runtimeText;
+    std::optional<std::string> runtimeText = {};
+    // "UPS Rating W": with it, the last week's energy per day.
+    std::optional<double> ratingWatts = {};
 };
 
 // The answer for a request already admitted. A query that cannot be answered

@@ -49,7 +49,7 @@ struct UPSTestsDeps {
     ITestTForm& testTForm;
     // Sends the button's command to a UPS elsewhere; false when the UPS is
     // this computer's and the link carries it.
-    std::function<bool(UPSTestButton)> sendRemote;
+    std::function<bool(UPSTestButton)> sendRemote = {};
 };
 
 class UPSTests {

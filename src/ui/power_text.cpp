@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "reports/duration_text.h"
 #include "ui/string_ids.h"
 
 namespace velt::ui {
@@ -15,12 +16,7 @@ std::string Caption(StringId caption, const std::string& value) {
 }  // namespace
 
 std::string DurationText(int seconds) {
-    const int minutes = seconds / 60;
-    if (minutes < 1) return TextOf(IDS_UnderAMinute);
-    const std::string min = std::to_string(minutes % 60) + " " + TextOf(IDS_MinutesShort);
-    if (minutes < 60) return min;
-    const std::string hours = std::to_string(minutes / 60) + " " + TextOf(IDS_HoursShort);
-    return minutes % 60 ? hours + " " + min : hours;
+    return velt::DurationText(seconds, {TextOf(IDS_UnderAMinute), TextOf(IDS_MinutesShort), TextOf(IDS_HoursShort)});
 }
 
 std::string RuntimeLine(const ShownPower& power, bool onBattery) {

@@ -43,6 +43,7 @@ protected:
             MinuteRow row;
             row.minuteUtc = kNow - m * 60;
             row.values[0] = MinuteStats{229, 230, 231};
+            row.values[static_cast<size_t>(HistoryQuantity::Load)] = MinuteStats{40, 50, 60};
             store.WriteMinute(row);
         }
         EventRow outage;
@@ -54,7 +55,7 @@ protected:
     }
     PageResponse Get(const std::string& path, const std::string& query, bool withHistory = true,
                      std::string password = "Secret") {
-        const HistoryAccess access{withHistory ? &reader_ : nullptr, kNow, 60, runtime_};
+        const HistoryAccess access{withHistory ? &reader_ : nullptr, kNow, 60, runtime_, rating_};
         return IdHTTPSCommandGet({path, "admin", std::move(password), query}, ShownStatus{}, settings_, "now",
                                  &access);
     }
@@ -64,6 +65,7 @@ protected:
     TUPSSettings settings_;
     HistoryReader reader_{file_};
     std::optional<std::string> runtime_;
+    std::optional<double> rating_;
 };
 
 TEST_F(HistoryPages, EachDocumentAnswersWithItsStatusAndType) {
@@ -108,6 +110,9 @@ TEST_F(HistoryPages, ThePageListsOutagesAndTheRuntimeOnlyWhenKnown) {
     runtime_ = "Runtime at this load: <42 min>";
     page = Get("/history", "").body;
     EXPECT_NE(page.find("<p>Runtime at this load: &lt;42 min&gt;</p>"), std::string::npos);
+    EXPECT_EQ(page.find("Energy per day"), std::string::npos) << "no rating, no energy";
+    rating_ = 1000;  // three hours at half of 1000 W
+    EXPECT_NE(Get("/history", "").body.find("<tr><td>2026-12-01</td><td>1.50</td></tr>"), std::string::npos);
 }
 
 TEST_F(HistoryPages, AFileThatCannotBeReadAnswers503AndIsReadOnceMended) {
