@@ -29,8 +29,7 @@ HistoryQueries::HistoryQueries(IMainThreadPost& post, HistoryJobs jobs, std::fun
                                std::function<void(HistoryExport)> showExport)
     : post_(post),
       jobs_(std::move(jobs)),
-      receivers_(std::make_shared<Receivers>(Receivers{std::move(showView), std::move(showExport)})),
-      worker_([this] { Work(); }) {}
+      receivers_(std::make_shared<Receivers>(Receivers{std::move(showView), std::move(showExport)})) {}
 
 HistoryQueries::~HistoryQueries() {
     {
@@ -38,7 +37,7 @@ HistoryQueries::~HistoryQueries() {
         stopping_ = true;
     }
     asked_.notify_all();
-    worker_.join();
+    if (worker_.joinable()) worker_.join();
     receivers_.reset();  // answers still queued for the main thread are dropped
 }
 
@@ -48,6 +47,7 @@ void HistoryQueries::AskView(const HistorySpanRequest& request) {
         view_ = request;
     }
     asked_.notify_all();
+    StartWorker();
 }
 
 void HistoryQueries::AskExport(const HistorySpanRequest& request, const std::string& path) {
@@ -56,6 +56,12 @@ void HistoryQueries::AskExport(const HistorySpanRequest& request, const std::str
         export_ = ExportAsked{request, path};
     }
     asked_.notify_all();
+    StartWorker();
+}
+
+// A page never looked at costs no thread. Main thread only, as the asks are.
+void HistoryQueries::StartWorker() {
+    if (!worker_.joinable()) worker_ = std::thread([this] { Work(); });
 }
 
 bool HistoryQueries::WaitForRequest(std::optional<HistorySpanRequest>& view, std::optional<ExportAsked>& exportAsked) {

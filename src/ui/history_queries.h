@@ -1,6 +1,6 @@
 #pragma once
 // The History page's reading of the history file, off the main thread: one
-// worker of its own keeps the latest request of each kind (a newer view
+// worker of its own (started by the first request) keeps the latest request of each kind (a newer view
 // replaces one not yet begun, likewise an export), runs it and hands the
 // answer to the main thread as a posted task. The jobs make their reader on
 // the worker and use it only there.
@@ -72,6 +72,7 @@ private:
         std::function<void(HistoryExport)> showExport;
     };
 
+    void StartWorker();
     void Work();
     bool WaitForRequest(std::optional<HistorySpanRequest>& view, std::optional<ExportAsked>& exportAsked);
     HistoryView RunView(const HistorySpanRequest& request);
@@ -85,7 +86,7 @@ private:
     std::optional<HistorySpanRequest> view_;  // guarded by mutex_
     std::optional<ExportAsked> export_;       // guarded by mutex_
     bool stopping_ = false;                   // guarded by mutex_
-    std::thread worker_;                      // last: it uses everything above
+    std::thread worker_;  // from the first ask; last: it uses everything above
 };
 
 }  // namespace velt::ui
