@@ -58,7 +58,8 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
       tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm,
               [this](UPSTestButton b) { return SendRemoteCommand(b); }}),
       intake_({selected_, views.main, views.battery, battery_, live_, evaluation_, policy_, sys.clock, sys.dateFormat,
-               sys.pump, *this, history_, [this] { Publish(); }}) {}
+               sys.pump, *this, history_, [this] { Publish(); }}),
+      wake_({live_, sys.clock, *this, sys.post, datagrams_, sys.host != MonitorHost::ServiceView}) {}
 
 // The servers read what the rest keeps, and the worker hands its replies to
 // the parts below: both end before any of them goes.
@@ -119,6 +120,7 @@ void MonitorEngine::LoadAll() {
     servers_.BeginLoad();
     LoadSettings(Settings());
     servers_.EndLoad();
+    wake_.LoadHosts();
     views_.main.ShowSettings(live_);
     views_.main.ApplyPowerAvailability(actions_.PowerActionsAvailable());
     LoadSerialSettings(Settings());
@@ -300,8 +302,12 @@ void MonitorEngine::RefreshUDClick() {
 
 // ---- what other threads read
 
-// Published after every change of what is shown.
-void MonitorEngine::Publish() { PublishAs(selected_.Found()); }
+// Published after every change of what is shown, each evaluated reply among
+// them: the wake-up follows the mains as the evaluation saw them.
+void MonitorEngine::Publish() {
+    PublishAs(selected_.Found());
+    wake_.Observe(evaluation_.PowerFailState(), battery_.Charge(), policy_.Acting() || policy_.PowerOffRequested());
+}
 
 void MonitorEngine::PublishAs(bool found) {
     ShownStatus shown = ComposeShownStatus(Parts(found));

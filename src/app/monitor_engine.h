@@ -20,12 +20,14 @@
 #include "app/selected_source.h"
 #include "app/settings_io.h"
 #include "app/ups_link_source.h"
+#include "app/wake_on_lan.h"
 #include "core/detection.h"
 #include "core/event_sink.h"
 #include "core/feedback.h"
 #include "core/hid_discovery.h"
 #include "core/ups_link.h"
 #include "core/ups_settings.h"
+#include "net/udp_datagram_sender.h"
 #include "reports/event_log.h"
 #include "reports/runtime_estimate.h"
 #include "status/battery_charge.h"
@@ -224,6 +226,8 @@ private:
     StatusEvaluation evaluation_;
     velt::UPSTests tests_;
     ReplyIntake intake_;
+    UdpDatagramSender datagrams_;
+    WakeOnLan wake_;  // after the sender: its send ends first
 };
 
 }  // namespace velt

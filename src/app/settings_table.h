@@ -150,6 +150,9 @@ inline constexpr SettingDef kMainSettings[] = {
     Int("History Days", &S::HistoryDays, kHistoryDaysRange),
     Int("UPS Rating W", &S::UPSRatingW, kUPSRatingWRange),
     Decimal("Battery Ah", &S::BatteryAh, kBatteryAhRange),
+    Text("Wake Hosts", &S::WakeHosts),
+    Int("Wake Delay", &S::WakeDelay, kWakeDelayRange),
+    Int("Wake Min Charge", &S::WakeMinCharge, kWakeMinChargeRange),
     Bool("Q1", &S::Q1),
     Bool("QS", &S::QS),
     Bool("F", &S::F),
@@ -202,7 +205,8 @@ inline constexpr const SettingDef* kSaveAlways[] = {
     Find("NUT Password"), Find("NUT Allowed Hosts"), Find("NUT Shutdown Wait"), Find("NUT Device Id"),
     Find("NUT Commands"), Find("UPS Source"), Find("Remote Host"), Find("Remote Port"),
     Find("Remote UPS"), Find("Remote User"), Find("Remote Password"), Find("Remote Dead Time"),
-    Find("History Days"), Find("UPS Rating W"), Find("Battery Ah"),
+    Find("History Days"), Find("UPS Rating W"), Find("Battery Ah"), Find("Wake Hosts"), Find("Wake Delay"),
+    Find("Wake Min Charge"),
 };
 // Written only while the serial link is open; otherwise "COM Port" is deleted.
 inline constexpr const SettingDef* kSaveWithSerialLink[] = {

@@ -39,6 +39,10 @@ inline constexpr int32_t kHistoryDaysDefault = 400;
 // mistyped value from giving absurd figures.
 inline constexpr Range kUPSRatingWRange{0, 50000};
 inline constexpr Range kBatteryAhRange{0, 5000};
+// Wake-on-LAN after the mains return: minutes of mains first, then the
+// battery charge the hosts' load may draw on.
+inline constexpr Range kWakeDelayRange{0, 120};
+inline constexpr Range kWakeMinChargeRange{0, 100};
 // No control bounds it; the cap keeps a hand-edited value from turning the
 // port-opening retries into an endless loop under the data lock.
 inline constexpr Range kComMaxAttemptsRange{0, 100};
@@ -109,6 +113,11 @@ struct TUPSSettings {
     int32_t HistoryDays = kHistoryDaysDefault;  // 7..3650
     int32_t UPSRatingW = 0;                     // watts; 0 unknown
     double BatteryAh = 0;                       // ampere-hours, a decimal stored as text; 0 unknown
+
+    // Wake-on-LAN once the mains are back; registry only.
+    std::string WakeHosts;       // "aa:bb:cc:dd:ee:ff[@broadcast], ..."; empty: nobody to wake
+    int32_t WakeDelay = 5;       // minutes of mains, 0..120
+    int32_t WakeMinCharge = 50;  // percent, 0..100
 
     // LAN messages
     std::string LANServer;  // defaults to the computer's own name at start-up

@@ -30,7 +30,8 @@ bool HasOwnHandling(const SettingDef& d) {
            name == "Action" || name == "External Program Name" || name == "Min Voltage" ||
            name == "Full Voltage" || name == "Empty Voltage" || name == "NUT Device Id" ||
            // Kept in the registry only.
-           name == "History Days" || name == "UPS Rating W" || name == "Battery Ah";
+           name == "History Days" || name == "UPS Rating W" || name == "Battery Ah" ||
+           name == "Wake Hosts" || name == "Wake Delay" || name == "Wake Min Charge";
 }
 
 template <typename Table, typename Member>

@@ -74,6 +74,11 @@ TEST_F(SettingsLoad, HistoryDaysAndTheRatingComeInAtTheNearestBound) {
         {"UPS Rating W", 900, &TUPSSettings::UPSRatingW, 900},
         {"UPS Rating W", 0xFFFFFFFFu, &TUPSSettings::UPSRatingW, 0},
         {"UPS Rating W", 1000000, &TUPSSettings::UPSRatingW, 50000},
+        {"Wake Delay", 0, &TUPSSettings::WakeDelay, 0},
+        {"Wake Delay", 121, &TUPSSettings::WakeDelay, 120},
+        {"Wake Delay", 0xFFFFFFFFu, &TUPSSettings::WakeDelay, 0},
+        {"Wake Min Charge", 100, &TUPSSettings::WakeMinCharge, 100},
+        {"Wake Min Charge", 101, &TUPSSettings::WakeMinCharge, 100},
     };
     for (const auto& c : cases) {
         PutDword(c.name, c.stored);
@@ -81,6 +86,8 @@ TEST_F(SettingsLoad, HistoryDaysAndTheRatingComeInAtTheNearestBound) {
         EXPECT_EQ(live.*c.member, c.loaded) << c.name << " " << c.stored;
     }
     EXPECT_EQ(TUPSSettings{}.HistoryDays, 400);
+    EXPECT_EQ(TUPSSettings{}.WakeDelay, 5);
+    EXPECT_EQ(TUPSSettings{}.WakeMinCharge, 50);
     // The history's own clamp keeps the same bounds.
     EXPECT_EQ(ClampHistoryDays(0), 7);
     EXPECT_EQ(ClampHistoryDays(3651), 3650);

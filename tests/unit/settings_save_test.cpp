@@ -20,7 +20,7 @@ const std::vector<std::string> kAlways =
           "NUT Server", "NUT Port", "NUT UPS Name", "NUT User", "NUT Password", "NUT Allowed Hosts",
           "NUT Shutdown Wait", "NUT Device Id", "NUT Commands", "UPS Source", "Remote Host", "Remote Port",
           "Remote UPS", "Remote User", "Remote Password", "Remote Dead Time", "History Days", "UPS Rating W",
-          "Battery Ah"});
+          "Battery Ah", "Wake Hosts", "Wake Delay", "Wake Min Charge"});
 const std::vector<std::string> kLast = Sets({"Q1", "QS", "I", "F", "Balloon Hints"});
 
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
@@ -82,6 +82,7 @@ TEST_F(SettingsSave, EverySettingComesBackAsSaved) {
     s.SMTPFrom = "a@b", s.SMTPMail = "c@d; e@f", s.HTTPPort = "81", s.HTTPUser = "u", s.HTTPPassword = "p";
     s.LANServer = "DESK";
     s.HistoryDays = 30, s.UPSRatingW = 900, s.BatteryAh = 7.2;
+    s.WakeHosts = "00:11:22:33:44:55@192.168.1.255", s.WakeDelay = 0, s.WakeMinCharge = 80;
     s.Serial = {.ComPort = 7, .ComDtr = true, .ComMaxAttempts = 0};
     live = s;
     live.Serial = {.ComPort = 1};  // the link holds the serial values
