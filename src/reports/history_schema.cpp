@@ -70,8 +70,21 @@ std::string HundredthsStep() {
            ", on_battery_seconds, readings FROM minute_rows";
 }
 
+// 6: the outbox: each alert written before it is sent, so that one queued
+// survives an exit or a crash. The index finds each channel's oldest waiting
+// message, which holds the channel's order.
+std::string OutboxStep() {
+    return "CREATE TABLE outbox (id INTEGER PRIMARY KEY, channel TEXT NOT NULL, message_id TEXT NOT NULL UNIQUE,"
+           " created INTEGER NOT NULL, utc_offset INTEGER NOT NULL, subject TEXT NOT NULL DEFAULT '',"
+           " body TEXT NOT NULL DEFAULT '', attempts INTEGER NOT NULL DEFAULT 0, next_try INTEGER NOT NULL,"
+           " last_error TEXT NOT NULL DEFAULT '', state TEXT NOT NULL DEFAULT 'waiting'"
+           " CHECK (state IN ('waiting', 'sent', 'refused', 'expired')));"
+           "CREATE INDEX outbox_by_channel ON outbox (state, channel, id)";
+}
+
 using Step = std::string (*)();
-constexpr std::array<Step, 5> kSteps = {MinutesStep, EventsStep, DischargeStep, OneRowPerEventStep, HundredthsStep};
+constexpr std::array<Step, 6> kSteps = {MinutesStep,        EventsStep,     DischargeStep,
+                                        OneRowPerEventStep, HundredthsStep, OutboxStep};
 
 }  // namespace
 
