@@ -86,18 +86,28 @@ using Step = std::string (*)();
 constexpr std::array<Step, 6> kSteps = {MinutesStep,        EventsStep,     DischargeStep,
                                         OneRowPerEventStep, HundredthsStep, OutboxStep};
 
+int64_t CheckedVersion(SqliteDb& db) {
+    const int64_t version = db.Integer("PRAGMA user_version");
+    if (version < 0 || version > static_cast<int64_t>(kSteps.size()))
+        throw SqliteError(SQLITE_MISMATCH, "of an unknown, newer schema (version " + std::to_string(version) + ")");
+    return version;
+}
+
 }  // namespace
 
 int HistorySchemaVersion() { return static_cast<int>(kSteps.size()); }
 
 void MigrateHistory(SqliteDb& db) {
-    const int64_t version = db.Integer("PRAGMA user_version");
-    if (version < 0 || version > HistorySchemaVersion())
-        throw SqliteError(SQLITE_MISMATCH, "of an unknown, newer schema (version " + std::to_string(version) + ")");
-    for (int64_t next = version; next < HistorySchemaVersion(); ++next) {
+    if (CheckedVersion(db) == HistorySchemaVersion()) return;
+    // The history's writer and the outbox may open a file at once: each step
+    // reads the version again under its transaction's write lock, so a step
+    // the other connection just made is not made twice.
+    for (;;) {
         SqliteTransaction step(db);
-        db.Exec(kSteps[static_cast<size_t>(next)]());
-        db.Exec("PRAGMA user_version = " + std::to_string(next + 1));
+        const int64_t version = CheckedVersion(db);
+        if (version == HistorySchemaVersion()) return;
+        db.Exec(kSteps[static_cast<size_t>(version)]());
+        db.Exec("PRAGMA user_version = " + std::to_string(version + 1));
         step.Commit();
     }
 }

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <system_error>
+#include <thread>
 #include <utility>
 
 #include "reports/history_schema.h"
@@ -140,7 +141,7 @@ int64_t OutboxStore::WaitingCount() {
 // closes the file, so the next call starts from a fresh connection.
 bool OutboxStore::Attempt(const std::function<void()>& body) {
     try {
-        if (!db_) OpenFile();
+        if (!db_) OpenSoon();
         body();
         troubleLogged_ = false;
         return true;
@@ -148,6 +149,20 @@ bool OutboxStore::Attempt(const std::function<void()>& body) {
         db_.reset();
         Trouble(e.what());
         return false;
+    }
+}
+
+// SQLite answers "locked" at once, without waiting, to a connection that
+// would otherwise deadlock with another one opening the same new file (the
+// history's writer at start): a few short pauses let that one finish.
+void OutboxStore::OpenSoon() {
+    for (int pause = 1;; ++pause) {
+        try {
+            return OpenFile();
+        } catch (const SqliteError& e) {
+            if (!e.Passing() || pause > 3) throw;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50 * pause));
     }
 }
 

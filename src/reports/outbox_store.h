@@ -57,6 +57,7 @@ public:
 
 private:
     bool Attempt(const std::function<void()>& body);
+    void OpenSoon();
     void OpenFile();
     bool Mark(int64_t id, const char* state, const std::string& error, std::optional<int64_t> nextTry);
     void Trouble(const std::string& what);

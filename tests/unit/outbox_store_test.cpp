@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "fakes.h"
+#include "reports/history_store.h"
 #include "reports/history_time.h"
 #include "reports/outbox_round.h"
 #include "reports/outbox_sender.h"
@@ -261,6 +262,28 @@ TEST_F(Outbox, TheSchemaStepAddsTheOutboxToAnOlderFile) {
     EXPECT_THROW(SqliteDb(file_).Exec("INSERT INTO outbox (channel, message_id, created, utc_offset, next_try, state)"
                                       " VALUES ('mail', 'x', 0, 0, 0, 'sending')"),
                  SqliteError);
+}
+
+// The history's writer and the outbox open the same new file at once: one
+// migrates it, the other finds it migrated, and no step is made twice. The
+// outbox waits out a lock SQLite will not wait for; the history's writer may
+// meet it once and open at its next write.
+TEST_F(Outbox, TwoConnectionsMigratingAtOnceBothOpen) {
+    store_.reset();
+    round_.reset();
+    const IClock& clock = clock_;
+    for (int round = 0; round < 20; ++round) {
+        const fs::path file = folder_ / ("race-" + std::to_string(round) + ".db");
+        HistoryStore history({file, std::chrono::milliseconds(2000), std::nullopt}, clock, Sink());
+        OutboxStore outbox({file}, Sink());
+        bool historyOpened = false;
+        std::thread other([&] { historyOpened = history.Open(); });
+        EXPECT_TRUE(outbox.Open()) << "round " << round;
+        other.join();
+        EXPECT_TRUE(historyOpened || history.Open()) << "round " << round;
+        EXPECT_EQ(SqliteDb(file).Integer("PRAGMA user_version"), 6);
+    }
+    for (const std::string& line : lines_) EXPECT_EQ(line.find("already exists"), std::string::npos) << line;
 }
 
 // The thread: a message added and woken goes at once; stopping joins it,
