@@ -70,21 +70,44 @@ std::string HundredthsStep() {
            ", on_battery_seconds, readings FROM minute_rows";
 }
 
+// 6: the outbox: each alert written before it is sent, so that one queued
+// survives an exit or a crash. The index finds each channel's oldest waiting
+// message, which holds the channel's order.
+std::string OutboxStep() {
+    return "CREATE TABLE outbox (id INTEGER PRIMARY KEY, channel TEXT NOT NULL, message_id TEXT NOT NULL UNIQUE,"
+           " created INTEGER NOT NULL, utc_offset INTEGER NOT NULL, subject TEXT NOT NULL DEFAULT '',"
+           " body TEXT NOT NULL DEFAULT '', attempts INTEGER NOT NULL DEFAULT 0, next_try INTEGER NOT NULL,"
+           " last_error TEXT NOT NULL DEFAULT '', state TEXT NOT NULL DEFAULT 'waiting'"
+           " CHECK (state IN ('waiting', 'sent', 'refused', 'expired')));"
+           "CREATE INDEX outbox_by_channel ON outbox (state, channel, id)";
+}
+
 using Step = std::string (*)();
-constexpr std::array<Step, 5> kSteps = {MinutesStep, EventsStep, DischargeStep, OneRowPerEventStep, HundredthsStep};
+constexpr std::array<Step, 6> kSteps = {MinutesStep,        EventsStep,     DischargeStep,
+                                        OneRowPerEventStep, HundredthsStep, OutboxStep};
+
+int64_t CheckedVersion(SqliteDb& db) {
+    const int64_t version = db.Integer("PRAGMA user_version");
+    if (version < 0 || version > static_cast<int64_t>(kSteps.size()))
+        throw SqliteError(SQLITE_MISMATCH, "of an unknown, newer schema (version " + std::to_string(version) + ")");
+    return version;
+}
 
 }  // namespace
 
 int HistorySchemaVersion() { return static_cast<int>(kSteps.size()); }
 
 void MigrateHistory(SqliteDb& db) {
-    const int64_t version = db.Integer("PRAGMA user_version");
-    if (version < 0 || version > HistorySchemaVersion())
-        throw SqliteError(SQLITE_MISMATCH, "of an unknown, newer schema (version " + std::to_string(version) + ")");
-    for (int64_t next = version; next < HistorySchemaVersion(); ++next) {
+    if (CheckedVersion(db) == HistorySchemaVersion()) return;
+    // The history's writer and the outbox may open a file at once: each step
+    // reads the version again under its transaction's write lock, so a step
+    // the other connection just made is not made twice.
+    for (;;) {
         SqliteTransaction step(db);
-        db.Exec(kSteps[static_cast<size_t>(next)]());
-        db.Exec("PRAGMA user_version = " + std::to_string(next + 1));
+        const int64_t version = CheckedVersion(db);
+        if (version == HistorySchemaVersion()) return;
+        db.Exec(kSteps[static_cast<size_t>(version)]());
+        db.Exec("PRAGMA user_version = " + std::to_string(version + 1));
         step.Commit();
     }
 }

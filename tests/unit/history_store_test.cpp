@@ -237,7 +237,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, DamagedHistoryFile, ::testing::ValuesIn(kDamages
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HistoryFile, AFullFileRefusesWritesWithOneLineAndNoHarm) {
-    auto store = Store(6 * 4096);
+    // The empty schema's pages and a few for minutes.
+    auto store = Store(9 * 4096);
     int written = 0;
     for (int i = 0; i < 200; ++i) written += store->WriteMinute(Minute(now_ + 60 * i));
     EXPECT_GT(written, 0);

@@ -1,0 +1,60 @@
+#include "reports/outbox_sender.h"
+
+#include <utility>
+
+namespace velt {
+
+OutboxSender::OutboxSender(OutboxStore& store, OutboxChannels channels, const IClock& clock,
+                           const IDateTimeFormat& fmt, OutboxLogLine log, OutboxSenderOptions options)
+    : store_(store),
+      round_(store, std::move(channels), clock, fmt, std::move(log)),
+      poll_(options.poll),
+      outboxHours_(ClampOutboxHours(options.outboxHours)),
+      thread_([this] { Run(); }) {}
+
+OutboxSender::~OutboxSender() { Stop(); }
+
+void OutboxSender::Wake() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        woken_ = true;
+    }
+    wake_.notify_one();
+}
+
+int64_t OutboxSender::Stop(std::chrono::milliseconds bound) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!stopping_) {
+            stopping_ = true;
+            stopBy_ = std::chrono::steady_clock::now() + bound;
+        }
+    }
+    wake_.notify_one();
+    if (thread_.joinable()) thread_.join();
+    return store_.WaitingCount();
+}
+
+// A pass after the stop too: what is due goes out within the stop's bound.
+void OutboxSender::Run() {
+    store_.Open();
+    do {
+        round_.Run(outboxHours_, [this] { return StopNow(); });
+    } while (WaitForWork());
+}
+
+// False once stopping; otherwise waits for a wake or the poll's end.
+bool OutboxSender::WaitForWork() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (stopping_) return false;
+    wake_.wait_for(lock, poll_, [this] { return stopping_ || woken_; });
+    woken_ = false;
+    return true;
+}
+
+bool OutboxSender::StopNow() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return stopping_ && std::chrono::steady_clock::now() >= stopBy_;
+}
+
+}  // namespace velt
