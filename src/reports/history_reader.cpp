@@ -134,7 +134,7 @@ bool HistoryReader::Ready() {
         const int64_t version = db_->Integer("PRAGMA user_version");
         if (version > HistorySchemaVersion())
             throw SqliteError(SQLITE_MISMATCH, "of an unknown, newer schema (version " + std::to_string(version) + ")");
-        return version == HistorySchemaVersion();
+        return version >= kHistoryReadableVersion;
     } catch (const SqliteError&) {
         db_.reset();
         throw;

@@ -8,6 +8,10 @@ namespace velt {
 
 // The version this program writes.
 int HistorySchemaVersion();
+// The oldest version whose minutes and events read as this program reads
+// them (later steps add what readers do not use): a reader takes a file
+// from there on, before the writer has migrated it.
+inline constexpr int kHistoryReadableVersion = 5;
 
 // Brings the file to HistorySchemaVersion(). A file of a newer version is
 // left as it is and refused (SQLITE_MISMATCH): an older program must not
