@@ -171,6 +171,9 @@ void HistoryStore::Configure(SqliteDb& db) const {
     if (check != "ok") throw SqliteError(SQLITE_CORRUPT, "quick check: " + check);
     db.Text("PRAGMA journal_mode = WAL");
     db.Exec("PRAGMA synchronous = NORMAL");
+    // Rows are appended a minute at a time: a small cache holds the pages
+    // they touch; SQLite's default would grow to 2 MB over the months.
+    db.Exec("PRAGMA cache_size = -256");
     if (options_.maxFileBytes) {
         const int64_t pageSize = db.Integer("PRAGMA page_size");
         db.Integer("PRAGMA max_page_count = " + std::to_string(*options_.maxFileBytes / pageSize));
