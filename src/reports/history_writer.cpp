@@ -12,10 +12,8 @@ HistoryWriter::HistoryWriter(std::unique_ptr<HistoryStore> store, HistoryWriterO
       capacity_(options.capacity > 0 ? options.capacity : 1),
       file_(std::move(options.file)),
       lessons_(std::move(options.lessons)),
-      historyDays_(ClampHistoryDays(options.historyDays)) {
-    running_ = true;  // the first run opens the file
-    thread_ = std::thread([this] { Run(); });
-}
+      historyDays_(ClampHistoryDays(options.historyDays)),
+      thread_([this] { Run(); }) {}
 
 HistoryWriter::~HistoryWriter() { Stop(); }
 
@@ -28,19 +26,8 @@ void HistoryWriter::Enqueue(HistoryRecord record) {
             ++dropped_;
         }
         queue_.push_back(std::move(record));
-        if (running_) return;
-        running_ = true;
     }
-    StartRun();
-}
-
-// A thread only while there is something to write: under Wine each thread
-// keeps about a megabyte of stack, for a row a minute. The last run has
-// ended or is ending (it cleared running_), so the join is short.
-void HistoryWriter::StartRun() {
-    std::lock_guard<std::mutex> lock(threadMutex_);
-    if (thread_.joinable()) thread_.join();
-    thread_ = std::thread([this] { Run(); });
+    wake_.notify_one();
 }
 
 size_t HistoryWriter::Stop(std::chrono::milliseconds bound) {
@@ -51,10 +38,8 @@ size_t HistoryWriter::Stop(std::chrono::milliseconds bound) {
             stopBy_ = std::chrono::steady_clock::now() + bound;
         }
     }
-    {
-        std::lock_guard<std::mutex> lock(threadMutex_);
-        if (thread_.joinable()) thread_.join();
-    }
+    wake_.notify_one();
+    if (thread_.joinable()) thread_.join();
     std::lock_guard<std::mutex> lock(mutex_);
     return queue_.size();
 }
@@ -65,24 +50,21 @@ uint64_t HistoryWriter::Dropped() const {
 }
 
 void HistoryWriter::Run() {
-    if (!opened_) {
-        opened_ = true;
-        if (store_->Open()) Teach();
-    }
+    if (store_->Open()) Teach();
     std::optional<HistoryRecord> record;
-    while (Next(record)) Write(*record);
+    while (Next(record))
+        if (record) Write(*record);
 }
 
-// The next record; false once the queue is empty, or when stopping and the
-// stop's time is up (what is left stays queued, counted by Stop()): the run
-// ends and the next record starts another.
+// Waits a while for a record (none when the wait ran out); false once
+// stopping and the queue is empty or the stop's time is up (what is left
+// stays queued, counted by Stop()).
 bool HistoryWriter::Next(std::optional<HistoryRecord>& record) {
     record.reset();
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (queue_.empty() || (stopping_ && std::chrono::steady_clock::now() >= stopBy_)) {
-        running_ = false;
-        return false;
-    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    wake_.wait_for(lock, std::chrono::minutes(1), [this] { return stopping_ || !queue_.empty(); });
+    if (stopping_ && (queue_.empty() || std::chrono::steady_clock::now() >= stopBy_)) return false;
+    if (queue_.empty()) return true;
     record = std::move(queue_.front());
     queue_.pop_front();
     return true;

@@ -1,11 +1,11 @@
 #pragma once
-// The history's own thread, while there are records to write: the first run
-// opens the store; each writes the records it is handed, one transaction
-// each, and removes old rows once a day, then ends with an empty queue. Whoever
+// The history's own thread: it opens the store, then writes each record it
+// is handed, one transaction each, and removes old rows once a day. Whoever
 // hands records on (the main thread) never waits for the disk: the queue is
 // bounded, and when it is full the oldest record gives way, counted.
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -56,7 +56,6 @@ public:
     uint64_t Dropped() const;
 
 private:
-    void StartRun();
     void Run();
     bool Next(std::optional<HistoryRecord>& record);
     void Write(const HistoryRecord& record);
@@ -68,14 +67,12 @@ private:
     std::function<void(std::vector<Discharge>)> lessons_;
     std::atomic<int> historyDays_;
     mutable std::mutex mutex_;
-    std::deque<HistoryRecord> queue_;  // guarded by mutex_, like the four below
+    std::condition_variable wake_;
+    std::deque<HistoryRecord> queue_;  // guarded by mutex_, like the three below
     uint64_t dropped_ = 0;
     bool stopping_ = false;
-    bool running_ = false;  // a run is under way or about to start
     std::chrono::steady_clock::time_point stopBy_;
-    bool opened_ = false;  // by the runs, one after another
-    std::mutex threadMutex_;  // the starts and joins of thread_
-    std::thread thread_;
+    std::thread thread_;  // last: starts once everything above is made
 };
 
 }  // namespace velt
