@@ -11,6 +11,7 @@
 
 #include "core/date_time_text.h"
 #include "reports/history_chart.h"
+#include "reports/history_pages.h"
 #include "reports/history_reader.h"
 #include "reports/history_store.h"
 
@@ -115,5 +116,14 @@ int main(int argc, char** argv) {
     std::printf("30-day chart (%zu points, %zu outages, query and layout): median %.1f ms\n", points, outages, chart);
     const double feed = MedianMs(11, [&] { points = reader.Points(now - 7 * 86400, now, 60).size(); });
     std::printf("feed of 7 days at 60 s (%zu points): median %.1f ms\n", points, feed);
+    HistoryAccess access;
+    access.reader = &reader;
+    access.nowUtc = now;
+    access.utcOffsetMinutes = 60;
+    size_t bytes = 0;
+    for (const char* query : {"", "from=2026-12-16T12:00:00Z&step=3600"}) {
+        const double answer = MedianMs(11, [&] { bytes = HistoryAnswer(HistoryDocument::Json, query, access).body.size(); });
+        std::printf("/history.json?%s (%zu bytes): median %.1f ms\n", query, bytes, answer);
+    }
     return 0;
 }
