@@ -153,6 +153,14 @@ inline constexpr SettingDef kMainSettings[] = {
     Text("Wake Hosts", &S::WakeHosts),
     Int("Wake Delay", &S::WakeDelay, kWakeDelayRange),
     Int("Wake Min Charge", &S::WakeMinCharge, kWakeMinChargeRange),
+    Int("Outbox Hours", &S::OutboxHours, kOutboxHoursRange),
+    Text("Webhook URL", &S::WebhookURL),
+    Text("Webhook Header", &S::WebhookHeader),
+    Bool("Webhook Warnings", &S::WebhookWarnings),
+    Bool("Webhook Reports", &S::WebhookReports),
+    Text("Ntfy URL", &S::NtfyURL),
+    Text("Ntfy Token", &S::NtfyToken),
+    Bool("Ntfy Warnings", &S::NtfyWarnings),
     Bool("Q1", &S::Q1),
     Bool("QS", &S::QS),
     Bool("F", &S::F),
@@ -206,7 +214,9 @@ inline constexpr const SettingDef* kSaveAlways[] = {
     Find("NUT Commands"), Find("UPS Source"), Find("Remote Host"), Find("Remote Port"),
     Find("Remote UPS"), Find("Remote User"), Find("Remote Password"), Find("Remote Dead Time"),
     Find("History Days"), Find("UPS Rating W"), Find("Battery Ah"), Find("Wake Hosts"), Find("Wake Delay"),
-    Find("Wake Min Charge"),
+    Find("Wake Min Charge"), Find("Outbox Hours"), Find("Webhook URL"), Find("Webhook Header"),
+    Find("Webhook Warnings"), Find("Webhook Reports"), Find("Ntfy URL"), Find("Ntfy Token"),
+    Find("Ntfy Warnings"),
 };
 // Written only while the serial link is open; otherwise "COM Port" is deleted.
 inline constexpr const SettingDef* kSaveWithSerialLink[] = {

@@ -43,6 +43,9 @@ inline constexpr Range kBatteryAhRange{0, 5000};
 // battery charge the hosts' load may draw on.
 inline constexpr Range kWakeDelayRange{0, 120};
 inline constexpr Range kWakeMinChargeRange{0, 100};
+// How long an alert that could not be sent is tried again: an hour up to
+// thirty days, after which it tells nobody anything.
+inline constexpr Range kOutboxHoursRange{1, 720};
 // No control bounds it; the cap keeps a hand-edited value from turning the
 // port-opening retries into an endless loop under the data lock.
 inline constexpr Range kComMaxAttemptsRange{0, 100};
@@ -118,6 +121,15 @@ struct TUPSSettings {
     std::string WakeHosts;       // "aa:bb:cc:dd:ee:ff[@broadcast], ..."; empty: nobody to wake
     int32_t WakeDelay = 5;       // minutes of mains, 0..120
     int32_t WakeMinCharge = 50;  // percent, 0..100
+
+    // The outbox and the push channels.
+    int32_t OutboxHours = 48;  // hours, 1..720
+    std::string WebhookURL;     // http or https; empty: no webhook
+    std::string WebhookHeader;  // one "Name: value" line sent with each request
+    bool WebhookWarnings = false, WebhookReports = false;
+    std::string NtfyURL;  // the topic's URL, http or https; empty: no ntfy
+    std::string NtfyToken;  // sent as a bearer token when set
+    bool NtfyWarnings = false;
 
     // LAN messages
     std::string LANServer;  // defaults to the computer's own name at start-up

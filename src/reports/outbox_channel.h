@@ -26,6 +26,9 @@ class IOutboxChannel {
 public:
     virtual ~IOutboxChannel() = default;
     virtual SendOutcome Send(const OutboxMessage& message) = 0;
+    // Whether a message queued by an earlier run has "Written at ..." added
+    // to its body; a channel whose body is data (JSON) carries its own time.
+    virtual bool NotesWrittenAt() const { return true; }
 };
 
 // The channels by name, as the messages carry it; each outlives the outbox's

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "core/ups_settings.h"
+
 namespace velt {
 
 namespace {
@@ -14,7 +16,7 @@ int64_t OutboxSeconds(int outboxHours) { return static_cast<int64_t>(ClampOutbox
 
 }  // namespace
 
-int ClampOutboxHours(int hours) { return std::clamp(hours, 1, 720); }
+int ClampOutboxHours(int hours) { return kOutboxHoursRange.Clamp(hours); }
 
 int64_t RetryDelaySeconds(int failures) {
     if (failures < 1) return kFirstDelays.front();

@@ -48,7 +48,7 @@ OutboxRound::Result OutboxRound::SendOne(const OutboxMessage& message, int outbo
     IOutboxChannel* channel = ChannelOf(message);
     if (!channel) return Result::Waits;  // waits for its sender, or expires
     OutboxMessage handed = message;
-    if (message.fromEarlierRun)
+    if (message.fromEarlierRun && channel->NotesWrittenAt())
         handed.draft.body = BodyWithWrittenAt(
             message.draft.body, LocalTimeAt(message.draft.createdUtc, message.draft.utcOffsetMinutes), fmt_);
     const SendOutcome outcome = channel->Send(handed);

@@ -31,7 +31,9 @@ bool HasOwnHandling(const SettingDef& d) {
            name == "Full Voltage" || name == "Empty Voltage" || name == "NUT Device Id" ||
            // Kept in the registry only.
            name == "History Days" || name == "UPS Rating W" || name == "Battery Ah" ||
-           name == "Wake Hosts" || name == "Wake Delay" || name == "Wake Min Charge";
+           name == "Wake Hosts" || name == "Wake Delay" || name == "Wake Min Charge" || name == "Outbox Hours" ||
+           // Until the Push page binds them.
+           name.starts_with("Webhook") || name.starts_with("Ntfy");
 }
 
 template <typename Table, typename Member>

@@ -20,7 +20,8 @@ const std::vector<std::string> kAlways =
           "NUT Server", "NUT Port", "NUT UPS Name", "NUT User", "NUT Password", "NUT Allowed Hosts",
           "NUT Shutdown Wait", "NUT Device Id", "NUT Commands", "UPS Source", "Remote Host", "Remote Port",
           "Remote UPS", "Remote User", "Remote Password", "Remote Dead Time", "History Days", "UPS Rating W",
-          "Battery Ah", "Wake Hosts", "Wake Delay", "Wake Min Charge"});
+          "Battery Ah", "Wake Hosts", "Wake Delay", "Wake Min Charge", "Outbox Hours", "Webhook URL",
+          "Webhook Header", "Webhook Warnings", "Webhook Reports", "Ntfy URL", "Ntfy Token", "Ntfy Warnings"});
 const std::vector<std::string> kLast = Sets({"Q1", "QS", "I", "F", "Balloon Hints"});
 
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
