@@ -195,6 +195,8 @@ private:
     struct NoWarnings final : IWarningSender {
         void SendMail(const TUPSSettings&, const std::string&, const std::string&) override {}
         void SendLANMessage(const TUPSSettings&, const std::string&) override {}
+        void SendPush(const TUPSSettings&, const PushAlert&) override {}
+        void SendPushTest(const TUPSSettings&, PushChannel, const PushAlert&) override {}
     } noWarnings_;
     IWarningSender& warnings_;
     TUPSSettings live_;

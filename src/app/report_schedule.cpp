@@ -55,6 +55,8 @@ void ReportSchedule::MailStatusReport() {
     d_.warnings.SendMail(d_.live, ReportSubject(when), ComposeReportText(*d_.shown.Current(), when));
 }
 
+void ReportSchedule::PushTest(PushChannel) {}
+
 void ReportSchedule::LANStatusReport() {
     const std::string when = DateTimeText(d_.clock.Now(), d_.dateFormat);
     d_.warnings.SendLANMessage(d_.live, ComposeReportText(*d_.shown.Current(), when));

@@ -25,6 +25,9 @@ class ReportSchedule final : public IReportTimers {
 public:
     explicit ReportSchedule(ReportScheduleDeps deps);
 
+    // One test alert to `channel` at once (its "Send test" button).
+    void PushTest(PushChannel channel);
+
     void StartMailReportTimer();
     void StopMailReportTimer();
     void StartLANReportTimer();

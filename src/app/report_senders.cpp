@@ -116,6 +116,9 @@ void ReportSenders::SendLANMessage(const TUPSSettings& s, const std::string& bod
     });
 }
 
+void ReportSenders::SendPush(const TUPSSettings&, const PushAlert&) {}
+void ReportSenders::SendPushTest(const TUPSSettings&, PushChannel, const PushAlert&) {}
+
 void ReportSenders::Begin() {
     if (running_++ == 0) deps_.view.SetBusyCursor(true);
 }

@@ -47,6 +47,8 @@ public:
 
     void SendMail(const TUPSSettings& settings, const std::string& subject, const std::string& body) override;
     void SendLANMessage(const TUPSSettings& settings, const std::string& body) override;
+    void SendPush(const TUPSSettings& settings, const PushAlert& alert) override;
+    void SendPushTest(const TUPSSettings& settings, PushChannel channel, const PushAlert& alert) override;
 
     // At exit: the e-mail sends give up at once; a LAN message box still
     // waiting for its answer is let go. True when every send ended in `bound`.

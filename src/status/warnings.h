@@ -5,8 +5,24 @@
 #include <string>
 
 #include "core/ups_settings.h"
+#include "sys/clock.h"
 
 namespace velt {
+
+enum class PushChannel { Webhook, Ntfy };
+
+// What an alert is, for the channels that sort by it: ntfy's priority and
+// tags, the webhook's "Webhook Warnings" or "Webhook Reports".
+enum class AlertKind { Warning, Information, Report, Test };
+
+// One alert for the push channels: the e-mail's subject and body with the
+// event they tell of.
+struct PushAlert {
+    std::string event;  // "Power Fail", "Status Report", "Test", ...
+    AlertKind kind = AlertKind::Information;
+    std::string subject, body;
+    LocalDateTime when;
+};
 
 class IWarningSender {
 public:
@@ -15,6 +31,10 @@ public:
     virtual void SendMail(const TUPSSettings& settings, const std::string& subject, const std::string& body) = 0;
     // "LAN Server" of `settings` as it is now.
     virtual void SendLANMessage(const TUPSSettings& settings, const std::string& body) = 0;
+    // To each push channel of `settings` whose flag takes the alert's kind.
+    virtual void SendPush(const TUPSSettings& settings, const PushAlert& alert) = 0;
+    // To `channel` whatever its flags (the "Send test" buttons).
+    virtual void SendPushTest(const TUPSSettings& settings, PushChannel channel, const PushAlert& alert) = 0;
 };
 
 // The identity lines a warning body ends with: the texts of VIDE, PIDE and

@@ -56,6 +56,10 @@ struct FakeWarnings : IWarningSender {
     std::vector<std::string> lan;
     void SendMail(const TUPSSettings&, const std::string& s, const std::string& b) override { mails.emplace_back(s, b); }
     void SendLANMessage(const TUPSSettings&, const std::string& b) override { lan.push_back(b); }
+    void SendPush(const TUPSSettings&, const PushAlert& a) override { pushes.push_back(a); }
+    void SendPushTest(const TUPSSettings&, PushChannel c, const PushAlert& a) override { tests.emplace_back(c, a); }
+    std::vector<PushAlert> pushes;
+    std::vector<std::pair<PushChannel, PushAlert>> tests;
 };
 
 struct FakeBatteryView : IBatteryView {
