@@ -59,6 +59,7 @@ ReportSenders::ReportSenders(ReportSendersDeps deps)
 ReportSenders::~ReportSenders() { AbandonAll(kExitBound); }
 
 bool ReportSenders::AbandonAll(std::chrono::milliseconds bound) {
+    if (outbox_) outbox_->Stop(bound);
     const bool allEnded = jobs_.AbandonAll(bound);
     gate_->Close();
     return allEnded;
@@ -77,17 +78,53 @@ std::string MailLogLine(const SmtpOutcome& outcome) {
     return outcome.tlsFailure.empty() ? std::string() : "E-mail not sent: " + outcome.tlsFailure;
 }
 
-// EHLO needs a name; a computer whose name cannot be read still greets.
-std::string ReportSenders::HeloName() {
-    const std::string name = deps_.system.ComputerName();
-    return name.empty() ? "localhost" : name;
-}
 
 void ReportSenders::SendMail(const TUPSSettings& s, const std::string& subject, const std::string& body) {
+    if (!outbox_) return SendMailNow(s, subject, body);
+    outbox_->UseSettings(s);
+    outbox_->QueueMail(subject, body, deps_.clock->Now());
+}
+
+void ReportSenders::UseSettings(const TUPSSettings& settings) {
+    if (outbox_) return outbox_->UseSettings(settings);
+    if (deps_.outboxFile.empty() || !deps_.clock || !deps_.dateFormat) return;
+    outbox_ = std::make_unique<AlertChannels>(OutboxDeps(), settings);
+}
+
+std::optional<int64_t> ReportSenders::AlertsWaiting() const {
+    if (!outbox_) return std::nullopt;
+    return waiting_;
+}
+
+// The outbox's hooks reach the main thread through the gate, like a send's result.
+AlertChannelsDeps ReportSenders::OutboxDeps() {
+    MailChannelHooks hooks{
+        [gate = gate_, this] { gate->Post([this] { Begin(); }); },
+        [gate = gate_, this](const SmtpOutcome& outcome) {
+            gate->Post([this, text = MailResultText(outcome), line = MailLogLine(outcome)] { Finish(text, line); });
+        }};
+    return {deps_.outboxFile,
+            *deps_.clock,
+            *deps_.dateFormat,
+            [&system = deps_.system] { return system.ComputerName(); },
+            deps_.smtpLimits,
+            deps_.tls,
+            std::move(hooks),
+            [gate = gate_, this](const std::string& line) { gate->Post([this, line] { deps_.view.AddSendLogLine(line); }); },
+            [gate = gate_, this](int64_t count) { gate->Post([this, count] { WaitingChanged(count); }); },
+            deps_.outboxPoll};
+}
+
+void ReportSenders::WaitingChanged(int64_t count) {
+    if (count == waiting_) return;
+    waiting_ = count;
+    deps_.view.ShowAlertsWaiting(count);
+}
+
+void ReportSenders::SendMailNow(const TUPSSettings& s, const std::string& subject, const std::string& body) {
     auto send = std::make_shared<SmtpSend>(
-        SmtpConnection{s.SMTPHost, s.SMTPPort, s.SMTPLogin, s.SMTPPassword, s.SMTPFrom, s.SMTPMail, s.SMTPAuth,
-                       static_cast<SmtpSecurity>(s.SMTPSecurity)},
-        MailContent{subject, body, HeloName(), std::chrono::system_clock::now()}, deps_.smtpLimits, deps_.tls);
+        SmtpConnectionOf(s),
+        MailContent{subject, body, HeloName(deps_.system.ComputerName()), std::chrono::system_clock::now()}, deps_.smtpLimits, deps_.tls);
     Begin();
     jobs_.Run([this, gate = gate_, send] {
         ReportingFailure(

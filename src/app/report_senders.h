@@ -6,9 +6,11 @@
 // runs. Called on the main thread.
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "app/alert_channels.h"
 #include "app/job_threads.h"
 #include "net/smtp_client.h"
 #include "status/warnings.h"
@@ -25,6 +27,8 @@ public:
     virtual void SetBusyCursor(bool busy) = 0;
     // A line for the event log, with the time it is added.
     virtual void AddSendLogLine(const std::string& line) = 0;
+    // "N alerts waiting" while any are; 0 takes it away.
+    virtual void ShowAlertsWaiting(int64_t) {}
 };
 
 struct ReportSendersDeps {
@@ -35,6 +39,11 @@ struct ReportSendersDeps {
     ISendProgressView& view;
     SmtpLimits smtpLimits{};
     TlsSessionFactory tls{};  // none: "SMTP Security" 1 and 2 fail
+    // The outbox's file (the history's); empty: each e-mail is sent once, at once.
+    std::filesystem::path outboxFile{};
+    const IClock* clock = nullptr;  // both needed with an outbox
+    const IDateTimeFormat* dateFormat = nullptr;
+    std::chrono::milliseconds outboxPoll{5000};
 };
 
 class ReportSenders final : public IWarningSender {
@@ -49,6 +58,9 @@ public:
     void SendLANMessage(const TUPSSettings& settings, const std::string& body) override;
     void SendPush(const TUPSSettings& settings, const PushAlert& alert) override;
     void SendPushTest(const TUPSSettings& settings, PushChannel channel, const PushAlert& alert) override;
+    // The first call starts the outbox, which sends what an earlier run left.
+    void UseSettings(const TUPSSettings& settings) override;
+    std::optional<int64_t> AlertsWaiting() const override;
 
     // At exit: the e-mail sends give up at once; a LAN message box still
     // waiting for its answer is let go. True when every send ended in `bound`.
@@ -58,12 +70,16 @@ private:
     class ResultGate;
     void Begin();
     void Finish(const std::string& statusText, const std::string& logLine = {});
-    std::string HeloName();
+    void SendMailNow(const TUPSSettings& settings, const std::string& subject, const std::string& body);
+    AlertChannelsDeps OutboxDeps();
+    void WaitingChanged(int64_t count);
 
     ReportSendersDeps deps_;
     std::shared_ptr<ResultGate> gate_;
     int running_ = 0;
-    JobThreads jobs_;  // last: its threads end before the rest goes
+    int64_t waiting_ = 0;  // main thread
+    JobThreads jobs_;
+    std::unique_ptr<AlertChannels> outbox_;  // last: its thread ends before the rest goes
 };
 
 // The status bar's text for the outcome of one e-mail send.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "net/tls_session.h"
+#include "reports/outbox_failure.h"
 
 namespace velt {
 
@@ -27,6 +28,7 @@ struct MailContent {
     std::string subject, body;  // bytes of the ANSI code page; body lines end in CR LF
     std::string heloName;       // the computer's host name
     std::chrono::system_clock::time_point date;
+    std::string messageId;  // the Message-ID's left part; empty: one is made
 };
 
 struct SmtpLimits {
@@ -43,6 +45,7 @@ struct SmtpOutcome {
     std::string text;
     // For a TLS failure (FailedWithoutText): the reason, for the log.
     std::string tlsFailure;
+    SendFailure failure;  // for the outbox: whether trying again may help
 };
 
 class SmtpSend {

@@ -29,6 +29,9 @@ public:
     // Whether a message queued by an earlier run has "Written at ..." added
     // to its body; a channel whose body is data (JSON) carries its own time.
     virtual bool NotesWrittenAt() const { return true; }
+    // From any thread, at exit: a send under way returns soon, and any later
+    // one fails at once.
+    virtual void Abandon() {}
 };
 
 // The channels by name, as the messages carry it; each outlives the outbox's

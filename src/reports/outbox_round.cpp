@@ -80,6 +80,10 @@ IOutboxChannel* OutboxRound::ChannelOf(const OutboxMessage& message) {
     return nullptr;
 }
 
+void OutboxRound::AbandonSends() {
+    for (const auto& [name, channel] : channels_) channel->Abandon();
+}
+
 int64_t OutboxRound::NowUtc() const { return UnixSeconds(clock_.Now()); }
 
 }  // namespace velt

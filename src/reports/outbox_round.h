@@ -29,6 +29,8 @@ public:
     // Gives up what is past Outbox Hours, then sends what is due until none
     // is or `stopNow` says so (asked between messages). How many were sent.
     int Run(int outboxHours, const std::function<bool()>& stopNow);
+    // Any thread: every channel's send under way ends soon, later ones at once.
+    void AbandonSends();
 
 private:
     // Sent and given up make way for the channel's next; a message that

@@ -9,6 +9,7 @@ OutboxSender::OutboxSender(OutboxStore& store, OutboxChannels channels, const IC
     : store_(store),
       round_(store, std::move(channels), clock, fmt, std::move(log)),
       poll_(options.poll),
+      afterPass_(std::move(options.afterPass)),
       outboxHours_(ClampOutboxHours(options.outboxHours)),
       thread_([this] { Run(); }) {}
 
@@ -31,7 +32,16 @@ int64_t OutboxSender::Stop(std::chrono::milliseconds bound) {
         }
     }
     wake_.notify_one();
-    if (thread_.joinable()) thread_.join();
+    if (!thread_.joinable()) return store_.WaitingCount();
+    {
+        // The bound, and a moment for the pass that ends it to notice.
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!ended_.wait_for(lock, bound + std::chrono::milliseconds(200), [this] { return finished_; })) {
+            lock.unlock();
+            round_.AbandonSends();
+        }
+    }
+    thread_.join();
     return store_.WaitingCount();
 }
 
@@ -40,7 +50,11 @@ void OutboxSender::Run() {
     store_.Open();
     do {
         round_.Run(outboxHours_, [this] { return StopNow(); });
+        if (afterPass_) afterPass_();
     } while (WaitForWork());
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = true;
+    ended_.notify_all();
 }
 
 // False once stopping; otherwise waits for a wake or the poll's end.

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -19,6 +20,8 @@ struct OutboxSenderOptions {
     int outboxHours = kOutboxHoursDefault;
     // How often the thread looks for retries that came due.
     std::chrono::milliseconds poll{5000};
+    // Called on the thread after each pass (the waiting count may have changed).
+    std::function<void()> afterPass;
 };
 
 class OutboxSender {
@@ -35,8 +38,9 @@ public:
     void Wake();
     // "Outbox Hours" changed; taken at the next pass.
     void SetOutboxHours(int hours) { outboxHours_ = ClampOutboxHours(hours); }
-    // Sends what is due for at most `bound`, then ends and joins the thread.
-    // What is left waits in the store for the next start; its count is given.
+    // Sends what is due for at most `bound`, then abandons the send under way
+    // and joins the thread. What is left waits in the store for the next
+    // start; its count is given.
     int64_t Stop(std::chrono::milliseconds bound = std::chrono::seconds(3));
 
 private:
@@ -47,11 +51,14 @@ private:
     OutboxStore& store_;
     OutboxRound round_;
     const std::chrono::milliseconds poll_;
+    const std::function<void()> afterPass_;
     std::atomic<int> outboxHours_;
     std::mutex mutex_;
     std::condition_variable wake_;
+    std::condition_variable ended_;
     bool woken_ = false;  // guarded by mutex_, like the two below
     bool stopping_ = false;
+    bool finished_ = false;  // the thread's loop has ended
     std::chrono::steady_clock::time_point stopBy_;
     std::thread thread_;  // last: starts once everything above is made
 };

@@ -7,36 +7,13 @@
 #include "core/control_chars.h"
 #include "core/date_time_text.h"
 #include "reports/ansi_utf8.h"
+#include "reports/json_object.h"
 #include "reports/ups_readings.h"
 #include "status/status_words.h"
 
 namespace velt {
 
 namespace {
-
-// Members in the order they are added; a value is JSON text already.
-class JsonObject {
-public:
-    JsonObject& Add(std::string_view key, std::string json) {
-        members_.emplace_back(key, std::move(json));
-        return *this;
-    }
-    JsonObject& AddNumber(std::string_view key, const std::optional<double>& value) {
-        if (value) Add(key, DecimalText(*value).value_or("null"));
-        return *this;
-    }
-    std::string Text() const {
-        std::string text = "{";
-        for (const auto& [key, json] : members_) {
-            if (text.size() > 1) text += ",";
-            text += JsonString(key) + ":" + json;
-        }
-        return text + "}";
-    }
-
-private:
-    std::vector<std::pair<std::string_view, std::string>> members_;
-};
 
 std::string JsonBool(bool value) { return value ? "true" : "false"; }
 

@@ -2,6 +2,8 @@
 // Where event warnings and reports go: the e-mail and LAN senders. Called on
 // the main thread; each call takes its own copy of the texts and of the
 // settings it sends with, and the sending happens in the background.
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/ups_settings.h"
@@ -22,6 +24,9 @@ struct PushAlert {
     AlertKind kind = AlertKind::Information;
     std::string subject, body;
     LocalDateTime when;
+    // The snapshot as /status.json gives it (one JSON object), added by the
+    // engine, which holds it.
+    std::string statusJson;
 };
 
 class IWarningSender {
@@ -35,6 +40,10 @@ public:
     virtual void SendPush(const TUPSSettings& settings, const PushAlert& alert) = 0;
     // To `channel` whatever its flags (the "Send test" buttons).
     virtual void SendPushTest(const TUPSSettings& settings, PushChannel channel, const PushAlert& alert) = 0;
+    // The settings loaded or saved: what waits to be sent goes with them.
+    virtual void UseSettings(const TUPSSettings&) {}
+    // Alerts written but not yet sent; none when there is no outbox.
+    virtual std::optional<int64_t> AlertsWaiting() const { return std::nullopt; }
 };
 
 // The identity lines a warning body ends with: the texts of VIDE, PIDE and

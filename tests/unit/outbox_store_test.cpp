@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <filesystem>
 #include <map>
@@ -302,6 +304,42 @@ TEST_F(Outbox, TheSenderThreadSendsWhenWokenAndStopsWithinItsBound) {
     EXPECT_EQ(sender.Stop(std::chrono::milliseconds(50)), 1);
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
     EXPECT_EQ(sender.Stop(), 1);  // a second stop is harmless
+}
+
+// A send that hangs (a server that took the connection and went silent) is
+// abandoned once the stop's bound is over; the message waits for next time.
+TEST_F(Outbox, StoppingAbandonsASendThatHangs) {
+    struct Hanging : IOutboxChannel {
+        std::mutex mutex;
+        std::condition_variable abandoned;
+        bool entered = false, gone = false;
+        SendOutcome Send(const OutboxMessage&) override {
+            std::unique_lock<std::mutex> lock(mutex);
+            entered = true;
+            abandoned.wait_for(lock, std::chrono::seconds(30), [this] { return gone; });
+            return SendOutcome::Failed(kTimeOut);
+        }
+        void Abandon() override {
+            std::lock_guard<std::mutex> lock(mutex);
+            gone = true;
+            abandoned.notify_all();
+        }
+    } hanging;
+    std::atomic<int> passes{0};
+    OutboxSender sender(*store_, {{"mail", &hanging}}, clock_, format_, Sink(),
+                        {kOutboxHoursDefault, std::chrono::minutes(10), [&] { ++passes; }});
+    Add("mail", "m1");
+    sender.Wake();
+    const auto entered = [&] {
+        std::lock_guard<std::mutex> lock(hanging.mutex);
+        return hanging.entered;
+    };
+    for (int i = 0; i < 500 && !entered(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(entered());
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(sender.Stop(std::chrono::milliseconds(100)), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
+    EXPECT_GE(passes.load(), 1);
 }
 
 }  // namespace
