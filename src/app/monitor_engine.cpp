@@ -108,6 +108,7 @@ bool MonitorEngine::Start(const std::vector<std::string>& params) {
     if (options.showAbout) views_.main.ShowAboutBox();
     // A window watching the service shows the service's history, never writes it.
     if (!WatchingService()) history_.Start(sys_.historyFile, live_.HistoryDays);
+    warnings_.UseSettings(live_);
     StartWorker();
     sys_.startTimer.SetInterval(kStartTimerMs);
     sys_.startTimer.SetEnabled(true);
@@ -170,6 +171,7 @@ void MonitorEngine::Close() {
 
 void MonitorEngine::SaveSettings() {
     if (!WatchingService()) {
+        warnings_.UseSettings(live_);
         velt::SaveSettings(Settings());
         return;
     }
@@ -244,6 +246,7 @@ void MonitorEngine::ReloadSettings() {
     const int32_t source = live_.UPSSource;
     LoadAll();
     history_.SetHistoryDays(live_.HistoryDays);
+    warnings_.UseSettings(live_);
     RefreshUDClick();
     SettingsChanged();
     if (live_.UPSSource != source) UPSSourceChanged();
@@ -345,6 +348,7 @@ ShownStatusParts MonitorEngine::Parts(bool upsFound) const {
     parts.fullTenths = live_.FullVoltage;
     parts.forcedShutdown = servers_.ForcedShutdown();
     parts.countdownRemainingMs = delayTimer_.RemainingMs();
+    parts.alertsWaiting = warnings_.AlertsWaiting();
     parts.power = PowerFigures(lessons_.Fit(), live_,
                                {parts.chargePercent, parts.reading.OPCurrent.value, parts.nominalBatteryVolts});
     return parts;

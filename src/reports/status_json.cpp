@@ -111,6 +111,7 @@ std::string StatusJson(const ShownStatus& shown, const std::string& upsName) {
     object.Add("battery", BatteryJson(shown));
     object.Add("power", PowerJson(live.power));
     if (live.countdownSeconds) object.Add("countdown_seconds", std::to_string(*live.countdownSeconds));
+    if (live.alertsWaiting) object.Add("alerts_waiting", std::to_string(*live.alertsWaiting));
     return object.Text() + "\n";
 }
 

@@ -90,6 +90,8 @@ std::string StatusMetrics(const ShownStatus& shown, const std::string& upsName) 
     if (live.countdownSeconds)
         metrics.Gauge("veltrano_countdown_remaining_seconds", "Seconds left before the power-fail action.",
                       *live.countdownSeconds);
+    metrics.Gauge("veltrano_alerts_waiting", "Alerts written to the outbox and not yet sent.",
+                  live.alertsWaiting ? std::optional<double>(static_cast<double>(*live.alertsWaiting)) : std::nullopt);
     return metrics.Take();
 }
 

@@ -23,6 +23,7 @@ ShownStatus ComposeShownStatus(ShownStatusParts parts) {
         live.fullVolts = parts.fullTenths / 10.0;
     }
     live.forcedShutdown = parts.forcedShutdown;
+    live.alertsWaiting = parts.alertsWaiting;
     // A second begun counts whole: the countdown never shows 0 while it runs.
     if (parts.countdownRemainingMs)
         live.countdownSeconds = static_cast<int>((*parts.countdownRemainingMs + 999) / 1000);

@@ -49,6 +49,8 @@ struct ShownLive {
     // Seconds left while the power-fail countdown runs.
     std::optional<int> countdownSeconds;
     ShownPower power;
+    // Alerts written to the outbox and not yet sent; none without an outbox.
+    std::optional<int64_t> alertsWaiting;
 
     bool operator==(const ShownLive&) const = default;
 };
@@ -87,6 +89,7 @@ struct ShownStatusParts {
     bool forcedShutdown = false;
     std::optional<uint64_t> countdownRemainingMs;
     ShownPower power;  // as worked out from the readings above
+    std::optional<int64_t> alertsWaiting;
 };
 
 ShownStatus ComposeShownStatus(ShownStatusParts parts);

@@ -10,7 +10,7 @@ NotifyRecord TrayIconLogic::Record(unsigned fields) const {
     r.fields = fields;
     r.version = version_;
     r.image = image_;
-    r.tip = tip_;
+    r.tip = tipNote_.empty() ? tip_ : tip_ + "\n" + tipNote_;
     return r;
 }
 
@@ -48,6 +48,17 @@ void TrayIconLogic::Delete() {
 void TrayIconLogic::SetImage(TrayImage image) {
     image_ = image;
     if (added_) shell_.Modify(Record(kTrayIconField));
+}
+
+void TrayIconLogic::SetTipNote(const std::string& note) {
+    if (note == tipNote_) return;
+    tipNote_ = note;
+    if (added_) shell_.Modify(Record(kTrayTipField));
+}
+
+std::string AlertsWaitingText(int64_t count) {
+    if (count <= 0) return {};
+    return std::to_string(count) + (count == 1 ? " alert waiting" : " alerts waiting");
 }
 
 void TrayIconLogic::ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) {

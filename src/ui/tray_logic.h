@@ -72,6 +72,9 @@ inline constexpr unsigned kBalloonUserClick = 0x0405;
 
 enum class TrayAction { None, Restore, OpenMenu };
 
+// "1 alert waiting", "3 alerts waiting"; empty for none.
+std::string AlertsWaitingText(int64_t count);
+
 class TrayIconLogic {
 public:
     TrayIconLogic(INotifyShell& shell, std::string tip) : shell_(shell), tip_(std::move(tip)) {}
@@ -86,6 +89,8 @@ public:
     void Delete();
 
     void SetImage(TrayImage image);
+    // A second line under the hint ("3 alerts waiting"); empty: none.
+    void SetTipNote(const std::string& note);
     // Takes away a balloon that may still be shown, then shows this one, cut
     // to the record's fields. The caller has checked "Balloon Hints".
     void ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind);
@@ -105,6 +110,7 @@ private:
 
     INotifyShell& shell_;
     std::string tip_;
+    std::string tipNote_;
     bool added_ = false;
     RecordSize size_ = RecordSize::Full;
     unsigned version_ = kTrayVersion0;

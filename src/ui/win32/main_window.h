@@ -77,6 +77,7 @@ public:
     void SetStatusText(const std::string& text) override;
     void SetBusyCursor(bool busy) override;
     void AddSendLogLine(const std::string& line) override;
+    void ShowAlertsWaiting(int64_t count) override;
     void ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind) override;
     void DisableUPSTestButton(UPSTestButton button) override;
     void SetUPSTestButtonEnabled(UPSTestButton button, bool enabled) override;
@@ -123,6 +124,7 @@ private:
     void OnDpiChanged(int dpi, const RECT* suggested);
     void CreateStatusBar(int dpi);
     void SetStatusBarFont(int dpi);
+    void LayoutStatusParts();
     int TabsBottom(int dpi) const;
     void SetWindowIcons(int dpi);
     void SetNarrowMargins();
@@ -157,6 +159,7 @@ private:
     BatteryVoltForm batteryVoltForm_;
 
     std::unique_ptr<TrayIcon> tray_;
+    std::string alertsWaiting_;  // the status bar's second part, while alerts wait
     std::unique_ptr<StatusPage> statusPage_;
     std::unique_ptr<InfoPage> infoPage_;
     std::unique_ptr<BatteryControls> battery_;

@@ -59,6 +59,18 @@ void MainWindow::SetStatusBarFont(int dpi) {
     ::SendMessageA(status_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     statusFont_ = std::move(font);
     ::SendMessageA(status_, WM_SIZE, 0, 0);
+    LayoutStatusParts();
+}
+
+// One part spanning the width; while alerts wait, their count at the right.
+void MainWindow::LayoutStatusParts() {
+    RECT r{};
+    ::GetClientRect(status_, &r);
+    int parts[2] = {-1, -1};
+    const int count = alertsWaiting_.empty() ? 1 : 2;
+    if (count == 2) parts[0] = r.right - ScaleToDpi(110, WindowDpi(hwnd_));
+    ::SendMessageA(status_, SB_SETPARTS, count, reinterpret_cast<LPARAM>(parts));
+    if (count == 2) ::SendMessageA(status_, SB_SETTEXTA, 1, reinterpret_cast<LPARAM>(alertsWaiting_.c_str()));
 }
 
 // The page control reaches down to a gap above the status bar.

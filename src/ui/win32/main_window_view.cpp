@@ -113,6 +113,12 @@ void MainWindow::SetStatusText(const std::string& text) {
     ::SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void MainWindow::ShowAlertsWaiting(int64_t count) {
+    alertsWaiting_ = AlertsWaitingText(count);
+    LayoutStatusParts();
+    if (tray_) tray_->SetTipNote(alertsWaiting_);
+}
+
 // Set at once where the pointer is; WM_SETCURSOR keeps it while it moves.
 void MainWindow::SetBusyCursor(bool busy) {
     busy_ = busy;

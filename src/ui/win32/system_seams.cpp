@@ -24,7 +24,10 @@ SystemSeams::SystemSeams(HWND window, win::HidControllerListener hidListener, IS
       system(entryPoints),
       tasks(window, kTaskMessage),
       lan(entryPoints),
-      warnings({system, system.OsVersion().major, lan, tasks, sendView, {}, win::SchannelSessionFactory()}),
+      // A window watching the service sends nothing: the service's outbox does.
+      warnings({system, system.OsVersion().major, lan, tasks, sendView, {}, win::SchannelSessionFactory(),
+                host == SeamsFor::ServiceView ? std::filesystem::path() : HistoryFilePath(host != SeamsFor::Window),
+                &clock, &dateFormat}),
       startTimer(window, kStartTimerId),
       delayTimer(window, kDelayTimerId),
       smtpReportsTimer(window, kSMTPReportsTimerId),

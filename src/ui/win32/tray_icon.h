@@ -57,6 +57,7 @@ public:
     void Readd();
 
     void SetImage(TrayImage image);
+    void SetTipNote(const std::string& note) { logic_.SetTipNote(note); }
     // Replaces a balloon still shown; the caller has checked "Balloon Hints".
     void ShowBalloon(const std::string& title, const std::string& text, BalloonKind kind);
     // What the callback message with this lParam asks of the window.
