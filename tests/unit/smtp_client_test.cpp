@@ -152,6 +152,59 @@ TEST(SmtpClient, UnreachableServersFailWithoutText) {
     close(closed);
 }
 
+// A port on loopback that refuses connections: bound, not listening, for
+// as long as the object lives.
+class RefusingPort {
+public:
+    RefusingPort() : socket_(socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = std::to_string(ntohs(address.sin_port));
+    }
+    ~RefusingPort() { close(socket_); }
+    const std::string& Port() const { return port_; }
+
+private:
+    int socket_;
+    std::string port_;
+};
+
+TEST(SmtpClient, EachFailureSaysItsKindForTheOutbox) {
+    SmtpPeer peer;
+    ASSERT_TRUE(peer.Started());
+    const RefusingPort refusing;
+    const SmtpLimits limits{1000ms, 300ms, 300ms};
+    const struct {
+        const char* host;
+        std::string port;
+        const char* mail;
+        SendFailureKind kind;
+        int code;
+    } cases[] = {
+        {"127.0.0.1", peer.Port("plain"), "a@example.com, later@example.com", SendFailureKind::SmtpReply, 451},
+        {"127.0.0.1", peer.Port("plain"), "refused@example.com", SendFailureKind::SmtpReply, 550},
+        {"127.0.0.1", peer.Port("silent"), "a@example.com", SendFailureKind::TimedOut, 0},
+        {"127.0.0.1", peer.Port("drop"), "a@example.com", SendFailureKind::ConnectionReset, 0},
+        {"127.0.0.1", peer.Port("flood-line"), "a@example.com", SendFailureKind::Other, 0},
+        {"127.0.0.1", refusing.Port(), "a@example.com", SendFailureKind::ConnectionRefused, 0},
+        {"no-such-host.invalid", "25", "a@example.com", SendFailureKind::NameNotResolved, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.host) + ":" + c.port + " <" + c.mail + ">");
+        auto connection = ConnectionTo(c.port);
+        connection.host = c.host;
+        connection.mail = c.mail;
+        const SmtpOutcome outcome = SmtpSend(connection, Report(), limits).Run();
+        EXPECT_NE(outcome.kind, Kind::Success);
+        EXPECT_EQ(outcome.failure.kind, c.kind) << SendFailureText(outcome.failure) << " " << outcome.text;
+        EXPECT_EQ(outcome.failure.code, c.code);
+    }
+}
+
 TEST(SmtpClient, AbandonEndsTheSendPromptlyFromAnyThread) {
     SmtpPeer peer;
     ASSERT_TRUE(peer.Started());
