@@ -8,6 +8,7 @@
 #include <future>
 
 #include "http_peer.h"
+#include "refusing_port.h"
 
 namespace velt::test {
 namespace {
@@ -106,21 +107,14 @@ TlsSessionFactory Failing(bool certificate) {
 TEST(HttpPost, WhatNeverReachesAServerSaysWhy) {
     HttpPeer peer("HTTP/1.1 200 OK\r\n\r\n");
     const std::string https = "https://127.0.0.1:" + std::to_string(peer.Port()) + "/";
-    // Bound but not listening: connections to it are refused.
-    const int closed = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(bind(closed, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(getsockname(closed, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const RefusingPort refusing;
     const struct {
         HttpRequest request;
         TlsSessionFactory tls;
         K kind;
         const char* detail;  // its start
     } cases[] = {
-        {Post("http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/"), {}, K::ConnectionRefused,
+        {Post("http://127.0.0.1:" + refusing.Port() + "/"), {}, K::ConnectionRefused,
          "Cannot connect to the HTTP server"},
         {Post("http://no-such-host.invalid/"), {}, K::NameNotResolved, "Cannot connect to the HTTP server"},
         {Post("ftp://127.0.0.1/"), {}, K::UnusableAddress, "The URL cannot be used"},
@@ -140,7 +134,6 @@ TEST(HttpPost, WhatNeverReachesAServerSaysWhy) {
         EXPECT_EQ(outcome.failure.kind, c.kind) << outcome.detail;
         EXPECT_EQ(outcome.detail.rfind(c.detail, 0), 0u) << outcome.detail;
     }
-    close(closed);
 }
 
 TEST(HttpPost, AbandonEndsTheSendPromptlyFromAnyThread) {

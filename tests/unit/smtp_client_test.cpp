@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "refusing_port.h"
 #include "smtp_peer.h"
 
 namespace velt::test {
@@ -151,27 +152,6 @@ TEST(SmtpClient, UnreachableServersFailWithoutText) {
     }
     close(closed);
 }
-
-// A port on loopback that refuses connections: bound, not listening, for
-// as long as the object lives.
-class RefusingPort {
-public:
-    RefusingPort() : socket_(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = std::to_string(ntohs(address.sin_port));
-    }
-    ~RefusingPort() { close(socket_); }
-    const std::string& Port() const { return port_; }
-
-private:
-    int socket_;
-    std::string port_;
-};
 
 TEST(SmtpClient, EachFailureSaysItsKindForTheOutbox) {
     SmtpPeer peer;
