@@ -65,6 +65,18 @@ std::string MessageId(std::string_view domain, std::chrono::system_clock::time_p
     return "<" + std::string(text) + "@" + std::string(domain) + ">";
 }
 
+// The caller's id, kept to what a Message-ID's local part may hold; a new
+// one when nothing is left.
+std::string MessageIdFor(const MailParts& parts) {
+    std::string local;
+    for (const char c : parts.messageId)
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '.' || c == '-' ||
+            c == '_')
+            local += c;
+    if (local.empty()) return MessageId(parts.domain, parts.date);
+    return "<" + local + "@" + parts.domain + ">";
+}
+
 bool NeedsEncodedWord(std::string_view text) {
     for (const char c : text)
         if (static_cast<unsigned char>(c) >= 0x80) return true;
@@ -223,7 +235,7 @@ std::string ComposeMailData(const MailParts& parts) {
     text += "From: " + OneLine(parts.from) + "\r\n";
     if (!parts.to.empty()) text += ToHeader(parts.to);
     text += SubjectHeader(parts.subject);
-    text += "Message-ID: " + MessageId(parts.domain, parts.date) + "\r\n";
+    text += "Message-ID: " + MessageIdFor(parts) + "\r\n";
     text += "X-Mailer: Veltrano\r\n";
     text += "MIME-Version: 1.0\r\n";
     text += "Content-Type: text/plain; charset=windows-1252\r\n";

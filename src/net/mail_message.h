@@ -32,11 +32,14 @@ struct MailParts {
     std::string body;                 // lines end in CR LF, LF or CR
     std::string domain;               // as MailDomain gives it
     std::chrono::system_clock::time_point date;
+    std::string messageId = {};       // the Message-ID's local part; empty: one made here
 };
 
 // The DATA text: the headers (the Date in UTC), a blank line, the body in
-// quoted-printable; dot-stuffed and ending with CR LF "." CR LF. Each call
-// makes a new Message-ID.
+// quoted-printable; dot-stuffed and ending with CR LF "." CR LF. The
+// Message-ID is "<messageId@domain>" (letters, digits, '.', '-' and '_' of
+// it kept), so a message sent again carries the same one; without an id,
+// each call makes a new one.
 std::string ComposeMailData(const MailParts& parts);
 
 }  // namespace velt

@@ -1,7 +1,6 @@
 #include "net/smtp_client.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <initializer_list>
 #include <optional>
@@ -9,18 +8,12 @@
 #include <vector>
 
 #include "core/control_chars.h"
-#include "net/asio.h"
 #include "net/base64.h"
-#include "net/deadline_io.h"
 #include "net/mail_message.h"
-#include "net/tls_records.h"
-#include "sys/error_text.h"
+#include "net/tls_stream.h"
 
 namespace velt {
 
-namespace asio = boost::asio;
-using asio::ip::tcp;
-using boost::system::error_code;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -38,10 +31,12 @@ struct Reply {
 
 std::string Shown(std::string text);
 
-SmtpOutcome WithText(std::string text) { return {SmtpOutcome::Kind::FailedWithText, std::move(text), {}}; }
-SmtpOutcome WithoutText() { return {SmtpOutcome::Kind::FailedWithoutText, {}, {}}; }
-SmtpOutcome TlsFailed(std::string reason) {
-    return {SmtpOutcome::Kind::FailedWithoutText, {}, Shown(std::move(reason))};
+SmtpOutcome WithText(std::string text, SendFailure failure = {}) {
+    return {SmtpOutcome::Kind::FailedWithText, std::move(text), {}, failure};
+}
+SmtpOutcome WithoutText(SendFailure failure = {}) { return {SmtpOutcome::Kind::FailedWithoutText, {}, {}, failure}; }
+SmtpOutcome TlsFailed(std::string reason, SendFailure failure = {}) {
+    return {SmtpOutcome::Kind::FailedWithoutText, {}, Shown(std::move(reason)), failure};
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -63,11 +58,6 @@ std::optional<uint16_t> ParsePort(std::string_view text) {
     return static_cast<uint16_t>(value);
 }
 
-std::string LimitText(std::chrono::milliseconds limit) {
-    if (limit.count() % 1000 == 0) return std::to_string(limit.count() / 1000) + " s";
-    return std::to_string(limit.count()) + " ms";
-}
-
 // Server text on one line of the status bar.
 std::string Shown(std::string text) {
     for (char& c : text)
@@ -83,11 +73,6 @@ std::string ReplyText(const Reply& reply) {
     for (const auto& line : reply.lines)
         if (!line.empty()) text += " " + line;
     return Shown(std::move(text));
-}
-
-std::string LostText(const error_code& error) {
-    if (error == asio::error::eof) return "The SMTP server closed the connection";
-    return "Connection to the SMTP server lost: " + TrimSystemErrorText(error.message());
 }
 
 std::string Upper(std::string_view text) {
@@ -130,106 +115,46 @@ struct SmtpSend::Impl {
     MailContent content;
     SmtpLimits limits;
     TlsSessionFactory tlsFactory;
-    // The buffers outlive the I/O context: an operation cut short may still
-    // hold them until the context is gone.
-    std::string input;   // received plaintext not yet taken as reply lines
-    std::string output;  // the bytes being written
-    std::array<char, 16384> chunk{};  // the bytes being read
-    DeadlineIo net;
+    TlsStream stream;
     std::optional<SmtpOutcome> failure;  // the first failure of the dialogue
-    std::unique_ptr<ITlsSession> tls;  // once the handshake is done
-    TlsRecordReader records;
-    bool tlsBroken = false;  // nothing more can be said, in the clear or encrypted
 
     Impl(SmtpConnection c, MailContent m, SmtpLimits l, TlsSessionFactory t)
-        : connection(std::move(c)), content(std::move(m)), limits(l), tlsFactory(std::move(t)) {}
+        : connection(std::move(c)), content(std::move(m)), limits(l), tlsFactory(std::move(t)),
+          stream("SMTP server", l.reply) {}
 
     bool Fail(SmtpOutcome outcome) {
-        if (!failure) failure = net.abandoned ? WithoutText() : std::move(outcome);
+        if (!failure) failure = stream.Net().abandoned ? WithoutText() : std::move(outcome);
         return false;
+    }
+
+    // A TLS fault is told only in the log; any other shows on the status bar.
+    bool Fail(const StreamFault& fault) {
+        return Fail(fault.tls ? TlsFailed(fault.text, fault.failure) : WithText(Shown(fault.text), fault.failure));
     }
 
     // The name lookup and the connection share one limit.
     bool Connect() {
         const auto port = ParsePort(connection.port);
         const std::string host(TrimBlanks(connection.host));
-        if (!port || host.empty() || net.abandoned) return false;
-        error_code error;
-        return net.Connect(host, static_cast<uint16_t>(*port), Clock::now() + limits.connect, error) && !error;
-    }
-
-    bool FailTls(std::string reason) {
-        tlsBroken = true;
-        return Fail(TlsFailed(std::move(reason)));
-    }
-
-    // Plaintext goes into records once TLS is up.
-    bool Write(std::string bytes, Clock::time_point deadline) {
-        if (!tls) return WriteRaw(std::move(bytes), deadline);
-        std::string sealed;
-        if (!tls->Encrypt(bytes, sealed)) return FailTls(tls->FailureReason());
-        return WriteRaw(std::move(sealed), deadline);
-    }
-
-    bool WriteRaw(std::string bytes, Clock::time_point deadline) {
-        if (const auto failed = Send(std::move(bytes), deadline)) return Fail(WithText(*failed));
+        if (!port || host.empty()) return Fail(WithoutText());
+        if (const auto fault = stream.Connect(host, *port, Clock::now() + limits.connect))
+            return Fail(WithoutText(fault->failure));
         return true;
     }
 
-    // No error, or why the bytes did not go.
-    std::optional<std::string> Send(std::string bytes, Clock::time_point deadline) {
-        output = std::move(bytes);
-        auto op = std::make_shared<IoOpResult>();
-        asio::async_write(net.socket, asio::buffer(output), DeadlineIo::Completion(op));
-        if (!net.Await(op, deadline)) return "The SMTP server took no data for " + LimitText(limits.reply);
-        if (op->error) return LostText(op->error);
-        return std::nullopt;
-    }
-
-    // Some bytes from the server, as they came: no error, or why none came.
-    std::optional<std::string> ReadRaw(std::string& bytes, Clock::time_point deadline) {
-        const auto op = net.ReadSome(chunk.data(), chunk.size());
-        if (!net.Await(op, deadline)) return "No reply from the SMTP server within " + LimitText(limits.reply);
-        if (op->error) return LostText(op->error);
-        bytes.assign(chunk.data(), op->bytes);
-        return std::nullopt;
-    }
-
-    // Appends what arrives next to the input, decrypted when TLS is up.
-    bool ReadSome(Clock::time_point deadline) {
-        std::string bytes;
-        if (const auto failed = ReadRaw(bytes, deadline)) return Fail(WithText(*failed));
-        if (!tls) {
-            input += bytes;
-            return true;
-        }
-        records.Append(bytes);
-        return DecryptBuffered(deadline);
-    }
-
-    // Every whole record received so far, onto the input; the session's
-    // answers to them go out at once.
-    bool DecryptBuffered(Clock::time_point deadline) {
-        std::string record;
-        for (;;) {
-            switch (records.Next(record)) {
-                case TlsRecordReader::Result::NeedMore: return true;
-                case TlsRecordReader::Result::Invalid: return FailTls("The SMTP server sent no TLS record");
-                case TlsRecordReader::Result::Record: break;
-            }
-            std::string answer;
-            if (tls->DecryptRecord(record, input, answer) != TlsStatus::Done) return FailTls(tls->FailureReason());
-            if (!answer.empty() && !WriteRaw(std::move(answer), deadline)) return false;
-        }
+    bool Write(std::string bytes, Clock::time_point deadline) {
+        if (const auto fault = stream.Write(std::move(bytes), deadline)) return Fail(*fault);
+        return true;
     }
 
     // Lines already received are taken without waiting: a reply of many
     // lines often arrives in one piece.
     bool ReadLine(std::string& line, Clock::time_point deadline) {
+        std::string& input = stream.Input();
         size_t end;
         while ((end = input.find('\n')) == std::string::npos) {
             if (input.size() >= kReplyLineMax) return Fail(WithText("The SMTP server's reply is too long"));
-            if (!ReadSome(deadline)) return false;
+            if (const auto fault = stream.ReadSome(deadline)) return Fail(*fault);
         }
         if (end >= kReplyLineMax) return Fail(WithText("The SMTP server's reply is too long"));
         line.assign(input, 0, end);
@@ -261,7 +186,7 @@ struct SmtpSend::Impl {
     bool Expect(const Reply& reply, std::initializer_list<int> codes) {
         for (const int code : codes)
             if (reply.code == code) return true;
-        return Fail(WithText(ReplyText(reply)));
+        return Fail(WithText(ReplyText(reply), {SendFailureKind::SmtpReply, reply.code}));
     }
 
     // Writes `bytes` and reads the reply to them.
@@ -291,28 +216,10 @@ struct SmtpSend::Impl {
     // The whole handshake within one reply limit; the certificate is checked
     // by the session before it reports Done.
     bool Handshake() {
-        tlsBroken = true;  // until it is done, neither clear text nor records will do
-        auto session = tlsFactory(std::string(TrimBlanks(connection.host)));
-        if (!session) return FailTls("TLS is not available");
         const auto deadline = Clock::now() + limits.reply;
-        std::string received;
-        for (;;) {
-            std::string toSend;
-            const TlsStatus status = session->Handshake(received, toSend);
-            if (!toSend.empty())
-                if (const auto failed = Send(std::move(toSend), deadline))
-                    return FailTls("TLS handshake failed: " + *failed);
-            if (status == TlsStatus::Failed) return FailTls(session->FailureReason());
-            if (status == TlsStatus::Done) break;
-            std::string bytes;
-            if (const auto failed = ReadRaw(bytes, deadline)) return FailTls("TLS handshake failed: " + *failed);
-            received += bytes;
-        }
-        // The server may have sent its first reply with its last handshake message.
-        records.Append(received);
-        tls = std::move(session);
-        tlsBroken = false;
-        return DecryptBuffered(deadline);
+        if (const auto fault = stream.Handshake(tlsFactory(std::string(TrimBlanks(connection.host))), deadline))
+            return Fail(*fault);
+        return true;
     }
 
     // After the 220, anything already received in the clear is dropped: a
@@ -322,8 +229,10 @@ struct SmtpSend::Impl {
         if (!ListsKeyword(ehlo, "STARTTLS")) return Fail(TlsFailed("The SMTP server offers no STARTTLS"));
         Reply reply;
         if (!Exchange("STARTTLS\r\n", reply)) return false;
-        if (reply.code != 220) return Fail(TlsFailed("The SMTP server refused STARTTLS: " + ReplyText(reply)));
-        input.clear();
+        if (reply.code != 220)
+            return Fail(TlsFailed("The SMTP server refused STARTTLS: " + ReplyText(reply),
+                                  {SendFailureKind::SmtpReply, reply.code}));
+        stream.Input().clear();
         return Handshake() && Hello(ehlo);
     }
 
@@ -339,7 +248,7 @@ struct SmtpSend::Impl {
             if (!Step("RCPT TO:<" + MailboxAddress(recipient) + ">", {250, 251})) return false;
         if (!Step("DATA", {354})) return false;
         const MailParts parts{connection.from, recipients, content.subject, content.body,
-                              MailDomain(content.heloName), content.date};
+                              MailDomain(content.heloName), content.date, content.messageId};
         Reply reply;
         return Exchange(ComposeMailData(parts), reply) && Expect(reply, {250});
     }
@@ -357,23 +266,22 @@ struct SmtpSend::Impl {
     // two reads share the input; the reply to QUIT is not required. A read
     // cut short inside a TLS session lost bytes of a record: no QUIT then.
     void Quit() {
-        if (tlsBroken || (tls && net.cutShort)) return;
+        DeadlineIo& net = stream.Net();
+        if (stream.Broken() || (stream.Encrypted() && net.cutShort)) return;
         const auto deadline = Clock::now() + limits.quit;
         if (net.cutShort && !net.Await(net.cutShort, deadline)) return;
-        input.clear();
+        stream.Input().clear();
         Reply ignored;
         if (Write("QUIT\r\n", deadline)) ReadReply(ignored, deadline);
     }
 
     SmtpOutcome Run() {
         if (connection.security != SmtpSecurity::None && !tlsFactory) return TlsFailed("This build has no TLS");
-        if (!Connect()) return WithoutText();
+        if (!Connect()) return *failure;
         Converse();
-        const SmtpOutcome outcome = failure.value_or(SmtpOutcome{SmtpOutcome::Kind::Success, {}, {}});
-        if (!net.abandoned) Quit();
-        error_code ignored;
-        net.socket.shutdown(tcp::socket::shutdown_both, ignored);
-        net.socket.close(ignored);
+        const SmtpOutcome outcome = failure.value_or(SmtpOutcome{SmtpOutcome::Kind::Success, {}, {}, {}});
+        if (!stream.Net().abandoned) Quit();
+        stream.Close();
         return outcome;
     }
 };
@@ -385,6 +293,6 @@ SmtpSend::~SmtpSend() = default;
 
 SmtpOutcome SmtpSend::Run() { return impl_->Run(); }
 
-void SmtpSend::Abandon() { impl_->net.Abandon(); }
+void SmtpSend::Abandon() { impl_->stream.Net().Abandon(); }
 
 }  // namespace velt

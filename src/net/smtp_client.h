@@ -28,7 +28,9 @@ struct MailContent {
     std::string subject, body;  // bytes of the ANSI code page; body lines end in CR LF
     std::string heloName;       // the computer's host name
     std::chrono::system_clock::time_point date;
-    std::string messageId;  // the Message-ID's left part; empty: one is made
+    // The outbox's id of the message, the Message-ID's local part; empty for
+    // one made here.
+    std::string messageId = {};
 };
 
 struct SmtpLimits {
@@ -45,7 +47,8 @@ struct SmtpOutcome {
     std::string text;
     // For a TLS failure (FailedWithoutText): the reason, for the log.
     std::string tlsFailure;
-    SendFailure failure;  // for the outbox: whether trying again may help
+    // For any failure: its kind, for the outbox (a refused reply with its code).
+    SendFailure failure = {};
 };
 
 class SmtpSend {

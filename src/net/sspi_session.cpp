@@ -43,10 +43,12 @@ public:
     }
 
     std::string FailureReason() const override { return failure_; }
+    bool CertificateRefused() const override { return certificateRefused_; }
 
 private:
-    TlsStatus Failed(std::string reason) {
+    TlsStatus Failed(std::string reason, bool certificate = false) {
         failure_ = std::move(reason);
+        certificateRefused_ = certificate;
         return TlsStatus::Failed;
     }
 
@@ -62,7 +64,7 @@ private:
                 pending_ = std::move(extra);
                 return Renegotiate(plain, toSend);
             }
-            if (status == SecStatus::ContextExpired) return Failed("The SMTP server ended the TLS session");
+            if (status == SecStatus::ContextExpired) return Failed("The server ended the TLS session");
             if (status != SecStatus::Ok) return Failed("TLS record unreadable: " + table_->StatusText(status));
             if (extra.size() >= message.size()) return Failed("TLS record framing lost");
             message = std::move(extra);
@@ -120,7 +122,7 @@ private:
         uint32_t protocol = 0;
         if (table_->QueryProtocol(protocol) == SecStatus::Ok && (protocol & sspi_protocol::kBelowTls12))
             return Failed("TLS handshake failed: the server offers nothing newer than TLS 1.1");
-        if (auto fault = table_->CertificateFault()) return Failed(std::move(*fault));
+        if (auto fault = table_->CertificateFault()) return Failed(std::move(*fault), true);
         const SecStatus sized = table_->QueryStreamSizes(sizes_);
         if (sized != SecStatus::Ok) return Failed("TLS handshake failed: " + table_->StatusText(sized));
         checked_ = true;
@@ -151,6 +153,7 @@ private:
     bool negotiating_ = false;  // a message after the handshake is not yet all taken
     std::string pending_;       // its bytes so far, for InitializeSecurityContextW
     std::string failure_;
+    bool certificateRefused_ = false;  // the last failure was the certificate check
 };
 
 }  // namespace

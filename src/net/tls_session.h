@@ -1,6 +1,6 @@
 #pragma once
-// The seam between the SMTP client and a TLS implementation: the client moves
-// the bytes, the session turns them into a handshake and records. The Windows
+// The seam between the network clients (SMTP, HTTP) and a TLS implementation:
+// the client moves the bytes, the session turns them into a handshake and records. The Windows
 // program injects Schannel; the native build has none.
 #include <functional>
 #include <memory>
@@ -33,6 +33,11 @@ public:
 
     // Why the last call failed, for the log.
     virtual std::string FailureReason() const = 0;
+
+    // Whether the last failure was the server's certificate failing the
+    // check (untrusted, expired, another name): a refusal that asking again
+    // will not change, unlike a handshake cut short.
+    virtual bool CertificateRefused() const = 0;
 };
 
 // A session for the server of that name (sent as SNI and checked against the

@@ -26,6 +26,7 @@ FailureClass ClassifyFailure(const SendFailure& failure) {
         case SendFailureKind::HttpStatus:
             return HttpClass(failure.code);
         case SendFailureKind::CertificateRefused:
+        case SendFailureKind::UnusableAddress:
             return FailureClass::Permanent;
         default:
             // The network's faults pass; an unknown local one is tried
@@ -52,6 +53,8 @@ std::string SendFailureText(const SendFailure& failure) {
             return "HTTP " + std::to_string(failure.code);
         case SendFailureKind::CertificateRefused:
             return "server certificate refused";
+        case SendFailureKind::UnusableAddress:
+            return "the address cannot be used";
         case SendFailureKind::Other:
             break;
     }

@@ -14,6 +14,7 @@ enum class SendFailureKind {
     SmtpReply,           // with the server's reply code
     HttpStatus,          // with the response's status
     CertificateRefused,  // the server's certificate did not pass
+    UnusableAddress,     // the URL or a header line as set cannot be sent
     Other,               // a local fault of no known kind
 };
 

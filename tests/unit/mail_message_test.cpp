@@ -67,6 +67,35 @@ TEST(MailMessage, HeadersThenAQuotedPrintableDotStuffedBody) {
     for (const auto& line : LinesOf(data)) EXPECT_LE(line.size(), 76u) << line;
 }
 
+TEST(MailMessage, AGivenIdIsTheMessageIdEveryTimeTheMessageIsSent) {
+    const struct {
+        const char* id;
+        const char* header;  // nothing: a new id each time
+    } cases[] = {
+        {"18f2a.00c0ffee12345678.7", "Message-ID: <18f2a.00c0ffee12345678.7@pc-1>\r\n"},
+        {"a b>\r\nBcc: x@y", "Message-ID: <abBccxy@pc-1>\r\n"},  // never a header of its own
+        {"", nullptr},
+        {"<>@ ", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        MailParts parts;
+        parts.from = "ups@example.com";
+        parts.domain = "pc-1";
+        parts.messageId = c.id;
+        const std::string first = ComposeMailData(parts), second = ComposeMailData(parts);
+        const std::string headers = first.substr(0, first.find("\r\n\r\n") + 2);
+        EXPECT_EQ(headers.find("\r\nBcc"), std::string::npos);
+        if (c.header) {
+            EXPECT_NE(headers.find(c.header), std::string::npos) << headers;
+            EXPECT_EQ(first, second);
+        } else {
+            EXPECT_TRUE(std::regex_search(headers, std::regex("\r\nMessage-ID: <[^<>@ ]+@pc-1>\r\n"))) << headers;
+            EXPECT_NE(first, second);
+        }
+    }
+}
+
 TEST(MailMessage, SubjectOutsideAsciiGoesAsFoldedEncodedWords) {
     const std::pair<std::string, std::vector<std::string>> cases[] = {
         {"Temperature 25.0 \xB0" "C", {"Subject: =?windows-1252?Q?Temperature_25.0_=B0C?="}},

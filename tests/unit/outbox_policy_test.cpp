@@ -104,6 +104,7 @@ TEST(OutboxFailure, WhatMayPassIsTriedAgainARefusalIsNot) {
         {{K::HttpStatus, 301}, P, "HTTP 301"},
         {{K::HttpStatus, 600}, P, "HTTP 600"},
         {{K::CertificateRefused, 0}, P, "server certificate refused"},
+        {{K::UnusableAddress, 0}, P, "the address cannot be used"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ClassifyFailure(c.failure), c.expected) << c.text;

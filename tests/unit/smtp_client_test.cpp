@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "refusing_port.h"
 #include "smtp_peer.h"
 
 namespace velt::test {
@@ -150,6 +151,38 @@ TEST(SmtpClient, UnreachableServersFailWithoutText) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
     }
     close(closed);
+}
+
+TEST(SmtpClient, EachFailureSaysItsKindForTheOutbox) {
+    SmtpPeer peer;
+    ASSERT_TRUE(peer.Started());
+    const RefusingPort refusing;
+    const SmtpLimits limits{1000ms, 300ms, 300ms};
+    const struct {
+        const char* host;
+        std::string port;
+        const char* mail;
+        SendFailureKind kind;
+        int code;
+    } cases[] = {
+        {"127.0.0.1", peer.Port("plain"), "a@example.com, later@example.com", SendFailureKind::SmtpReply, 451},
+        {"127.0.0.1", peer.Port("plain"), "refused@example.com", SendFailureKind::SmtpReply, 550},
+        {"127.0.0.1", peer.Port("silent"), "a@example.com", SendFailureKind::TimedOut, 0},
+        {"127.0.0.1", peer.Port("drop"), "a@example.com", SendFailureKind::ConnectionReset, 0},
+        {"127.0.0.1", peer.Port("flood-line"), "a@example.com", SendFailureKind::Other, 0},
+        {"127.0.0.1", refusing.Port(), "a@example.com", SendFailureKind::ConnectionRefused, 0},
+        {"no-such-host.invalid", "25", "a@example.com", SendFailureKind::NameNotResolved, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.host) + ":" + c.port + " <" + c.mail + ">");
+        auto connection = ConnectionTo(c.port);
+        connection.host = c.host;
+        connection.mail = c.mail;
+        const SmtpOutcome outcome = SmtpSend(connection, Report(), limits).Run();
+        EXPECT_NE(outcome.kind, Kind::Success);
+        EXPECT_EQ(outcome.failure.kind, c.kind) << SendFailureText(outcome.failure) << " " << outcome.text;
+        EXPECT_EQ(outcome.failure.code, c.code);
+    }
 }
 
 TEST(SmtpClient, AbandonEndsTheSendPromptlyFromAnyThread) {

@@ -22,7 +22,8 @@ it, and every line the silent server receives. Runs until terminated.
                message the session must answer ("TICKET-ACK", no reply to it)
   fake-no-starttls  offers AUTH LOGIN but no STARTTLS
 
-The aiosmtpd servers refuse every recipient whose address starts "refused".
+The aiosmtpd servers refuse every recipient whose address starts "refused",
+and put off (451) every one whose address starts "later".
 """
 import asyncio
 import email
@@ -46,6 +47,8 @@ class Recorder:
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
         if address.startswith("refused"):
             return "550 5.1.1 <%s>: Recipient address rejected" % address
+        if address.startswith("later"):
+            return "451 4.3.0 <%s>: Try again later" % address
         envelope.rcpt_tos.append(address)
         return "250 OK"
 

@@ -48,6 +48,7 @@ public:
         return TlsStatus::Done;
     }
     std::string FailureReason() const override { return "fake handshake failed"; }
+    bool CertificateRefused() const override { return false; }
 
 private:
     bool started_ = false;

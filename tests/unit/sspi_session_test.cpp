@@ -101,6 +101,7 @@ struct Case {
     std::string plain, toSend;
     T status = T::Done;
     std::string failure = {};
+    bool certificateRefused = false;  // the failure was the certificate check
 };
 
 const Case kCases[] = {
@@ -145,7 +146,11 @@ const Case kCases[] = {
                              {"isc:[flight]"}, {"protocol", S::Ok, "", "", kTls12},
                              {"certificate", S::Ok, "Certificate name mismatch"}}),
      {"flight", "[hello-request]", "[flight]", "[250]"}, "", "hellohello-again", T::Failed,
-     "Certificate name mismatch"},
+     "Certificate name mismatch", true},
+    {"a certificate from a CA not trusted here",
+     Joined({{"acquire"}, {"isc", S::ContinueNeeded, "hello"}, {"isc:flight"}, {"protocol", S::Ok, "", "", kTls13},
+             {"certificate", S::Ok, "Certificate not trusted: chain status 0x00000020"}}, {}),
+     {"flight"}, "", "hello", T::Failed, "Certificate not trusted: chain status 0x00000020", true},
 
     // Records.
     {"two records in one message: the second is decrypted next",
@@ -170,6 +175,7 @@ TEST(SspiSession, PlaysSchannelsHandshakeAndWhatComesAfterIt) {
         EXPECT_EQ(status, c.status);
         if (c.status == T::Failed) {
             EXPECT_EQ(session->FailureReason(), c.failure);
+            EXPECT_EQ(session->CertificateRefused(), c.certificateRefused);
         }
         Texts expected;
         for (const Answer& answer : c.script) expected.push_back(answer.call);

@@ -188,7 +188,7 @@ std::optional<std::string> CertificateFault(PCCERT_CONTEXT certificate, const st
     if (!Libraries().CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain.get(), &policy, &status))
         return "Certificate not trusted: the policy check failed (" + LastErrorText() + ")";
     if (status.dwError == static_cast<DWORD>(CERT_E_CN_NO_MATCH))
-        return "Certificate name mismatch: it is not for the SMTP host";
+        return "Certificate name mismatch: it is not for the server's host name";
     if (status.dwError != 0)
         return "Certificate not trusted: " + StatusText(static_cast<SECURITY_STATUS>(status.dwError));
     const DWORD ignored = CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION;

@@ -1,0 +1,117 @@
+"""HTTPS POST through the real HTTP client and Schannel under Wine, against
+Python https servers with certificates this test makes with openssl: one
+chained to the test CA trusted inside the run's prefix, one from a CA that is
+not. The answer's status and the certificate decide whether the outbox would
+try again."""
+
+import http.server
+import os
+import ssl
+import tempfile
+import threading
+import time
+import unittest
+
+from harness import E2ETestCase, log, windows_path
+from test_smtp_tls import make_ca, make_server_cert, openssl
+
+
+def probe_body(size):
+    """The body https_post_probe.exe sends for BODY_BYTES = size."""
+    return ("0123456789abcdef" * (size // 16 + 1))[:size]
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    """Keeps every request; answers 200 on /ok, 503 on /busy."""
+    protocol_version = "HTTP/1.1"
+
+    def do_POST(self):
+        body = self.rfile.read(int(self.headers.get("Content-Length", "0")))
+        self.server.requests.append({"path": self.path, "body": body.decode("ascii", "replace"),
+                                     "agent": self.headers.get("User-Agent"), "probe": self.headers.get("X-Probe")})
+        status = 200 if self.path == "/ok" else 503
+        self.send_response(status)
+        self.send_header("Content-Length", "0")
+        self.send_header("Connection", "close")
+        self.end_headers()
+
+    def log_message(self, *args):
+        pass
+
+
+class HttpsServer:
+    """One https server on loopback in a thread of its own."""
+
+    def __init__(self, context):
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.server.socket = context.wrap_socket(self.server.socket, server_side=True)
+        self.server.requests = []
+        self.port = self.server.server_address[1]
+        self.thread = threading.Thread(target=self.server.serve_forever, kwargs={"poll_interval": 0.1})
+
+    def __enter__(self):
+        self.thread.start()
+        return self
+
+    def __exit__(self, *exc):
+        self.server.shutdown()
+        self.server.server_close()
+        self.thread.join(10)
+
+
+class HttpsPostTest(E2ETestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.certs = tempfile.mkdtemp(prefix="veltrano-https-")
+        make_ca("ca", cls.certs)
+        make_ca("other-ca", cls.certs)
+        cls.contexts = {
+            "good": make_server_cert("good", "ca", "localhost", cls.certs),
+            "untrusted": make_server_cert("untrusted", "other-ca", "localhost", cls.certs),
+        }
+        openssl("x509", "-in", "ca.pem", "-outform", "DER", "-out", "ca.der", cwd=cls.certs)
+
+    def setUp(self):
+        super().setUp()
+        build = self.wine.build_dir
+        self.tool = os.path.join(build, "https_post_probe.exe")
+        rc, _ = self.wine.run([os.path.join(build, "smtp_tls_probe.exe"), "trust",
+                               windows_path(os.path.join(self.certs, "ca.der"))])
+        self.assertEqual(rc, 0, "the test CA was not added to the prefix's ROOT store")
+
+    def post(self, url, body_bytes):
+        rc, out = self.wine.run([self.tool, "post", url, str(body_bytes)], timeout=60)
+        self.assertEqual(rc, 0, out)
+        result = dict(line.split(" ", 1) for line in out.replace("\r\n", "\n").splitlines() if " " in line)
+        result["ms"] = int(result.get("ms", "-1"))
+        return result
+
+    def test_a_post_goes_only_to_a_trusted_server_and_its_answer_decides_the_retry(self):
+        cases = [
+            # server, path, body bytes, sent, failure, class, requests the server saw
+            ("good", "/ok", 300, "1", None, None, 1),
+            ("good", "/ok", 200 * 1024, "1", None, None, 1),
+            ("good", "/busy", 300, "0", "HTTP 503", "Transient", 1),
+            ("untrusted", "/ok", 300, "0", "server certificate refused", "Permanent", 0),
+        ]
+        for server, path, size, sent, failure, kind, seen in cases:
+            with self.subTest(server=server, path=path, size=size), HttpsServer(self.contexts[server]) as https:
+                started = time.monotonic()
+                result = self.post("https://localhost:%d%s" % (https.port, path), size)
+                log("HTTPS case %s%s (%d bytes): %s in %.1f s" % (server, path, size, result,
+                                                                  time.monotonic() - started))
+                self.assertEqual(result.get("sent"), sent, result)
+                if failure:
+                    self.assertEqual(result.get("failure"), failure, result)
+                    self.assertEqual(result.get("class"), kind, result)
+                self.assertLess(result["ms"], 10000)
+                self.assertEqual(len(https.server.requests), seen)
+                for request in https.server.requests:
+                    self.assertEqual(request["path"], path)
+                    self.assertEqual(request["agent"], "Veltrano")
+                    self.assertEqual(request["probe"], "1")
+                    self.assertEqual(request["body"], probe_body(size))
+
+
+if __name__ == "__main__":
+    unittest.main()
