@@ -15,6 +15,8 @@ inline constexpr Box kSMTPDelayE{156, 74, 40, 20};
 inline constexpr Box kLANDelayE{62, 28, 40, 20};
 inline constexpr Box kNUTWaitE{80, 76, 40, 20};
 inline constexpr Box kRepSendButton{258, 2, 24, 24};
+// The Push page sends to two places, each with its button at the end of its row.
+inline constexpr Box kNtfySendButton{258, 50, 24, 24};
 
 // ---- Settings; the report pages are created with RepPageControl.
 inline constexpr ControlSpec kSettingsControls[] = {
@@ -132,6 +134,23 @@ inline constexpr ControlSpec kLanControls[] = {
     UpDownFor(IDC_LANDelayUD, Page::Lan, IDC_LANDelayE, kLANDelayE),
     Fixed(Page::Lan, IDS_Minutes, {kLANDelayE.Right() + 2, 31, 20, 14}),
     {IDC_LANWarningsCB, Page::Lan, Kind::CheckBox, IDS_Warnings, {130, 30, 64, 16}, IDS_WarningsHint},
+};
+
+// ---- Push: the webhook on the first two rows, the ntfy topic on the last two
+inline constexpr ControlSpec kPushControls[] = {
+    Fixed(Page::Push, IDS_WebhookURL, {2, 7, 76, 14}),
+    {IDC_WebhookURLE, Page::Push, Kind::TextEdit, kNoText, {80, 4, 174, 20}, IDS_WebhookURLHint},
+    {IDC_WebhookTestSB, Page::Push, Kind::ToolButton, IDS_SendTest, kRepSendButton, IDS_SendTest, IDI_START},
+    Fixed(Page::Push, IDS_WebhookHeader, {2, 31, 40, 14}),
+    {IDC_WebhookHeaderE, Page::Push, Kind::TextEdit, kNoText, {44, 28, 112, 20}, IDS_WebhookHeaderHint},
+    {IDC_WebhookWarningsCB, Page::Push, Kind::CheckBox, IDS_Warnings, {160, 30, 62, 16}, IDS_WarningsHint},
+    {IDC_WebhookReportsCB, Page::Push, Kind::CheckBox, IDS_Reports, {224, 30, 58, 16}, IDS_WebhookReportsHint},
+    Fixed(Page::Push, IDS_NtfyURL, {2, 55, 76, 14}),
+    {IDC_NtfyURLE, Page::Push, Kind::TextEdit, kNoText, {80, 52, 174, 20}, IDS_NtfyURLHint},
+    {IDC_NtfyTestSB, Page::Push, Kind::ToolButton, IDS_SendTest, kNtfySendButton, IDS_SendTest, IDI_START},
+    Fixed(Page::Push, IDS_NtfyToken, {2, 79, 40, 14}),
+    {IDC_NtfyTokenE, Page::Push, Kind::PasswordEdit, kNoText, {44, 76, 112, 20}, IDS_NtfyTokenHint},
+    {IDC_NtfyWarningsCB, Page::Push, Kind::CheckBox, IDS_Warnings, {160, 78, 62, 16}, IDS_WarningsHint},
 };
 
 }  // namespace velt::ui::layout

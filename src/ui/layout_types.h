@@ -51,7 +51,7 @@ inline constexpr int kPageHeight = 456;
 inline constexpr int kRepPageWidth = 284;
 inline constexpr int kRepPageHeight = 96;
 
-enum class Page { Window, Info, Status, Settings, Smtp, Http, Lan, Nut, History };
+enum class Page { Window, Info, Status, Settings, Smtp, Http, Lan, Nut, Push, History };
 
 enum class Kind {
     ToolButton,    // push button showing an icon; its text is its hint

@@ -24,10 +24,10 @@ constexpr auto JoinTables(const ControlSpec (&... tables)[N]) {
 
 inline constexpr auto kMainControls =
     JoinTables(kToolbarControls, kInfoControls, kStatusControls, kSettingsControls, kSmtpControls, kHttpControls,
-               kNutControls, kLanControls, kHistoryControls);
+               kNutControls, kLanControls, kPushControls, kHistoryControls);
 
 inline constexpr int kPageCount = 4;
-inline constexpr int kRepPageCount = 4;
+inline constexpr int kRepPageCount = 5;
 
 bool IsRepPage(Page p);
 
@@ -49,6 +49,7 @@ inline constexpr PageDef kRepPages[kRepPageCount] = {
     {IDC_HTTPTS, IDS_HTTP},
     {IDC_LANTS, IDS_LAN},
     {IDC_NUTTS, IDS_NUT},
+    {IDC_PushTS, IDS_Push},
 };
 
 // The page of PC, or of RepPageControl, that holds the controls of `page`;
