@@ -33,7 +33,7 @@ enum ControlId : int {
     IDC_StatusTS,
     IDC_AboutTS,
     IDC_RepPageControl,
-    IDC_SMTPTS,    // the three pages of RepPageControl
+    IDC_SMTPTS,    // the report pages of RepPageControl
     IDC_HTTPTS,
     IDC_LANTS,
     IDC_NUTTS,
