@@ -58,6 +58,8 @@ public:
     void LANDelayUDClick() { engine_.Reports().LANDelayUDClick(); }
     void SendSMTPRepSBClick() { engine_.Reports().MailStatusReport(); }  // one e-mail report at once
     void LANRepSBClick() { engine_.Reports().LANStatusReport(); }        // one LAN report at once
+    void WebhookTestSBClick() { engine_.Reports().PushTest(PushChannel::Webhook); }
+    void NtfyTestSBClick() { engine_.Reports().PushTest(PushChannel::Ntfy); }
     void SMTPReportsTimerTimer() { engine_.Reports().MailStatusReport(); }
     void LANReportsTimerTimer() { engine_.Reports().LANStatusReport(); }
     void SMTPReportsCBClick() { engine_.SMTPReportsCBClick(); }

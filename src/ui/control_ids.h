@@ -33,11 +33,12 @@ enum ControlId : int {
     IDC_StatusTS,
     IDC_AboutTS,
     IDC_RepPageControl,
-    IDC_SMTPTS,    // the three pages of RepPageControl
+    IDC_SMTPTS,    // the report pages of RepPageControl
     IDC_HTTPTS,
     IDC_LANTS,
     IDC_NUTTS,
     IDC_HistoryTS,  // the fourth page of PC
+    IDC_PushTS,     // the fifth page of RepPageControl
 
     // UPS Status page
     IDC_ReportStringE = 1200,
@@ -164,6 +165,16 @@ enum ControlId : int {
     IDC_NUTWaitE,
     IDC_NUTWaitUD,
     IDC_NUTCommandsCB,
+    // Push page
+    IDC_WebhookURLE,
+    IDC_WebhookHeaderE,
+    IDC_WebhookWarningsCB,
+    IDC_WebhookReportsCB,
+    IDC_WebhookTestSB,
+    IDC_NtfyURLE,
+    IDC_NtfyTokenE,
+    IDC_NtfyWarningsCB,
+    IDC_NtfyTestSB,
 
     // UPS Information page
     IDC_UPSGB = 1500,
@@ -233,7 +244,7 @@ enum ControlId : int {
 };
 // The Settings page's ids run on from 1300 and must stay below the dialog's;
 // the information page's run on from 1500 and must stay below TTestTForm's.
-static_assert(IDC_NUTCommandsCB < IDC_COMPortCB);
+static_assert(IDC_NtfyTestSB < IDC_COMPortCB);
 static_assert(IDC_RemoteDeadTimeUD < IDC_TestTE);
 
 struct NamedControl {
@@ -283,6 +294,9 @@ inline constexpr NamedControl kNamedControls[] = {
     VELT_NAMED(NUTCB), VELT_NAMED(NUTPortE), VELT_NAMED(NUTUPSNameE), VELT_NAMED(NUTUserE),
     VELT_NAMED(NUTPasswordE), VELT_NAMED(NUTHostsE), VELT_NAMED(NUTWaitE), VELT_NAMED(NUTWaitUD),
     VELT_NAMED(NUTCommandsCB),
+    VELT_NAMED(PushTS), VELT_NAMED(WebhookURLE), VELT_NAMED(WebhookHeaderE), VELT_NAMED(WebhookWarningsCB),
+    VELT_NAMED(WebhookReportsCB), VELT_NAMED(WebhookTestSB), VELT_NAMED(NtfyURLE), VELT_NAMED(NtfyTokenE),
+    VELT_NAMED(NtfyWarningsCB), VELT_NAMED(NtfyTestSB),
 
     VELT_NAMED(UPSGB), VELT_NAMED(VIDNL), VELT_NAMED(VIDE), VELT_NAMED(PIDNL), VELT_NAMED(PIDE),
     VELT_NAMED(ProductNameNL), VELT_NAMED(ProductNameE), VELT_NAMED(MfrNL), VELT_NAMED(MfrE),

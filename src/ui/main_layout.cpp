@@ -10,7 +10,9 @@ bool Box::Overlaps(const Box& o) const {
     return x < o.Right() && o.x < Right() && y < o.Bottom() && o.y < Bottom();
 }
 
-bool IsRepPage(Page p) { return p == Page::Smtp || p == Page::Http || p == Page::Lan || p == Page::Nut; }
+bool IsRepPage(Page p) {
+    return p == Page::Smtp || p == Page::Http || p == Page::Lan || p == Page::Nut || p == Page::Push;
+}
 
 int PageIndex(Page page) {
     switch (page) {
@@ -18,6 +20,7 @@ int PageIndex(Page page) {
         case Page::Status: case Page::Http: return 1;
         case Page::Settings: case Page::Lan: return 2;
         case Page::Nut: case Page::History: return 3;
+        case Page::Push: return 4;
         default: return -1;
     }
 }

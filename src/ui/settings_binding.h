@@ -111,6 +111,9 @@ inline constexpr CheckBinding kChecks[] = {
     {IDC_LANWarningsCB, &S::LANWarnings},
     {IDC_NUTCB, &S::NUTServer, Effect::NUTServer},
     {IDC_NUTCommandsCB, &S::NUTCommands},
+    {IDC_WebhookWarningsCB, &S::WebhookWarnings},
+    {IDC_WebhookReportsCB, &S::WebhookReports},
+    {IDC_NtfyWarningsCB, &S::NtfyWarnings},
 };
 
 inline constexpr TextBinding kTexts[] = {
@@ -127,6 +130,8 @@ inline constexpr TextBinding kTexts[] = {
     {IDC_RemoteHostE, &S::RemoteHost},     {IDC_RemotePortE, &S::RemotePort},
     {IDC_RemoteUPSE, &S::RemoteUPS, NutUpsNameCharactersValid, Effect::NUTUPSNameRefused},
     {IDC_RemoteUserE, &S::RemoteUser},     {IDC_RemotePasswordE, &S::RemotePassword},
+    {IDC_WebhookURLE, &S::WebhookURL},     {IDC_WebhookHeaderE, &S::WebhookHeader},
+    {IDC_NtfyURLE, &S::NtfyURL},           {IDC_NtfyTokenE, &S::NtfyToken},
 };
 
 inline constexpr UpDownBinding kUpDowns[] = {

@@ -13,6 +13,7 @@ CAPTIONS = {
     "PowerFailGB": "Power Fail", "DelayCB": "Delay:", "SleepRB": "Suspend", "ExCB": "Run program",
     "ExSB": "...", "BalloonCB": "Balloon Hints", "ProgNameL": "Veltrano", "HTTPCB": "Enabled",
     "SMTPWarningsCB": "Warnings", "HomeL": "www.quorvane.example",
+    "WebhookReportsCB": "Reports", "NtfyWarningsCB": "Warnings",
 }
 
 

@@ -11,6 +11,17 @@ WM_CLOSE = 0x0010
 WM_QUERYENDSESSION = 0x0011
 WM_ENDSESSION = 0x0016
 
+PUSH_PAGE = 4  # of RepPageControl
+# The Push page's fields: what the user types or ticks, and the setting it is saved as.
+PUSH_TYPED = {
+    "WebhookURLE": ("Webhook URL", "https://hooks.example/ups"),
+    "WebhookHeaderE": ("Webhook Header", "Authorization: Bearer abc.def"),
+    "NtfyURLE": ("Ntfy URL", "http://127.0.0.1:8090/ups-alerts"),
+    "NtfyTokenE": ("Ntfy Token", "tk_secret"),
+}
+PUSH_TICKED = {"WebhookWarningsCB": "Webhook Warnings", "WebhookReportsCB": "Webhook Reports",
+               "NtfyWarningsCB": "Ntfy Warnings"}
+
 
 def reg_values(wine):
     """{name: (type, data)} of the settings key; {} when it does not exist."""
@@ -133,3 +144,30 @@ class SettingsTest(E2ETestCase):
         self.assertEqual(self.text("RemoteUserE"), "monuser")
         self.assertEqual(self.text("RemoteDeadTimeE"), "40")
         self.assertIn("enabled=1", self.wine.probe("state", "RemotePortE")[1])
+
+    def test_push_fields_are_saved_and_shown_at_the_next_start(self):
+        _, app = self.start_remembered()
+        self.assertEqual(self.wine.probe("select", "RepPageControl", PUSH_PAGE)[0], 0)
+        self.assertIn("shown=1", self.wine.probe("state", "WebhookURLE")[1])
+        self.assertIn("shown=0", self.wine.probe("state", "SMTPHostE")[1])
+        for name, (_, value) in PUSH_TYPED.items():
+            self.assertEqual(self.wine.probe("set", name, value)[0], 0, name)
+        for name in PUSH_TICKED:
+            self.assertEqual(self.wine.probe("click", name)[0], 0, name)
+            wait_for(lambda: "checked=1" in self.wine.probe("state", name)[1], 20, 0.3, name + " ticked")
+        self.assertEqual(self.wine.probe("click", "SaveSetSB")[0], 0)
+        values = settled_values(self.wine, "Ntfy Warnings", ("REG_DWORD", "0x1"))
+        for name, (setting, value) in PUSH_TYPED.items():
+            self.assertEqual(values.get(setting), ("REG_SZ", value), name)
+        for name, setting in PUSH_TICKED.items():
+            self.assertEqual(values.get(setting), ("REG_DWORD", "0x1"), name)
+        self.assertTrue(app.exit(), "Exit did not end the program")
+
+        app = self.start_program("/show", fresh=False)
+        app.wait_window()
+        url, header = PUSH_TYPED["WebhookURLE"][1], PUSH_TYPED["WebhookHeaderE"][1]
+        self.wait_text("WebhookURLE", lambda t: t == url, 40, "the saved webhook")
+        self.assertEqual(self.text("WebhookHeaderE"), header)
+        self.assertEqual(self.text("NtfyURLE"), PUSH_TYPED["NtfyURLE"][1])
+        for name in PUSH_TICKED:
+            self.assertIn("checked=1", self.wine.probe("state", name)[1], name)

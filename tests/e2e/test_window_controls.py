@@ -16,6 +16,8 @@ NAMED = """
     LogGB LogM
     AboutTS RepPageControl PowerFailGB ExCB ExSB ExL SettingsGB AutoRunCB BalloonCB AboutGB ProgNameL
     VersionL OSL HomeL MailL
+    PushTS WebhookURLE WebhookHeaderE WebhookWarningsCB WebhookReportsCB WebhookTestSB
+    NtfyURLE NtfyTokenE NtfyWarningsCB NtfyTestSB
     StatusBar
 """.split()
 

@@ -243,6 +243,12 @@ TEST(MainLayout, CaptionsAndHintsAreListedTexts) {
         {IDC_HTTPCB, "Enabled", "Serve the status page"},
         {IDC_NUTCommandsCB, "UPS commands", "Offer the UPS's commands to logged-in clients"},
         {IDC_LANRepSB, "Send Test Report", "Send Test Report"},
+        {IDC_WebhookTestSB, "Send test", "Send test"},
+        {IDC_NtfyTestSB, "Send test", "Send test"},
+        {IDC_WebhookURLE, "", "http or https address that receives a JSON POST"},
+        {IDC_WebhookHeaderE, "", "One header line, Name: value, e.g. Authorization: Bearer ..."},
+        {IDC_WebhookReportsCB, "Reports", "Post the status reports too"},
+        {IDC_NtfyWarningsCB, "Warnings", "Send a notice of each event"},
         {IDC_HistorySpanLB, "", "How far back the chart and the outages reach"},
         {IDC_HistoryExportSB, "Export CSV", "Save the minutes of this span as a CSV file"},
         {IDC_HistoryChart, "No history for this span yet", nullptr},
@@ -316,6 +322,31 @@ TEST(MainLayout, UpDownsFollowTheirBuddyOnTheSamePage) {
     }
 }
 
+// The report pages share one grid: a caption stands on the text line of the
+// field beside it (three pixels below the field's top), and every send button
+// keeps the right-hand column, so the pages look alike when the user flips
+// between them.
+TEST(MainLayout, ReportPagesKeepTheirCaptionsAndSendButtonsOnTheGrid) {
+    const auto isField = [](Kind k) {
+        return k == Kind::TextEdit || k == Kind::PasswordEdit || k == Kind::ReadOnlyEdit || k == Kind::ComboList;
+    };
+    for (const auto& c : kMainControls) {
+        if (!IsRepPage(c.page)) continue;
+        if (c.kind == Kind::ToolButton) {
+            EXPECT_EQ(c.box.x, kRepSendButton.x) << Describe(c);
+            EXPECT_EQ(c.box.w, kRepSendButton.w) << Describe(c);
+        }
+        if (!IsLabel(c.kind)) continue;
+        bool beside = false;
+        for (const auto& f : kMainControls) {
+            if (f.page != c.page || !isField(f.kind) || f.box.y + 3 != c.box.y) continue;
+            const int gapAfter = f.box.x - c.box.Right(), gapBefore = c.box.x - f.box.Right();
+            beside = beside || (gapAfter >= 0 && gapAfter <= 6) || (gapBefore >= 0 && gapBefore <= 6);
+        }
+        EXPECT_TRUE(beside) << Describe(c) << " is off the line of its field";
+    }
+}
+
 // Controls reach their page through PageIndex, tabs come from the page tables:
 // each page's controls land on the tab that names it, and the window opens on
 // the tab that holds the settings.
@@ -325,7 +356,7 @@ TEST(MainLayout, EachPageLandsOnItsOwnTab) {
         const char* caption;
     } cases[] = {{Page::Info, "UPS Information"}, {Page::Status, "UPS Status"}, {Page::Settings, "Settings"},
                  {Page::Smtp, "SMTP"},            {Page::Http, "HTTP"},         {Page::Lan, "LAN"},
-                 {Page::Nut, "NUT"},              {Page::History, "History"}};
+                 {Page::Nut, "NUT"},              {Page::Push, "Push"},         {Page::History, "History"}};
     for (const auto& c : cases) {
         const int index = PageIndex(c.page);
         const int count = IsRepPage(c.page) ? kRepPageCount : kPageCount;

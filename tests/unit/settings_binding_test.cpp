@@ -31,9 +31,7 @@ bool HasOwnHandling(const SettingDef& d) {
            name == "Full Voltage" || name == "Empty Voltage" || name == "NUT Device Id" ||
            // Kept in the registry only.
            name == "History Days" || name == "UPS Rating W" || name == "Battery Ah" ||
-           name == "Wake Hosts" || name == "Wake Delay" || name == "Wake Min Charge" || name == "Outbox Hours" ||
-           // Until the Push page binds them.
-           name.starts_with("Webhook") || name.starts_with("Ntfy");
+           name == "Wake Hosts" || name == "Wake Delay" || name == "Wake Min Charge" || name == "Outbox Hours";
 }
 
 template <typename Table, typename Member>
@@ -86,6 +84,28 @@ TEST(SettingsBinding, EachControlIsBoundOnceAndIsOfTheRightKind) {
         ASSERT_NE(Spec(c.id), nullptr) << c.id;
         EXPECT_EQ(Spec(c.id)->kind, Kind::ComboList) << c.id;
     }
+}
+
+// Passwords and tokens are typed into fields that show "*"; every other text
+// (addresses, names, the webhook's header line) stays readable to be checked.
+TEST(SettingsBinding, SecretsAndOnlySecretsAreTypedUnseen) {
+    int secrets = 0;
+    for (auto table : settings_table::kAllTables) {
+        for (const SettingDef& d : table) {
+            auto* m = std::get_if<std::string TUPSSettings::*>(&d.member);
+            if (!m) continue;
+            const binding::TextBinding* b = nullptr;
+            for (const auto& t : binding::kTexts)
+                if (t.member == *m) b = &t;
+            if (!b) continue;
+            const std::string name = d.name;
+            const bool secret = name.find("Password") != std::string::npos || name.find("Token") != std::string::npos;
+            secrets += secret;
+            ASSERT_NE(Spec(b->id), nullptr) << d.name;
+            EXPECT_EQ(Spec(b->id)->kind, secret ? Kind::PasswordEdit : Kind::TextEdit) << d.name;
+        }
+    }
+    EXPECT_GE(secrets, 5);  // SMTP, HTTP, NUT, the remote NUT server, ntfy
 }
 
 // A drop-down's item index is the stored number: every number the store

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 #include <vector>
 
 namespace velt::ui {
@@ -167,6 +168,22 @@ TEST(SettingsControls, RadioClickSetsTheActionAndLeavesOneOn) {
     for (const auto& rb : binding::kRadios) on += r.controls.checks[rb.id];
     EXPECT_EQ(on, 1);
     EXPECT_TRUE(r.controls.checks[IDC_SleepRB]);
+}
+
+// Each bound edit, whichever page it is on: Show writes its own setting into
+// it, and what the user types goes back into that setting and no other.
+TEST(SettingsControls, EveryEditShowsAndStoresItsOwnSetting) {
+    for (const auto& b : binding::kTexts) {
+        Rig r;
+        for (const auto& other : binding::kTexts) r.live.*other.member = "v" + std::to_string(other.id);
+        r.settings.Show(false, false);
+        EXPECT_EQ(r.controls.texts[b.id], "v" + std::to_string(b.id)) << b.id;
+        const TUPSSettings before = r.live;
+        r.Type(b.id, "typed-1");
+        EXPECT_EQ(r.live.*b.member, "typed-1") << b.id;
+        r.live.*b.member = before.*b.member;
+        EXPECT_EQ(r.live, before) << b.id;
+    }
 }
 
 TEST(SettingsControls, TypedTextsAreStoredAsTheyStand) {

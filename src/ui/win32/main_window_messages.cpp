@@ -37,6 +37,8 @@ constexpr FormButton kFormButtons[] = {
     {IDC_ExSB, [](TMainForm& f) { f.ExSBClick(); }},
     {IDC_SendSMTPRepSB, [](TMainForm& f) { f.SendSMTPRepSBClick(); }},
     {IDC_LANRepSB, [](TMainForm& f) { f.LANRepSBClick(); }},
+    {IDC_WebhookTestSB, [](TMainForm& f) { f.WebhookTestSBClick(); }},
+    {IDC_NtfyTestSB, [](TMainForm& f) { f.NtfyTestSBClick(); }},
 };
 
 }  // namespace
