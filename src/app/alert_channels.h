@@ -12,6 +12,7 @@
 #include "app/alert_outbox.h"
 #include "app/channel_settings.h"
 #include "app/mail_channel.h"
+#include "app/push_channels.h"
 #include "status/warnings.h"
 
 namespace velt {
@@ -41,12 +42,21 @@ public:
     // The settings loaded or saved; the next send uses them.
     void UseSettings(const TUPSSettings& settings);
     void QueueMail(const std::string& subject, const std::string& body, const LocalDateTime& when);
+    // To each push channel set up to take the alert's kind.
+    void QueuePush(const TUPSSettings& settings, const PushAlert& alert);
+    // To `channel` whatever its flags.
+    void QueuePushTest(const TUPSSettings& settings, PushChannel channel, const PushAlert& alert);
     int64_t Stop(std::chrono::milliseconds bound) { return outbox_.Stop(bound); }
 
 private:
+    void QueueWebhook(const TUPSSettings& settings, const PushAlert& alert);
+    void QueueNtfy(const PushAlert& alert);
+
     AlertChannelsDeps deps_;
     ChannelSettings settings_;
     MailChannel mail_;
+    WebhookChannel webhook_;
+    NtfyChannel ntfy_;
     AlertOutbox outbox_;  // last: its thread uses the channels above
 };
 

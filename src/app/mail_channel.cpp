@@ -46,21 +46,12 @@ SmtpOutcome MailChannel::Run(const OutboxDraft& m) {
     const auto written = std::chrono::system_clock::time_point(std::chrono::seconds(m.createdUtc));
     SmtpSend send(SmtpConnectionOf(settings_.Get()), MailContent{m.subject, m.body, HeloName(computerName_()), written, m.messageId},
                   limits_, tls_);
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        if (abandoned_) return {};
-        current_ = &send;
-    }
+    if (!underWay_.Begin(send)) return {};
     SmtpOutcome outcome = send.Run();
-    std::lock_guard<std::mutex> lock(mutex_);
-    current_ = nullptr;
+    underWay_.End();
     return outcome;
 }
 
-void MailChannel::Abandon() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    abandoned_ = true;
-    if (current_) current_->Abandon();
-}
+void MailChannel::Abandon() { underWay_.Abandon(); }
 
 }  // namespace velt

@@ -2,10 +2,10 @@
 // The outbox's e-mail channel: one SMTP send per message, with the message's
 // id as its Message-ID and the time it was written as its Date.
 #include <functional>
-#include <mutex>
 #include <string>
 
 #include "app/channel_settings.h"
+#include "app/send_under_way.h"
 #include "net/smtp_client.h"
 #include "reports/outbox_channel.h"
 
@@ -41,9 +41,7 @@ private:
     SmtpLimits limits_;
     TlsSessionFactory tls_;
     MailChannelHooks hooks_;
-    std::mutex mutex_;
-    SmtpSend* current_ = nullptr;  // guarded by mutex_, like the flag below
-    bool abandoned_ = false;
+    SendUnderWay<SmtpSend> underWay_;
 };
 
 }  // namespace velt

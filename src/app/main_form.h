@@ -60,7 +60,7 @@ public:
     void LANRepSBClick() { engine_.Reports().LANStatusReport(); }        // one LAN report at once
     void WebhookTestSBClick() { engine_.Reports().PushTest(PushChannel::Webhook); }
     void NtfyTestSBClick() { engine_.Reports().PushTest(PushChannel::Ntfy); }
-    void SMTPReportsTimerTimer() { engine_.Reports().MailStatusReport(); }
+    void SMTPReportsTimerTimer() { engine_.Reports().ReportTimerTick(); }
     void LANReportsTimerTimer() { engine_.Reports().LANStatusReport(); }
     void SMTPReportsCBClick() { engine_.SMTPReportsCBClick(); }
     void LANReportsCBClick() { engine_.LANReportsCBClick(); }

@@ -4,6 +4,7 @@
 #include "app/system_identity.h"
 #include "core/link_watch.h"
 #include "reports/power_figures.h"
+#include "reports/status_json.h"
 #include "status/battery_charge.h"
 
 namespace velt {
@@ -54,7 +55,8 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
                [this](const std::string& action) { history_.OnPowerAction(action); }}),
       evaluation_({views.status, views.feedback, warnings_, battery_, policy_, live_, sys.clock, sys.dateFormat,
                    [this](const std::string& m, const LocalDateTime& t) { AddLogLine(m, t); },
-                   [this] { return selected_.Identity(); }, sys.decimalSeparator, sys.systemEvents}),
+                   [this] { return selected_.Identity(); }, sys.decimalSeparator, sys.systemEvents,
+                   [this] { return StatusJsonNow(); }}),
       tests_({link_, sys.lock, sys.sleeper, *this, views.upsTests, sys.testTForm,
               [this](UPSTestButton b) { return SendRemoteCommand(b); }}),
       intake_({selected_, views.main, views.battery, battery_, live_, evaluation_, policy_, sys.clock, sys.dateFormat,
@@ -333,6 +335,11 @@ void MonitorEngine::PublishForcedShutdown() {
 }
 
 // What the snapshot is composed from.
+std::string MonitorEngine::StatusJsonNow() const {
+    const auto shown = shown_.Current();
+    return shown ? StatusJson(*shown, live_.NUTUPSName) : std::string();
+}
+
 ShownStatusParts MonitorEngine::Parts(bool upsFound) const {
     ShownStatusParts parts;
     parts.reading = evaluation_.Shown();

@@ -187,6 +187,8 @@ private:
     void PublishNotFound();
     void PublishForcedShutdown();
     ShownStatusParts Parts(bool upsFound) const;
+    // The snapshot as /status.json gives it, for a webhook.
+    std::string StatusJsonNow() const;
     SettingsContext Settings();
 
     MonitorViews views_;

@@ -2,6 +2,7 @@
 
 #include "core/date_time_text.h"
 #include "reports/report_text.h"
+#include "reports/status_json.h"
 
 namespace velt {
 
@@ -21,7 +22,7 @@ ReportSchedule::ReportSchedule(ReportScheduleDeps deps) : d_(deps) {
 
 void ReportSchedule::StartMailReportTimer() {
     SMTPDelayUDClick();
-    if (d_.live.SMTPReports && !d_.smtpTimer.Enabled()) d_.smtpTimer.SetEnabled(true);
+    if (ReportTimerWanted() && !d_.smtpTimer.Enabled()) d_.smtpTimer.SetEnabled(true);
 }
 
 void ReportSchedule::StopMailReportTimer() { d_.smtpTimer.SetEnabled(false); }
@@ -43,7 +44,9 @@ void ReportSchedule::RestartReportTimers() {
     StartLANReportTimer();
 }
 
-void ReportSchedule::SMTPReportsCBClick() { d_.smtpTimer.SetEnabled(d_.live.SMTPReports); }
+void ReportSchedule::SMTPReportsCBClick() { d_.smtpTimer.SetEnabled(ReportTimerWanted()); }
+
+bool ReportSchedule::ReportTimerWanted() const { return d_.live.SMTPReports || d_.live.WebhookReports; }
 void ReportSchedule::LANReportsCBClick() { d_.lanTimer.SetEnabled(d_.live.LANReports); }
 
 // The timer keeps its count when the period is the one it has.
@@ -55,7 +58,23 @@ void ReportSchedule::MailStatusReport() {
     d_.warnings.SendMail(d_.live, ReportSubject(when), ComposeReportText(*d_.shown.Current(), when));
 }
 
-void ReportSchedule::PushTest(PushChannel) {}
+void ReportSchedule::ReportTimerTick() {
+    if (d_.live.SMTPReports) MailStatusReport();
+    if (d_.live.WebhookReports) d_.warnings.SendPush(d_.live, ReportAlert(AlertKind::Report, {}));
+}
+
+void ReportSchedule::PushTest(PushChannel channel) {
+    d_.warnings.SendPushTest(d_.live, channel, ReportAlert(AlertKind::Test, "Test - "));
+}
+
+// The report's texts as the e-mail has them, with the snapshot they come from.
+PushAlert ReportSchedule::ReportAlert(AlertKind kind, const std::string& subjectPrefix) const {
+    const LocalDateTime now = d_.clock.Now();
+    const std::string when = DateTimeText(now, d_.dateFormat);
+    const auto shown = d_.shown.Current();
+    return {kind == AlertKind::Test ? "Test" : "Status Report", kind, subjectPrefix + ReportSubject(when),
+            ComposeReportText(*shown, when), now, StatusJson(*shown, d_.live.NUTUPSName)};
+}
 
 void ReportSchedule::LANStatusReport() {
     const std::string when = DateTimeText(d_.clock.Now(), d_.dateFormat);

@@ -27,6 +27,9 @@ public:
 
     // One test alert to `channel` at once (its "Send test" button).
     void PushTest(PushChannel channel);
+    // The e-mail report timer's tick: the e-mail report and the webhook's,
+    // each when its box is ticked.
+    void ReportTimerTick();
 
     void StartMailReportTimer();
     void StopMailReportTimer();
@@ -37,7 +40,7 @@ public:
     void DisableReportTimers() override;
     void RestartReportTimers() override;
 
-    void SMTPReportsCBClick();  // the timer follows its box
+    void SMTPReportsCBClick();  // the timer follows its box, and "Webhook Reports"
     void LANReportsCBClick();
     void SMTPDelayUDClick();  // the report period follows "SMTP Delay"
     void LANDelayUDClick();
@@ -48,6 +51,9 @@ public:
     void LANStatusReport();
 
 private:
+    bool ReportTimerWanted() const;
+    PushAlert ReportAlert(AlertKind kind, const std::string& subjectPrefix) const;
+
     ReportScheduleDeps d_;
 };
 

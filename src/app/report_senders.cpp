@@ -153,8 +153,18 @@ void ReportSenders::SendLANMessage(const TUPSSettings& s, const std::string& bod
     });
 }
 
-void ReportSenders::SendPush(const TUPSSettings&, const PushAlert&) {}
-void ReportSenders::SendPushTest(const TUPSSettings&, PushChannel, const PushAlert&) {}
+// Push alerts go only through the outbox: without one there is nothing to push.
+void ReportSenders::SendPush(const TUPSSettings& settings, const PushAlert& alert) {
+    if (!outbox_) return;
+    outbox_->UseSettings(settings);
+    outbox_->QueuePush(settings, alert);
+}
+
+void ReportSenders::SendPushTest(const TUPSSettings& settings, PushChannel channel, const PushAlert& alert) {
+    if (!outbox_) return;
+    outbox_->UseSettings(settings);
+    outbox_->QueuePushTest(settings, channel, alert);
+}
 
 void ReportSenders::Begin() {
     if (running_++ == 0) deps_.view.SetBusyCursor(true);

@@ -54,6 +54,9 @@ void StatusEvaluation::Raise(const StatusEvent& e) {
         WarningBody(e.bodyPrefix, DateTimeText(when, deps_.dateFormat), e.bodyEvent, deps_.identity());
     if (deps_.live.SMTPWarnings) deps_.warnings.SendMail(deps_.live, e.subject, body);
     if (deps_.live.LANWarnings) deps_.warnings.SendLANMessage(deps_.live, body);
+    const AlertKind kind = e.kind == BalloonKind::Warning ? AlertKind::Warning : AlertKind::Information;
+    deps_.warnings.SendPush(deps_.live, {e.logText, kind, e.subject, body, when,
+                                         deps_.statusJson ? deps_.statusJson() : std::string()});
 }
 
 void StatusEvaluation::RaiseLinkLost() { Raise(kLinkLost); }

@@ -56,6 +56,8 @@ struct StatusEvaluationDeps {
     char decimalSeparator = '.';
     // A service's: the events an administrator looks for are reported there too.
     ISystemEventLog* systemEvents = nullptr;
+    // The snapshot a webhook is sent with (as /status.json gives it).
+    std::function<std::string()> statusJson = {};
 };
 
 struct StatusEvent;

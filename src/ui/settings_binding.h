@@ -112,7 +112,8 @@ inline constexpr CheckBinding kChecks[] = {
     {IDC_NUTCB, &S::NUTServer, Effect::NUTServer},
     {IDC_NUTCommandsCB, &S::NUTCommands},
     {IDC_WebhookWarningsCB, &S::WebhookWarnings},
-    {IDC_WebhookReportsCB, &S::WebhookReports},
+    // The e-mail report's timer brings the webhook's reports too.
+    {IDC_WebhookReportsCB, &S::WebhookReports, Effect::SMTPReports},
     {IDC_NtfyWarningsCB, &S::NtfyWarnings},
 };
 
