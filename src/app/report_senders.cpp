@@ -93,7 +93,7 @@ void ReportSenders::UseSettings(const TUPSSettings& settings) {
 
 std::optional<int64_t> ReportSenders::AlertsWaiting() const {
     if (!outbox_) return std::nullopt;
-    return waiting_;
+    return waiting_.value_or(0);
 }
 
 // The outbox's hooks reach the main thread through the gate, like a send's result.

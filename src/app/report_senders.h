@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/alert_channels.h"
@@ -77,7 +78,7 @@ private:
     ReportSendersDeps deps_;
     std::shared_ptr<ResultGate> gate_;
     int running_ = 0;
-    int64_t waiting_ = 0;  // main thread
+    std::optional<int64_t> waiting_;  // main thread; none before the outbox's first pass
     JobThreads jobs_;
     std::unique_ptr<AlertChannels> outbox_;  // last: its thread ends before the rest goes
 };

@@ -29,6 +29,8 @@ public:
     // Gives up what is past Outbox Hours, then sends what is due until none
     // is or `stopNow` says so (asked between messages). How many were sent.
     int Run(int outboxHours, const std::function<bool()>& stopNow);
+    // At start: what an earlier run left waiting is tried at once.
+    void TryWaitingNow() { store_.AllDueAt(NowUtc()); }
     // Any thread: every channel's send under way ends soon, later ones at once.
     void AbandonSends();
 

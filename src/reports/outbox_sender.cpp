@@ -48,6 +48,7 @@ int64_t OutboxSender::Stop(std::chrono::milliseconds bound) {
 // A pass after the stop too: what is due goes out within the stop's bound.
 void OutboxSender::Run() {
     store_.Open();
+    round_.TryWaitingNow();
     do {
         round_.Run(outboxHours_, [this] { return StopNow(); });
         if (afterPass_) afterPass_();

@@ -130,6 +130,16 @@ int64_t OutboxStore::Expire(int64_t nowUtc, int outboxHours) {
     return expired;
 }
 
+bool OutboxStore::AllDueAt(int64_t nowUtc) {
+    Lock lock(mutex_);
+    return Attempt([&] {
+        SqliteStatement update(*db_, "UPDATE outbox SET next_try = ? WHERE state = 'waiting' AND next_try > ?");
+        update.Bind(1, Some(nowUtc));
+        update.Bind(2, Some(nowUtc));
+        update.Step();
+    });
+}
+
 int64_t OutboxStore::WaitingCount() {
     Lock lock(mutex_);
     int64_t count = 0;

@@ -52,6 +52,9 @@ public:
     // Gives up the waiting messages written `outboxHours` or more before
     // `nowUtc`; how many.
     int64_t Expire(int64_t nowUtc, int outboxHours);
+    // Every waiting message is due at `nowUtc`: at start, the network may
+    // have come back while the program was not running.
+    bool AllDueAt(int64_t nowUtc);
     // Messages not yet sent nor given up ("N alerts waiting").
     int64_t WaitingCount();
 

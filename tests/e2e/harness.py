@@ -7,6 +7,7 @@ starts its own `Simulator` and `Program` and stops only those.
 """
 
 import atexit
+import glob
 import json
 import os
 import re
@@ -238,6 +239,13 @@ class Wine:
             if m:
                 values[m.group(1)] = (m.group(2), m.group(3).strip())
         return values
+
+    def forget_history(self):
+        """Removes the user's history file, and the alerts waiting in it: an
+        earlier test's outbox must not send into this one."""
+        for stale in glob.glob(os.path.join(self.prefix, "drive_c", "users", "*", "AppData", "Local",
+                                            "Veltrano", "history.db*")):
+            os.remove(stale)
 
     def clear_settings(self):
         """Forgets everything a previous run saved (the remembered port too)."""
@@ -516,6 +524,7 @@ class E2ETestCase(unittest.TestCase):
 
     def setUp(self):
         self.wine = shared()
+        self.wine.forget_history()
 
     def start_simulator(self, **kwargs):
         sim = self.wine.simulator(**kwargs)
