@@ -49,7 +49,7 @@ FILE_SECONDS = {
     "test_power": 114, "test_bad_input": 105, "test_settings": 98, "test_nut_commands": 96, "test_nut_remote": 30,
     "test_service_install": 30, "test_service_run": 70, "test_detection": 67, "test_history": 150,
     "test_shutdown_action": 59, "test_lost_link": 55, "test_tray": 53, "test_nut": 114,
-    "test_polling": 31, "test_smtp_tls": 27, "test_https_post": 20, "test_reports": 26, "test_window_controls": 13,
+    "test_polling": 31, "test_smtp_tls": 27, "test_https_post": 20, "test_outbox": 175, "test_reports": 26, "test_window_controls": 13,
     "test_port_dialog": 11, "test_captions": 10,
 }
 

@@ -22,14 +22,15 @@ def probe_body(size):
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
-    """Keeps every request; answers 200 on /ok, 503 on /busy."""
+    """Keeps every request; answers 503 on /busy, 200 on any other path."""
     protocol_version = "HTTP/1.1"
 
     def do_POST(self):
         body = self.rfile.read(int(self.headers.get("Content-Length", "0")))
-        self.server.requests.append({"path": self.path, "body": body.decode("ascii", "replace"),
-                                     "agent": self.headers.get("User-Agent"), "probe": self.headers.get("X-Probe")})
-        status = 200 if self.path == "/ok" else 503
+        self.server.requests.append({"path": self.path, "body": body.decode("utf-8", "replace"),
+                                     "agent": self.headers.get("User-Agent"), "probe": self.headers.get("X-Probe"),
+                                     "headers": dict(self.headers)})
+        status = 503 if self.path == "/busy" else 200
         self.send_response(status)
         self.send_header("Content-Length", "0")
         self.send_header("Connection", "close")

@@ -24,10 +24,10 @@ def free_port():
 class Inbox:
     """An SMTP server on loopback that keeps every message it accepts."""
 
-    def __init__(self):
+    def __init__(self, port=None):
         self.messages = []
         self.lock = threading.Lock()
-        self.controller = Controller(self, hostname="127.0.0.1", port=free_port())
+        self.controller = Controller(self, hostname="127.0.0.1", port=port or free_port())
 
     async def handle_DATA(self, server, session, envelope):
         message = email.message_from_bytes(envelope.original_content, policy=email.policy.default)
