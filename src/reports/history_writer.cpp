@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "reports/history_reader.h"
+#include "sys/thread_stack.h"
 
 namespace velt {
 
@@ -49,11 +50,15 @@ uint64_t HistoryWriter::Dropped() const {
     return dropped_;
 }
 
+// The thread waits nearly all its life: before each wait it gives back the
+// stack its start and the last write touched.
 void HistoryWriter::Run() {
     if (store_->Open()) Teach();
     std::optional<HistoryRecord> record;
-    while (Next(record))
+    do {
         if (record) Write(*record);
+        ReleaseUnusedStack();
+    } while (Next(record));
 }
 
 // Waits a while for a record (none when the wait ran out); false once
