@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "sys/thread_stack.h"
+
 namespace velt {
 
 OutboxSender::OutboxSender(OutboxStore& store, OutboxChannels channels, const IClock& clock,
@@ -52,6 +54,7 @@ void OutboxSender::Run() {
     do {
         round_.Run(outboxHours_, [this] { return StopNow(); });
         if (afterPass_) afterPass_();
+        ReleaseUnusedStack();  // the thread sleeps most of its life
     } while (WaitForWork());
     std::lock_guard<std::mutex> lock(mutex_);
     finished_ = true;
