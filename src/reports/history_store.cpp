@@ -110,11 +110,12 @@ bool HistoryStore::PruneIfDue(int historyDays) {
 }
 
 // Events go with the minutes of their time: one that ended (or, still
-// open, began) before the cut.
+// open, began) before the cut; so do the alerts done with (sent or given up).
 void HistoryStore::Prune(int64_t cutoffUtc) {
     SqliteTransaction transaction(*db_);
     db_->Exec("DELETE FROM minute_rows WHERE minute < " + std::to_string(cutoffUtc));
     db_->Exec("DELETE FROM events WHERE coalesce(end_time, start_time) < " + std::to_string(cutoffUtc));
+    db_->Exec("DELETE FROM outbox WHERE state <> 'waiting' AND created < " + std::to_string(cutoffUtc));
     transaction.Commit();
 }
 

@@ -178,8 +178,14 @@ TEST_F(HistoryFile, OldRowsGoOnceADayAfterHistoryDays) {
     store->WriteEvent(Event(HistoryEventKind::Avr, now_ - 9 * kDay, now_ - 8 * kDay));  // ended before the cut
     store->WriteEvent(Event(HistoryEventKind::LinkLost, now_ - 9 * kDay, now_ - 5 * kDay));  // ended after it
     store->WriteEvent(Event(HistoryEventKind::UpsFault, now_ - 8 * kDay));  // still open, began before it
+    // Old alerts go once done with; one still waiting stays, whatever its age.
+    for (const char* state : {"sent", "refused", "waiting"})
+        SqliteDb(file_).Exec(std::string("INSERT INTO outbox (channel, message_id, created, utc_offset, subject, body,"
+                                         " next_try, state) VALUES ('e-mail', '") +
+                             state + "', " + std::to_string(now_ - 8 * kDay) + ", 0, 's', 'b', 0, '" + state + "')");
     // One day under the range counts as its least: seven days.
     ASSERT_TRUE(store->PruneIfDue(1));
+    EXPECT_EQ(Query("SELECT count(*) FROM outbox"), 1);
     EXPECT_EQ(Query("SELECT count(*) FROM minutes"), 1);
     EXPECT_EQ(Query("SELECT count(*) FROM events WHERE kind = 'link_lost'"), 1);
     EXPECT_EQ(Query("SELECT count(*) FROM events"), 1);
