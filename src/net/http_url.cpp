@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "net/port_number.h"
+
 namespace velt {
 
 namespace {
@@ -31,18 +33,6 @@ bool AddressChar(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == ':' || c == '.';
 }
 
-// "1" to "65535".
-std::optional<uint16_t> Port(std::string_view text) {
-    if (text.empty() || text.size() > 5) return std::nullopt;
-    unsigned value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (value < 1 || value > 65535) return std::nullopt;
-    return static_cast<uint16_t>(value);
-}
-
 // "host", "host:port", "[v6]" or "[v6]:port" into `url`.
 bool ParseAuthority(std::string_view authority, HttpUrl& url) {
     std::string_view host = authority, port;
@@ -68,7 +58,7 @@ bool ParseAuthority(std::string_view authority, HttpUrl& url) {
     }
     if (host.empty()) return false;
     const uint16_t schemePort = url.https ? 443 : 80;
-    const auto number = port.empty() ? std::optional<uint16_t>(schemePort) : Port(port);
+    const auto number = port.empty() ? std::optional<uint16_t>(schemePort) : PortNumber(port);
     if (!number) return false;
     url.host = std::string(host);
     url.port = *number;

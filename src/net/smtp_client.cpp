@@ -10,6 +10,7 @@
 #include "core/control_chars.h"
 #include "net/base64.h"
 #include "net/mail_message.h"
+#include "net/port_number.h"
 #include "net/tls_stream.h"
 
 namespace velt {
@@ -46,17 +47,7 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 // A decimal number 1 to 65535, blanks around it allowed.
-std::optional<uint16_t> ParsePort(std::string_view text) {
-    text = TrimBlanks(text);
-    if (text.empty() || text.size() > 5) return std::nullopt;
-    unsigned value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (value < 1 || value > 65535) return std::nullopt;
-    return static_cast<uint16_t>(value);
-}
+std::optional<uint16_t> ParsePort(std::string_view text) { return PortNumber(TrimBlanks(text)); }
 
 // Server text on one line of the status bar.
 std::string Shown(std::string text) {

@@ -6,14 +6,12 @@ try again."""
 
 import http.server
 import os
-import ssl
-import tempfile
 import threading
 import time
 import unittest
 
-from harness import E2ETestCase, log, windows_path
-from test_smtp_tls import make_ca, make_server_cert, openssl
+from harness import E2ETestCase, log
+from test_smtp_tls import GOOD_AND_UNTRUSTED, make_test_certs, trust_test_ca
 
 
 def probe_body(size):
@@ -63,22 +61,12 @@ class HttpsServer:
 class HttpsPostTest(E2ETestCase):
     @classmethod
     def setUpClass(cls):
-        cls.certs = tempfile.mkdtemp(prefix="veltrano-https-")
-        make_ca("ca", cls.certs)
-        make_ca("other-ca", cls.certs)
-        cls.contexts = {
-            "good": make_server_cert("good", "ca", "localhost", cls.certs),
-            "untrusted": make_server_cert("untrusted", "other-ca", "localhost", cls.certs),
-        }
-        openssl("x509", "-in", "ca.pem", "-outform", "DER", "-out", "ca.der", cwd=cls.certs)
+        cls.certs, cls.contexts = make_test_certs("veltrano-https-", GOOD_AND_UNTRUSTED)
 
     def setUp(self):
         super().setUp()
-        build = self.wine.build_dir
-        self.tool = os.path.join(build, "https_post_probe.exe")
-        rc, _ = self.wine.run([os.path.join(build, "smtp_tls_probe.exe"), "trust",
-                               windows_path(os.path.join(self.certs, "ca.der"))])
-        self.assertEqual(rc, 0, "the test CA was not added to the prefix's ROOT store")
+        self.tool = os.path.join(self.wine.build_dir, "https_post_probe.exe")
+        trust_test_ca(self, self.certs)
 
     def post(self, url, body_bytes):
         rc, out = self.wine.run([self.tool, "post", url, str(body_bytes)], timeout=60)

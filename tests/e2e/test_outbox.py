@@ -7,15 +7,14 @@ alert is given up, not tried again."""
 
 import json
 import re
-import tempfile
 import time
 import unittest
 import urllib.request
 
-from harness import E2ETestCase, log, wait_for, windows_path
+from harness import E2ETestCase, log, wait_for
 from test_https_post import HttpsServer
 from test_reports import Inbox, free_port
-from test_smtp_tls import make_ca, make_server_cert, openssl
+from test_smtp_tls import GOOD_AND_UNTRUSTED, make_test_certs, trust_test_ca
 
 FAIL_AT_S = 12.0
 BACK_AT_S = 25.0
@@ -25,18 +24,12 @@ SERVER_UP_AFTER_S = 120.0
 class OutboxTest(E2ETestCase):
     @classmethod
     def setUpClass(cls):
-        cls.certs = tempfile.mkdtemp(prefix="veltrano-outbox-")
-        make_ca("ca", cls.certs)
-        make_ca("other-ca", cls.certs)
-        cls.good = make_server_cert("good", "ca", "localhost", cls.certs)
-        cls.untrusted = make_server_cert("untrusted", "other-ca", "localhost", cls.certs)
-        openssl("x509", "-in", "ca.pem", "-outform", "DER", "-out", "ca.der", cwd=cls.certs)
+        cls.certs, contexts = make_test_certs("veltrano-outbox-", GOOD_AND_UNTRUSTED)
+        cls.good, cls.untrusted = contexts["good"], contexts["untrusted"]
 
     def setUp(self):
         super().setUp()
-        rc, _ = self.wine.run([self.wine.build_dir + "/smtp_tls_probe.exe", "trust",
-                               windows_path(self.certs + "/ca.der")])
-        self.assertEqual(rc, 0, "the test CA was not added to the prefix's ROOT store")
+        trust_test_ca(self, self.certs)
         self.http_port = free_port()
 
     def status(self):

@@ -56,6 +56,27 @@ def make_server_cert(name, ca, dns, cwd):
     return context
 
 
+def make_test_certs(prefix, names):
+    """A trusted test CA and another one in a new folder, and a server context
+    for each of `names`: {name: (ca, dns)}. Gives (folder, contexts)."""
+    certs = tempfile.mkdtemp(prefix=prefix)
+    make_ca("ca", certs)
+    make_ca("other-ca", certs)
+    contexts = {name: make_server_cert(name, ca, dns, certs) for name, (ca, dns) in names.items()}
+    openssl("x509", "-in", "ca.pem", "-outform", "DER", "-out", "ca.der", cwd=certs)
+    return certs, contexts
+
+
+def trust_test_ca(case, certs):
+    """Adds the test CA to the prefix's ROOT store, for `case`'s run only."""
+    tool = os.path.join(case.wine.build_dir, "smtp_tls_probe.exe")
+    rc, _ = case.wine.run([tool, "trust", windows_path(os.path.join(certs, "ca.der"))])
+    case.assertEqual(rc, 0, "the test CA was not added to the prefix's ROOT store")
+
+
+GOOD_AND_UNTRUSTED = {"good": ("ca", "localhost"), "untrusted": ("other-ca", "localhost")}
+
+
 class Recorder:
     """Every command that matters and every message, with the TLS state it came in."""
 
@@ -163,21 +184,13 @@ class Servers:
 class SmtpTlsTest(E2ETestCase):
     @classmethod
     def setUpClass(cls):
-        cls.certs = tempfile.mkdtemp(prefix="veltrano-tls-")
-        make_ca("ca", cls.certs)
-        make_ca("other-ca", cls.certs)
-        cls.contexts = {
-            "good": make_server_cert("good", "ca", "localhost", cls.certs),
-            "untrusted": make_server_cert("untrusted", "other-ca", "localhost", cls.certs),
-            "wrong-name": make_server_cert("wrong-name", "ca", "other.test", cls.certs),
-        }
-        openssl("x509", "-in", "ca.pem", "-outform", "DER", "-out", "ca.der", cwd=cls.certs)
+        cls.certs, cls.contexts = make_test_certs(
+            "veltrano-tls-", dict(GOOD_AND_UNTRUSTED, **{"wrong-name": ("ca", "other.test")}))
 
     def setUp(self):
         super().setUp()
         self.tool = os.path.join(self.wine.build_dir, "smtp_tls_probe.exe")
-        rc, _ = self.wine.run([self.tool, "trust", windows_path(os.path.join(self.certs, "ca.der"))])
-        self.assertEqual(rc, 0, "the test CA was not added to the prefix's ROOT store")
+        trust_test_ca(self, self.certs)
 
     def send(self, port, security, body_bytes=200):
         rc, out = self.wine.run([self.tool, "send", "localhost", str(port), str(security), "1",
