@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/blank_trim.h"
 #include "net/port_number.h"
 
 namespace velt {
@@ -70,10 +71,8 @@ bool ParseAuthority(std::string_view authority, HttpUrl& url) {
 }  // namespace
 
 std::optional<HttpUrl> ParseHttpUrl(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return std::nullopt;
-    text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
-    if (!Visible(text)) return std::nullopt;
+    text = TrimBlanks(text);
+    if (text.empty() || !Visible(text)) return std::nullopt;
     const size_t schemeEnd = text.find("://");
     if (schemeEnd == std::string_view::npos) return std::nullopt;
     HttpUrl url;

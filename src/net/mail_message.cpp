@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <random>
 
+#include "core/blank_trim.h"
 #include "core/control_chars.h"
 
 namespace velt {
@@ -16,18 +17,12 @@ constexpr char kHexDigits[] = "0123456789ABCDEF";
 // RFC 2045 and 2047 both cap an encoded line at 76 characters.
 constexpr size_t kEncodedLineMax = 76;
 
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // Header values stay on their one line.
 std::string OneLine(std::string_view text) {
     std::string out(text);
     for (char& c : out)
         if (IsControl(c)) c = ' ';
-    return std::string(Trim(out));
+    return std::string(TrimBlanks(out));
 }
 
 void AppendHexByte(unsigned char c, std::string& out) {
@@ -197,7 +192,7 @@ std::string MailboxAddress(std::string_view mailbox) {
     std::string kept;
     for (const char c : mailbox)
         if (!IsControl(c)) kept += c;
-    return std::string(Trim(kept));
+    return std::string(TrimBlanks(kept));
 }
 
 std::vector<std::string> MailRecipients(std::string_view list) {
@@ -213,7 +208,7 @@ std::vector<std::string> MailRecipients(std::string_view list) {
         else if (c == '>' && !quoted)
             bracketed = false;
         else if (c == ',' && ((!quoted && !bracketed) || i == list.size())) {
-            const auto item = Trim(list.substr(start, i - start));
+            const auto item = TrimBlanks(list.substr(start, i - start));
             if (!item.empty()) out.emplace_back(item);
             start = i + 1;
         }
@@ -222,7 +217,7 @@ std::vector<std::string> MailRecipients(std::string_view list) {
 }
 
 std::string MailDomain(std::string_view heloName) {
-    std::string out(Trim(heloName));
+    std::string out(TrimBlanks(heloName));
     for (char& c : out)
         if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' ||
               c == '.'))

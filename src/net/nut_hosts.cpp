@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 
+#include "core/blank_trim.h"
 #include "net/asio.h"
 
 namespace velt {
@@ -11,13 +12,6 @@ namespace {
 
 using Bytes = std::array<uint8_t, 16>;
 constexpr unsigned kMappedPrefix = 96;  // ::ffff:0:0/96 holds the IPv4 addresses
-
-std::string_view Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
 
 struct Parsed {
     Bytes bytes;
@@ -54,7 +48,7 @@ NutAllowedHosts::NutAllowedHosts(std::string_view list) {
     size_t start = 0;
     while (start <= list.size()) {
         const size_t comma = std::min(list.find(',', start), list.size());
-        const std::string_view entry = Trimmed(list.substr(start, comma - start));
+        const std::string_view entry = TrimBlanks(list.substr(start, comma - start));
         start = comma + 1;
         if (entry.empty()) continue;
         any_ = false;

@@ -2,18 +2,13 @@
 
 #include <algorithm>
 
+#include "core/blank_trim.h"
 #include "net/base64.h"
 #include "reports/ansi_utf8.h"
 
 namespace velt {
 
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 bool PlainAscii(std::string_view text) {
     for (const char c : text) {

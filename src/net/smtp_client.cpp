@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/blank_trim.h"
 #include "core/control_chars.h"
 #include "net/base64.h"
 #include "net/mail_message.h"
@@ -38,12 +39,6 @@ SmtpOutcome WithText(std::string text, SendFailure failure = {}) {
 SmtpOutcome WithoutText(SendFailure failure = {}) { return {SmtpOutcome::Kind::FailedWithoutText, {}, {}, failure}; }
 SmtpOutcome TlsFailed(std::string reason, SendFailure failure = {}) {
     return {SmtpOutcome::Kind::FailedWithoutText, {}, Shown(std::move(reason)), failure};
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 // A decimal number 1 to 65535, blanks around it allowed.

@@ -3,15 +3,11 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/blank_trim.h"
+
 namespace velt {
 
 namespace {
-
-std::string_view Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -23,10 +19,10 @@ int HexDigit(char c) {
 // One entry; the problem's text when it does not read.
 std::string ParseEntry(std::string_view entry, WakeHost& host) {
     const auto at = entry.find('@');
-    const std::string_view mac = Trimmed(entry.substr(0, at));
+    const std::string_view mac = TrimBlanks(entry.substr(0, at));
     if (!ParseMacAddress(mac, host.mac)) return "Wake Hosts: '" + std::string(mac) + "' is not a MAC address";
     if (at == std::string_view::npos) return {};
-    const std::string_view address = Trimmed(entry.substr(at + 1));
+    const std::string_view address = TrimBlanks(entry.substr(at + 1));
     if (!IsDottedQuad(address)) return "Wake Hosts: '" + std::string(address) + "' is not an IPv4 address";
     host.broadcast = std::string(address);
     return {};
@@ -77,7 +73,7 @@ WakeHostList ParseWakeHosts(std::string_view text) {
     WakeHostList list;
     while (!text.empty()) {
         const auto comma = text.find(',');
-        const std::string_view entry = Trimmed(text.substr(0, comma));
+        const std::string_view entry = TrimBlanks(text.substr(0, comma));
         text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
         if (entry.empty()) continue;
         WakeHost host;
