@@ -21,8 +21,8 @@ void AlertChannels::UseSettings(const TUPSSettings& settings) {
     outbox_.SetOutboxHours(settings.OutboxHours);
 }
 
-void AlertChannels::QueueMail(const std::string& subject, const std::string& body, const LocalDateTime& when) {
-    outbox_.Queue(kMailChannel, subject, body, when);
+bool AlertChannels::QueueMail(const std::string& subject, const std::string& body, const LocalDateTime& when) {
+    return outbox_.Queue(kMailChannel, subject, body, when);
 }
 
 // Warnings and information go where their box is ticked; reports only to

@@ -41,7 +41,8 @@ public:
 
     // The settings loaded or saved; the next send uses them.
     void UseSettings(const TUPSSettings& settings);
-    void QueueMail(const std::string& subject, const std::string& body, const LocalDateTime& when);
+    // False when the outbox took nothing (its file cannot be written).
+    bool QueueMail(const std::string& subject, const std::string& body, const LocalDateTime& when);
     // To each push channel set up to take the alert's kind.
     void QueuePush(const TUPSSettings& settings, const PushAlert& alert);
     // To `channel` whatever its flags.

@@ -80,9 +80,13 @@ std::string MailLogLine(const SmtpOutcome& outcome) {
 
 
 void ReportSenders::SendMail(const TUPSSettings& s, const std::string& subject, const std::string& body) {
-    if (!outbox_) return SendMailNow(s, subject, body);
-    outbox_->UseSettings(s);
-    outbox_->QueueMail(subject, body, deps_.clock->Now());
+    if (outbox_) {
+        outbox_->UseSettings(s);
+        if (outbox_->QueueMail(subject, body, deps_.clock->Now())) return;
+    }
+    // No outbox, or one whose file takes nothing: sent once, at once, as
+    // better than not at all.
+    SendMailNow(s, subject, body);
 }
 
 void ReportSenders::UseSettings(const TUPSSettings& settings) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 
 #include "app/report_senders.h"
 #include "core/date_time_text.h"
@@ -58,9 +59,10 @@ protected:
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
-    void Start() {
+    void Start(const fs::path& file = {}) {
         senders_ = std::make_unique<ReportSenders>(ReportSendersDeps{
-            system_, 6, messenger_, post_, view_, {}, {}, folder_ / "history.db", &clock_, &format_, 10ms});
+            system_, 6, messenger_, post_, view_, {}, {}, file.empty() ? folder_ / "history.db" : file, &clock_,
+            &format_, 10ms});
         senders_->UseSettings(settings_);
     }
     void Restart() {
@@ -107,6 +109,21 @@ TEST_F(AlertOutboxTest, AWarningWrittenWhileTheServerIsDownArrivesOnceAfterItCom
     ASSERT_TRUE(post_.RunUntil([&] { return view_.waiting.back() == 0; }));
     clock_.utc += 3600;  // nothing is sent twice
     EXPECT_TRUE(peer.Next().empty());
+}
+
+// A file that cannot be written (its folder is a file) loses no e-mail: it
+// goes at once, as it did before there was an outbox.
+TEST_F(AlertOutboxTest, AnOutboxThatCannotBeWrittenStillSendsAtOnce) {
+    fs::create_directories(folder_);
+    std::ofstream(folder_ / "Veltrano") << "not a folder";
+    SmtpPeer peer;
+    ASSERT_TRUE(peer.Started());
+    settings_.SMTPPort = peer.Port("plain");
+    Start(folder_ / "Veltrano" / "history.db");
+    senders_->SendMail(settings_, "Warning - Power fail", "body\r\n");
+    ASSERT_TRUE(post_.RunUntil([&] { return !view_.texts.empty(); }));
+    EXPECT_EQ(view_.texts.back(), "Report sending O.K.");
+    EXPECT_EQ(peer.Next().get<std::string>("subject", ""), "Warning - Power fail");
 }
 
 }  // namespace
