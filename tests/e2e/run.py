@@ -46,11 +46,12 @@ class RunTimeout(KeyboardInterrupt):
 # Seconds each test file took in a full run: the parts of a sharded run are
 # made of whole files, balanced by these. A file not listed counts as 20 s.
 FILE_SECONDS = {
-    "test_power": 114, "test_bad_input": 105, "test_settings": 98, "test_nut_commands": 96, "test_nut_remote": 30,
-    "test_service_install": 30, "test_service_run": 70, "test_detection": 67, "test_history": 150,
-    "test_shutdown_action": 59, "test_lost_link": 55, "test_tray": 53, "test_nut": 114,
-    "test_polling": 31, "test_smtp_tls": 27, "test_https_post": 20, "test_outbox": 175, "test_reports": 26, "test_window_controls": 13,
-    "test_port_dialog": 11, "test_captions": 10,
+    "test_outbox": 156, "test_settings": 134, "test_power": 127, "test_history": 121, "test_nut": 112,
+    "test_bad_input": 107, "test_nut_commands": 96, "test_detection": 75, "test_service_run": 69,
+    "test_shutdown_action": 62, "test_tray": 58, "test_lost_link": 56, "test_reports": 33, "test_wake_on_lan": 33,
+    "test_polling": 33, "test_nut_remote": 26, "test_service_install": 26, "test_smtp_tls": 26,
+    "test_history_page": 25, "test_window_controls": 17, "test_port_dialog": 13, "test_captions": 10,
+    "test_https_post": 5,
 }
 
 
