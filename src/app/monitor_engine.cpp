@@ -37,7 +37,8 @@ MonitorEngine::MonitorEngine(MonitorViews views, MonitorSystem sys)
                sys.decimalSeparator}),
       nutSource_({live_, views.feedback, views.detection, views.upsTests, *this, sys.clock}),
       selected_(source_, nutSource_),
-      reports_({sys.smtpReportsTimer, sys.lanReportsTimer, live_, warnings_, shown_, sys.clock, sys.dateFormat}),
+      reports_({sys.smtpReportsTimer, sys.lanReportsTimer, live_, warnings_, shown_, sys.clock, sys.dateFormat,
+                [this] { return StatusJsonNow(); }}),
       servers_({live_, shown_, views.main, sys.store, sys.post, *this, sys.pump, sys.sleeper, sys.clock,
                 sys.dateFormat, sys.system.ProgramFileVersion(), [this] { PublishForcedShutdown(); },
                 // tests_ is built by the time a client's command runs.

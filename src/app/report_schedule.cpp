@@ -2,7 +2,6 @@
 
 #include "core/date_time_text.h"
 #include "reports/report_text.h"
-#include "reports/status_json.h"
 
 namespace velt {
 
@@ -47,6 +46,7 @@ void ReportSchedule::RestartReportTimers() {
 void ReportSchedule::SMTPReportsCBClick() { d_.smtpTimer.SetEnabled(ReportTimerWanted()); }
 
 bool ReportSchedule::ReportTimerWanted() const { return d_.live.SMTPReports || d_.live.WebhookReports; }
+
 void ReportSchedule::LANReportsCBClick() { d_.lanTimer.SetEnabled(d_.live.LANReports); }
 
 // The timer keeps its count when the period is the one it has.
@@ -73,7 +73,7 @@ PushAlert ReportSchedule::ReportAlert(AlertKind kind, const std::string& subject
     const std::string when = DateTimeText(now, d_.dateFormat);
     const auto shown = d_.shown.Current();
     return {kind == AlertKind::Test ? "Test" : "Status Report", kind, subjectPrefix + ReportSubject(when),
-            ComposeReportText(*shown, when), now, StatusJson(*shown, d_.live.NUTUPSName)};
+            ComposeReportText(*shown, when), now, d_.statusJson()};
 }
 
 void ReportSchedule::LANStatusReport() {

@@ -1,6 +1,9 @@
 #pragma once
 // The periodic status reports: the e-mail and LAN report timers, their
 // periods and restarts, and the report each tick (or button) sends.
+#include <functional>
+#include <string>
+
 #include "core/ups_settings.h"
 #include "status/power_actions.h"
 #include "status/shown_status.h"
@@ -19,6 +22,8 @@ struct ReportScheduleDeps {
     const ShownStatusPublisher& shown;
     const IClock& clock;
     const IDateTimeFormat& dateFormat;
+    // The snapshot as /status.json gives it, for a webhook's report.
+    std::function<std::string()> statusJson;
 };
 
 class ReportSchedule final : public IReportTimers {

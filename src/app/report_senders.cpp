@@ -78,7 +78,6 @@ std::string MailLogLine(const SmtpOutcome& outcome) {
     return outcome.tlsFailure.empty() ? std::string() : "E-mail not sent: " + outcome.tlsFailure;
 }
 
-
 void ReportSenders::SendMail(const TUPSSettings& s, const std::string& subject, const std::string& body) {
     if (outbox_) {
         outbox_->UseSettings(s);
